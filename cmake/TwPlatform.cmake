@@ -1,0 +1,20 @@
+# Per-build compiler settings: sanitizers and the poisoned Windows headers for the
+# native build, static runtime and ANSI stdio for the mingw build.
+if(WIN32)
+  add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0500 NOMINMAX)
+  add_compile_options(-Wall -Wno-unknown-pragmas)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  function(tw_platform_link target)
+    target_link_libraries(${target} PUBLIC comctl32 comdlg32 gdi32 user32 kernel32 winmm ole32 oleaut32 uuid shell32 advapi32 ws2_32 ddraw dxguid psapi)
+  endfunction()
+else()
+  # Portable code must not include OS headers: these stand-ins stop the build.
+  include_directories(BEFORE SYSTEM ${CMAKE_SOURCE_DIR}/cmake/poison)
+  add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+  if(TW_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+  function(tw_platform_link target)
+  endfunction()
+endif()

@@ -1,0 +1,1 @@
+#error "dinput.h included by portable code: OS services go through the platform interfaces"
