@@ -1,17 +1,3 @@
-# Cross toolchain: 32-bit Windows, posix thread model (std::thread, std::mutex).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-if(DEFINED ENV{TW_CACHE})
-  set(TW_CACHE_DIR $ENV{TW_CACHE})
-else()
-  set(TW_CACHE_DIR /var/cache/tarnwheel)
-endif()
-# libpng and libjpeg-turbo are cross-built by scripts/setup.sh into the cache.
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32 ${TW_CACHE_DIR}/i686)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The product: a 32-bit Windows executable.
+set(TW_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

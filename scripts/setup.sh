@@ -5,15 +5,15 @@
 set -euo pipefail
 
 CACHE=${TW_CACHE:-/var/cache/tarnwheel}
-DEPS=$CACHE/i686
 HERE=$(cd "$(dirname "$0")/.." && pwd)
 
 PACKAGES=(
   g++ cmake ninja-build ccache clang googletest libgtest-dev python3
   zlib1g-dev libpng-dev libjpeg62-turbo-dev
-  g++-mingw-w64-i686 libz-mingw-w64-dev dpkg-dev nasm
-  wine wine32:i386 xvfb fonts-wine fonts-liberation
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm
+  wine wine32:i386 wine64 xvfb fonts-wine fonts-liberation
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libasound2:i386
+  libgl1 libglx-mesa0 libgl1-mesa-dri libasound2
   sox zstd x11-utils
 )
 
@@ -94,12 +94,14 @@ fetch_source() {
 }
 
 build_cross_deps() {
+  local arch=$1
+  local DEPS=$CACHE/$arch
   local stamp=$DEPS/.built-v1
   if [ -f "$stamp" ] && [ -f "$DEPS/lib/libpng16.a" ] && [ -f "$DEPS/lib/libjpeg.a" ]; then
     return 0
   fi
   enable_sources
-  log "cross-building libpng and libjpeg-turbo for i686 into $DEPS"
+  log "cross-building libpng and libjpeg-turbo for $arch into $DEPS"
   local work
   work=$(mktemp -d)
   trap 'rm -rf "$work"' RETURN
@@ -109,18 +111,18 @@ build_cross_deps() {
   png=$(find "$work" -maxdepth 1 -type d -name 'libpng1.6-*' | head -n1)
   jpeg=$(find "$work" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
   [ -n "$png" ] && [ -n "$jpeg" ] || { log "apt-get source failed"; exit 1; }
-  local tc=$HERE/cmake/mingw-i686.cmake
+  local tc=$HERE/cmake/mingw-$arch.cmake
   local jobs; jobs=$(nproc)
   rm -rf "$DEPS"; mkdir -p "$DEPS"
-  cmake -S "$png" -B "$work/png-build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$tc" \
+  cmake -S "$png" -B "$work/png-build" -G Ninja -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$tc" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$DEPS" \
     -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_PROGRAMS=ON \
-    -DZLIB_LIBRARY=/usr/i686-w64-mingw32/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/i686-w64-mingw32/include >/dev/null
+    -DZLIB_LIBRARY=/usr/$arch-w64-mingw32/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/$arch-w64-mingw32/include >/dev/null
   cmake --build "$work/png-build" -j "$jobs" >/dev/null
   cmake --install "$work/png-build" >/dev/null
-  cmake -S "$jpeg" -B "$work/jpeg-build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$tc" \
+  cmake -S "$jpeg" -B "$work/jpeg-build" -G Ninja -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$tc" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$DEPS" \
-    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON >/dev/null
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON >/dev/null 2>&1
   cmake --build "$work/jpeg-build" -j "$jobs" >/dev/null
   cmake --install "$work/jpeg-build" >/dev/null
   # Only the static archives are wanted: drop anything that would pull a DLL.
@@ -129,4 +131,5 @@ build_cross_deps() {
 }
 
 install_packages
-build_cross_deps
+build_cross_deps i686
+build_cross_deps x86_64

@@ -4,14 +4,16 @@
 # A crash that Wine reports but ends with exit 0 still counts as a failure.
 set -u
 HERE=$(cd "$(dirname "$0")" && pwd)
-if [ -z "${DISPLAY:-}" ]; then
-  exec "$HERE/with-display.sh" "$0" "$@"
-fi
 . "$HERE/wine-env.sh"
+arch=$(tw_pe_arch "$1")
+if [ -z "${DISPLAY:-}" ]; then
+  exec "$HERE/with-display.sh" "$arch" "$0" "$@"
+fi
+tw_wine_select "$arch"
 tw_wine_prefix
 
 log=$(mktemp)
-timeout -k 5 ${TW_WINE_TIMEOUT:-300} wine "$@" >"$log" 2>&1
+timeout -k 5 "${TW_WINE_TIMEOUT:-300}" "$WINELOADER" "$@" >"$log" 2>&1
 rc=$?
 cat "$log"
 if [ $rc -eq 0 ] && grep -q 'wine: Unhandled' "$log"; then

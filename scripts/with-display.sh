@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Runs a command with one Xvfb display and one persistent wineserver for all the
 # Wine processes it starts; both are stopped afterwards.
+# Usage: with-display.sh ARCH command...   (ARCH: i686 or x86_64)
 set -u
 HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/wine-env.sh"
+arch=$1; shift
+tw_wine_select "$arch"
 
-exec 3>&- 2>/dev/null || true
 fifo=$(mktemp -u); mkfifo "$fifo"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
 xvfb_pid=$!
-read -r -t 20 display <"$fifo" || { echo "with-display: Xvfb did not start" >&2; kill $xvfb_pid; exit 1; }
+if ! read -r -t 20 display <"$fifo"; then
+  echo "with-display: Xvfb did not start" >&2; kill $xvfb_pid 2>/dev/null; rm -f "$fifo"; exit 1
+fi
 rm -f "$fifo"
 export DISPLAY=:$display
 

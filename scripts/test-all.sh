@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The test command: sets up what is missing, builds every preset, runs the native
+# tests under AddressSanitizer and UBSan and the Windows tests under Wine on Xvfb,
+# and ends with one summary line.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+HERE=$PWD/scripts
+. "$HERE/wine-env.sh"
+
+step() { echo "== $*"; }
+fail=0
+
+step "set-up"
+bash "$HERE/setup.sh" || exit 1
+
+arch=$(tw_wine_arch)
+wpreset=win32
+[ "$arch" = x86_64 ] && wpreset=win64
+
+for preset in native win32 $([ "$wpreset" = win64 ] && echo win64); do
+  step "build $preset"
+  cmake --preset "$preset" >/dev/null || exit 1
+  cmake --build --preset "$preset" || exit 1
+done
+
+results=$PWD/build/test-results
+rm -rf "$results"; mkdir -p "$results/native" "$results/wine"
+
+step "native tests (sanitizers)"
+GTEST_OUTPUT="xml:$results/native/" ctest --preset native || fail=1
+
+step "Windows tests under Wine ($arch)"
+GTEST_OUTPUT="xml:$results/wine/" "$HERE/with-display.sh" "$arch" ctest --preset "$wpreset" || fail=1
+
+step "summary"
+python3 "$HERE/summarize-tests.py" "$results"
+exit $fail
