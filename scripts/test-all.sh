@@ -30,7 +30,8 @@ step "native tests (sanitizers)"
 GTEST_OUTPUT="xml:$results/native/" ctest --preset native || fail=1
 
 step "Windows tests under Wine ($arch)"
-GTEST_OUTPUT="xml:$results/wine/" "$HERE/with-display.sh" "$arch" ctest --preset "$wpreset" || fail=1
+# Wine sees the Linux root as drive Z:, and GoogleTest needs a Windows path.
+GTEST_OUTPUT="xml:Z:$(echo "$results/wine/" | tr / '\\')" "$HERE/with-display.sh" "$arch" ctest --preset "$wpreset" || fail=1
 
 step "summary"
 python3 "$HERE/summarize-tests.py" "$results"
