@@ -1,0 +1,76 @@
+#include "runtime/pointer_array.h"
+
+#include "runtime/os_memory.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+uint64_t RoundUp16(uint64_t n) { return (n + 15) & ~uint64_t(15); }
+}
+
+int CPointerArray::SetSize(uint32_t n) {
+    if (n == 0) {
+        RemoveAll();
+        return 1;
+    }
+    uint64_t oldCapacity = RoundUp16(m_count);
+    uint64_t newCapacity = RoundUp16(n);
+    if (newCapacity > SIZE_MAX / sizeof(uintptr_t))
+        return 0;
+    if (newCapacity != oldCapacity) {
+        std::size_t bytes = static_cast<std::size_t>(newCapacity) * sizeof(uintptr_t);
+        void* p = std::realloc(m_items, bytes);
+        if (p == nullptr) {
+            OsCompactHeap();
+            p = std::realloc(m_items, bytes);
+        }
+        if (p == nullptr)
+            return 0;
+        m_items = static_cast<uintptr_t*>(p);
+    }
+    // Every word gained reads 0, also those of the block kept from an earlier,
+    // larger size.
+    if (n > m_count)
+        std::memset(m_items + m_count, 0, sizeof(uintptr_t) * (n - m_count));
+    m_count = n;
+    return 1;
+}
+
+uintptr_t CPointerArray::GetAt(int32_t i) const {
+    return static_cast<uint32_t>(i) < m_count ? m_items[i] : 0;
+}
+
+void CPointerArray::SetAt(int32_t i, uintptr_t word) {
+    if (static_cast<uint32_t>(i) < m_count)
+        m_items[i] = word;
+}
+
+int CPointerArray::SetAtGrow(int32_t i, uintptr_t word) {
+    if (i < 0)
+        return 0;
+    if (static_cast<uint32_t>(i) >= m_count && !SetSize(static_cast<uint32_t>(i) + 1))
+        return 0;
+    m_items[i] = word;
+    return 1;
+}
+
+void CPointerArray::ClearAt(int32_t i) {
+    SetAt(i, 0);
+}
+
+void CPointerArray::RemoveAll() {
+    std::free(m_items);
+    m_items = nullptr;
+    m_count = 0;
+}
+
+void CPointerArray::Swap(CPointerArray& other) {
+    uint32_t count = m_count;
+    uintptr_t* items = m_items;
+    m_count = other.m_count;
+    m_items = other.m_items;
+    other.m_count = count;
+    other.m_items = items;
+}

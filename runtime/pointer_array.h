@@ -1,0 +1,26 @@
+#pragma once
+// CPointerArray: a growable array of machine words (pointers or integers).
+// Storage is kept at a multiple of 16 words; words gained by growth read 0.
+#include <cstdint>
+
+class CPointerArray {
+public:
+    CPointerArray() = default;
+    ~CPointerArray() { RemoveAll(); }
+    CPointerArray(const CPointerArray&) = delete;
+    CPointerArray& operator=(const CPointerArray&) = delete;
+
+    // n = 0 frees the storage; returns 0 (nothing changed) when it cannot be allocated.
+    int SetSize(uint32_t n);
+    uint32_t GetSize() const { return m_count; }
+    uintptr_t GetAt(int32_t i) const;          // 0 outside 0..count-1
+    void SetAt(int32_t i, uintptr_t word);     // ignored outside 0..count-1
+    int SetAtGrow(int32_t i, uintptr_t word);  // grows to i + 1 words; 0 for i < 0 or no memory
+    void ClearAt(int32_t i);                   // stores 0; ignored outside 0..count-1
+    void RemoveAll();
+    void Swap(CPointerArray& other);
+
+private:
+    uint32_t m_count = 0;
+    uintptr_t* m_items = nullptr;
+};

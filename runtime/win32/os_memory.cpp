@@ -1,0 +1,7 @@
+#include "runtime/os_memory.h"
+
+#include <malloc.h>
+
+void OsCompactHeap() {
+    _heapmin();
+}
