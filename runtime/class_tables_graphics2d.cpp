@@ -217,6 +217,8 @@ const uint16_t kSurfaceDependents[] = {
 };
 
 // Texture (class 63)
+// Video, QuickTime and animation targets and the surface it mirrors are told
+// when it goes.
 const CMemberRecord kTextureMembers[] = {
     {kClassTexture, 0, "Texture", 0, 0},
     {1, 0, "Load", 0, 0},

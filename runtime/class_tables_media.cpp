@@ -370,6 +370,7 @@ const CMemberRecord kVoiceMembers[] = {
 const uint16_t kVoiceDependents[] = {0};
 
 // Speaker (class 65)
+// Every 3D location may have a movement that targets this one.
 const CMemberRecord kSpeakerMembers[] = {
     {kClassSpeaker, 0, "Speaker", 0, 0},
     {1, 0, "SetPosition", 0, 0},

@@ -26,6 +26,8 @@ const CMemberRecord kPointArrayMembers[] = {
 const uint16_t kPointArrayDependents[] = {0};
 
 // Camera (class 59)
+// Its render targets, the sprites it mirrors, its world, its speakers and every
+// 3D location that may move relative to it are told when it goes.
 const CMemberRecord kCameraMembers[] = {
     {kClassCamera, 0, "Camera", 0, 0},
     {1, 0, "SetPosition", 0, 0},
@@ -295,6 +297,7 @@ const uint16_t kObjectDependents[] = {
 };
 
 // Light (class 61)
+// Every 3D location may have a movement that targets this one.
 const CMemberRecord kLightMembers[] = {
     {kClassLight, 0, "Light", 0, 0},
     {1, 0, "SetPosition", 0, 0},
@@ -380,6 +383,7 @@ const uint16_t kLightDependents[] = {
 };
 
 // Position (class 62)
+// Every 3D location may have a movement that targets this one.
 const CMemberRecord kPositionMembers[] = {
     {kClassPosition, 0, "Position", 0, 0},
     {1, 0, "SetPosition", 0, 0},
@@ -526,6 +530,7 @@ const CConstantValue kZoneConstants[] = {
 const uint16_t kZoneDependents[] = {0};
 
 // Blob (class 66)
+// Every 3D location may have a movement that targets this one.
 const CMemberRecord kBlobMembers[] = {
     {kClassBlob, 0, "Blob", 0, 0},
     {1, 0, "SetPosition", 0, 0},
@@ -716,6 +721,7 @@ const uint16_t kWorldDependents[] = {
 };
 
 // Material (class 68)
+// Blobs that show the material are told when it goes.
 const CMemberRecord kMaterialMembers[] = {
     {kClassMaterial, 0, "Material", 0, 0},
     {1, 0, "SetColor", 0, 0},
