@@ -1,0 +1,46 @@
+#pragma once
+// CScriptArray: a script array of 1 to 10 dimensions, owned by the
+// interpreter's array list (its position there is the handle) and shared by
+// the values that hold the handle (reference count). Dimension 1 varies
+// fastest; each cell is a heap CValue, null until first stored.
+#include "runtime/pointer_array.h"
+
+#include <cstdint>
+
+class CInterpretor;
+class CValue;
+
+class CScriptArray {
+public:
+    static constexpr int32_t kMaxDimensions = 10;
+    static constexpr uint32_t kSizeLimit = 0x1FFFFFFF;  // every size, and the cell total, stays below
+
+    explicit CScriptArray(CInterpretor* owner) : m_owner(owner) {}
+    CScriptArray(const CScriptArray&) = delete;
+    CScriptArray& operator=(const CScriptArray&) = delete;
+
+    // Flat cell index of the indices; dimensions the array on first use and
+    // grows it to cover them. Raises 14, 15, 45 or 66.
+    uint32_t CellIndex(const int32_t* indices, int32_t count);
+    CValue* GetCell(uint32_t index) const { return reinterpret_cast<CValue*>(m_cells.GetAt(static_cast<int32_t>(index))); }
+    uint32_t GetCellCount() const { return m_cells.GetSize(); }
+
+    // Leaves the array list, releases and deletes every cell, deletes the array.
+    void Free();
+
+    uint32_t m_handle = 0;  // 0 once removed from the list
+    uint32_t m_refCount = 0;
+    int32_t m_dimensionCount = 0;  // 0 until the first use
+    uint32_t m_sizes[kMaxDimensions] = {};
+    CPointerArray m_cells;
+    CInterpretor* m_owner;
+    int32_t m_objectCells = 0;  // cells holding an object reference
+    bool m_searching = false;   // set while ClearReferencesTo walks the cells
+
+private:
+    ~CScriptArray() = default;  // only through Free
+    [[noreturn]] void Raise(int32_t code, int32_t detail = 0) const;
+    uint64_t CheckedTotal(const uint32_t* sizes, int32_t count) const;  // raises 15 beyond the limit
+    void Resize(const uint32_t* newSizes);
+    uint32_t Flat(const int32_t* indices) const;
+};

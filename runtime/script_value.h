@@ -1,0 +1,176 @@
+#pragma once
+// CValue: the one value type of the script language (variables, argument
+// cells, evaluation slots, event arguments, results, array cells).
+//
+// A tagged variant that knows its owning interpreter, through which every
+// conversion failure raises a numbered runtime error. Text is owned (freed with
+// the value) or borrowed (flag bit 0, never freed). Object references (tag 3)
+// are counted and the value's address is recorded in the object, so that a
+// dying object can turn the value into integer 0; array references (tag 5) are
+// counted and the array is freed when the last one goes. Values are never
+// copied implicitly (their addresses matter): use Assign.
+#include <cstddef>
+#include <cstdint>
+
+// Windows headers map GetObject to GetObjectA; the member keeps its own name.
+#ifdef GetObject
+#undef GetObject
+#endif
+
+class CInterpretor;
+class CIBaseClassImpl;
+class CScriptArray;
+struct CFunctionRecord;  // a function of the compiled program
+
+// Binary operators of the language (the left value receives the result).
+enum class CValueOp {
+    Add, Sub, Mul, Div, Mod, ShiftLeft, ShiftRight, BitAnd, BitOr, BitXor,
+    Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual, LogicalAnd, LogicalOr,
+};
+
+class CValue {
+public:
+    enum Tag : uint32_t {
+        kInt = 0,
+        kDouble = 1,
+        kText = 2,
+        kObject = 3,
+        kFunction = 4,
+        kArray = 5,
+        kNone = 6,           // default-constructed; with a payload: unresolved name (place kind 6)
+        kMemberRef = 7,      // assignable places of the evaluation handlers, kinds 7 to 10
+        kIndexedNameRef = 8,
+        kMemberArrayRef = 9,
+        kArrayCellRef = 10,
+        kDefault = 11,       // omitted argument
+    };
+    static constexpr uint32_t kBorrowed = 1;  // flag: the text is not owned
+    static constexpr int32_t kOmittedInt = INT32_MIN;
+    static const char* const kOmittedText;  // "Default string"
+
+    CValue();
+    explicit CValue(CInterpretor* owner);
+    CValue(CInterpretor* owner, const CValue* source);
+    explicit CValue(CIBaseClassImpl* object);
+    CValue(CInterpretor* owner, const char* text, int32_t borrow);
+    CValue(CInterpretor* owner, int32_t i);
+    ~CValue();
+    CValue(const CValue&) = delete;
+    CValue& operator=(const CValue&) = delete;
+
+    // Copies the source (own copy of text; objects and arrays counted) and
+    // takes its owner. Reference kinds 6 to 10 raise 41.
+    void Assign(const CValue& source);
+    void Assign(CInterpretor* owner, const CValue& source);
+
+    void SetInt(int32_t i);
+    void SetDouble(double d);
+    void SetString(const char* text, int32_t borrow);  // null: text tag with null payload
+    char* AllocString(int32_t n);  // owned zero-length buffer of n bytes; none (null) for n < 1
+    // drop = 0 overwrites without releasing the old content (a dying object
+    // clearing its referrers). A null object gives integer 0.
+    void SetObject(CIBaseClassImpl* object, int32_t drop);
+    void SetDefault();
+    void SetFunction(CFunctionRecord* record);
+    void SetReference(uint32_t kind, uintptr_t payload);  // kinds 6 to 10, else 41
+    void Clear();  // integer 0
+    void MakeArray();  // a new empty array, count 1; 15 when it cannot be allocated
+
+    // Readers; none changes the value.
+    int32_t GetInt() const;
+    double GetDouble() const;
+    float GetFloat() const;
+    // Numbers are written into statement strings of the owner, valid until
+    // they are freed at the end of the tick period.
+    const char* GetString() const;
+    const char* GetStringNonNull() const { return GetString(); }
+    CIBaseClassImpl* GetObject() const;
+    CIBaseClassImpl* GetObjectNonNull() const;
+    CFunctionRecord* GetFunction() const;
+    uintptr_t GetReferencePayload() const;    // kinds 6 to 9 with a payload
+    uintptr_t GetArrayCellReference() const;  // kind 10
+    int32_t IsDefault() const { return m_tag == kDefault; }
+    int32_t IsObjectOfClass(uint32_t classId) const;
+    int32_t GetObjectClassId() const;  // -1 when not a non-null object
+
+    // Drops a reference to object held here, or in the cells of the array held
+    // here (recursively); such a value becomes integer 0.
+    void ClearReferencesTo(CIBaseClassImpl* object);
+
+    // In-place conversions used by the operators.
+    void ConvertToDouble();
+    void ConvertToString();
+    void ConvertToInt();
+    void UnifyNumeric(CValue& other);
+    void UnifyOperands(CValue& right);
+
+    // left = left op right. The right value may be converted in place.
+    void Apply(CValueOp op, CValue& right);
+    void Negate();
+    void LogicalNot();          // integer result
+    void LogicalNotKeepKind();  // a double stays a double
+    void BitwiseNot();
+    void Increment();
+    void Decrement();
+
+    // Script arrays. GetArrayItem turns a non-array into a new array first and
+    // returns the cell (null while never stored); the array is dimensioned or
+    // grown to cover the indices.
+    CValue* GetArrayItem(const int32_t* indices, int32_t count);
+    uint32_t GetArrayCellIndex(const int32_t* indices, int32_t count);  // 0 when not an array
+    void SetArrayItem(int32_t key, const CValue& value);
+    void SetArrayItemText(int32_t key, const char* text);
+    void SetArrayItemAt(const int32_t* indices, int32_t count, const CValue& value);
+    void SetArrayCell(uint32_t index, const CValue& value);
+    CScriptArray* GetArray() const;  // null when not an array or the handle is invalid
+
+    // Raw access for the evaluation handlers.
+    uint32_t GetTag() const { return m_tag; }
+    uint32_t GetFlags() const { return m_flags; }
+    CInterpretor* GetOwner() const { return m_owner; }
+    void SetOwner(CInterpretor* owner) { m_owner = owner; }
+    CValue* GetOrigin() const { return m_origin; }
+    void SetOrigin(CValue* origin) { m_origin = origin; }
+    const char* GetText() const { return m_tag == kText ? m_payload.text : nullptr; }
+    uint32_t GetArrayHandle() const { return m_tag == kArray ? m_payload.handle : 0; }
+
+    // Raises through the owner; a value without owner throws CIError itself.
+    [[noreturn]] void Raise(int32_t code, int32_t detail = 0) const;
+
+private:
+    union Payload {
+        int32_t i;
+        double d;
+        char* text;
+        CIBaseClassImpl* object;
+        uint32_t handle;
+        CFunctionRecord* function;
+        uintptr_t reference;
+    };
+
+    bool ReleasingAll() const;
+    void DropContent();  // releases text, object or array; payload and flags cleared
+    void TakeObject(CIBaseClassImpl* object);  // tag 3, counted and linked
+    void TakeOwnedText(char* text);
+    char* AllocText(std::size_t bytes) const;  // raises 15
+    char* CopyText(const char* text) const;    // owned copy; null stays null
+    void SetNullObject();
+    void StoreInArray(uint32_t index, const CValue& value);
+    CScriptArray* RequireArray() const;  // raises 44
+
+    void IntOp(CValueOp op, const CValue& right);
+    void DoubleOp(CValueOp op, const CValue& right);
+    void TextOp(CValueOp op, const CValue& right);
+    void ObjectOp(CValueOp op, const CValue& right);
+    void ShiftRightOp(const CValue& right);
+    void Concatenate(const char* right);
+    void SubtractText(const char* right);
+
+    CInterpretor* m_owner = nullptr;
+    CValue* m_origin = nullptr;
+    uint32_t m_tag = kNone;
+    uint32_t m_flags = 0;
+    Payload m_payload;
+
+    friend class CScriptArray;
+};
