@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+class CRefString;
+
 // Reads a 16-bit little-endian length and that many bytes into a new
 // zero-terminated block (free it with std::free). A length larger than what
 // is left in the file is refused before anything is allocated (kIoEndOfData).
@@ -18,6 +20,10 @@ uint32_t ReadCountedString(FileHandle handle, char** text);
 // no folder separator after it, everything from that "." is replaced,
 // otherwise the extension is appended. The result is cut to size - 1 chars.
 void ChangeFileExtension(char* path, size_t size, const char* extension);
+// The same on a string: a non-empty path is split into drive, folder, base
+// name and extension and rebuilt with the new extension (with a leading "."
+// unless it has one); an empty extension leaves the path without one.
+void ChangeFileExtensionString(CRefString& path, const char* extension);
 
 // Finds an unused file name "<folder>\\<prefix><n>.<extension>" for n = start
 // + 1, start + 2, ... by creating the file; the system's temporary folder when

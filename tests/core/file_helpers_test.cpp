@@ -2,6 +2,7 @@
 
 #include "runtime/io_status.h"
 #include "runtime/os_file.h"
+#include "runtime/ref_string.h"
 #include "tests/core/test_files.h"
 
 #include <gtest/gtest.h>
@@ -107,6 +108,23 @@ TEST(FileHelpers, ChangeFileExtension) {
         std::strcpy(buf, c.path);
         ChangeFileExtension(buf, c.size, c.ext);
         EXPECT_STREQ(buf, c.result) << c.path << " + " << c.ext;
+    }
+}
+
+TEST(FileHelpers, ChangeFileExtensionOfAString) {
+    struct Case { const char* path; const char* ext; const char* result; };
+    const Case cases[] = {
+        {"c.old", "new", "c.new"},
+        {"C:\\games\\c.old", ".new", "C:\\games\\c.new"},
+        {"a.b\\c", "new", "a.b\\c.new"},
+        {"C:name", "txt", "C:name.txt"},
+        {"x.tar.gz", "", "x.tar"},  // no extension: none is left
+        {"", "txt", ""},
+    };
+    for (const Case& c : cases) {
+        CRefString path(c.path);
+        ChangeFileExtensionString(path, c.ext);
+        EXPECT_STREQ(path.c_str(), c.result) << c.path << " + " << c.ext;
     }
 }
 

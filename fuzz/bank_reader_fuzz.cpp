@@ -1,0 +1,108 @@
+// Bank files of any content: reading, loading, locking and streaming every
+// element must end with a status, never a crash, a hang or a huge allocation.
+// The input is written to a scratch file, since banks are read from files.
+#include "runtime/bank.h"
+#include "runtime/file_helpers.h"
+#include "runtime/os_file.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+class FuzzProgram : public CBankOwner {
+public:
+    const char* GetTitle() override { return "Fuzz"; }
+    const char* GetFilePath() override { return path.c_str(); }
+    FileHandle GetFileHandle() override { return handle; }
+    uint32_t GetVersion() override { return version; }
+    void AddElement(CElement* e) override { ++entered; }
+    void RemoveElement(CElement* e) override { --entered; }
+
+    std::string path;
+    FileHandle handle = kNoFileHandle;
+    uint32_t version = 0;
+    long entered = 0;
+};
+
+std::string g_scratch;
+
+void RemoveScratch() {
+    if (!g_scratch.empty()) DeletePathFile(g_scratch.c_str());
+}
+
+const std::string& Scratch() {
+    if (g_scratch.empty()) {
+        char name[1024];
+        if (MakeTempFileName(nullptr, "twfuzz", name, sizeof name, "bnk", 1, 0) < 0) std::abort();
+        g_scratch = name;
+        std::atexit(RemoveScratch);
+    }
+    return g_scratch;
+}
+
+void Drain(CStream* s) {
+    if (!s) return;
+    uint8_t buf[4096];
+    int32_t got = 0;
+    const int32_t size = s->GetSize();
+    int32_t total = 0;
+    while (s->ReadCounted(buf, sizeof buf, &got) == kIoOk && got > 0) {
+        total += got;
+        if (total > size) std::abort();  // a stream never delivers more than its size
+    }
+    s->Seek(0, 0);
+    uint8_t b;
+    s->ReadByte(&b);
+    delete s;
+}
+
+void Exercise(CBank* bank, FuzzProgram* program) {
+    if (!bank) return;
+    char path[1024];
+    bank->GetFullPath(path, sizeof path);
+    for (int32_t i = 0; i < bank->GetCount(); ++i) {
+        CElement* e = bank->GetElement(i);
+        if (!e) continue;
+        e->GetFullPath(path, sizeof path);
+        Drain(e->OpenStream(0));  // may load a compressed element
+        bank->UnloadElement(i);
+        Drain(e->OpenStream(1));
+        if (bank->LoadElement(i, 0)) {
+            bank->LockElement(i);
+            bank->UnloadAll();
+            Drain(e->OpenStream(0));
+            bank->UnlockElement(i);
+        }
+    }
+    bank->UnloadAll();
+    delete bank;
+    if (program && program->entered != 0) std::abort();  // every element left the index
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > (1u << 20)) return 0;
+    const std::string& name = Scratch();
+    FileHandle h = CreateFileHandle(name.c_str());
+    if (h == kNoFileHandle) std::abort();
+    if (WriteFileChecked(h, data, static_cast<int32_t>(size)) != kIoOk) std::abort();
+    CloseFileHandle(h);
+
+    // A bank file of its own (version field present) ...
+    Exercise(ReadBank(nullptr, name.c_str()), nullptr);
+    // ... and banks inside a program's file, older and newer package versions.
+    for (uint32_t version : {0x44550000u, 0x44550004u}) {
+        FuzzProgram program;
+        program.path = name;
+        program.version = version;
+        program.handle = OpenFileHandle(name.c_str(), 0);
+        if (program.handle == kNoFileHandle) std::abort();
+        Exercise(ReadBank(&program, nullptr), &program);
+        CloseFileHandle(program.handle);
+    }
+    return 0;
+}
