@@ -4,7 +4,7 @@ import glob
 import sys
 import xml.etree.ElementTree as ET
 
-def main(folder):
+def main(folder, failed_runs=0):
     passed = failed = skipped = 0
     reports = sorted(glob.glob(f"{folder}/**/*.xml", recursive=True))
     for path in reports:
@@ -21,10 +21,15 @@ def main(folder):
                 failed += 1
             elif case.get("status", "run") == "run":
                 passed += 1
+    if failed_runs:
+        print(f"{failed_runs} test executable(s) failed as a whole (see the log above)")
+    # An executable that failed without a failed case in its report crashed or
+    # timed out: count it as one failure.
+    failed = max(failed, failed_runs)
     line = f"tests: {passed} passed, {failed} failed"
     if skipped:
         line += f", {skipped} skipped"
     print(line)
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    main(sys.argv[1], int(sys.argv[2]) if len(sys.argv) > 2 else 0)
