@@ -55,6 +55,9 @@
 //                                  +8 u32 block index, pos
 //  115 "}"                   16    +4 u32 jump = offset of the block's "{",
 //                                  +8 u32 block index, pos
+//                                  (12 bytes without pos where the compiler
+//                                  supplied the braces of a one-statement
+//                                  loop body)
 //  98 module start            8    +4 u32 the word given with the module
 //                                  (the program index)
 //  100 integer constant       8    +4 i32 value
@@ -69,12 +72,13 @@
 //                                  CCompiledProgram::StringConstantText for
 //                                  both forms.
 //  110 omitted operand        4    the default value (tag 11); step past it
-//  111 "(" 112 ")" 113 ","    4    no pos
+//  111 "(" 112 ")"           4    no pos
+//  113 ","                    8    pos
 //  116 ";"                    4    no pos (statement end; also a Case's ":")
 //  164 "."                    4    no pos (only between a string constant and
 //                                  its member access)
 //  166 ":"                    8    pos (the conditional's ":")
-//  167 "[" 168 "]"            8    pos
+//  168 "]"                  8    pos ("[" is never in the code)
 //  every other code           8    pos (keywords, TRUE..OFF, CurWindow, This,
 //                                  operators 119..152, module end 99)
 //
@@ -93,7 +97,8 @@
 //    So, when matching brackets while skipping code, 75, 78 and a class name
 //    directly behind 82 open a ")", and 77 and 80 open a "]" (see
 //    SkipToUnmatchedClose).
-//  - Parenthesised expression: ["("] e [")"].
+//  - Parenthesised expression: ["("] e [")"]. A "(" is in the code only here
+//    and in a Function's parameter list.
 //  - Member chains: an operand (76, 77 + list, 75 + list, This, CurWindow,
 //    "(" e ")", a class name) followed by member accesses 78/79/80 each with
 //    its list. A string constant takes ["."] before its member access.
@@ -116,6 +121,8 @@
 //    15.
 //  - Plain block: ["{"] statements ["}"].
 //  - Module wrapped by flag 8: [98 word][";"] ... [99][";"].
+//  - Blocks never span modules, and statements and operands nest at most 256
+//    deep (deeper source is a compile error).
 //
 // BLOCK RECORDS (CBlockRecord, one per loop, Switch, plain block and function;
 // the instruction's block index is the record's index in `blocks`):
