@@ -458,7 +458,8 @@ void CScriptParser::ParsePostfixTail() {
     // in front of "]", ":", "?" and looser operators the compiler supplies
     // one, so that the postfix is reduced first. A "-" starts the dropped
     // operand (i++ - 1). Tighter operators such as "+" or "*" would become the
-    // dropped operand's and change the value silently: they are refused.
+    // dropped operand's and change the value silently, and a second ++ or --
+    // has nothing to change: they are refused.
     const uint16_t next = Code();
     if (next == kOpCloseParen || next == kOpComma || next == kOpSemicolon) return;
     if (next == kOpSubtract) {
@@ -470,7 +471,7 @@ void CScriptParser::ParsePostfixTail() {
         Write(kOpOmitted, 0, false, 0);
         return;
     }
-    if (IsBinaryOperator(next) && next > kOpDecrement) FailHere(16);
+    if (IsBinaryOperator(next) && next >= kOpIncrement) FailHere(16);
 }
 
 void CScriptParser::ParseOperand() {

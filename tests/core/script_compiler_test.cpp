@@ -41,7 +41,9 @@ Outcome CompileSource(const std::string& text, uint32_t flags = kModuleOwnsText)
 // The token pass alone, as a listing (position words and all).
 std::string ListTokens(const std::string& text, CIError* error = nullptr) {
     static CRegistryIndex index;
-    if (!index.IsBuilt()) EXPECT_TRUE(index.Build());
+    if (!index.IsBuilt()) {
+        EXPECT_TRUE(index.Build());
+    }
     CCompiledProgram program;
     program.names.reset(new CNameTable(0));
     CScriptModule module;
@@ -258,6 +260,7 @@ TEST(ScriptCompiler, ErrorsCarryCodeLineAndColumn) {
         {"Function f(a, b + 1) {}", 16, 0, 16},
         {"Function f(a b) {}", 16, 0, 13},
         {"x = i++ + 1;", 16, 0, 8},
+        {"i++ ++;", 16, 0, 4},
         // Conditionals whose true branch would skip code it must not skip.
         {"f(c ? 1 : 2, 3);", 16, 0, 11},
         {"a[c ? 1 : 2] = 1;", 16, 0, 4},
@@ -402,7 +405,9 @@ TEST(ScriptCompiler, InstructionLayout) {
         EXPECT_EQ(InstrCode(p), e.code);
         EXPECT_EQ(InstrLength(p), e.length);
         EXPECT_EQ(InstrHasPosition(p), e.positioned);
-        if (e.positioned) EXPECT_EQ(InstrPosition(p), MakePositionWord(0, e.offsetInText));
+        if (e.positioned) {
+            EXPECT_EQ(InstrPosition(p), MakePositionWord(0, e.offsetInText));
+        }
         p = NextInstr(p);
     }
     EXPECT_EQ(static_cast<size_t>(p - program.code.data()), program.code.size());
