@@ -1,6 +1,6 @@
 #include "scriptsys/child_process.h"
 
-#include "runtime/os_clock.h"
+#include <chrono>
 
 bool CChildProcess::Run() {
     if (HasProcess()) return false;
@@ -29,11 +29,12 @@ void CChildProcess::Terminate(int32_t exitCode) {
 bool CChildProcess::Restart(int32_t exitCode, uint32_t limitMs, const std::function<bool(uint32_t)>& wait) {
     if (HasProcess()) {
         OsPostQuitToThread(m_threadId, exitCode);
-        const uint32_t start = OsTimeMs();
+        const auto start = std::chrono::steady_clock::now();
+        const auto limit = std::chrono::milliseconds(limitMs);
         for (;;) {
             uint32_t code = 0;
             if (!OsGetProcessExitCode(m_process, &code) || code != kProcessStillActive) break;
-            if (OsTimeMs() - start >= limitMs) return false;
+            if (std::chrono::steady_clock::now() - start >= limit) return false;
             if (wait && wait(10)) return false;
         }
         Release();
