@@ -1,0 +1,251 @@
+#include "tools/pack/packer.h"
+
+#include "graphics2d/shared_palette.h"
+#include "runtime/bank.h"
+#include "runtime/bank_writer.h"
+#include "runtime/buffer_stream.h"
+#include "runtime/os_file.h"
+#include "runtime/package_writer.h"
+#include "tools/pack/image_info.h"
+#include "tools/pack/manifest.h"
+#include "tools/pack/pe_image.h"
+
+#include <cstring>
+
+namespace {
+
+// Follow-on folders may name each other; nesting stops here.
+const int kMaxFollowOnDepth = 8;
+
+bool IsAbsolute(const std::string& p) {
+    return !p.empty() && (p[0] == '/' || p[0] == '\\' || (p.size() > 1 && p[1] == ':'));
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    if (IsAbsolute(name) || folder.empty()) return name;
+    const char last = folder.back();
+    return last == '/' || last == '\\' ? folder + name : folder + "/" + name;
+}
+
+void Put16(std::vector<uint8_t>* v, uint32_t x) {
+    v->push_back(static_cast<uint8_t>(x));
+    v->push_back(static_cast<uint8_t>(x >> 8));
+}
+void Put32(std::vector<uint8_t>* v, uint32_t x) {
+    Put16(v, x & 0xFFFF);
+    Put16(v, x >> 16);
+}
+
+bool ReadPalette(const std::string& path, uint8_t* palette, std::string* error) {
+    std::vector<uint8_t> f;
+    if (!ReadFileBytes(path, &f)) {
+        *error = path + ": cannot be read";
+        return false;
+    }
+    if (f.size() == 1024) {
+        std::memcpy(palette, f.data(), 1024);
+        return true;
+    }
+    // An 8-bit BMP: its colour table, blue-green-red quads behind the header.
+    ImageInfo info;
+    if (f.size() >= 54 && f[0] == 'B' && f[1] == 'M' && ReadImageInfo(f, path, &info) && info.depth == 8) {
+        const uint32_t header = f[14] | (f[15] << 8) | (f[16] << 16) | (static_cast<uint32_t>(f[17]) << 24);
+        uint32_t used = f[46] | (f[47] << 8) | (f[48] << 16) | (static_cast<uint32_t>(f[49]) << 24);
+        if (used == 0 || used > 256) used = 256;
+        const size_t table = 14 + header;
+        if (header >= 40 && table + used * 4 <= f.size()) {
+            std::memset(palette, 0, 1024);
+            for (uint32_t i = 0; i < used; ++i) {
+                palette[4 * i] = f[table + 4 * i + 2];
+                palette[4 * i + 1] = f[table + 4 * i + 1];
+                palette[4 * i + 2] = f[table + 4 * i];
+            }
+            return true;
+        }
+    }
+    *error = path + ": a palette is a 1024-byte colour table or an 8-bit BMP file";
+    return false;
+}
+
+bool AddElement(CBankWriter* bank, const ManifestBank& b, const ManifestEntry& e, const std::string& path,
+                bool compress, std::string* error) {
+    std::vector<uint8_t> data;
+    if (!ReadFileBytes(path, &data)) {
+        *error = kManifestName + std::string(" line ") + std::to_string(e.line) + ": " + path + " cannot be read";
+        return false;
+    }
+    if (data.size() > 0x7FFFFFF0u) {
+        *error = path + ": too large";
+        return false;
+    }
+    const int32_t size = static_cast<int32_t>(data.size());
+    const char* name = e.name.c_str();
+    const char* group = e.group.c_str();
+    uint32_t status;
+    if (b.type == kBankPictures) {
+        // The element embeds the whole image file; its header says how big.
+        ImageInfo info;
+        if (!ReadImageInfo(data, path, &info)) {
+            *error = path + ": not a picture file the runtime reads (BMP, PNG, JPEG, PCX or TGA)";
+            return false;
+        }
+        if (info.width == 0 || info.height == 0 || info.width > 0xFFFF || info.height > 0xFFFF) {
+            *error = path + ": picture size out of range";
+            return false;
+        }
+        std::vector<uint8_t> body;
+        Put16(&body, static_cast<uint16_t>(e.hotSpotX));
+        Put16(&body, static_cast<uint16_t>(e.hotSpotY));
+        Put32(&body, 0xFFFFFFFFu);  // no palette of the bank's table
+        Put16(&body, 0xFFFF);       // a complete image file
+        Put16(&body, info.width);
+        Put16(&body, info.height);
+        Put16(&body, info.depth);
+        Put32(&body, 0);  // flags: no mask plane
+        body.insert(body.end(), data.begin(), data.end());
+        status = bank->AddRaw(name, group, body.data(), static_cast<int32_t>(body.size()));
+    } else if (b.type == kBankAnimations) {
+        status = bank->AddAnimation(name, group, static_cast<uint16_t>(e.hotSpotX), static_cast<uint16_t>(e.hotSpotY),
+                                    data.data(), size, compress);
+    } else {
+        if (e.hasHotSpot) {
+            *error = kManifestName + std::string(" line ") + std::to_string(e.line) +
+                     ": only pictures and animations have a hot spot";
+            return false;
+        }
+        status = bank->AddData(name, group, data.data(), size, compress);
+    }
+    if (status != 0) {
+        *error = path + ": cannot be stored in its bank";
+        return false;
+    }
+    return true;
+}
+
+bool Build(const std::string& folder, std::vector<uint8_t>* package, std::string* error, int depth) {
+    const std::string manifestPath = Join(folder, kManifestName);
+    std::vector<uint8_t> text;
+    if (!ReadFileBytes(manifestPath, &text)) {
+        *error = manifestPath + ": cannot be read";
+        return false;
+    }
+    Manifest m;
+    if (!ParseManifest(std::string(text.begin(), text.end()), &m, error)) {
+        *error = manifestPath + " " + *error;
+        return false;
+    }
+    PackageProgram p;
+    p.title = m.title;
+    p.flags = m.flags;
+    p.extraWord = m.extraWord;
+    p.speed = m.speed;
+    p.backgroundColor = m.backgroundColor;
+    p.releaseFlag = m.releaseFlag;
+    p.sound3DFlag = m.sound3DFlag;
+    p.settingF = m.settingF;
+    p.settingG = m.settingG;
+    p.compress = m.compress;
+    if (m.palette.empty()) {
+        const LogPalette256& d = GetDefaultLogPalette();
+        for (int i = 0; i < 256; ++i) {
+            p.palette[4 * i] = d.entries[i].red;
+            p.palette[4 * i + 1] = d.entries[i].green;
+            p.palette[4 * i + 2] = d.entries[i].blue;
+            p.palette[4 * i + 3] = d.entries[i].flags;
+        }
+    } else if (!ReadPalette(Join(folder, m.palette), p.palette, error)) {
+        return false;
+    }
+    std::vector<uint8_t> bytes;
+    if (!m.startup.empty()) {
+        if (!ReadFileBytes(Join(folder, m.startup), &bytes)) {
+            *error = Join(folder, m.startup) + ": cannot be read";
+            return false;
+        }
+        p.startupText.assign(bytes.begin(), bytes.end());
+    }
+    if (!m.gameInput.empty()) {
+        if (!ReadFileBytes(Join(folder, m.gameInput), &bytes)) {
+            *error = Join(folder, m.gameInput) + ": cannot be read";
+            return false;
+        }
+        p.hasGameInput = true;
+        p.gameInput.assign(bytes.begin(), bytes.end());
+        p.gameInputA = m.gameInputA;
+        p.gameInputB = m.gameInputB;
+        p.gameInputC = m.gameInputC;
+    }
+    for (const ManifestBank& b : m.banks) {
+        CBankWriter bank(b.type, b.name.c_str());
+        for (const ManifestEntry& e : b.entries)
+            if (!AddElement(&bank, b, e, Join(folder, e.file), m.compress, error)) return false;
+        CBufferStream out;
+        if (bank.Write(&out, true) != 0) {
+            *error = manifestPath + " line " + std::to_string(b.line) + ": bank " + b.name + " cannot be written";
+            return false;
+        }
+        p.banks.emplace_back(out.GetData(), out.GetData() + out.GetSize());
+    }
+    PackageDescription d;
+    d.programs.push_back(std::move(p));
+    if (!m.followOn.empty()) {
+        if (depth >= kMaxFollowOnDepth) {
+            *error = manifestPath + ": follow-on programs nest too deep";
+            return false;
+        }
+        if (!Build(Join(folder, m.followOn), &d.followOn, error, depth + 1)) return false;
+    }
+    if (WritePackage(d, package) != 0) {
+        *error = manifestPath + ": a setting does not fit the package";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes) {
+    bytes->clear();
+    FileHandle h = OpenFileHandle(path.c_str(), 0);
+    if (h == kNoFileHandle) return false;
+    const int32_t size = GetFileHandleSize(h);
+    bool ok = size >= 0;
+    if (ok) {
+        bytes->resize(static_cast<size_t>(size));
+        ok = size == 0 || ReadFileChecked(h, bytes->data(), size) == 0;
+    }
+    CloseFileHandle(h);
+    return ok;
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    FileHandle h = CreateFileHandle(path.c_str());
+    if (h == kNoFileHandle) return false;
+    const bool ok = bytes.empty() || WriteFileChecked(h, bytes.data(), static_cast<int32_t>(bytes.size())) == 0;
+    CloseFileHandle(h);
+    return ok;
+}
+
+bool BuildPackage(const std::string& folder, std::vector<uint8_t>* package, std::string* error) {
+    package->clear();
+    return Build(folder, package, error, 0);
+}
+
+bool PackExecutable(const std::string& runtime, const std::string& folder, const std::string& output,
+                    std::string* error) {
+    std::vector<uint8_t> exe, package, packed;
+    if (!ReadFileBytes(runtime, &exe)) {
+        *error = runtime + ": cannot be read";
+        return false;
+    }
+    if (!BuildPackage(folder, &package, error)) return false;
+    if (!AttachPackage(exe, package, &packed, error)) {
+        *error = runtime + ": " + *error;
+        return false;
+    }
+    if (!WriteFileBytes(output, packed)) {
+        *error = output + ": cannot be written";
+        return false;
+    }
+    return true;
+}
