@@ -12,7 +12,9 @@
 // Element header: u16 length + name, u16 length + group (0 = no group);
 // animation elements of bank version 0x16740002 and later add u16 hot-spot x,
 // u16 hot-spot y. Data of binary-style elements: u32 size, u32 compressed size
-// (0 = stored), then the stored bytes or the zlib stream.
+// (0 = stored), then the stored bytes or the zlib stream. Sizes are checked
+// against the file before anything is allocated; a compressed element may
+// inflate to at most 128 MB.
 #include "runtime/os_file.h"
 #include "runtime/stream.h"
 

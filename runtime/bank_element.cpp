@@ -15,6 +15,10 @@ namespace {
 // No deflate stream expands by more than this factor, so a stored size above
 // compressed size times this cannot be honest.
 const int64_t kMaxInflateRatio = 1032;
+// The most a compressed element may inflate to. Honest streams can claim more
+// (a megabyte of zlib data can hold a gigabyte), but no resource of a 32-bit
+// program is that large, and the claim alone must not cost that much memory.
+const uint32_t kMaxInflatedSize = 128u << 20;
 
 uint32_t ReadLE32(FileHandle h, uint32_t* value) {
     uint8_t b[4];
@@ -42,8 +46,8 @@ uint32_t ReadDataSizes(FileHandle h, int32_t* size, int32_t* packedSize) {
         if (s > left) return kIoEndOfData;
     } else {
         if (p > left) return kIoEndOfData;
-        // One byte more is allocated for the terminating zero.
-        if (s > p * kMaxInflateRatio || s >= static_cast<uint32_t>(INT32_MAX)) return kIoCorruptData;
+        if (s > p * kMaxInflateRatio) return kIoCorruptData;
+        if (s > kMaxInflatedSize) return kIoGeneralFailure;
     }
     *size = static_cast<int32_t>(s);
     *packedSize = static_cast<int32_t>(p);

@@ -14,10 +14,12 @@ uint32_t ReadCountedString(FileHandle handle, char** text) {
     uint32_t status = ReadFileChecked(handle, len, 2);
     if (status != kIoOk) return status;
     int32_t length = len[0] | (len[1] << 8);
-    int32_t at = TellFileHandle(handle);
-    int32_t size = GetFileHandleSize(handle);
-    if (at < 0 || size < 0) return kIoReadFailed;
-    if (length > size - at) return kIoEndOfData;
+    if (length > 0) {
+        int32_t at = TellFileHandle(handle);
+        int32_t size = GetFileHandleSize(handle);
+        if (at < 0 || size < 0) return kIoReadFailed;
+        if (length > size - at) return kIoEndOfData;
+    }
     char* block = static_cast<char*>(std::calloc(static_cast<size_t>(length) + 1, 1));
     if (!block) return kIoGeneralFailure;
     status = ReadFileChecked(handle, block, length);

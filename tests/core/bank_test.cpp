@@ -418,12 +418,14 @@ TEST_F(BankTest, DamagedElementDataIsRefused) {
         {"stored size beyond the file", 0, storedAt, 0x7FFFFFFF, 0, kIoEndOfData},
         {"packed size beyond the file", 1, packedAt, 20000, 0x10000000, kIoEndOfData},
         {"size no stream can inflate to", 1, packedAt, 0x7FFFFFF0, packedSize, kIoCorruptData},
+        {"size beyond what elements may hold", 1, packedAt, (128u << 20) + 1, 300000, kIoGeneralFailure},
         {"stream cut short", 1, packedAt, 20000, packedSize - 4, kIoCorruptData},
         {"stream ends before the size", 1, packedAt, 20001, packedSize, kIoCorruptData},
         {"stream longer than the size", 1, packedAt, 19999, packedSize, kIoOutputFull},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> b = good;
+        b.resize(b.size() + 300000);  // room for every packed size claimed below
         PutLE32(&b, static_cast<size_t>(c.at), c.size);
         PutLE32(&b, static_cast<size_t>(c.at) + 4, c.packed);
         ASSERT_TRUE(WriteWholeFile(name, b));
