@@ -299,7 +299,9 @@ TEST_F(ContainerTest, ChunkWalkEdgeCases) {
         EXPECT_EQ(Load(c.bytes), c.status) << c.what;
         EXPECT_EQ(container->GetProgramCount(), c.programs) << c.what;
         EXPECT_EQ(container->GetVersion(), c.version) << c.what;
-        if (c.status == kIoOk) EXPECT_EQ(container->GetCurrentProgram() != nullptr, c.programs > 0) << c.what;
+        if (c.status == kIoOk) {
+            EXPECT_EQ(container->GetCurrentProgram() != nullptr, c.programs > 0) << c.what;
+        }
     }
 }
 

@@ -1,0 +1,97 @@
+// Application packages of any content: walking the package, loading its
+// programs and banks, looking elements up and opening them must end with a
+// status, never a crash, a hang, a leak or a huge allocation. The input is
+// written to a scratch file at an offset, as behind an executable.
+#include "runtime/bank.h"
+#include "runtime/file_helpers.h"
+#include "runtime/os_file.h"
+#include "runtime/program_container.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string g_scratch;
+
+void RemoveScratch() {
+    if (!g_scratch.empty()) DeletePathFile(g_scratch.c_str());
+}
+
+const std::string& Scratch() {
+    if (g_scratch.empty()) {
+        char name[1024];
+        if (MakeTempFileName(nullptr, "twfuzz", name, sizeof name, "exe", 1, 0) < 0) std::abort();
+        g_scratch = name;
+        std::atexit(RemoveScratch);
+    }
+    return g_scratch;
+}
+
+void Drain(CStream* s) {
+    if (!s) return;
+    uint8_t buf[4096];
+    int32_t got = 0;
+    const int32_t size = s->GetSize();
+    int64_t total = 0;
+    while (s->ReadCounted(buf, sizeof buf, &got) == kIoOk && got > 0) {
+        total += got;
+        if (total > size) std::abort();  // a stream never delivers more than its size
+    }
+    delete s;
+}
+
+void Exercise(CProgramContainer* c) {
+    char full[CProgramContainer::kMaxFullName];
+    char path[300];
+    c->MakeFullPath(path, sizeof path, "picture.bmp");
+    for (int32_t i = 0; i < c->GetProgramCount(); ++i) {
+        CBankSet* program = c->GetProgramAt(i);
+        c->SelectProgram(program);
+        const CPoolList& banks = program->GetBanks();
+        uint32_t pos = banks.GetHeadPosition();
+        while (pos) {
+            CBank* bank = reinterpret_cast<CBank*>(banks.GetNext(pos));
+            for (int32_t k = 0; k < bank->GetCount(); ++k) {
+                CElement* e = bank->GetElement(k);
+                if (!e) continue;
+                e->GetFullPath(full, sizeof full);
+                // Every indexed element is found under its full name (unless
+                // an earlier one of the same name shadows it).
+                CElement* found = c->FindElement(full, 0);
+                if (full[0] && !found) std::abort();
+                c->FindElement(e->GetName(), bank->GetId());
+                if (c->GetElement(k, bank->GetId()) == nullptr && c->FindBankById(bank->GetId()) == bank) std::abort();
+                Drain(c->OpenResource(full, 0, k & 1));
+            }
+            bank->UnloadAll();
+        }
+    }
+    c->SelectProgram(nullptr);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > (1u << 20)) return 0;
+    const std::string& name = Scratch();
+    FileHandle h = CreateFileHandle(name.c_str());
+    if (h == kNoFileHandle) std::abort();
+    static const char kImage[64] = "MZ stands in for the runtime executable's image";
+    if (WriteFileChecked(h, kImage, sizeof kImage) != kIoOk) std::abort();
+    if (size && WriteFileChecked(h, data, static_cast<int32_t>(size)) != kIoOk) std::abort();
+    CloseFileHandle(h);
+
+    CProgramContainer container(nullptr);
+    container.ReadPackageFile(name.c_str(), sizeof kImage);
+    Exercise(&container);
+    // A follow-on package, read into a second container as the runner does.
+    const uint32_t next = container.GetFollowOnOffset();
+    if (next != 0) {
+        CProgramContainer second(nullptr);
+        second.ReadPackageFile(name.c_str(), static_cast<int32_t>(next));
+        Exercise(&second);
+    }
+    return 0;
+}
