@@ -32,26 +32,29 @@ bool FindFirst(const char* name, WIN32_FIND_DATAA* data) {
 
 FileHandle OpenFileHandle(const char* name, int mode) {
     if (!name || !*name) return kNoFileHandle;
+    // Readers let others read and write the file (a log being written stays
+    // readable); writers let others read it while they write.
     DWORD access = GENERIC_READ;
-    DWORD share = FILE_SHARE_READ;
+    DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
     if (mode == 1) {
         access = GENERIC_WRITE;
-        share = 0;
+        share = FILE_SHARE_READ;
     } else if (mode == 2) {
         access = GENERIC_READ | GENERIC_WRITE;
+        share = FILE_SHARE_READ;
     }
     return Wrap(CreateFileA(name, access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 FileHandle CreateFileHandle(const char* name) {
     if (!name || !*name) return kNoFileHandle;
-    return Wrap(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    return Wrap(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 FileHandle CreateNewFileHandle(const char* name) {
     if (!name || !*name) return kNoFileHandle;
-    return Wrap(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    return Wrap(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
