@@ -1,0 +1,42 @@
+#include "runtime/message_pump.h"
+
+#include "runtime/message_filters.h"
+#include "runtime/os_message_pump.h"
+
+uint32_t IdleSleepMs(int32_t speed) {
+    if (speed >= 100)
+        return 0;
+    if (speed < 0)
+        speed = 0;
+    return static_cast<uint32_t>(5000 - 50 * speed) / 100u;
+}
+
+void RouteMessage(CMessageFilters& filters, const OsMessage& message) {
+    if (filters.Offer(message) == CIBaseMessages::kConsumed)
+        return;
+    OsDispatchMessage(&message);
+}
+
+void PumpWaitingMessages(CMessageFilters& filters, int32_t speed) {
+    uint32_t sleep = IdleSleepMs(speed);
+    if (sleep != 0 && !OsMessageWaiting()) {
+        OsWaitForInput(sleep);
+        return;
+    }
+    while (OsMessageWaiting()) {
+        OsMessage message;
+        if (OsGetMessage(&message) == 0)
+            continue;
+        RouteMessage(filters, message);
+    }
+}
+
+bool PumpOneMessage(CMessageFilters& filters) {
+    if (!OsMessageWaiting())
+        return false;
+    OsMessage message;
+    if (OsGetMessage(&message) == 0)
+        return true;
+    RouteMessage(filters, message);
+    return false;
+}
