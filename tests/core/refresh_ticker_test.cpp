@@ -1,122 +1,108 @@
-#include "runtime/refresh_list.h"
+#include "runtime/refresh_passes.h"
 #include "runtime/ticker_lists.h"
 
 #include <gtest/gtest.h>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<std::string>* g_log;
-
-class Client : public CIRefresh {
-public:
-    Client(CRefreshList& list, const char* name, bool atHead = false, int32_t late = 0, int32_t surface = 0)
-        : CIRefresh(list, atHead), m_name(name), m_late(late), m_surface(surface) {}
-    void Refresh() override {
-        g_log->push_back(m_name);
+// A redraw client of the passes: a name, flags, and what its redraw does.
+struct Client {
+    Client(CPoolList& list, std::vector<std::string>& log, int32_t& requested, const char* name, bool atHead = false,
+           int32_t late = 0, int32_t surface = 0)
+        : list(list), log(log), requested(requested), name(name), late(late), surface(surface) {
+        position = atHead ? list.AddHead(reinterpret_cast<uintptr_t>(this)) : list.AddTail(reinterpret_cast<uintptr_t>(this));
+    }
+    ~Client() { list.RemoveAt(position); }
+    void Refresh() {
+        log.push_back(name);
+        dirty = 0;
         if (onRefresh)
             onRefresh();
-        CIRefresh::Refresh();
     }
-    int32_t IsLate() override { return m_late; }
-    int32_t IsSurface() override { return m_surface; }
+    int32_t IsDirty() { return dirty; }
+    int32_t IsLate() { return late; }
+    void SetDirty() {
+        dirty = 1;
+        requested = 1;
+    }
+    CPoolList& list;
+    std::vector<std::string>& log;
+    int32_t& requested;
+    std::string name;
+    int32_t late, surface, dirty = 1;
+    uint32_t position;
     std::function<void()> onRefresh;
-
-private:
-    std::string m_name;
-    int32_t m_late, m_surface;
 };
 
-class RefreshTest : public ::testing::Test {
+class RefreshPassTest : public ::testing::Test {
 protected:
-    void SetUp() override { g_log = &log; }
+    void Run() {
+        RunRefreshPasses<Client>(list, requested, [](Client* c) { return c->surface != 0; });
+    }
+    Client* Make(const char* name, bool atHead = false, int32_t late = 0, int32_t surface = 0) {
+        owned.push_back(std::make_unique<Client>(list, log, requested, name, atHead, late, surface));
+        return owned.back().get();
+    }
+    CPoolList list;
+    int32_t requested = 1;
     std::vector<std::string> log;
-    CRefreshList list;
+    std::vector<std::unique_ptr<Client>> owned;
 };
 
-TEST_F(RefreshTest, PassesRunPlainThenSurfacesThenLateClients) {
-    Client late(list, "late", false, 1);
-    Client surface(list, "surface", false, 0, 1);
-    Client plain(list, "plain");
-    Client first(list, "first", true);
-    Client clean(list, "clean");
-    clean.Refresh();
-    log.clear();
-    EXPECT_TRUE(list.m_requested);
-    list.RefreshAll();
+TEST_F(RefreshPassTest, PlainThenSurfacesThenLateClients) {
+    Make("late", false, 1);
+    Make("surface", false, 0, 1);
+    Make("plain");
+    Make("first", true);
+    Make("clean")->dirty = 0;
+    Run();
     EXPECT_EQ(log, (std::vector<std::string>{"first", "plain", "surface", "late"}));
-    EXPECT_FALSE(list.m_requested);
-    EXPECT_FALSE(list.m_refreshing);
+    EXPECT_EQ(requested, 0);
     log.clear();
-    list.RefreshAll();  // nothing dirty
+    Run();  // nothing dirty
     EXPECT_TRUE(log.empty());
 }
 
-TEST_F(RefreshTest, WaitingSurfaceGetsRoundsWhileRedrawsAskForMore) {
-    Client s1(list, "s1", false, 0, 1);
-    Client s2(list, "s2", false, 0, 1);
-    Client s3(list, "s3", false, 0, 1);
-    s1.Refresh();
-    s2.Refresh();
-    log.clear();
-    // s3 draws into s2, s2 into s1: each becomes dirty after the pass reached it.
-    s3.onRefresh = [&] { s2.SetDirty(); };
-    s2.onRefresh = [&] { s1.SetDirty(); };
-    list.RefreshAll();
+TEST_F(RefreshPassTest, WaitingSurfacesGetRoundsWhileRedrawsAskForMore) {
+    Client* s1 = Make("s1", false, 0, 1);
+    Client* s2 = Make("s2", false, 0, 1);
+    Client* s3 = Make("s3", false, 0, 1);
+    s1->dirty = s2->dirty = 0;
+    // s3 draws into s2, s2 into s1: each becomes dirty after the pass met it.
+    s3->onRefresh = [&] { s2->SetDirty(); };
+    s2->onRefresh = [&] { s1->SetDirty(); };
+    Run();
     EXPECT_EQ(log, (std::vector<std::string>{"s3", "s2", "s1"}));
+    EXPECT_EQ(requested, 0);
+
+    // A chain longer than the rounds stops after four of them.
+    log.clear();
+    Client* chain[6];
+    for (int i = 0; i < 6; ++i) {
+        chain[i] = Make("c", false, 0, 1);
+        chain[i]->dirty = 0;
+    }
+    // Each draws into the one listed before it, so each round reaches one more.
+    chain[5]->dirty = 1;
+    for (int i = 1; i < 6; ++i)
+        chain[i]->onRefresh = [&, i] { chain[i - 1]->SetDirty(); };
+    Run();
+    EXPECT_EQ(log.size(), 5u);
+    EXPECT_EQ(chain[0]->dirty, 1);
 }
 
-TEST_F(RefreshTest, ErrorInsideARedrawNeitherRecursesNorLeavesTheFlagSet) {
-    Client a(list, "a");
-    Client b(list, "b");
-    int inner = 0;
-    a.onRefresh = [&] {
-        list.RefreshAll();  // as the error path does before unwinding
-        ++inner;
-        throw 18;
-    };
-    EXPECT_THROW(list.RefreshAll(), int);
-    EXPECT_EQ(inner, 1);
-    EXPECT_EQ(log, (std::vector<std::string>{"a"}));
-    EXPECT_FALSE(list.m_refreshing);
-    a.onRefresh = nullptr;
-    a.SetDirty();
-    list.RefreshAll();
-    EXPECT_EQ(log, (std::vector<std::string>{"a", "a", "b"}));
-}
-
-TEST_F(RefreshTest, ClientsLeavingDuringAPassAreSkippedAndHooksRunLast) {
-    static std::vector<std::string>* hookLog;
-    hookLog = &log;
-    CRefreshList::SetRedrawAllHook(CRefreshList::kStaticTexts, [](void* c) { hookLog->push_back("texts"); });
-    CRefreshList::SetRedrawAllHook(CRefreshList::kGroupBoxes, [](void* c) { hookLog->push_back("boxes"); });
-    auto* doomed = new Client(list, "doomed");
-    Client killer(list, "killer", true);
-    killer.onRefresh = [&] { delete doomed; };
-    list.RefreshAll();
-    CRefreshList::SetRedrawAllHook(CRefreshList::kStaticTexts, nullptr);
-    CRefreshList::SetRedrawAllHook(CRefreshList::kGroupBoxes, nullptr);
-    EXPECT_EQ(log, (std::vector<std::string>{"killer", "boxes", "texts"}));
-    EXPECT_EQ(list.GetCount(), 1);
-}
-
-TEST_F(RefreshTest, DueOnlyWhenRequestedEnabledAndTheIntervalPassed) {
-    list.m_requested = 0;
-    list.m_lastRefresh = 1000;
-    EXPECT_FALSE(list.IsDue(2000));
-    list.m_requested = 1;
-    EXPECT_FALSE(list.IsDue(1049));
-    EXPECT_TRUE(list.IsDue(1050));
-    list.m_lastRefresh = 0xFFFFFFF0u;
-    EXPECT_FALSE(list.IsDue(30));  // 46 ms across the wrap
-    EXPECT_TRUE(list.IsDue(40));
-    list.m_enabled = 0;
-    EXPECT_FALSE(list.IsDue(40));
-    list.m_requested = 0;
-    list.RequestRefresh(100);
-    EXPECT_FALSE(list.m_requested);  // disabled: no request
+TEST_F(RefreshPassTest, ClientsLeavingDuringAPassAreSkipped) {
+    Client* killer = Make("killer", true);
+    Make("doomed");
+    Make("kept");
+    killer->onRefresh = [&] { owned[1].reset(); };
+    Run();
+    EXPECT_EQ(log, (std::vector<std::string>{"killer", "kept"}));
+    EXPECT_EQ(list.GetCount(), 2);
 }
 
 class Ticker : public CITickClient {
