@@ -12,7 +12,8 @@
 class CInterpretor;
 
 // One queued event. The arguments are owned by the record (text is copied).
-struct CEventRecord {
+class CEventRecord {
+public:
     static constexpr int kMaxArgs = 8;
 
     CEventRecord(CInterpretor* owner, CFunctionRecord* handler, const void* target);
