@@ -41,6 +41,9 @@ void CEventQueue::FillArgs(CEventRecord& record, const CValue* const* args, int 
 }
 
 uint32_t CEventQueue::Append(CEventRecord* record) {
+    record->serial = m_nextSerial++;
+    if (m_nextSerial == 0)
+        m_nextSerial = 1;
     uint32_t position = m_list.AddTail(reinterpret_cast<uintptr_t>(record));
     if (position == 0) {
         delete record;
@@ -110,12 +113,15 @@ CEventRecord* CEventQueue::GetPending() const {
     return m_cursor != 0 ? GetAt(m_cursor) : nullptr;
 }
 
-void CEventQueue::Remove(uint32_t position, CEventRecord* record) {
-    // The record may be gone already (everything released under a running
-    // handler): only a record still listed at that position is deleted.
-    if (record != nullptr && m_list.Find(reinterpret_cast<uintptr_t>(record)) == position) {
-        m_list.RemoveAt(position);
-        delete record;
+void CEventQueue::Remove(uint32_t position, uint32_t serial) {
+    // Only a listed node is looked at: a freed one may still hold its item.
+    uintptr_t item = m_list.GetAt(position);
+    if (item != 0 && m_list.Find(item) == position) {
+        CEventRecord* record = reinterpret_cast<CEventRecord*>(item);
+        if (record->serial == serial) {
+            m_list.RemoveAt(position);
+            delete record;
+        }
     }
     m_cursor = m_list.GetHeadPosition();
 }

@@ -25,6 +25,7 @@ public:
     CInterpretor* interpretor;
     const void* target;        // the posting object of a coalescing post; null otherwise
     int32_t inDelivery = 0;    // set while its handler runs
+    uint32_t serial = 0;       // unique within the queue: tells a record from a later one at its address
     CValue args[kMaxArgs];
 };
 
@@ -66,9 +67,10 @@ public:
     CEventRecord* GetPending() const;
     uint32_t GetCursor() const { return m_cursor; }
     bool HasPending() const { return m_cursor != 0; }
-    // Deletes the record at position when it is still that record, and points
-    // the cursor at the oldest remaining event.
-    void Remove(uint32_t position, CEventRecord* record);
+    // Deletes the record at position when it is still the record with that
+    // serial (everything may have been released while its handler ran), and
+    // points the cursor at the oldest remaining event.
+    void Remove(uint32_t position, uint32_t serial);
     // Deletes every queued event.
     void RemoveAll();
     int32_t GetCount() const { return m_list.GetCount(); }
@@ -85,4 +87,5 @@ private:
     CPoolList m_list;
     int32_t m_limit = kDefaultLimit;
     uint32_t m_cursor = 0;
+    uint32_t m_nextSerial = 1;
 };
