@@ -3,12 +3,10 @@
 #include "runtime/message_filters.h"
 #include "runtime/os_message_pump.h"
 
-uint32_t IdleSleepMs(int32_t speed) {
+uint32_t IdleSleepMs(uint32_t speed) {
     if (speed >= 100)
         return 0;
-    if (speed < 0)
-        speed = 0;
-    return static_cast<uint32_t>(5000 - 50 * speed) / 100u;
+    return (5000u - 50u * speed) / 100u;
 }
 
 void RouteMessage(CMessageFilters& filters, const OsMessage& message) {
@@ -17,7 +15,7 @@ void RouteMessage(CMessageFilters& filters, const OsMessage& message) {
     OsDispatchMessage(&message);
 }
 
-void PumpWaitingMessages(CMessageFilters& filters, int32_t speed) {
+void PumpWaitingMessages(CMessageFilters& filters, uint32_t speed) {
     uint32_t sleep = IdleSleepMs(speed);
     if (sleep != 0 && !OsMessageWaiting()) {
         OsWaitForInput(sleep);

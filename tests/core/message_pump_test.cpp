@@ -93,11 +93,11 @@ TEST(MessagePump, QuitIsDroppedByThePumpAndReportedByTheSingleStep) {
 
 TEST(MessagePump, IdleSleepFollowsTheSpeedSetting) {
     struct Case {
-        int32_t speed;
+        uint32_t speed;
         uint32_t ms;
     };
-    const Case cases[] = {{0, 50}, {50, 25}, {98, 1}, {99, 0}, {100, 0}, {101, 0}, {200, 0},
-                          {INT32_MAX, 0}, {-1, 50}, {INT32_MIN, 50}};
+    const Case cases[] = {{0, 50}, {1, 49}, {50, 25}, {98, 1}, {99, 0}, {100, 0}, {101, 0},
+                          {200, 0}, {0x7FFFFFFFu, 0}, {0xFFFFFFFFu, 0}};
     for (const Case& c : cases)
         EXPECT_EQ(IdleSleepMs(c.speed), c.ms) << "speed " << c.speed;
 }
