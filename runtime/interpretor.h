@@ -1,59 +1,606 @@
 #pragma once
-// CInterpretor: the state of one running script program.
+// CInterpretor: the state of one running script program and the engine that
+// runs it.
 //
-// This is the part that script values, script arrays and the script object
-// base need: the array list, the release-all flag, the per-class instance lists
-// and counters, the statement strings and the error entry point. The compiled
-// program area, the operation loop, the call frames and argument cells, the
-// value stack, the event queue, the ticker and redraw lists, the class records
-// and the shared services are added by the interpreter proper; it also takes
-// over ReleaseAll (which frees the statement strings, releases variables,
-// destroys every listed object and then calls ReleaseArrays) and extends
-// RaiseError with the redraw, the temporary-buffer release and the source
-// position of the error.
+// The interpreter is itself the script object of class 0 and keeps the global
+// variables in its own variable table (CIBaseObjectVar). It holds the compiled
+// program and the code pointer, the value stack of the expression evaluator,
+// the call frames with their argument cells, the block stack, the per-class
+// instance lists, the script arrays, the global script objects and the
+// services the script classes share.
+//
+// The implementation is split by job:
+//   interpretor.cpp          life cycle: construction, Load, PrepareRun, ReleaseAll
+//   interp_run.cpp           CompileAndRun, Run, RunLoop, errors
+//   interp_eval.cpp          expression evaluator and the operand handlers
+//   interp_operators.cpp     binary operators, assignment, ++/--, conditional
+//   interp_statements.cpp    statement table and the two operation tables
+//   interp_control_flow.cpp  blocks, For/While/If/Else/Switch/Case/Break/Continue/Return
+//   interp_members.cpp       member access, inline cache, argument readers
+//   interp_functions.cpp     script functions, script-defined objects
+//   interp_objects.cpp       New, Delete, class records and bindings
+//   interp_events.cpp, interp_tick.cpp  event queue and tick-period work
+//
+// NATIVE HANDLER CONVENTION (what a script class relies on)
+//  - A script class derives from CIBaseClassImpl (or CIBaseObjectVar), is
+//    created by its factory (CClassBinding::factory) with the interpreter, and
+//    overrides CallMember(memberId). It dispatches the member id through its
+//    own table, usually with DispatchMember (below).
+//  - A handler is a member function `int32_t Handler()`; its return value is
+//    ignored. It finds the interpreter in m_interpretor and reads its arguments
+//    from the current call frame: GetArgCount, GetArg, IsArgDefault, GetArgInt,
+//    GetArgInt2, GetArgInt4, GetArgDouble, GetArgFloat, GetArgString,
+//    GetArgObject, GetArgObjectOfClass. Omitted arguments read as the
+//    sentinels: text kOmittedText ("Default string", always the same pointer),
+//    integer 0x80000000 (kArgDefaultInt), double -9999999999.0
+//    (kArgDefaultDouble), float -99999.0 (kArgDefaultFloat).
+//  - It writes its one result into *Result() with the CValue setters; writing
+//    nothing leaves the slot as it was (integer 0 or the previous operand).
+//  - GetCurrentMemberId() tells which member was called (for handlers and
+//    constant functions shared by several members).
+//  - Errors: RaiseError(code) (never returns).
+//  - A handler that runs script code (an event handler, a callback) must use
+//    a deeper call frame: raise m_callDepth around it (CallDepthGuard).
+//  - Texts from GetArgString stay valid until the argument cell is assigned
+//    again (a later call at the same depth), also across the freeing of
+//    statement strings.
+//  - Class constants come from the class registry's constant values unless
+//    the binding supplies a constant function, which writes *Result() and may
+//    read GetCurrentMemberId().
+//  - ConstructFromArgs reads the creation arguments ("New Class(args)") and
+//    calls AssignInstanceNumber on success; an object left not alive is
+//    refused (the result of New is then 0 and the object is destroyed).
+//  - Destroy(releaseAll) must free the object (delete this) after the base
+//    work; OnObjectDeleted(dying) answers non-zero when this object depends on
+//    the dying one (Delete then destroys it too, for the classes listed as
+//    dependents of the dying object's class).
 #include "runtime/ci_error.h"
+#include "runtime/class_registry.h"
+#include "runtime/code_format.h"
+#include "runtime/pointer_array.h"
 #include "runtime/pool_list.h"
+#include "runtime/ref_string_array.h"
 #include "runtime/script_object.h"
+#include "runtime/script_value.h"
+#include "runtime/variable_table.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
+class CInterpretor;
 class CScriptArray;
+class CRunner;
+class CProgramContainer;
+class CSymbolTable;
+class CScriptCompiler;
+class CEventRecord;
+class CIBaseMessages;
 
-class CInterpretor : public CIBaseClassImpl {
+constexpr int32_t kArgDefaultInt = INT32_MIN;
+constexpr double kArgDefaultDouble = -9999999999.0;
+constexpr float kArgDefaultFloat = -99999.0f;
+
+// Class id of objects defined by scripts (and of the local-variable objects of
+// script function calls): the instance-list slot after the 73 script classes.
+constexpr uint32_t kScriptObjectClassId = 74;
+
+// A script function of the running program: what a function reference (CValue
+// tag 4) points at. One per function block record, made at PrepareRun.
+struct CFunctionRecord {
+    uint32_t blockIndex;
+    const CBlockRecord* block;
+};
+
+// What a native script class supplies to the interpreter.
+using CClassFactory = CIBaseClassImpl* (*)(CInterpretor* interpretor);
+using CConstantFunction = void (*)(CInterpretor* interpretor);
+struct CClassBinding {
+    CClassFactory factory = nullptr;            // null: "New" raises 38
+    CConstantFunction constantFunction = nullptr;  // null: the registry's constant values
+};
+
+// Process-wide bindings by class id (1 to 73). Registering replaces the
+// previous binding; a null factory removes it. RegisterBuiltinClasses is
+// called once by the first interpreter: every native class module adds its
+// RegisterClassBinding call there (runtime/builtin_classes.cpp).
+void RegisterClassBinding(int classId, const CClassBinding& binding);
+const CClassBinding* GetClassBinding(int classId);
+void RegisterBuiltinClasses();
+
+// Implemented by the String class: the global String object receives the text
+// of a literal or a variable whose member is accessed ("abc".Length), and
+// "New String(...)" yields the object's text instead of the object.
+class CITextSubject {
+public:
+    virtual void LoadText(const char* text) = 0;
+    virtual const char* GetTextValue() = 0;
+
+protected:
+    ~CITextSubject() = default;
+};
+
+// Dispatch table of a native class: entries {member id, handler}. A table
+// listed in member-id order from 1 without gaps is indexed directly; any other
+// table is searched. An unknown member id raises runtime error 11.
+template <class T>
+struct CDispatchEntry {
+    uint16_t memberId;
+    int32_t (T::*handler)();
+};
+
+// The record the interpreter keeps per class id.
+struct CClassRecord {
+    CInterpretor* owner = nullptr;
+    uint32_t word = 0;
+    const CClassInfo* info = nullptr;  // null for class 0 and script objects
+    std::string name;
+    uint32_t classId = 0;
+    const CSymbolTable* index = nullptr;  // member index; null without a class
+};
+
+// CIBaseObjectVar: a script object with its own script variables (the
+// interpreter, script-defined objects, the local variables of a call).
+class CIBaseObjectVar : public CIBaseClassImpl {
+public:
+    CIBaseObjectVar(CInterpretor* interpretor, CClassRecord* classRecord, uint32_t classId, bool link);
+    ~CIBaseObjectVar() override;
+
+    // Releases and deletes every variable, unlinks and deletes the object.
+    void Destroy(int32_t releaseAll) override;
+    // Drops references to the dying object from every variable.
+    int32_t OnObjectDeleted(CIBaseClassImpl* object) override;
+
+    // A new variable of that name at that block level (runtime error 15 when
+    // the table cannot grow).
+    CVariable* AddVariable(uint32_t nameRef, int32_t level);
+    CVariable* FindVariable(uint32_t nameRef) const { return m_variables.Find(nameRef); }
+    // Removes and destroys every variable created at or above the level.
+    void DropVariablesFromLevel(int32_t level);
+    void ReleaseVariables();
+
+    CVariableTable m_variables;
+};
+
+// CIRefresh: base of objects that must be redrawn. Registers itself in the
+// interpreter's redraw list; RefreshAll redraws the dirty ones.
+class CIRefresh {
+public:
+    CIRefresh(CInterpretor* interpretor, bool atHead);
+    virtual ~CIRefresh();
+    CIRefresh(const CIRefresh&) = delete;
+    CIRefresh& operator=(const CIRefresh&) = delete;
+
+    virtual void Refresh();  // clears the dirty flag
+    virtual int32_t IsDirty();
+    virtual int32_t SetDirty();  // also requests a refresh of the interpreter; 1
+    virtual int32_t IsLate();    // 1: redrawn in the last pass
+    void Unregister();
+
+    int32_t m_dirty = 1;
+    uint32_t m_redrawPosition = 0;
+    CInterpretor* m_refreshOwner;
+};
+
+class CInterpretor : public CIBaseObjectVar {
 public:
     static constexpr uint32_t kClassSlotCount = 75;  // class ids 0 to 74
+    static constexpr int kValueStackSize = 100;
+    static constexpr int kFrameCount = 16;
+    static constexpr int kFrameSize = 16;
+    static constexpr int kMaxArgs = 15;  // 16 or more arguments raise 13
+    static constexpr int kTempBufferCount = 256;
+    static constexpr int kGlobalObjectCount = 8;
+    // Global objects in their slots.
+    enum { kGlobalMath, kGlobalString, kGlobalKeyboard, kGlobalProgram, kGlobalSystem, kGlobalDisplay,
+           kGlobalDisk, kGlobalEditor };
 
-    CInterpretor();
+    explicit CInterpretor(CRunner* runner = nullptr);
     ~CInterpretor() override;
 
-    // Throws CIError(code, detail); never returns.
-    [[noreturn]] void RaiseError(int32_t code, int32_t detail = 0);
+    // ---- life cycle ----
+    // 1 on success. Creates the class records and the program container;
+    // with fromOwnFile set (or a package path) the package is read.
+    int Load(const char* commandLine = nullptr, const char* packagePath = nullptr, int fromOwnFile = 0);
+    void Unload();
+    void MarkDead() override;  // = Unload
+    void Destroy(int32_t releaseAll) override;
+    int32_t OnObjectDeleted(CIBaseClassImpl* object) override;
+    // Releases everything of the last run, then makes the value stack, the
+    // global objects and the global function variables of the program (null:
+    // none) ready for a run.
+    void PrepareRun(CCompiledProgram* program);
+    void ReleaseAll();
 
-    // A buffer of size bytes that lives until the next FreeStatementStrings
-    // (once per tick period of the operation loop). Never null: runtime error
-    // 15 when memory fails.
+    // ---- running ----
+    // Compiles the loaded package into program (its start-up text first when
+    // withStartText is set and hostContext is null, then every source module),
+    // prepares and runs it. 1: ran to its end (or Quit); 0: compile or run
+    // error (GetLastError).
+    int CompileAndRun(CCompiledProgram* program, int32_t restartArgument = 0, void* hostContext = nullptr,
+                      int withStartText = 0);
+    // Runs a compiled program (taken over for the run and handed back).
+    // entry 0: from the start. 1 or 0 as above.
+    int Run(CCompiledProgram* program, uint32_t entry = 0);
+    // The operation loop from the code offset entry; returnTarget receives
+    // the value of a Return (null: nobody waits).
+    void RunLoop(uint32_t entry, CValue* returnTarget);
+    // The error of the last failed run or compile; null when none.
+    const CIError* GetLastError() const { return m_lastError.get(); }
+    // Handed a restart request (code 1) that needs a recompile: set by Run.
+    int32_t m_restartRequested = 0;
+
+    // ---- errors ----
+    // Throws CIError with the source position of the running code; never
+    // returns. Frees the temporary buffers first while a run is active.
+    [[noreturn]] void RaiseError(int32_t code, int32_t detail = CIError::kNoDetail);
+    [[noreturn]] void Quit() { RaiseError(0); }
+
+    // ---- evaluation ----
+    CValue* EvalExpression();
+    CValue* EvalOperand();  // EvalExpression, then step past the ending instruction
+    // The slot of the current evaluation level: where operands, handlers and
+    // constant functions leave their value.
+    CValue* Result() { return m_valueStack[m_evalLevel]; }
+
+    // ---- native handler convention ----
+    int32_t GetArgCount() const { return m_argCounts[m_callDepth]; }
+    CValue* GetArg(int32_t i);
+    int32_t IsArgDefault(int32_t i);
+    int32_t GetArgInt(int32_t i);
+    void GetArgInt2(int32_t i, int32_t* a, int32_t* b);
+    void GetArgInt4(int32_t i, int32_t* a, int32_t* b, int32_t* c, int32_t* d);
+    double GetArgDouble(int32_t i);
+    float GetArgFloat(int32_t i);
+    const char* GetArgString(int32_t i);
+    CIBaseClassImpl* GetArgObject(int32_t i);
+    CIBaseClassImpl* GetArgObjectOfClass(int32_t i, uint32_t classId);
+    uint16_t GetCurrentMemberId() const { return m_currentMemberId; }
+    // For event members (obj.OnClick = F): expects "=" at the code pointer
+    // (runtime error 40 otherwise), evaluates the expression and answers the
+    // function it names, or null for 0.
+    CFunctionRecord* ReadAssignedFunction();
+    // Runs a script function with arguments already in the current frame
+    // (count set with SetArgCount) and leaves its value in *result. The
+    // function runs in a fresh local scope with thisObject as This.
+    void CallFunctionDirect(CFunctionRecord* function, CIBaseClassImpl* thisObject, CValue* result);
+    void SetArgCount(int32_t count);
+
+    // Raises the call depth for the lifetime of the guard (so that script
+    // code run from a handler uses its own frame); runtime error 13 when no
+    // frame is left.
+    class CallDepthGuard {
+    public:
+        explicit CallDepthGuard(CInterpretor* interpretor);
+        ~CallDepthGuard() { --m_interpretor->m_callDepth; }
+        CallDepthGuard(const CallDepthGuard&) = delete;
+        CallDepthGuard& operator=(const CallDepthGuard&) = delete;
+
+    private:
+        CInterpretor* m_interpretor;
+    };
+
+    // ---- objects ----
+    // The object of "New" with class id (arguments already in the current
+    // frame); null when refused. Runtime errors 65 (global class), 16 (not a
+    // class), 38 (class not built in this runtime).
+    CIBaseClassImpl* CreateObject(uint32_t classId);
+    // Destroys the object and every object that depends on it.
+    void DeleteObject(CIBaseClassImpl* object);
+    CClassRecord* GetClassRecord(uint32_t classId) {
+        return classId < kClassSlotCount ? &m_classRecords[classId] : nullptr;
+    }
+    CIBaseClassImpl* GetGlobalObject(int slot) const { return m_globalObjects[slot]; }
+    uint32_t GetFirstInstance(uint32_t classId) const { return m_classLists[classId].GetHeadPosition(); }
+    CIBaseClassImpl* NextInstance(uint32_t classId, uint32_t& position) const {
+        return reinterpret_cast<CIBaseClassImpl*>(m_classLists[classId].GetNext(position));
+    }
+    int32_t CountInstances(uint32_t classId) const { return m_classLists[classId].GetCount(); }
+
+    // ---- block stack ----
+    // Raises the block level and stores the record (runtime error 15 when the
+    // stack cannot grow).
+    void EnterBlock(const CBlockRecord* record);
+    // Drops the variables of the current scope at or above the level, clears
+    // the slot and lowers the level.
+    void LeaveBlock();
+    int32_t GetBlockLevel() const { return m_blockLevel; }
+
+    // ---- short-lived and temporary buffers ----
+    // A buffer that lives until the next tick period; never null (runtime
+    // error 15 when memory fails; there is no count limit).
     char* AllocStatementString(std::size_t size);
     void FreeStatementStrings();
     std::size_t GetStatementStringCount() const { return m_statementStrings.size(); }
+    // Handles 1 to 256; 15 when memory fails, 44 when the table is full.
+    uint32_t AddTempBuffer(std::size_t size, void** out);
+    void FreeTempBuffer(uint32_t handle);
+    void FreeTempBuffers();
 
-    // The script array with that handle, or null for an invalid handle.
+    // ---- arrays ----
     CScriptArray* GetArray(uint32_t handle) const;
-    // Frees every script array, with the release-all flag set meanwhile so
-    // that no reference count is touched.
     void ReleaseArrays();
 
-    // Script arrays; a position in this list is an array handle.
-    CPoolList m_arrayList;
-    // Set while everything is released (ReleaseAll, destruction): dropping a
-    // value then leaves object and array counts alone.
+    // ---- program ----
+    CCompiledProgram& GetProgram() { return m_program; }
+    // An operation handler; the tables are built by TableBuilder.
+    using Handler = void (CInterpretor::*)();
+    struct TableBuilder;
+    const uint8_t* CodeBase() const { return m_program.code.data(); }
+    uint32_t AddNamedItem(const char* name);
+    CProgramContainer* GetProgramContainer() const { return m_container.get(); }
+    void EndIfNoWindows();
+
+    // ---- events, message filters, tick-period work ----
+    // (the event queue, the filters, the ticker lists, the redraw pass, the
+    // garbage collection and the message pump; see interp_events.cpp and
+    // interp_tick.cpp)
+    // Delivers the event at the delivery cursor (RunLoop calls it between
+    // statements when m_deliveryCursor != 0, events are enabled and no call
+    // is in progress).
+    void DeliverEvent();
+    // Deletes every queued event (ReleaseAll).
+    void ClearEvents();
+    // The tick-period work of the operation loop (after the countdown was
+    // reset): statement strings, tickers, collection, redraw, pump.
+    void TickPeriodWork();
+    // Sets the pump, ticker and refresh times at the start of a run.
+    void ResetTickTimes();
+    // Calls the object's CallMember; a runtime error inside goes to
+    // HandleHandlerError.
+    void CallMemberGuarded(CIBaseClassImpl* object, int32_t memberId);
+    // ConstructFromArgs with runtime errors routed through HandleHandlerError.
+    void ConstructChecked(CIBaseClassImpl* object);
+    // Handled by the script's error handler (true), else false: rethrow.
+    bool HandleHandlerError(const CIError& error);
+    void CollectGarbage();
+    void RefreshAll();
+    void RequestRefresh();
+    int32_t m_eventsEnabled = 1;
+    int32_t m_callsInProgress = 0;
+    uint32_t m_deliveryCursor = 0;
+    int32_t m_eventLimit = 128;
+    CPoolList m_eventQueue;
+    CPoolList m_redrawList;
+    int32_t m_refreshRequested = 0;
+    int32_t m_refreshEnabled = 1;
+    int32_t m_collectionThreshold = 1000;
+    int32_t m_collectionCounter = 0;
+    // ---- end of events, message filters, tick-period work ----
+
+    // ---- state (read by the handlers of other modules) ----
+    CPoolList m_arrayList;  // a position is an array handle
     int32_t m_releaseAll = 0;
-    // Live script objects of each class id, newest first.
-    CPoolList m_classLists[kClassSlotCount];
-    // Last instance number given per class id; never reset between runs.
-    uint32_t m_instanceCounters[kClassSlotCount] = {};
+    CPoolList m_classLists[kClassSlotCount];      // live objects per class id, newest first
+    uint32_t m_instanceCounters[kClassSlotCount] = {};  // never reset between runs
+    uint32_t m_createdObjects = 0;
+    CRunner* m_runner;
+    int32_t m_pendingError = -1;
+    int32_t m_runState = 0;  // 0 idle, 1 running, 3 compile or run error caught
+    int32_t m_loaded = 0;
+    CIBaseClassImpl* m_currentWindow = nullptr;
+    int32_t m_tickCountdown = 0;
+    int32_t m_tickPeriod = 10;
+    uint32_t m_packageSettings[7] = {100, 0, 0, 0, 0, 0, 0};
+    int32_t m_programIndex = 0;
+    int32_t m_restartArgument = 0;
+    std::string m_followOnFile;  // empty: a restart recompiles the package
+    std::string m_commandLine;
+
+    // Code pointer and return state of the running loop.
+    const uint8_t* m_pc = nullptr;
+    int32_t m_returnFlag = 0;
+    CValue* m_returnTarget = nullptr;
+    // Evaluation.
+    int32_t m_evalLevel = 0;
+    // Call frames.
+    int32_t m_callDepth = 0;
+    int32_t m_argHighWater = 0;
+    uint16_t m_currentMemberId = 0;
+    // Scopes: new local variables go to m_scope; This is m_thisObject.
+    CIBaseObjectVar* m_scope;
+    CIBaseClassImpl* m_thisObject;
 
 private:
+
+    // Operation tables (interp_statements.cpp).
+    static const Handler* const kStatementTable;
+    static const Handler* const kEvaluationTable;
+    static const Handler* const kOperatorTable;
+
+    // Evaluation helpers.
+    void PushLevel();
+    void ReduceTo(int32_t level);
+    void ApplyOperator(uint32_t code);
+    void EvalOperandAtLevel();
+    void StepInstr() { m_pc = NextInstr(m_pc); }
+    uint16_t Code() const { return InstrCode(m_pc); }
+    void EvalArgumentsIntoFrame();
+    int32_t EvalIndexList(int32_t* indices);
+    void AfterValueOperand(CValue* value);
+    void MemberOnText(const char* text);
+    // The variable of a name: the current call's, the current object's, then
+    // the global one; null when none.
+    CVariable* LookUpName(uint32_t nameRef);
+    void AfterIndexedValue(CValue* value, const uint8_t* instr, uint32_t unresolvedKind, CIBaseClassImpl* owner);
+    void DeclareWithVar();
+    static int GlobalSlotOfClass(uint32_t classId);
+    const char* NameOf(uint32_t nameRef) const;
+
+    // Operand handlers (evaluation table).
+    void OpEvalError();
+    void OpEvalClass();
+    void OpEvalCall();
+    void OpEvalName();
+    void OpEvalIndexName();
+    void OpEvalVar();
+    void OpEvalNew();
+    void OpEvalThis();
+    void OpEvalCurWindow();
+    void OpEvalInt();
+    void OpEvalString();
+    void OpEvalDouble();
+    void OpEvalZero();
+    void OpEvalOne();
+    void OpEvalOmitted();
+    void OpEvalMissing();
+    void OpEvalParen();
+    void OpEvalNot();
+    void OpEvalComplement();
+    void OpEvalPrefixIncrement();
+    void OpEvalPrefixDecrement();
+    void OpEvalNegate();
+
+    // Statement handlers.
+    void OpStatementError();
+    void OpEndOfCode();
+    void OpStatementClass();
+    void OpStatementCall();
+    void OpStatementExpression();
+    void OpStatementMember();
+    void OpStatementVar();
+    void OpStatementDelete();
+    void OpStatementFunction();
+    void OpStatementCurWindow();
+    void OpModuleStart();
+    void OpStep();
+    void ExecFor();
+    void ExecReturn();
+    void ExecBreak();
+    void ExecContinue();
+    void ExecIf();
+    void ExecElse();
+    void ExecWhile();
+    void ExecIn();
+    void ExecSwitch();
+    void ExecCase();
+    void ExecBlockBegin();
+    void ExecBlockEnd();
+
+    // Operator handlers (statement table, 119 to 152).
+    void OpAssign();
+    void OpCompound(CValueOp op);
+    void OpBinary(CValueOp op);
+    void OpAddAssign();
+    void OpSubAssign();
+    void OpMulAssign();
+    void OpDivAssign();
+    void OpAndAssign();
+    void OpOrAssign();
+    void OpXorAssign();
+    void OpModAssign();
+    void OpShlAssign();
+    void OpShrAssign();
+    void OpGreaterEqual();
+    void OpLessEqual();
+    void OpEqual();
+    void OpLess();
+    void OpGreater();
+    void OpNotEqual();
+    void OpLogicalAnd();
+    void OpLogicalOr();
+    void OpInfixNot();
+    void OpInfixComplement();
+    void OpPostIncrement();
+    void OpPostDecrement();
+    void OpAdd();
+    void OpSubtract();
+    void OpDivide();
+    void OpMultiply();
+    void OpBitAnd();
+    void OpBitOr();
+    void OpBitXor();
+    void OpModulo();
+    void OpShiftLeft();
+    void OpShiftRight();
+    void OpConditionalReduce();
+    void EvalConditional();
+
+    // Blocks.
+    const CBlockRecord* BlockAt(uint32_t index) const;
+    const CBlockRecord* TopBlock() const;
+    const CBlockRecord* RequireTopBlock();
+    void GoBehind(uint32_t offset) { m_pc = NextInstr(CodeBase() + offset); }
+    void GoTo(uint32_t offset) { m_pc = CodeBase() + offset; }
+    bool TestAt(uint32_t offset);
+
+    // Members and functions.
+    void CallObjectMember(CIBaseClassImpl* object);
+    void CallScriptObjectMember(CIBaseObjectVar* object);
+    uint32_t ResolveMember(CClassRecord* record);
+    void EvalClassConstant();
+    void CallConstant(uint32_t classId, uint32_t memberId);
+    void CallScriptFunction(CIBaseObjectVar* localScope, CIBaseClassImpl* thisObject, const CValue& function);
+    class LocalScope;
+    void RunFunctionBody(CIBaseObjectVar* localScope, CIBaseClassImpl* thisObject, const CFunctionRecord* function,
+                         CValue* result);
+    void MarkDependents(CIBaseClassImpl* object, std::deque<CValue>& marked);
+    bool IsActiveScope(const CIBaseClassImpl* object) const;
+    int RunOnce(CCompiledProgram* program, uint32_t entry, int32_t* endCode);
+    int CompilePackage(CCompiledProgram* program, void* hostContext, int withStartText);
+    bool PrepareChecked(CCompiledProgram* program);
+    void AddPackageSources(CScriptCompiler& compiler, void* hostContext, int withStartText);
+    void NewObject();
+    CValue* Right();
+    CValue* ArrayVariableFor(const uint8_t* instr, CIBaseObjectVar* object);
+    CIBaseObjectVar* PlaceObject();
+    bool IsScriptObject(const CIBaseClassImpl* object) const;
+    void MakeFunctionRecords();
+    void CreateGlobalObjects();
+
+    CCompiledProgram m_program;
+    std::unique_ptr<CIError> m_lastError;
+    CRefStringArray m_names;
+    int32_t m_blockLevel = 0;
+    CPointerArray m_blockStack;
+    CClassRecord m_classRecords[kClassSlotCount];
+    CIBaseClassImpl* m_globalObjects[kGlobalObjectCount] = {};
+    CValue m_defaultCell;
+    CValue* m_valueStack[kValueStackSize] = {};
+    uint32_t m_operatorStack[kValueStackSize] = {};
+    // Per evaluation level: what an unresolved place of the slot refers to
+    // (the object or the array, held counted) and the indices it was read
+    // with. Moves with its slot.
+    struct CLevelPlace {
+        explicit CLevelPlace(CInterpretor* owner) : holder(owner) {}
+        CValue holder;
+        int32_t indices[10] = {};
+        int32_t count = 0;
+    };
+    CLevelPlace* m_places[kValueStackSize] = {};
+    CLevelPlace* Place() { return m_places[m_evalLevel]; }
+    // Moves the slot above the current level into the current one (and the
+    // current one up), so that a nested expression's value needs no copy.
+    void TakeSlotAbove() {
+        std::swap(m_valueStack[m_evalLevel], m_valueStack[m_evalLevel + 1]);
+        std::swap(m_places[m_evalLevel], m_places[m_evalLevel + 1]);
+    }
+    const uint8_t* m_varDeclared = nullptr;  // name instruction just declared by Var
     std::vector<char*> m_statementStrings;
+    void* m_tempBuffers[kTempBufferCount] = {};
+    std::vector<CFunctionRecord> m_functions;
+    std::unique_ptr<CProgramContainer> m_container;
+    int32_t m_argCounts[kFrameCount] = {};
+    CValue* m_argCells = nullptr;  // kFrameCount * kFrameSize cells
+    char m_argText[kFrameCount * kFrameSize][48] = {};
 };
+
+// Dispatches a member id through a class's table (see CDispatchEntry).
+template <class T, std::size_t N>
+void DispatchMember(T* self, const CDispatchEntry<T> (&table)[N], int32_t memberId) {
+    if (memberId >= 1 && static_cast<std::size_t>(memberId) <= N && table[memberId - 1].memberId == memberId) {
+        (self->*table[memberId - 1].handler)();
+        return;
+    }
+    for (const CDispatchEntry<T>& entry : table) {
+        if (entry.memberId == memberId) {
+            (self->*entry.handler)();
+            return;
+        }
+    }
+    self->m_interpretor->RaiseError(11);
+}

@@ -1,0 +1,182 @@
+// Script functions: calls by name, methods of objects defined by scripts,
+// parameter binding, and member access on such objects (their members are
+// their variables).
+#include "runtime/interpretor.h"
+
+#include "runtime/script_array.h"
+
+namespace {
+
+// Restores what a function call changes, also when an error unwinds through
+// it (a handled error lets the caller go on).
+struct CCallState {
+    explicit CCallState(CInterpretor* in)
+        : interpretor(in), scope(in->m_scope), thisObject(in->m_thisObject), programIndex(in->m_programIndex),
+          level(in->GetBlockLevel()) {}
+    ~CCallState() {
+        interpretor->m_scope = scope;
+        interpretor->m_thisObject = thisObject;
+        interpretor->m_programIndex = programIndex;
+        interpretor->m_pc = pc;
+    }
+    CInterpretor* interpretor;
+    CIBaseObjectVar* scope;
+    CIBaseClassImpl* thisObject;
+    int32_t programIndex;
+    int32_t level;
+    const uint8_t* pc = nullptr;
+};
+
+}  // namespace
+
+// A fresh object for the local variables of one call: counted while the call
+// runs and destroyed afterwards.
+class CInterpretor::LocalScope {
+public:
+    explicit LocalScope(CInterpretor* interpretor)
+        : m_object(new CIBaseObjectVar(interpretor, interpretor->GetClassRecord(kScriptObjectClassId),
+                                       kScriptObjectClassId, true)),
+          m_hold(m_object) {
+        m_object->AssignInstanceNumber();
+    }
+    ~LocalScope() {
+        bool alive = m_hold.GetTag() == CValue::kObject && m_hold.GetObject() != nullptr;
+        m_hold.Clear();
+        if (alive)
+            m_object->Destroy(0);
+    }
+    CIBaseObjectVar* Get() const { return m_object; }
+
+private:
+    CIBaseObjectVar* m_object;
+    CValue m_hold;
+};
+
+void CInterpretor::RunFunctionBody(CIBaseObjectVar* localScope, CIBaseClassImpl* thisObject,
+                                   const CFunctionRecord* function, CValue* result) {
+    const CBlockRecord* block = function->block;
+    if (block == nullptr || block->kind != kBlockFunction)
+        RaiseError(44);
+    CCallState saved(this);
+    saved.pc = m_pc;
+    EnterBlock(block);
+    const int32_t functionLevel = m_blockLevel;
+    struct LevelRestore {
+        CInterpretor* in;
+        int32_t functionLevel;
+        ~LevelRestore() {
+            // Blocks a Return left open go with the function's own block.
+            while (in->m_blockLevel > functionLevel) {
+                in->m_blockStack.ClearAt(in->m_blockLevel);
+                --in->m_blockLevel;
+            }
+            if (in->m_blockLevel == functionLevel)
+                in->LeaveBlock();
+        }
+    } levelRestore{this, functionLevel};
+    m_scope = localScope;
+    m_thisObject = thisObject;
+
+    // Parameters by position: omitted ones read as the default value, extra
+    // arguments are bound to nothing.
+    const int32_t argCount = m_argCounts[m_callDepth];
+    const CValue* cells = &m_argCells[m_callDepth * kFrameSize];
+    m_pc = NextInstr(CodeBase() + block->step);
+    if (Code() == kOpOpenParen) {
+        StepInstr();
+        for (int32_t i = 0;; ++i) {
+            if (Code() != kOpName)
+                RaiseError(16);
+            CVariable* parameter = localScope->AddVariable(ReadU32(m_pc + kFieldNameRef), m_blockLevel);
+            if (i < argCount)
+                parameter->value.Assign(cells[i]);
+            else
+                parameter->value.SetDefault();
+            StepInstr();
+            if (Code() != kOpComma)
+                break;
+            StepInstr();
+        }
+    }
+    m_programIndex = static_cast<int32_t>(block->moduleWord);
+    RunLoop(static_cast<uint32_t>(NextInstr(CodeBase() + block->start) - CodeBase()), result);
+}
+
+void CInterpretor::CallScriptFunction(CIBaseObjectVar* localScope, CIBaseClassImpl* thisObject,
+                                      const CValue& function) {
+    const CFunctionRecord* record = function.GetFunction();
+    const uint16_t code = Code();
+    StepInstr();
+    if (code == kOpCallName || code == kOpMemberCall)
+        EvalArgumentsIntoFrame();
+    else
+        SetArgCount(0);
+    CValue result(this);
+    RunFunctionBody(localScope, thisObject, record, &result);
+    Result()->Assign(result);
+}
+
+void CInterpretor::CallFunctionDirect(CFunctionRecord* function, CIBaseClassImpl* thisObject, CValue* result) {
+    if (function == nullptr)
+        RaiseError(44);
+    LocalScope local(this);
+    CValue value(this);
+    RunFunctionBody(local.Get(), thisObject, function, &value);
+    if (result != nullptr)
+        result->Assign(value);
+}
+
+void CInterpretor::OpEvalCall() {
+    CVariable* variable = LookUpName(ReadU32(m_pc + kFieldNameRef));
+    if (variable == nullptr)
+        RaiseError(42);
+    if (variable->value.GetTag() != CValue::kFunction)
+        RaiseError(44);
+    CValue function(this);
+    function.Assign(variable->value);
+    LocalScope local(this);
+    CallScriptFunction(local.Get(), m_thisObject, function);
+}
+
+// Member access on an object defined by a script, with the member-access
+// instruction at the code pointer.
+void CInterpretor::CallScriptObjectMember(CIBaseObjectVar* object) {
+    const uint8_t* instr = m_pc;
+    const uint16_t code = Code();
+    const uint32_t nameRef = ReadU32(m_pc + kFieldNameRef);
+    CVariable* member = object->FindVariable(nameRef);
+    if (code == kOpMemberCall) {
+        if (member == nullptr)
+            RaiseError(42);
+        if (member->value.GetTag() != CValue::kFunction)
+            RaiseError(44);
+        CValue function(this);
+        function.Assign(member->value);
+        CValue keep(object);
+        LocalScope local(this);
+        CallScriptFunction(local.Get(), object, function);
+        return;
+    }
+    StepInstr();
+    if (code == kOpMember) {
+        if (member != nullptr) {
+            AfterValueOperand(&member->value);
+            return;
+        }
+        // Only an assignment can follow: it creates the member.
+        Place()->holder.SetObject(object, 1);
+        Result()->SetReference(CValue::kMemberRef, reinterpret_cast<uintptr_t>(instr));
+        if (Code() != kOpAssign)
+            RaiseError(41);
+        return;
+    }
+    // kOpMemberIndex
+    int32_t indices[CScriptArray::kMaxDimensions];
+    int32_t count = EvalIndexList(indices);
+    CLevelPlace* place = Place();
+    for (int32_t i = 0; i < count; ++i)
+        place->indices[i] = indices[i];
+    place->count = count;
+    member = object->FindVariable(nameRef);  // the indices may have changed the object
+    AfterIndexedValue(member != nullptr ? &member->value : nullptr, instr, CValue::kMemberArrayRef, object);
+}
