@@ -46,7 +46,8 @@ void CInterpretor::NewObject() {
         auto* object = new CIBaseObjectVar(this, GetClassRecord(kScriptObjectClassId), kScriptObjectClassId, true);
         object->AssignInstanceNumber();
         CValue hold(object);
-        CallScriptFunction(object, object, function);
+        LocalScope local(this);
+        CallScriptFunction(local.Get(), object, function);
         if (!StillHeld(hold) || !object->m_alive)
             RaiseError(38);
         Result()->Assign(hold);

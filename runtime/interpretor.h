@@ -589,6 +589,29 @@ private:
     char m_argText[kFrameCount * kFrameSize][48] = {};
 };
 
+// A fresh object for the local variables of one call: counted while the call
+// runs and destroyed afterwards.
+class CInterpretor::LocalScope {
+public:
+    explicit LocalScope(CInterpretor* interpretor)
+        : m_object(new CIBaseObjectVar(interpretor, interpretor->GetClassRecord(kScriptObjectClassId),
+                                       kScriptObjectClassId, true)),
+          m_hold(m_object) {
+        m_object->AssignInstanceNumber();
+    }
+    ~LocalScope() {
+        bool alive = m_hold.GetTag() == CValue::kObject && m_hold.GetObject() != nullptr;
+        m_hold.Clear();
+        if (alive)
+            m_object->Destroy(0);
+    }
+    CIBaseObjectVar* Get() const { return m_object; }
+
+private:
+    CIBaseObjectVar* m_object;
+    CValue m_hold;
+};
+
 // Dispatches a member id through a class's table (see CDispatchEntry).
 template <class T, std::size_t N>
 void DispatchMember(T* self, const CDispatchEntry<T> (&table)[N], int32_t memberId) {

@@ -45,6 +45,7 @@ CVariable* CIBaseObjectVar::AddVariable(uint32_t nameRef, int32_t level) {
     if (variable == nullptr)
         m_interpretor->RaiseError(15);
     variable->level = level;
+    variable->value.SetInt(0);
     if (m_variables.Add(variable, nameRef) == 0) {
         delete variable;
         m_interpretor->RaiseError(15);
