@@ -1,0 +1,4 @@
+#pragma once
+// Registers the factories of the system and data script classes built so far
+// (Math, File, String, Ini, Vector) with the interpreter.
+void RegisterSystemDataClasses();
