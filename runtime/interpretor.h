@@ -57,11 +57,14 @@
 #include "runtime/ci_error.h"
 #include "runtime/class_registry.h"
 #include "runtime/code_format.h"
+#include "runtime/event_queue.h"
+#include "runtime/message_filters.h"
 #include "runtime/pointer_array.h"
 #include "runtime/pool_list.h"
 #include "runtime/ref_string_array.h"
 #include "runtime/script_object.h"
 #include "runtime/script_value.h"
+#include "runtime/ticker_lists.h"
 #include "runtime/variable_table.h"
 
 #include <cstddef>
@@ -336,40 +339,128 @@ public:
     void EndIfNoWindows();
 
     // ---- events, message filters, tick-period work ----
-    // (the event queue, the filters, the ticker lists, the redraw pass, the
-    // garbage collection and the message pump; see interp_events.cpp and
-    // interp_tick.cpp)
-    // Delivers the event at the delivery cursor (RunLoop calls it between
-    // statements when m_deliveryCursor != 0, events are enabled and no call
-    // is in progress).
+    // (interp_events.cpp: the event queue, its delivery, the message filters,
+    // the guarded member calls and the script's error handler;
+    // interp_tick.cpp: the tick-period work, the pump, Wait and Tick, the
+    // tickers, the redraw pass and the garbage collection)
+
+    // Events. Post* raise 61 when more than m_eventLimit events wait, 15 when
+    // no record can be made; null arguments are omitted.
+    uint32_t PostEvent(CFunctionRecord* handler, const CValue* a1 = nullptr, const CValue* a2 = nullptr,
+                       const CValue* a3 = nullptr, const CValue* a4 = nullptr, const CValue* a5 = nullptr,
+                       const CValue* a6 = nullptr, const CValue* a7 = nullptr, const CValue* a8 = nullptr);
+    // A waiting event of the same handler and target only takes the new
+    // arguments.
+    uint32_t PostEventCoalesced(CFunctionRecord* handler, const void* target, const CValue* a1 = nullptr,
+                                const CValue* a2 = nullptr, const CValue* a3 = nullptr, const CValue* a4 = nullptr,
+                                const CValue* a5 = nullptr, const CValue* a6 = nullptr, const CValue* a7 = nullptr,
+                                const CValue* a8 = nullptr);
+    // Runs the handler of the event at the delivery cursor to its end (RunLoop
+    // calls it between statements when m_deliveryCursor != 0, events are
+    // enabled and no call is in progress). However the handler ends, the
+    // event is removed, the call counter and the interrupted code's state are
+    // restored, so later events are still delivered.
     void DeliverEvent();
-    // Deletes every queued event (ReleaseAll).
+    // Deletes every queued event (ReleaseAll) and resets the delivery state.
     void ClearEvents();
-    // The tick-period work of the operation loop (after the countdown was
-    // reset): statement strings, tickers, collection, redraw, pump.
+    int32_t CountEvents() const { return m_events.GetCount(); }
+    int32_t m_eventsEnabled = 1;
+    int32_t m_callsInProgress = 0;  // event handlers and callbacks running
+    uint32_t m_deliveryCursor = 0;  // the queue's cursor, kept here for RunLoop's test
+    int32_t m_eventLimit = 128;
+    CEventQueue m_events{this};
+
+    // Message filters, in registration order (CIBaseMessages registers itself).
+    CMessageFilters m_messageFilters;
+
+    // Errors of member calls. A runtime error inside goes to the script's
+    // error handler when there is one (the script then goes on); codes 0 and 1
+    // (end, restart) always unwind.
+    void CallMemberGuarded(CIBaseClassImpl* object, int32_t memberId);
+    // ConstructFromArgs with errors routed the same way; 38 when the object
+    // is not alive afterwards.
+    void ConstructChecked(CIBaseClassImpl* object);
+    // True when the script's error handler took the error: it is logged by
+    // the logger (the Program object) and an event is posted to the handler
+    // with code, message, module, column and line.
+    bool HandleHandlerError(const CIError& error);
+    // The Program class registers the script's handler (null: none) and how
+    // errors are logged with the Program object.
+    using ScriptErrorLogger = void (*)(void* context, const CIError& error, const char* message);
+    void SetScriptErrorHandler(CFunctionRecord* handler, ScriptErrorLogger logger = nullptr, void* context = nullptr);
+    CFunctionRecord* GetScriptErrorHandler() const { return m_scriptErrorHandler; }
+
+    // Tick-period work of the operation loop (after the countdown was reset):
+    // statement strings, tickers, collection, redraw, pump.
     void TickPeriodWork();
     // Sets the pump, ticker and refresh times at the start of a run.
     void ResetTickTimes();
-    // Calls the object's CallMember; a runtime error inside goes to
-    // HandleHandlerError.
-    void CallMemberGuarded(CIBaseClassImpl* object, int32_t memberId);
-    // ConstructFromArgs with runtime errors routed through HandleHandlerError.
-    void ConstructChecked(CIBaseClassImpl* object);
-    // Handled by the script's error handler (true), else false: rethrow.
-    bool HandleHandlerError(const CIError& error);
+    // Pumps when more than 50 ms passed since the last pump: messages go to
+    // the filters, then to their windows; idle below speed 100 it sleeps.
+    void PumpMessages(uint32_t now);
+    // Pumps, polls and ticks (no sleep) until ms have passed: 0; 1 when the
+    // quit message came.
+    int32_t Wait(uint32_t ms);
+    int32_t WaitUnlessInCall(uint32_t ms);
+    // Periodic work of modal loops: a pending error, tickers, redraw and one
+    // event when no call is in progress.
+    void Tick();
+    // The pump's polls of the video and QuickTime objects and the multiplayer
+    // client, registered by those modules.
+    enum PollSlot { kPollVideo, kPollQuickTime, kPollNetwork, kPollSlots };
+    using PollHook = void (*)(CInterpretor* interpretor);
+    static void SetPollHook(PollSlot slot, PollHook hook);
+    void PollComponents();
+    uint32_t m_lastPumpTime = 0;
+    // Statement strings below this count belong to code that a nested loop
+    // interrupted (a native handler waiting): the nested tick periods free
+    // only those above it.
+    std::size_t m_statementStringFloor = 0;
+
+    // Tickers (see CTickerLists).
+    uint32_t AddAnimation(CITickClient* object);
+    void RemoveAnimation(uint32_t position);
+    uint32_t AddMovement(CITickClient* movement);
+    void RemoveMovement(uint32_t position);
+    void RemoveMovementsOf(const void* location);
+    uint32_t AddTickObject(CITickClient* cursor);
+    int32_t RemoveTickObject(uint32_t position);
+    void RunTickers(uint32_t now);
+    CTickerLists m_tickers;
+
+    // Garbage collection: drops object and array references of unused
+    // argument cells and value-stack slots, then deletes every unreferenced
+    // object. Runs when the counter (objects created since the last
+    // collection) exceeds the threshold.
     void CollectGarbage();
+    int32_t m_collectionThreshold = 1000;
+    int32_t m_collectionCounter = 0;
+
+    // Redraw clients (CIRefresh) and the redraw pass. A pass asked for while
+    // one runs (an error raised inside a redraw) does nothing.
     void RefreshAll();
     void RequestRefresh();
-    int32_t m_eventsEnabled = 1;
-    int32_t m_callsInProgress = 0;
-    uint32_t m_deliveryCursor = 0;
-    int32_t m_eventLimit = 128;
-    CPoolList m_eventQueue;
+    // Redraws that follow the clients: the visible group boxes, then the
+    // visible static texts, registered by those classes.
+    enum RedrawSlot { kRedrawGroupBoxes, kRedrawStaticTexts, kRedrawSlots };
+    static void SetRedrawAllHook(RedrawSlot slot, PollHook hook);
     CPoolList m_redrawList;
     int32_t m_refreshRequested = 0;
     int32_t m_refreshEnabled = 1;
-    int32_t m_collectionThreshold = 1000;
-    int32_t m_collectionCounter = 0;
+    int32_t m_refreshing = 0;
+    uint32_t m_refreshInterval = 50;
+    uint32_t m_lastRefresh = 0;
+
+private:
+    bool IsCollectionExempt(const CIBaseClassImpl* object) const;
+    uint32_t m_createdSeen = 0;  // m_createdObjects at the last tick period
+    CFunctionRecord* m_scriptErrorHandler = nullptr;
+    ScriptErrorLogger m_scriptErrorLogger = nullptr;
+    void* m_scriptErrorContext = nullptr;
+    static PollHook s_pollHooks[kPollSlots];
+    static PollHook s_redrawHooks[kRedrawSlots];
+
+public:
     // ---- end of events, message filters, tick-period work ----
 
     // ---- state (read by the handlers of other modules) ----
@@ -390,6 +481,17 @@ public:
     int32_t m_restartArgument = 0;
     std::string m_followOnFile;  // empty: a restart recompiles the package
     std::string m_commandLine;
+    // Program-level switches of the system and sound classes.
+    int32_t m_noWait = 0;  // Program.Wait is refused (runtime error 84) while set
+#ifdef NDEBUG
+    int32_t m_releaseBuild = 1;
+#else
+    int32_t m_releaseBuild = 0;
+#endif
+    int32_t m_sound3DRequested = 1;  // 3D sound asked for (package setting, Program switches)
+    int32_t m_sound3DUsed = 0;       // 3D sound in use: requested and DirectX 6 or later
+    uint32_t m_directXVersion = 0;   // installed DirectX version found by the render layer; 0: none
+    CIBaseClassImpl* m_gameInput = nullptr;  // the application's default game-input object
 
     // Code pointer and return state of the running loop.
     const uint8_t* m_pc = nullptr;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+class CInterpretor;
 class CMessageFilters;
 
 class CIBaseMessages {
@@ -19,6 +20,8 @@ public:
     // filters) refuses the filter: it is then simply never asked, and
     // IsRegistered tells the owner so.
     explicit CIBaseMessages(CMessageFilters& filters);
+    // The same with the interpreter's filters.
+    explicit CIBaseMessages(CInterpretor* interpretor);
     // Leaves the list, so that a dead filter is never asked.
     virtual ~CIBaseMessages();
     CIBaseMessages(const CIBaseMessages&) = delete;
