@@ -103,6 +103,9 @@ public:
     uint32_t GetExtraWord() const { return m_extraWord; }
     uint16_t GetSettingF() const { return m_settingF; }
     uint16_t GetSettingG() const { return m_settingG; }
+    // A follow-on program starts with settings F and G both 0, whatever its
+    // package says (the runner clears them before the run is prepared).
+    void ClearHeaderSettings() { m_settingF = m_settingG = 0; }
 
 private:
     CBankSet(const CBankSet&) = delete;
