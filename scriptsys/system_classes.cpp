@@ -5,6 +5,8 @@
 #include "scriptsys/ci_file.h"
 #include "scriptsys/ci_ini.h"
 #include "scriptsys/ci_math.h"
+#include "scriptsys/ci_process.h"
+#include "scriptsys/ci_program.h"
 #include "scriptsys/ci_string.h"
 #include "scriptsys/ci_vector.h"
 
@@ -22,5 +24,7 @@ void RegisterSystemDataClasses() {
     RegisterClassBinding(kClassFile, {&Make<CIFile>, nullptr});
     RegisterClassBinding(kClassString, {&Make<CIString>, nullptr});
     RegisterClassBinding(kClassIni, {&Make<CIIni>, nullptr});
+    RegisterClassBinding(kClassProcess, {&Make<CIProcess>, nullptr});
+    RegisterClassBinding(kClassProgram, {&Make<CIProgram>, nullptr});
     RegisterClassBinding(kClassVector, {&Make<CIVector>, nullptr});
 }
