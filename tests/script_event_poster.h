@@ -21,6 +21,7 @@
 #include "runtime/os_message_pump.h"
 #include "runtime/script_compiler.h"
 
+#include <functional>
 #include <string>
 
 class CTestEventPoster : public CIBaseClassImpl {
@@ -89,9 +90,11 @@ private:
     CClassBinding m_old;
 };
 
-// Compiles the source text as one module and runs it. "" when it ran to its
-// end, else the error text with the module name ("m: Error #42 at line 7.").
-inline std::string RunScriptText(CInterpretor& interpretor, const char* name, const std::string& text) {
+// Compiles the source text as one module and runs it (beforeRun sees the
+// prepared interpreter). "" when it ran to its end, else the error text with
+// the module name ("m: Error #42 at line 7.").
+inline std::string RunScriptText(CInterpretor& interpretor, const char* name, const std::string& text,
+                                 const std::function<void(CInterpretor&)>& beforeRun = {}) {
     auto report = [](const CIError& error) {
         char message[256];
         FormatErrorMessage(error, message, sizeof message, true);
@@ -109,6 +112,8 @@ inline std::string RunScriptText(CInterpretor& interpretor, const char* name, co
     BindEventPoster bind;
     try {
         interpretor.PrepareRun(&program);
+        if (beforeRun)
+            beforeRun(interpretor);
     } catch (const CIError& error) {
         return report(error);
     }
