@@ -11,6 +11,7 @@
 //   t.IsStarted(v)           v read as a handler reads a text argument
 //   t.IsStarted(v, 0)        v read as a handler reads a number argument
 //   t.GetInterval(ms)        Wait(ms): 1 when the quit message came
+//   t.GetInterval(ms, v)     reads v as text, waits, answers the text
 //   t.Stop(code)             code > 0 raises it; 0 turns events off, -1 on;
 //                            -2 posts the quit message
 //   t.SetPrivateData(F)      registers F as the script's error handler
@@ -61,7 +62,17 @@ public:
                 in->Result()->SetInt(in->GetArgInt(0));
             break;
         case 4: in->PostEventCoalesced(m_handler, this, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]); break;
-        case 5: in->Result()->SetInt(in->Wait(static_cast<uint32_t>(in->GetArgInt(0)))); break;
+        case 5:
+            if (in->GetArgCount() < 2) {
+                in->Result()->SetInt(in->Wait(static_cast<uint32_t>(in->GetArgInt(0))));
+            } else {
+                // A text the handler holds across the wait: a number's text
+                // lives in a statement string.
+                const char* text = in->GetArg(1)->GetString();
+                in->Wait(static_cast<uint32_t>(in->GetArgInt(0)));
+                in->Result()->SetString(text, 0);
+            }
+            break;
         case 6: m_handler = in->ReadAssignedFunction(); break;
         case 7: in->SetScriptErrorHandler(in->GetArg(0)->GetFunction()); break;
         case 8: in->Result()->SetInt(in->m_callsInProgress); break;
