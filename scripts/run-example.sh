@@ -4,6 +4,8 @@
 # under Wine on Xvfb. The launcher reports every message box the program shows
 # and its exit code; a clean run reports only "exit: 0".
 set -euo pipefail
+# An application folder given on the command line, taken from where it was named.
+example=$(realpath "${1:-$(dirname "$0")/../examples/hello}")
 cd "$(dirname "$0")/.."
 HERE=$PWD/scripts
 . "$HERE/wine-env.sh"
@@ -19,7 +21,6 @@ for preset in native win32 $([ "$wpreset" = win64 ] && echo win64); do
   cmake --build --preset "$preset"
 done
 
-example=${1:-examples/hello}
 app=build/example/$(basename "$example").exe
 mkdir -p build/example
 # The native packer, onto the runtime executable of the build that runs.
