@@ -33,6 +33,7 @@ void CInterpretor::ApplyOperator(uint32_t code) {
 
 CValue* CInterpretor::EvalExpression() {
     const int32_t base = m_evalLevel;
+    m_operatorStack[base] = 0;
     PushLevel();
     EvalOperandAtLevel();
     for (;;) {
@@ -113,7 +114,16 @@ void CInterpretor::AfterValueOperand(CValue* value) {
         MemberOnText(value->GetText() != nullptr ? value->GetText() : "");
         return;
     }
-    result->Assign(*value);
+    // The left operand of "=" or of a compound assignment that nothing
+    // reduces first is never read: only its variable counts. Not copying it
+    // keeps s += "x" from copying the whole text every time.
+    const uint16_t next = Code();
+    if ((next == kOpAssign || (next >= kOpAddAssign && next <= kOpShrAssign)) &&
+        m_operatorStack[m_evalLevel - 1] < next) {
+        result->SetInt(0);
+    } else {
+        result->Assign(*value);
+    }
     result->SetOrigin(value);
 }
 

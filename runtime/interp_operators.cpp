@@ -74,7 +74,12 @@ void CInterpretor::OpCompound(CValueOp op) {
     if (target == nullptr)
         RaiseError(41);
     target->Apply(op, *Right());
-    Result()->Assign(*target);
+    // The value of an expression statement is dropped: no copy of the
+    // target then (a growing text would otherwise be copied every time).
+    if (m_evalLevel == m_discardLevel && !IsBinaryOperator(Code()))
+        Result()->SetInt(0);
+    else
+        Result()->Assign(*target);
     Result()->SetOrigin(target);
 }
 

@@ -682,6 +682,7 @@ private:
         std::swap(m_places[m_evalLevel], m_places[m_evalLevel + 1]);
     }
     const uint8_t* m_varDeclared = nullptr;  // name instruction just declared by Var
+    int32_t m_discardLevel = -1;              // level whose value an expression statement drops
     std::vector<char*> m_statementStrings;
     void* m_tempBuffers[kTempBufferCount] = {};
     std::vector<CFunctionRecord> m_functions;

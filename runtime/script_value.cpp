@@ -78,7 +78,7 @@ void CValue::DropContent() {
     switch (m_tag) {
     case kText:
         if (!(m_flags & kBorrowed))
-            std::free(m_payload.text);
+            std::free(m_flags & kGrowable ? m_payload.text - kGrowableHeader : m_payload.text);
         break;
     case kObject:
         if (CIBaseClassImpl* object = m_payload.object) {
@@ -98,7 +98,7 @@ void CValue::DropContent() {
         break;
     }
     m_tag = kInt;
-    m_flags &= ~kBorrowed;
+    m_flags &= ~(kBorrowed | kGrowable);
     m_payload.reference = 0;
 }
 
@@ -124,7 +124,7 @@ char* CValue::CopyText(const char* text) const {
 
 void CValue::TakeOwnedText(char* text) {
     m_tag = kText;
-    m_flags &= ~kBorrowed;
+    m_flags &= ~(kBorrowed | kGrowable);
     m_payload.reference = 0;
     m_payload.text = text;
 }
@@ -247,7 +247,7 @@ void CValue::SetObject(CIBaseClassImpl* object, int32_t drop) {
         DropContent();
     } else {
         m_tag = kInt;
-        m_flags &= ~kBorrowed;
+        m_flags &= ~(kBorrowed | kGrowable);
         m_payload.reference = 0;
     }
     if (object != nullptr)

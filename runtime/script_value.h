@@ -45,6 +45,10 @@ public:
         kDefault = 11,       // omitted argument
     };
     static constexpr uint32_t kBorrowed = 1;  // flag: the text is not owned
+    // flag: the owned text lies in a buffer with a length and capacity header,
+    // so that appending ("+", "+=") extends it in place in amortised constant
+    // time instead of copying the whole text every time.
+    static constexpr uint32_t kGrowable = 2;
     static constexpr int32_t kOmittedInt = INT32_MIN;
     static const char* const kOmittedText;  // "Default string"
 
@@ -147,6 +151,15 @@ private:
         CFunctionRecord* function;
         uintptr_t reference;
     };
+
+    // Header in front of a growable text (kGrowable).
+    struct GrowableHeader {
+        std::size_t length;    // bytes of text, without the terminating zero
+        std::size_t capacity;  // bytes available for text and terminating zero
+    };
+    static constexpr std::size_t kGrowableHeader = 16;
+    static_assert(sizeof(GrowableHeader) <= kGrowableHeader, "header fits");
+    GrowableHeader* Header() const { return reinterpret_cast<GrowableHeader*>(m_payload.text - kGrowableHeader); }
 
     bool ReleasingAll() const;
     void DropContent();  // releases text, object or array; payload and flags cleared

@@ -164,15 +164,30 @@ void CValue::Concatenate(const char* right) {
     std::size_t rightLength = std::strlen(right);
     if (rightLength == 0)
         return;
+    const bool growable = (m_flags & kGrowable) && !(m_flags & kBorrowed) && m_payload.text != nullptr;
     const char* left = m_payload.text;
-    std::size_t leftLength = left ? std::strlen(left) : 0;
-    // A fresh block: the right text may lie inside the left one.
-    char* joined = AllocText(leftLength + rightLength + 1);
+    std::size_t leftLength = growable ? Header()->length : (left ? std::strlen(left) : 0);
+    std::size_t needed = leftLength + rightLength + 1;
+    if (growable && needed <= Header()->capacity) {
+        // In place; the right text may be this very text (s += s).
+        std::memmove(m_payload.text + leftLength, right, rightLength);
+        m_payload.text[leftLength + rightLength] = 0;
+        Header()->length = leftLength + rightLength;
+        return;
+    }
+    // A fresh block with room to grow: the right text may lie inside the
+    // left one, which stays until both are copied.
+    std::size_t capacity = needed < 32 ? 32 : needed + needed / 2;
+    char* block = AllocText(kGrowableHeader + capacity);
+    char* joined = block + kGrowableHeader;
     if (leftLength)
         std::memcpy(joined, left, leftLength);
     std::memcpy(joined + leftLength, right, rightLength + 1);
     DropContent();
     TakeOwnedText(joined);
+    m_flags |= kGrowable;
+    Header()->length = leftLength + rightLength;
+    Header()->capacity = capacity;
 }
 
 void CValue::SubtractText(const char* right) {
