@@ -34,6 +34,7 @@ void CInterpretor::ClearEvents() {
     m_deliveryCursor = 0;
     m_callsInProgress = 0;
     m_statementStringFloor = 0;
+    m_tickers.RemoveAll();
 }
 
 namespace {

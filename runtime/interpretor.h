@@ -361,7 +361,8 @@ public:
     // event is removed, the call counter and the interrupted code's state are
     // restored, so later events are still delivered.
     void DeliverEvent();
-    // Deletes every queued event (ReleaseAll) and resets the delivery state.
+    // Deletes every queued event and resets the delivery state; also empties
+    // the ticker lists, whose clients go with the objects (ReleaseAll).
     void ClearEvents();
     int32_t CountEvents() const { return m_events.GetCount(); }
     int32_t m_eventsEnabled = 1;
