@@ -146,6 +146,23 @@ TEST_F(ProgramClassTest, EventSwitchAndFixedAnswers) {
     EXPECT_EQ(ErrorOf(Program(), kLoadString, {"nothing"}), 79);
 }
 
+TEST_F(ProgramClassTest, CommandLineTokens) {
+    m_interp.m_commandLine = "first 'two words' \"x y\"";
+    EXPECT_EQ(Text(Call(Program(), kGetCommandLine)), m_interp.m_commandLine);
+    EXPECT_EQ(Int(kGetNArguments), 3);
+    EXPECT_EQ(Text(Call(Program(), kGetArgument, {1})), "two words");
+    EXPECT_EQ(Text(Call(Program(), kGetArgument, {2})), "x y");
+    EXPECT_EQ(Text(Call(Program(), kGetArgument, {3})), "");
+    EXPECT_EQ(Text(Call(Program(), kGetArgument, {-1})), "");
+}
+
+TEST_F(ProgramClassTest, WaitIsRefusedInTheNoWaitState) {
+    m_interp.m_noWait = 1;
+    EXPECT_EQ(ErrorOf(Program(), kWait, {5}), 84);
+    m_interp.m_noWait = 0;
+    EXPECT_EQ(ErrorOf(Program(), kWait, {5}), -1);
+}
+
 TEST_F(ProgramClassTest, ApplicationDirectoryEndsWithASeparator) {
     const std::string dir = Text(Call(Program(), kGetApplicationDirectory));
     ASSERT_FALSE(dir.empty());

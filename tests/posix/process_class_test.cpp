@@ -1,6 +1,8 @@
 // The Process script class through its member handlers, with /bin/sh
 // commands standing in for programs.
 #include "runtime/class_registry.h"
+#include "runtime/os_clock.h"
+#include "runtime/os_message_pump.h"
 #include "scriptsys/ci_process.h"
 #include "tests/core/script_call_harness.h"
 
@@ -61,6 +63,34 @@ TEST_F(ProcessClassTest, RestartStartsTheCommandAgainAfterTheOldProcessQuits) {
     Call(p, kSetCommandLine, {"exit 9"});
     EXPECT_EQ(Int(p, kRestart, {2}), 1);
     EXPECT_EQ(WaitForEnd(p), 9);
+}
+
+// A process that ignores the quit request: Restart waits for it while the
+// program's own queue and tick keep being served, and never without limit.
+TEST_F(ProcessClassTest, RestartKeepsPumpingWhileTheOldProcessHangsOn) {
+    CIBaseClassImpl* p = New(kClassProcess, {"trap '' TERM; sleep 30"});
+    ASSERT_NE(p, nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the trap is set
+
+    // The quit message of the program's own queue ends the wait at once.
+    ASSERT_TRUE(OsPostThreadMessage(kOsMessageQuit, 0, 0));
+    uint32_t start = OsTimeMs();
+    EXPECT_EQ(Int(p, kRestart), 0);
+    EXPECT_LT(OsTimeMs() - start, 2000u);
+    EXPECT_EQ(Int(p, kIsProcessRunning), 1);  // the old process is still held
+
+    // The tick runs too: an error that became due meanwhile is raised.
+    m_interp.m_pendingError = 77;
+    EXPECT_EQ(ErrorOf(p, kRestart), 77);
+
+    // Without either, the wait gives up after its limit.
+    start = OsTimeMs();
+    EXPECT_EQ(Int(p, kRestart), 0);
+    const uint32_t waited = OsTimeMs() - start;
+    EXPECT_GE(waited, CChildProcess::kRestartWaitMs - 100);
+    EXPECT_LT(waited, CChildProcess::kRestartWaitMs + 2000);
+    Call(p, kTerminate, {1});
+    EXPECT_EQ(WaitForEnd(p), 1);
 }
 
 }  // namespace
