@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Start-up benchmark, run by hand: the time from process start to the first
 # statement of a packaged program with 1 MB of script source, against an
-# empty Win32 program started the same way, both under Wine.
+# empty Win32 program started the same way, both under Wine. Two more
+# references show where the time goes: an empty program that loads the same
+# system libraries as the runtime, and the runtime without a package.
 #
 # The package holds about 1 MB of function definitions in several modules.
 # The first part of the first module is the main program: its first statement
 # is the one statement that runs, and its end of module ends the run (the other
 # parts only contribute functions), so the process ends right after its first
-# statement. Both programs are started by a small
-# Windows timer (CreateProcess to process end, median of RUNS runs).
+# statement. All programs are started by a small Windows timer (CreateProcess
+# to process end, median of RUNS runs).
 #
 # Usage: bench/startup-under-wine.sh [RUNS]   (after a Windows build: the
 # win64 preset where 32-bit Wine cannot run, else win32; and a native build)
@@ -53,12 +55,14 @@ PY
 cxx=$arch-w64-mingw32-g++-posix
 $cxx -O2 -static -o "$work/startup_timer.exe" bench/wine/startup_timer.cpp
 $cxx -O2 -static -mwindows -o "$work/empty.exe" bench/wine/empty_program.cpp
+$cxx -O2 -static -mwindows -o "$work/empty_gui.exe" bench/wine/empty_gui_program.cpp -lcomctl32 -lwinmm
 # The packed program must run clean (a failure box would stall the timer).
 check=$("$HERE/with-display.sh" "$arch" "$HERE/wine-test.sh" "$build/tests/e2e/launcher.exe" 60000 \
         "$PWD/$work/startup.exe" | tr -d '\r')
 if [ "$check" != "exit: 0" ]; then
   echo "the packed benchmark program does not run clean:"; echo "$check"; exit 1
 fi
-echo "A: packed runtime with 1 MB of script; B: empty Win32 program"
+echo "A: packed runtime with 1 MB of script; B: empty Win32 program;"
+echo "C: empty Win32 program loading the runtime's system libraries; D: runtime without package"
 "$HERE/with-display.sh" "$arch" "$HERE/wine-test.sh" "$work/startup_timer.exe" "$runs" \
-  "$PWD/$work/startup.exe" "$PWD/$work/empty.exe"
+  "$PWD/$work/startup.exe" "$PWD/$work/empty.exe" "$PWD/$work/empty_gui.exe" "$(realpath "$build/runtime/win32/tarnwheel.exe")"

@@ -1,7 +1,7 @@
-// Start-up timer (Windows): starts each of two programs RUNS times, in turn,
-// and measures from CreateProcess to the end of the process. Prints the median
-// of each and their ratio.
-// Usage: startup_timer RUNS PROGRAM_A PROGRAM_B
+// Start-up timer (Windows): starts each program RUNS times, in turn, and
+// measures from CreateProcess to the end of the process. Prints the median of
+// each and the ratio of the first program's median to each other one.
+// Usage: startup_timer RUNS PROGRAM_A PROGRAM_B [PROGRAM_C ...]
 #include <windows.h>
 
 #include <algorithm>
@@ -39,19 +39,20 @@ double Median(std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: startup_timer RUNS PROGRAM_A PROGRAM_B\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: startup_timer RUNS PROGRAM_A PROGRAM_B [PROGRAM_C ...]\n");
         return 2;
     }
     const int runs = std::max(1, std::atoi(argv[1]));
-    std::vector<double> a, b;
-    RunOnce(argv[2]);  // warm the file cache and the Wine server
-    RunOnce(argv[3]);
-    for (int i = 0; i < runs; ++i) {
-        a.push_back(RunOnce(argv[2]));
-        b.push_back(RunOnce(argv[3]));
-    }
-    const double ma = Median(a), mb = Median(b);
-    std::printf("A %.1f ms  B %.1f ms  ratio A/B %.2f  (medians of %d runs)\n", ma, mb, ma / mb, runs);
+    const int count = argc - 2;
+    std::vector<std::vector<double>> times(static_cast<size_t>(count));
+    for (int p = 0; p < count; ++p) RunOnce(argv[2 + p]);  // warm the file cache and the Wine server
+    for (int i = 0; i < runs; ++i)
+        for (int p = 0; p < count; ++p) times[static_cast<size_t>(p)].push_back(RunOnce(argv[2 + p]));
+    const double a = Median(times[0]);
+    std::printf("A %.1f ms", a);
+    for (int p = 1; p < count; ++p) std::printf("  %c %.1f ms", 'A' + p, Median(times[static_cast<size_t>(p)]));
+    for (int p = 1; p < count; ++p) std::printf("  ratio A/%c %.2f", 'A' + p, a / Median(times[static_cast<size_t>(p)]));
+    std::printf("  (medians of %d runs)\n", runs);
     return 0;
 }
