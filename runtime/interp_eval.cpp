@@ -89,6 +89,22 @@ CVariable* CInterpretor::LookUpName(uint32_t nameRef) {
     return nullptr;
 }
 
+CVariable* CInterpretor::LookUpNameAt(const uint8_t* instr) {
+    CNameCacheEntry& entry = m_nameCache[(reinterpret_cast<uintptr_t>(instr) >> 2) & (kNameCacheSize - 1)];
+    if (entry.instr == instr && entry.generation == m_variableGeneration && entry.scope == m_scope &&
+        entry.thisObject == m_thisObject)
+        return entry.variable;
+    CVariable* variable = LookUpName(ReadU32(instr + kFieldNameRef));
+    if (variable != nullptr) {
+        entry.instr = instr;
+        entry.scope = m_scope;
+        entry.thisObject = m_thisObject;
+        entry.generation = m_variableGeneration;
+        entry.variable = variable;
+    }
+    return variable;
+}
+
 static bool IsMemberAccess(uint16_t code) {
     return code == kOpMemberCall || code == kOpMember || code == kOpMemberIndex;
 }
@@ -270,7 +286,7 @@ void CInterpretor::OpEvalName() {
         if (variable != nullptr && variable->level != m_blockLevel)
             variable = nullptr;
     } else {
-        variable = LookUpName(nameRef);
+        variable = LookUpNameAt(instr);
     }
     if (variable == nullptr) {
         Result()->SetReference(CValue::kNone, reinterpret_cast<uintptr_t>(instr));
@@ -317,7 +333,7 @@ void CInterpretor::OpEvalIndexName() {
     for (int32_t i = 0; i < count; ++i)
         place->indices[i] = indices[i];
     place->count = count;
-    CVariable* variable = LookUpName(nameRef);
+    CVariable* variable = LookUpNameAt(instr);
     AfterIndexedValue(variable != nullptr ? &variable->value : nullptr, instr, CValue::kIndexedNameRef, nullptr);
 }
 

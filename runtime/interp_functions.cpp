@@ -104,7 +104,7 @@ void CInterpretor::CallFunctionDirect(CFunctionRecord* function, CIBaseClassImpl
 }
 
 void CInterpretor::OpEvalCall() {
-    CVariable* variable = LookUpName(ReadU32(m_pc + kFieldNameRef));
+    CVariable* variable = LookUpNameAt(m_pc);
     if (variable == nullptr)
         RaiseError(42);
     if (variable->value.GetTag() != CValue::kFunction)

@@ -167,6 +167,12 @@ public:
     void ReleaseVariables();
 
     CVariableTable m_variables;
+
+private:
+    // Every change of any variable table invalidates the interpreter's
+    // cache of name lookups.
+    void VariablesChanged();
+    void FreeVariables();
 };
 
 // CIRefresh: base of objects that must be redrawn. Registers itself in the
@@ -466,6 +472,7 @@ public:
 
     // ---- state (read by the handlers of other modules) ----
     CPoolList m_arrayList;  // a position is an array handle
+    uint32_t m_variableGeneration = 1;  // raised by every change of a variable table
     int32_t m_releaseAll = 0;
     CPoolList m_classLists[kClassSlotCount];      // live objects per class id, newest first
     uint32_t m_instanceCounters[kClassSlotCount] = {};  // never reset between runs
@@ -684,6 +691,18 @@ private:
     }
     const uint8_t* m_varDeclared = nullptr;  // name instruction just declared by Var
     int32_t m_discardLevel = -1;              // level whose value an expression statement drops
+    // Name lookups remembered per name instruction, valid while no variable
+    // table changed (m_variableGeneration) and the scopes are the same.
+    struct CNameCacheEntry {
+        const uint8_t* instr = nullptr;
+        const CIBaseObjectVar* scope = nullptr;
+        const CIBaseClassImpl* thisObject = nullptr;
+        uint32_t generation = 0;
+        CVariable* variable = nullptr;
+    };
+    static constexpr int kNameCacheSize = 256;
+    CNameCacheEntry m_nameCache[kNameCacheSize];
+    CVariable* LookUpNameAt(const uint8_t* instr);
     std::vector<char*> m_statementStrings;
     void* m_tempBuffers[kTempBufferCount] = {};
     std::vector<CFunctionRecord> m_functions;

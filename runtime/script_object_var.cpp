@@ -8,10 +8,21 @@ CIBaseObjectVar::CIBaseObjectVar(CInterpretor* interpretor, CClassRecord* classR
     : CIBaseClassImpl(interpretor, classRecord, classId, link) {}
 
 CIBaseObjectVar::~CIBaseObjectVar() {
-    ReleaseVariables();
+    // No notice to the interpreter: it may be the one being destroyed.
+    FreeVariables();
+}
+
+void CIBaseObjectVar::VariablesChanged() {
+    if (m_interpretor != nullptr)
+        ++m_interpretor->m_variableGeneration;
 }
 
 void CIBaseObjectVar::ReleaseVariables() {
+    VariablesChanged();
+    FreeVariables();
+}
+
+void CIBaseObjectVar::FreeVariables() {
     for (int bucket = 0; bucket < CVariableTable::kBucketCount; ++bucket) {
         uint32_t position = m_variables.GetBucketHead(bucket);
         while (position != 0) {
@@ -46,6 +57,7 @@ CVariable* CIBaseObjectVar::AddVariable(uint32_t nameRef, int32_t level) {
         m_interpretor->RaiseError(15);
     variable->level = level;
     variable->value.SetInt(0);
+    VariablesChanged();
     if (m_variables.Add(variable, nameRef) == 0) {
         delete variable;
         m_interpretor->RaiseError(15);
@@ -62,6 +74,7 @@ void CIBaseObjectVar::DropVariablesFromLevel(int32_t level) {
             uint32_t at = position;
             CVariable* variable = m_variables.GetNext(position);
             if (variable != nullptr && variable->level >= level) {
+                VariablesChanged();
                 m_variables.RemoveAt(at);
                 delete variable;
             }
