@@ -13,7 +13,7 @@
 //   t.GetInterval(ms)        Wait(ms): 1 when the quit message came
 //   t.GetInterval(ms, v)     reads v as text, waits, answers the text
 //   t.Stop(code)             code > 0 raises it; 0 turns events off, -1 on;
-//                            -2 posts the quit message
+//                            -2 posts the quit message, -3 ends the run (code 0)
 //   t.SetPrivateData(F)      registers F as the script's error handler
 //   t.GetPrivateData()       calls in progress
 #include "runtime/class_registry.h"
@@ -49,6 +49,8 @@ public:
                 in->RaiseError(code);
             if (code == -2)
                 OsPostThreadMessage(kOsMessageQuit, 0, 0);
+            else if (code == -3)
+                in->Quit();
             else
                 in->m_eventsEnabled = code == -1 ? 1 : 0;
             break;
