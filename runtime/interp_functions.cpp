@@ -53,6 +53,12 @@ void CInterpretor::RunFunctionBody(CIBaseObjectVar* localScope, CIBaseClassImpl*
     } levelRestore{this, functionLevel};
     m_scope = localScope;
     m_thisObject = thisObject;
+    // The objects of running calls may not be deleted under them.
+    m_activeObjects.push_back(thisObject);
+    struct ActiveRestore {
+        std::vector<const CIBaseClassImpl*>* active;
+        ~ActiveRestore() { active->pop_back(); }
+    } activeRestore{&m_activeObjects};
 
     // Parameters by position: omitted ones read as the default value, extra
     // arguments are bound to nothing.

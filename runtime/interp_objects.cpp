@@ -127,5 +127,10 @@ void CInterpretor::DeleteObject(CIBaseClassImpl* object) {
 }
 
 bool CInterpretor::IsActiveScope(const CIBaseClassImpl* object) const {
-    return object == m_scope || object == m_thisObject;
+    if (object == m_scope || object == m_thisObject)
+        return true;
+    for (const CIBaseClassImpl* active : m_activeObjects)
+        if (active == object)
+            return true;
+    return false;
 }

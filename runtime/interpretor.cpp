@@ -210,6 +210,18 @@ void CInterpretor::PrepareRun(CCompiledProgram* program) {
     m_classRecord = &m_classRecords[0];
     CreateGlobalObjects();
     m_defaultCell.SetDefault();
+    // The package's settings: the speed first, then the words other parts
+    // read (background colour, release flag, 3D sound flag, extra word, F, G).
+    // Without a package the speed is 100 (the pump never sleeps).
+    if (CBankSet* package = m_container ? m_container->GetCurrentProgram() : nullptr) {
+        m_packageSettings[0] = package->GetSpeed();
+        m_packageSettings[1] = package->GetBackgroundColor();
+        m_packageSettings[2] = package->GetReleaseFlag();
+        m_packageSettings[3] = package->GetSound3DFlag();
+        m_packageSettings[4] = package->GetExtraWord();
+        m_packageSettings[5] = package->GetSettingF();
+        m_packageSettings[6] = package->GetSettingG();
+    }
     m_tickPeriod = 10;
     m_tickCountdown = 0;
     m_refreshEnabled = 1;

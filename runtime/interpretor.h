@@ -691,6 +691,7 @@ private:
     }
     const uint8_t* m_varDeclared = nullptr;  // name instruction just declared by Var
     int32_t m_discardLevel = -1;              // level whose value an expression statement drops
+    std::vector<const CIBaseClassImpl*> m_activeObjects;  // This of every running call
     // Name lookups remembered per name instruction, valid while no variable
     // table changed (m_variableGeneration) and the scopes are the same.
     struct CNameCacheEntry {
