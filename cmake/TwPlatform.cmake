@@ -3,6 +3,12 @@
 if(WIN32)
   add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0500 NOMINMAX)
   add_compile_options(-Wall -Wno-unknown-pragmas)
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "i686|x86$")
+    # Doubles in SSE registers, rounded at every step as in the native build:
+    # x87 excess precision would make one random sequence or one comparison of
+    # script numbers differ between the two builds and between runs.
+    add_compile_options(-msse2 -mfpmath=sse)
+  endif()
   add_link_options(-static -static-libgcc -static-libstdc++)
   function(tw_platform_link target)
     target_link_libraries(${target} PUBLIC comctl32 comdlg32 gdi32 user32 kernel32 winmm ole32 oleaut32 uuid shell32 advapi32 ws2_32 ddraw dxguid psapi)
