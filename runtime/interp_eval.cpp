@@ -397,8 +397,12 @@ void CInterpretor::OpEvalClass() {
         EvalClassConstant();
         return;
     }
-    StepInstr();
     CIBaseClassImpl* object = m_globalObjects[slot];
+    if (object == nullptr && InstrCode(NextInstr(m_pc)) == kOpMember) {
+        EvalClassConstant();  // its constants need no object
+        return;
+    }
+    StepInstr();
     if (!IsMemberAccess(Code()))
         RaiseError(16);
     if (object == nullptr)

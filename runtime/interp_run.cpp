@@ -36,7 +36,12 @@ bool EqualNoCase(const char* a, const char* b) {
 
 [[noreturn]] void CInterpretor::RaiseError(int32_t code, int32_t detail) {
     if (m_runState != 0 && code != 0) {
-        RefreshAll();
+        // The error being raised is the one reported, even when the redraw
+        // fails in turn.
+        try {
+            RefreshAll();
+        } catch (...) {
+        }
         FreeTempBuffers();
     }
     m_program.walkAt = m_pc;
