@@ -94,6 +94,16 @@ TEST_F(FileClassTest, OpeningAMissingFileRaisesThePlatformErrorAndKeepsThePath) 
     EXPECT_EQ(Text(Call(f, kGetFilePath)), name);
 }
 
+TEST_F(FileClassTest, CreatingInAMissingFolderRaisesThePlatformError) {
+    const std::string name = m_folder.Path() + "\\no such folder\\x.txt";
+    CIFile* f = File();
+    const int32_t code = ErrorOf(f, kCreate, {name.c_str()});
+    EXPECT_NE(code, -1);
+    EXPECT_NE(static_cast<uint32_t>(code) & 0x80000000u, 0u);
+    EXPECT_EQ(Call(f, kIsOpened)->GetInt(), 0);
+    EXPECT_NE(NewError(kClassFile, {name.c_str()}), -1);
+}
+
 TEST_F(FileClassTest, NewFileCreatesAMissingFileAndOpensAnExistingOne) {
     std::string name = m_folder.File("new.txt");
     CIFile* f = static_cast<CIFile*>(New(kClassFile, {name.c_str()}));

@@ -56,6 +56,11 @@ TEST_F(ProgramClassTest, CharactersAndNumberTexts) {
 TEST_F(ProgramClassTest, ErrorMessagesOfCodes) {
     EXPECT_EQ(Text(Call(Program(), kGetErrorMessage, {12})), "Error #12");
     EXPECT_EQ(Text(Call(Program(), kGetErrorMessage)), "");
+    // A platform code gives the platform's text without its final full stop.
+    const std::string text = Text(Call(Program(), kGetErrorMessage, {0x80000002u}));
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(text.rfind("Error #", 0), std::string::npos);
+    EXPECT_NE(text.back(), '.');
 }
 
 TEST_F(ProgramClassTest, LastErrorIsClearedWhenRead) {
