@@ -8,7 +8,7 @@ CACHE=${TW_CACHE:-/var/cache/tarnwheel}
 HERE=$(cd "$(dirname "$0")/.." && pwd)
 
 PACKAGES=(
-  g++ cmake ninja-build ccache clang googletest libgtest-dev python3
+  g++ cmake ninja-build ccache clang googletest libgtest-dev python3 lua5.4
   zlib1g-dev libpng-dev libjpeg62-turbo-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev nasm
   wine wine32:i386 wine64 xvfb fonts-wine fonts-liberation

@@ -1,0 +1,156 @@
+#!/usr/bin/env python3
+"""Interpreter benchmark: the programs of this folder in the script language,
+Lua 5.4 and Python 3, run side by side on the native build (bench preset:
+optimised, no sanitizers) and on the i686 Windows build under Wine; prints
+each time, the ratio of the script's time to Lua's and to Python's (below 1:
+the script is faster), their geometric means, and the bars:
+no program slower than Python 3, the geometric mean at most 2x Lua 5.4,
+string building linear in the number of appends (1,000,000 well under 1 s).
+
+    bench/interp/run.py [--runs N] [--native-only | --wine-only]
+                        [--native-build DIR] [--win32-build DIR]
+
+Times are the best of N runs (default 3). Natively every program is timed
+from process start to end. Under Wine the script's time is measured inside
+twrun.exe (`twrun --time`: compile and run, Wine's process start excluded,
+which alone costs more than most runs); Lua and Python run natively there
+too, there is no Windows build of them here. The build directories are
+configured and built (target twrun) when needed.
+"""
+import argparse
+import math
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+PROGRAMS = ["fib", "loop", "strings", "arrays", "methods", "switch"]
+LUA = os.environ.get("LUA", "lua5.4")
+PYTHON = os.environ.get("PYTHON", "/usr/bin/python3" if os.path.exists("/usr/bin/python3") else "python3")
+
+
+def build(preset, directory, exe):
+    if not os.path.exists(os.path.join(directory, "build.ninja")):
+        subprocess.run(["cmake", "--preset", preset, "-B", directory], cwd=ROOT, check=True,
+                       stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", directory, "--target", "twrun"], cwd=ROOT, check=True,
+                   stdout=subprocess.DEVNULL)
+    path = os.path.join(directory, "tools", exe)
+    if not os.path.exists(path):
+        sys.exit(f"run: {path} was not built")
+    return path
+
+
+def wall(command, cwd=HERE):
+    """Seconds from start to end of a command, which must succeed silently."""
+    start = time.perf_counter()
+    done = subprocess.run(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    seconds = time.perf_counter() - start
+    if done.returncode != 0 or done.stdout.strip():
+        sys.exit(f"run: {' '.join(command)} failed:\n{done.stdout.decode(errors='replace')}")
+    return seconds
+
+
+def inner(command, cwd=HERE):
+    """The time a `twrun --time` run reports about itself."""
+    done = subprocess.run(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    out = done.stdout.decode(errors="replace").replace("\r", "")
+    found = re.search(r"^time: ([0-9.]+)$", out, re.M)
+    rest = re.sub(r"^time: [0-9.]+\n?", "", out, flags=re.M).strip()
+    if done.returncode != 0 or found is None or rest:
+        sys.exit(f"run: {' '.join(command)} failed:\n{out}")
+    return float(found.group(1))
+
+
+def best(runs, measure, command, cwd=HERE):
+    return min(measure(command, cwd) for _ in range(runs))
+
+
+def geomean(values):
+    return math.exp(sum(math.log(v) for v in values) / len(values))
+
+
+def strings_source(appends, work):
+    """strings.src with another number of appends, for the linearity check."""
+    text = open(os.path.join(HERE, "strings.src")).read().replace("1000000", str(appends))
+    path = os.path.join(work, f"strings_{appends}.src")
+    with open(path, "w") as f:
+        f.write(text)
+    return path
+
+
+def table(title, runs, script, measure, cwd, work):
+    """Runs every program; returns the ratios to Lua and Python and the string times."""
+    print(f"\n{title}")
+    print(f"{'program':<10} {'script':>9} {'lua':>9} {'python':>9} {'x lua':>8} {'x python':>9}")
+    to_lua, to_python = [], []
+    for name in PROGRAMS:
+        ts = best(runs, measure, script + [f"{name}.src"], cwd)
+        tl = best(runs, wall, [LUA, f"{name}.lua"])
+        tp = best(runs, wall, [PYTHON, f"{name}.py"])
+        to_lua.append(ts / tl)
+        to_python.append(ts / tp)
+        print(f"{name:<10} {ts:9.3f} {tl:9.3f} {tp:9.3f} {ts / tl:8.2f} {ts / tp:9.2f}", flush=True)
+    print(f"{'geo. mean':<10} {'':9} {'':9} {'':9} {geomean(to_lua):8.2f} {geomean(to_python):9.2f}")
+    # Linearity: the same program with a quarter and with all of the appends.
+    small = os.path.relpath(strings_source(250000, work), cwd)
+    large = os.path.relpath(strings_source(1000000, work), cwd)
+    t_small = best(runs, measure, script + [small], cwd)
+    t_large = best(runs, measure, script + [large], cwd)
+    print(f"string building: 250,000 appends {t_small:.3f} s, 1,000,000 appends {t_large:.3f} s "
+          f"(x{t_large / t_small:.2f}; linear is x4)")
+    slower = [n for n, r in zip(PROGRAMS, to_python) if r > 1]
+    print("bars: slower than Python 3: " + (", ".join(slower) if slower else "none")
+          + f"; geometric mean to Lua 5.4 {geomean(to_lua):.2f} (bar 2)"
+          + f"; 1,000,000 appends {t_large:.3f} s (bar: well under 1 s)")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--native-only", action="store_true")
+    parser.add_argument("--wine-only", action="store_true")
+    parser.add_argument("--native-build", default=os.path.join(ROOT, "build", "bench"))
+    parser.add_argument("--win32-build", default=os.path.join(ROOT, "build", "win32"))
+    args = parser.parse_args()
+    wine = not args.native_only
+    native = not args.wine_only
+
+    if wine and "TW_IBENCH_DISPLAY" not in os.environ:
+        # One Xvfb display and one wineserver for every Wine run.
+        arch = subprocess.run(["bash", "-c", f". {ROOT}/scripts/wine-env.sh; tw_wine_arch"],
+                              stdout=subprocess.PIPE, text=True).stdout.strip()
+        if arch != "i686":
+            sys.exit("run: 32-bit Wine cannot run here; use --native-only")
+        win32 = build("win32", os.path.abspath(args.win32_build), "twrun.exe")
+        if native:
+            build("bench", os.path.abspath(args.native_build), "twrun")
+        env = dict(os.environ, TW_IBENCH_DISPLAY="1")
+        os.execvpe("bash", ["bash", os.path.join(ROOT, "scripts", "with-display.sh"), "i686",
+                            sys.executable] + sys.argv, env)
+
+    for tool in (LUA, PYTHON):
+        if shutil.which(tool) is None:
+            sys.exit(f"run: {tool} is missing (scripts/setup.sh installs it)")
+    work = os.path.join(os.path.abspath(args.native_build), "interp-bench")
+    os.makedirs(work, exist_ok=True)
+    print(f"best of {args.runs} runs, seconds; Lua: {LUA}, Python: {PYTHON}")
+    if native:
+        twrun = build("bench", os.path.abspath(args.native_build), "twrun")
+        table(f"native x86-64 ({os.path.relpath(twrun, ROOT)}, wall time of each process)",
+              args.runs, [twrun], wall, HERE, work)
+    if wine:
+        twrun = build("win32", os.path.abspath(args.win32_build), "twrun.exe")
+        # Wine needs no Windows path: relative names resolve in the current folder.
+        command = ["bash", os.path.join(ROOT, "scripts", "wine-test.sh"), twrun, "--time"]
+        inner(command + ["fib.src"])  # the first Wine process starts the prefix's services
+        table(f"i686 under Wine ({os.path.relpath(twrun, ROOT)}, time inside twrun.exe; "
+              "Lua and Python native)", args.runs, command, inner, HERE, work)
+
+
+if __name__ == "__main__":
+    main()
