@@ -105,6 +105,9 @@ void CInterpretor::DeliverEvent() {
         }
     } removeAfter{this, position, serial};
 
+    // A post made while the object had no handler has nothing to run.
+    if (record->handler == nullptr)
+        return;
     DeliveryScope scope(this, m_statementStrings.size());
     record->inDelivery = 1;
     CallDepthGuard frame(this);
