@@ -5,6 +5,8 @@
 
 #include "runtime/script_array.h"
 
+#include <new>
+
 namespace {
 
 // Restores what a function call changes, also when an error unwinds through
@@ -28,6 +30,65 @@ struct CCallState {
 };
 
 }  // namespace
+
+CIBaseObjectVar* CInterpretor::AcquireScope() {
+    CIBaseObjectVar* scope;
+    if (!m_scopePool.empty()) {
+        scope = m_scopePool.back();
+        m_scopePool.pop_back();
+    } else {
+        scope = new CIBaseObjectVar(this, GetClassRecord(kScriptObjectClassId), kScriptObjectClassId, false);
+    }
+    scope->m_alive = 1;
+    return scope;
+}
+
+void CInterpretor::ReleaseScope(CIBaseObjectVar* scope) {
+    if (scope->m_variables.GetCount() != 0)
+        scope->DropVariablesFromLevel(0);
+    if (m_scopePool.size() < kScopePoolLimit) {
+        try {
+            m_scopePool.push_back(scope);
+            return;
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    delete scope;
+}
+
+CVariable* CInterpretor::NewVariable() {
+    if (!m_variablePool.empty()) {
+        CVariable* variable = m_variablePool.back();
+        m_variablePool.pop_back();
+        return variable;
+    }
+    CVariable* variable = new (std::nothrow) CVariable(this);
+    if (variable != nullptr)
+        variable->value.SetInt(0);
+    return variable;
+}
+
+void CInterpretor::RecycleVariable(CVariable* variable) {
+    variable->value.Clear();
+    variable->value.SetOrigin(nullptr);
+    if (m_variablePool.size() < kVariablePoolLimit) {
+        try {
+            m_variablePool.push_back(variable);
+            return;
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    delete variable;
+}
+
+void CInterpretor::FreePools() {
+    for (CIBaseObjectVar* scope : m_scopePool)
+        delete scope;
+    m_scopePool.clear();
+    for (CVariable* variable : m_variablePool)
+        delete variable;
+    m_variablePool.clear();
+}
 
 void CInterpretor::RunFunctionBody(CIBaseObjectVar* localScope, CIBaseClassImpl* thisObject,
                                    const CFunctionRecord* function, CValue* result) {

@@ -89,6 +89,7 @@ CInterpretor::~CInterpretor() {
     ReleaseArrays();
     FreeStatementStrings();
     FreeTempBuffers();
+    FreePools();
 }
 
 int CInterpretor::Load(const char* commandLine, const char* packagePath, int fromOwnFile) {

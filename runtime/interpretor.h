@@ -692,6 +692,22 @@ private:
     const uint8_t* m_varDeclared = nullptr;  // name instruction just declared by Var
     int32_t m_discardLevel = -1;              // level whose value an expression statement drops
     std::vector<const CIBaseClassImpl*> m_activeObjects;  // This of every running call
+    // Pools of local-scope objects and of variables, reused across calls.
+    static constexpr std::size_t kScopePoolLimit = 32;
+    static constexpr std::size_t kVariablePoolLimit = 256;
+    std::vector<CIBaseObjectVar*> m_scopePool;
+    std::vector<CVariable*> m_variablePool;
+    CIBaseObjectVar* AcquireScope();
+    void ReleaseScope(CIBaseObjectVar* scope);
+    void FreePools();
+
+public:
+    // A variable from the pool (or a new one), holding integer 0; null when
+    // memory fails. RecycleVariable releases its value and keeps it.
+    CVariable* NewVariable();
+    void RecycleVariable(CVariable* variable);
+
+private:
     // Name lookups remembered per name instruction, valid while no variable
     // table changed (m_variableGeneration) and the scopes are the same.
     struct CNameCacheEntry {
@@ -713,27 +729,21 @@ private:
     char m_argText[kFrameCount * kFrameSize][48] = {};
 };
 
-// A fresh object for the local variables of one call: counted while the call
-// runs and destroyed afterwards.
+// The object for the local variables of one call. It is never visible to
+// scripts (This names the caller's object), so it is not listed with the
+// script objects; objects are reused from a small pool, which saves two heap
+// blocks per call.
 class CInterpretor::LocalScope {
 public:
-    explicit LocalScope(CInterpretor* interpretor)
-        : m_object(new CIBaseObjectVar(interpretor, interpretor->GetClassRecord(kScriptObjectClassId),
-                                       kScriptObjectClassId, true)),
-          m_hold(m_object) {
-        m_object->AssignInstanceNumber();
-    }
-    ~LocalScope() {
-        bool alive = m_hold.GetTag() == CValue::kObject && m_hold.GetObject() != nullptr;
-        m_hold.Clear();
-        if (alive)
-            m_object->Destroy(0);
-    }
+    explicit LocalScope(CInterpretor* interpretor) : m_interpretor(interpretor), m_object(interpretor->AcquireScope()) {}
+    ~LocalScope() { m_interpretor->ReleaseScope(m_object); }
+    LocalScope(const LocalScope&) = delete;
+    LocalScope& operator=(const LocalScope&) = delete;
     CIBaseObjectVar* Get() const { return m_object; }
 
 private:
+    CInterpretor* m_interpretor;
     CIBaseObjectVar* m_object;
-    CValue m_hold;
 };
 
 // Dispatches a member id through a class's table (see CDispatchEntry).

@@ -52,14 +52,13 @@ int32_t CIBaseObjectVar::OnObjectDeleted(CIBaseClassImpl* object) {
 }
 
 CVariable* CIBaseObjectVar::AddVariable(uint32_t nameRef, int32_t level) {
-    CVariable* variable = new (std::nothrow) CVariable(m_interpretor);
+    CVariable* variable = m_interpretor->NewVariable();
     if (variable == nullptr)
         m_interpretor->RaiseError(15);
     variable->level = level;
-    variable->value.SetInt(0);
     VariablesChanged();
     if (m_variables.Add(variable, nameRef) == 0) {
-        delete variable;
+        m_interpretor->RecycleVariable(variable);
         m_interpretor->RaiseError(15);
     }
     return variable;
@@ -76,7 +75,7 @@ void CIBaseObjectVar::DropVariablesFromLevel(int32_t level) {
             if (variable != nullptr && variable->level >= level) {
                 VariablesChanged();
                 m_variables.RemoveAt(at);
-                delete variable;
+                m_interpretor->RecycleVariable(variable);
             }
         }
     }
