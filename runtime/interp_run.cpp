@@ -209,9 +209,23 @@ void CInterpretor::RunLoop(uint32_t entry, CValue* returnTarget) {
             StepInstr();
             code = Code();
         }
-        if (code >= kOpTableSize)
-            RaiseError(16);
-        (this->*kStatementTable[code])();
+        // The commonest statements by direct calls (see EvalOperandAtLevel).
+        switch (code) {
+        case kOpName:
+            OpStatementExpression();
+            break;
+        case kOpCloseBrace:
+            ExecBlockEnd();
+            break;
+        case kOpIf:
+            ExecIf();
+            break;
+        default:
+            if (code >= kOpTableSize)
+                RaiseError(16);
+            (this->*kStatementTable[code])();
+            break;
+        }
         if (m_returnFlag)
             break;
         if (m_deliveryCursor != 0 && m_eventsEnabled && m_callsInProgress == 0)
