@@ -26,6 +26,7 @@ struct CSeen {
     int32_t default0 = -1, default1 = -1;
     std::string keptText;
     int destroyed = 0;
+    int restarts = 0;
 };
 CSeen g_seen;
 
@@ -51,6 +52,10 @@ public:
             CallBackSwallowingErrors();
         if (memberId == 1 && m_classId == kClassButton)
             KeepTextAcrossStatementStrings();
+        if (memberId == 17 && m_classId == kClassButton && g_seen.restarts++ == 0)
+            in->RaiseError(1);  // a restart request, once
+        if (memberId == 10 && m_classId == kClassButton)
+            in->Quit();
         in->Result()->SetInt(memberId);
     }
     int32_t OnObjectDeleted(CIBaseClassImpl* object) override { return object == m_owner; }
@@ -348,10 +353,19 @@ TEST_F(InterpreterTest, RuntimeErrorsCarryModuleLineAndColumn) {
     EXPECT_GE(m_error.column, 2);
 }
 
-TEST_F(InterpreterTest, QuitAndRestartEndTheRunWithoutError) {
-    // The end of the code is code 0: a normal end.
-    EXPECT_EQ(Run("x = 1;\n"), 0);
+TEST_F(InterpreterTest, QuitEndsTheRunWithoutError) {
+    EXPECT_EQ(Run("x = 1;\nb = New Button();\nb.ToBack();\nx = 2;\n"), 0);
     EXPECT_EQ(m_in.GetLastError(), nullptr);
+    EXPECT_EQ(GlobalInt("x"), 1);
+}
+
+TEST_F(InterpreterTest, ARestartRunsTheProgramAgainWithFreshObjects) {
+    // Without a package the same compiled program runs again.
+    ASSERT_EQ(Run("n = 1;\nb = New Button();\nb.ToFront();\nafter = 1;\n"), 0);
+    EXPECT_EQ(g_seen.restarts, 2);
+    EXPECT_EQ(GlobalInt("after"), 1);
+    EXPECT_EQ(m_in.CountInstances(kClassButton), 1);
+    EXPECT_EQ(Global("b")->GetObject()->m_instanceNumber, 2u);
 }
 
 }  // namespace
