@@ -8,15 +8,28 @@
 
 namespace {
 uint64_t RoundUp16(uint64_t n) { return (n + 15) & ~uint64_t(15); }
+
+// Words of storage for n words: a multiple of 16, doubling beyond 1024 words,
+// so that an array grown one word at a time (a script filling an array in a
+// loop) is reallocated a logarithmic number of times, not every 16 words.
+uint64_t Capacity(uint64_t n) {
+    uint64_t capacity = RoundUp16(n);
+    if (capacity <= 1024)
+        return capacity;
+    uint64_t doubled = 1024;
+    while (doubled < capacity)
+        doubled <<= 1;
+    return doubled;
 }
+}  // namespace
 
 int CPointerArray::SetSize(uint32_t n) {
     if (n == 0) {
         RemoveAll();
         return 1;
     }
-    uint64_t oldCapacity = RoundUp16(m_count);
-    uint64_t newCapacity = RoundUp16(n);
+    uint64_t oldCapacity = Capacity(m_count);
+    uint64_t newCapacity = Capacity(n);
     if (newCapacity > SIZE_MAX / sizeof(uintptr_t))
         return 0;
     if (newCapacity != oldCapacity) {

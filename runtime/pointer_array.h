@@ -1,6 +1,7 @@
 #pragma once
 // CPointerArray: a growable array of machine words (pointers or integers).
-// Storage is kept at a multiple of 16 words; words gained by growth read 0.
+// Storage is kept at a multiple of 16 words (doubling beyond 1024 words);
+// words gained by growth read 0.
 #include <cstdint>
 
 class CPointerArray {

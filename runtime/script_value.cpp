@@ -52,10 +52,6 @@ CValue::CValue(CInterpretor* owner, int32_t i) : m_owner(owner), m_tag(kInt) {
     m_payload.i = i;
 }
 
-CValue::~CValue() {
-    DropContent();
-}
-
 // ---- ownership ----
 
 void CValue::Raise(int32_t code, int32_t detail) const {
@@ -74,7 +70,7 @@ CScriptArray* CValue::GetArray() const {
     return m_owner->GetArray(m_payload.handle);
 }
 
-void CValue::DropContent() {
+void CValue::ReleaseContent() {
     switch (m_tag) {
     case kText:
         if (!(m_flags & kBorrowed))
@@ -97,9 +93,6 @@ void CValue::DropContent() {
     default:
         break;
     }
-    m_tag = kInt;
-    m_flags &= ~(kBorrowed | kGrowable);
-    m_payload.reference = 0;
 }
 
 char* CValue::AllocText(std::size_t bytes) const {
@@ -158,7 +151,7 @@ void CValue::Assign(CInterpretor* owner, const CValue& source) {
     Assign(source);
 }
 
-void CValue::Assign(const CValue& source) {
+void CValue::AssignHeld(const CValue& source) {
     if (&source == this)
         return;
     if (source.m_owner != nullptr)
@@ -205,11 +198,6 @@ void CValue::Assign(const CValue& source) {
     }
 }
 
-void CValue::SetInt(int32_t i) {
-    DropContent();
-    m_payload.i = i;
-}
-
 void CValue::SetDouble(double d) {
     DropContent();
     m_tag = kDouble;
@@ -252,12 +240,6 @@ void CValue::SetObject(CIBaseClassImpl* object, int32_t drop) {
     }
     if (object != nullptr)
         TakeObject(object);
-}
-
-void CValue::SetDefault() {
-    DropContent();
-    m_tag = kDefault;
-    m_payload.i = kOmittedInt;
 }
 
 void CValue::SetFunction(CFunctionRecord* record) {

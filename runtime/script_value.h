@@ -58,7 +58,10 @@ public:
     explicit CValue(CIBaseClassImpl* object);
     CValue(CInterpretor* owner, const char* text, int32_t borrow);
     CValue(CInterpretor* owner, int32_t i);
-    ~CValue();
+    ~CValue() {
+        if (m_tag == kText || m_tag == kObject || m_tag == kArray)
+            ReleaseContent();
+    }
     CValue(const CValue&) = delete;
     CValue& operator=(const CValue&) = delete;
 
@@ -67,14 +70,21 @@ public:
     void Assign(const CValue& source);
     void Assign(CInterpretor* owner, const CValue& source);
 
-    void SetInt(int32_t i);
+    void SetInt(int32_t i) {
+        DropContent();
+        m_payload.i = i;
+    }
     void SetDouble(double d);
     void SetString(const char* text, int32_t borrow);  // null: text tag with null payload
     char* AllocString(int32_t n);  // owned zero-length buffer of n bytes; none (null) for n < 1
     // drop = 0 overwrites without releasing the old content (a dying object
     // clearing its referrers). A null object gives integer 0.
     void SetObject(CIBaseClassImpl* object, int32_t drop);
-    void SetDefault();
+    void SetDefault() {
+        DropContent();
+        m_tag = kDefault;
+        m_payload.i = kOmittedInt;
+    }
     void SetFunction(CFunctionRecord* record);
     void SetReference(uint32_t kind, uintptr_t payload);  // kinds 6 to 10, else 41
     void Clear();  // integer 0
@@ -162,7 +172,17 @@ private:
     GrowableHeader* Header() const { return reinterpret_cast<GrowableHeader*>(m_payload.text - kGrowableHeader); }
 
     bool ReleasingAll() const;
-    void DropContent();  // releases text, object or array; payload and flags cleared
+    // Releases text, object or array; integer 0 with payload and flags cleared.
+    // Inline: numbers, the common case, hold nothing to release.
+    void DropContent() {
+        if (m_tag == kText || m_tag == kObject || m_tag == kArray)
+            ReleaseContent();
+        m_tag = kInt;
+        m_flags &= ~(kBorrowed | kGrowable);
+        m_payload.reference = 0;
+    }
+    void ReleaseContent();  // the release part of DropContent
+    void AssignHeld(const CValue& source);  // Assign of anything but a number
     void TakeObject(CIBaseClassImpl* object);  // tag 3, counted and linked
     void TakeOwnedText(char* text);
     char* AllocText(std::size_t bytes) const;  // raises 15
@@ -187,3 +207,18 @@ private:
 
     friend class CScriptArray;
 };
+
+// Numbers, the common case, copied inline; the rest in AssignHeld.
+inline void CValue::Assign(const CValue& source) {
+    const uint32_t tag = source.m_tag;
+    if ((tag == kInt || tag == kDouble) && &source != this) {
+        if (source.m_owner != nullptr)
+            m_owner = source.m_owner;
+        Payload payload = source.m_payload;
+        DropContent();
+        m_tag = tag;
+        m_payload = payload;
+        return;
+    }
+    AssignHeld(source);
+}

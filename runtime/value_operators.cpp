@@ -38,6 +38,10 @@ bool IsComparison(CValueOp op) {
 }  // namespace
 
 void CValue::Apply(CValueOp op, CValue& right) {
+    if (m_tag == kInt && right.m_tag == kInt && op != CValueOp::ShiftRight) {
+        IntOp(op, right);  // the common case: nothing to unify
+        return;
+    }
     if (op == CValueOp::ShiftRight) {
         ShiftRightOp(right);  // the right operand is read as it is, not unified
         return;

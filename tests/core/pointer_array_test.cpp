@@ -45,3 +45,24 @@ TEST(PointerArray, BoundsAndRegrowth) {
     EXPECT_EQ(b.GetSize(), 0u);
     EXPECT_EQ(b.GetAt(0), 0u);
 }
+
+TEST(PointerArray, GrowingWordByWordPastTheDoublingSize) {
+    // One word at a time, as a script fills an array: every word kept, and
+    // words gained back after a shrink inside the same storage read 0.
+    CPointerArray a;
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_EQ(a.SetAtGrow(i, 1000 + i), 1) << i;
+    EXPECT_EQ(a.GetSize(), 5000u);
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_EQ(a.GetAt(i), uintptr_t(1000 + i)) << i;
+    ASSERT_EQ(a.SetSize(3000), 1);
+    ASSERT_EQ(a.SetSize(6000), 1);
+    EXPECT_EQ(a.GetAt(2999), 3999u);
+    for (int i = 3000; i < 6000; ++i)
+        ASSERT_EQ(a.GetAt(i), 0u) << i;
+    ASSERT_EQ(a.SetSize(20), 1);  // far smaller storage
+    EXPECT_EQ(a.GetAt(19), 1019u);
+    ASSERT_EQ(a.SetSize(1100), 1);
+    EXPECT_EQ(a.GetAt(20), 0u);
+    EXPECT_EQ(a.GetAt(1099), 0u);
+}
