@@ -125,4 +125,89 @@ TEST(InterpreterTick, EventsAreDeliveredAgainAfterARunEndedInsideAHandler) {
               "");
 }
 
+// A script surface (class 9) that is also a redraw client.
+class SurfaceClient : public CIBaseClassImpl, public CIRefresh {
+public:
+    SurfaceClient(CInterpretor* in, std::vector<std::string>& log)
+        : CIBaseClassImpl(in, nullptr, kClassSurface, false), CIRefresh(in, true), m_log(log) {}
+    ~SurfaceClient() override { Unregister(); }
+    void Refresh() override {
+        m_log.push_back("surface");
+        CIRefresh::Refresh();
+    }
+
+private:
+    std::vector<std::string>& m_log;
+};
+
+// A window that draws into the surface when it is redrawn.
+class DrawingClient : public CIRefresh {
+public:
+    DrawingClient(CInterpretor* in, std::vector<std::string>& log, CIRefresh& target)
+        : CIRefresh(in, false), m_log(log), m_target(target) {}
+    ~DrawingClient() override { Unregister(); }
+    void Refresh() override {
+        m_log.push_back("window");
+        m_target.SetDirty();
+        CIRefresh::Refresh();
+    }
+
+private:
+    std::vector<std::string>& m_log;
+    CIRefresh& m_target;
+};
+
+TEST(InterpreterTick, SurfacesWaitForTheClientsThatDrawIntoThem) {
+    CInterpretor interpretor;
+    std::vector<std::string> log;
+    SurfaceClient surface(&interpretor, log);  // listed first
+    DrawingClient window(&interpretor, log, surface);
+    surface.m_dirty = 0;
+    interpretor.RefreshAll();
+    // Taken for a plain client the surface would come first and be skipped.
+    EXPECT_EQ(log, (std::vector<std::string>{"window", "surface"}));
+    EXPECT_EQ(interpretor.m_refreshRequested, 0);
+}
+
+class FailingConstruction : public CIBaseClassImpl {
+public:
+    explicit FailingConstruction(CInterpretor* in) : CIBaseClassImpl(in, nullptr, kClassTimer, false) {}
+    void ConstructFromArgs() override { m_interpretor->RaiseError(77); }
+};
+
+std::string g_logged;
+
+TEST(InterpreterTick, ConstructionErrorsGoToTheScriptsErrorHandler) {
+    CInterpretor interpretor;
+    FailingConstruction object(&interpretor);
+    auto code = [&] {
+        try {
+            interpretor.ConstructChecked(&object);
+        } catch (const CIError& error) {
+            return error.code;
+        }
+        return -1;
+    };
+    // Without a handler the error goes on as it is.
+    EXPECT_EQ(code(), 77);
+    EXPECT_EQ(interpretor.CountEvents(), 0);
+
+    // With one it is logged and posted, and the dead object gives 38.
+    CFunctionRecord* handler = reinterpret_cast<CFunctionRecord*>(uintptr_t(0x40));
+    interpretor.SetScriptErrorHandler(handler, [](void* context, const CIError& error, const char* message) {
+        g_logged = std::string(static_cast<const char*>(context)) + message;
+    }, const_cast<char*>("logged: "));
+    EXPECT_EQ(code(), 38);
+    EXPECT_EQ(g_logged.rfind("logged: Error #77", 0), 0u) << g_logged;
+    ASSERT_EQ(interpretor.CountEvents(), 1);
+    CEventRecord* event = interpretor.m_events.GetPending();
+    EXPECT_EQ(event->handler, handler);
+    ASSERT_EQ(event->argCount, 5u);
+    EXPECT_EQ(event->args[0].GetInt(), 77);
+    EXPECT_EQ(std::string(event->args[1].GetString()).rfind("Error #77", 0), 0u);
+    EXPECT_STREQ(event->args[2].GetString(), "");
+    interpretor.SetScriptErrorHandler(nullptr);
+    interpretor.ClearEvents();
+}
+
 }  // namespace
