@@ -188,7 +188,7 @@ void CInterpretor::CallScriptObjectMember(CIBaseObjectVar* object) {
     const uint8_t* instr = m_pc;
     const uint16_t code = Code();
     const uint32_t nameRef = ReadU32(m_pc + kFieldNameRef);
-    CVariable* member = object->FindVariable(nameRef);
+    CVariable* member = FindMemberAt(object, instr);
     if (code == kOpMemberCall) {
         if (member == nullptr)
             RaiseError(42);

@@ -44,6 +44,9 @@ bool EqualNoCase(const char* a, const char* b) {
         }
         FreeTempBuffers();
     }
+    // Outside a run no program is in the program area: no position then.
+    if (m_program.code.empty())
+        throw CIError(code, detail);
     m_program.walkAt = m_pc;
     m_program.ThrowScriptError(code, static_cast<uint32_t>(detail));
 }

@@ -52,6 +52,7 @@ CInterpretor::CInterpretor(CRunner* runner)
     : CIBaseObjectVar(this, nullptr, 0, false), m_runner(runner), m_scope(this), m_thisObject(this),
       m_defaultCell(this) {
     EnsureBuiltinClasses();
+    m_stamp = ++m_variableGeneration;
     m_statementStrings.reserve(256);
     m_defaultCell.SetDefault();
     m_argCells = new CValue[kFrameCount * kFrameSize];

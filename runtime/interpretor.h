@@ -167,10 +167,11 @@ public:
     void ReleaseVariables();
 
     CVariableTable m_variables;
+    // Changes with every change of the table, to a value no table had before
+    // (the interpreter's cache of name lookups relies on it).
+    uint64_t m_stamp = 0;
 
 private:
-    // Every change of any variable table invalidates the interpreter's
-    // cache of name lookups.
     void VariablesChanged();
     void FreeVariables();
 };
@@ -472,7 +473,7 @@ public:
 
     // ---- state (read by the handlers of other modules) ----
     CPoolList m_arrayList;  // a position is an array handle
-    uint32_t m_variableGeneration = 1;  // raised by every change of a variable table
+    uint64_t m_variableGeneration = 0;  // source of the variable tables' stamps
     int32_t m_releaseAll = 0;
     CPoolList m_classLists[kClassSlotCount];      // live objects per class id, newest first
     uint32_t m_instanceCounters[kClassSlotCount] = {};  // never reset between runs
@@ -708,15 +709,22 @@ public:
     void RecycleVariable(CVariable* variable);
 
 private:
-    // Name lookups remembered per name instruction, valid while no variable
-    // table changed (m_variableGeneration) and the scopes are the same.
+    // Name lookups remembered per instruction, valid while the tables that
+    // were searched are the same and unchanged (their stamps).
     struct CNameCacheEntry {
         const uint8_t* instr = nullptr;
         const CIBaseObjectVar* scope = nullptr;
         const CIBaseClassImpl* thisObject = nullptr;
-        uint32_t generation = 0;
+        uint64_t scopeStamp = 0;
+        uint64_t thisStamp = 0;
+        uint64_t globalStamp = 0;
         CVariable* variable = nullptr;
     };
+    CNameCacheEntry& CacheEntry(const uint8_t* instr) {
+        return m_nameCache[(reinterpret_cast<uintptr_t>(instr) >> 2) & (kNameCacheSize - 1)];
+    }
+    // A member variable of a script object, remembered per instruction.
+    CVariable* FindMemberAt(CIBaseObjectVar* object, const uint8_t* instr);
     static constexpr int kNameCacheSize = 256;
     CNameCacheEntry m_nameCache[kNameCacheSize];
     CVariable* LookUpNameAt(const uint8_t* instr);

@@ -5,7 +5,11 @@
 #include <new>
 
 CIBaseObjectVar::CIBaseObjectVar(CInterpretor* interpretor, CClassRecord* classRecord, uint32_t classId, bool link)
-    : CIBaseClassImpl(interpretor, classRecord, classId, link) {}
+    : CIBaseClassImpl(interpretor, classRecord, classId, link) {
+    // The interpreter (under construction here) stamps its own table itself.
+    if (interpretor != nullptr && static_cast<CIBaseObjectVar*>(interpretor) != this)
+        m_stamp = ++interpretor->m_variableGeneration;
+}
 
 CIBaseObjectVar::~CIBaseObjectVar() {
     // No notice to the interpreter: it may be the one being destroyed.
@@ -14,7 +18,7 @@ CIBaseObjectVar::~CIBaseObjectVar() {
 
 void CIBaseObjectVar::VariablesChanged() {
     if (m_interpretor != nullptr)
-        ++m_interpretor->m_variableGeneration;
+        m_stamp = ++m_interpretor->m_variableGeneration;
 }
 
 void CIBaseObjectVar::ReleaseVariables() {
