@@ -51,15 +51,6 @@ int CPointerArray::SetSize(uint32_t n) {
     return 1;
 }
 
-uintptr_t CPointerArray::GetAt(int32_t i) const {
-    return static_cast<uint32_t>(i) < m_count ? m_items[i] : 0;
-}
-
-void CPointerArray::SetAt(int32_t i, uintptr_t word) {
-    if (static_cast<uint32_t>(i) < m_count)
-        m_items[i] = word;
-}
-
 int CPointerArray::SetAtGrow(int32_t i, uintptr_t word) {
     if (i < 0)
         return 0;

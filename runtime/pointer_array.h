@@ -14,8 +14,13 @@ public:
     // n = 0 frees the storage; returns 0 (nothing changed) when it cannot be allocated.
     int SetSize(uint32_t n);
     uint32_t GetSize() const { return m_count; }
-    uintptr_t GetAt(int32_t i) const;          // 0 outside 0..count-1
-    void SetAt(int32_t i, uintptr_t word);     // ignored outside 0..count-1
+    // 0 outside 0..count-1 (inline: every script array access reads a cell)
+    uintptr_t GetAt(int32_t i) const { return static_cast<uint32_t>(i) < m_count ? m_items[i] : 0; }
+    // ignored outside 0..count-1
+    void SetAt(int32_t i, uintptr_t word) {
+        if (static_cast<uint32_t>(i) < m_count)
+            m_items[i] = word;
+    }
     int SetAtGrow(int32_t i, uintptr_t word);  // grows to i + 1 words; 0 for i < 0 or no memory
     void ClearAt(int32_t i);                   // stores 0; ignored outside 0..count-1
     void RemoveAll();

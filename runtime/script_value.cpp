@@ -256,10 +256,6 @@ void CValue::SetReference(uint32_t kind, uintptr_t payload) {
     m_payload.reference = payload;
 }
 
-void CValue::Clear() {
-    DropContent();
-}
-
 void CValue::MakeArray() {
     if (m_owner == nullptr)
         Raise(15);  // no interpreter to hold the array
@@ -280,7 +276,7 @@ void CValue::MakeArray() {
 
 // ---- readers ----
 
-int32_t CValue::GetInt() const {
+int32_t CValue::GetIntOther() const {
     switch (m_tag) {
     case kInt: return m_payload.i;
     case kDouble: return tw::TruncateToInt(m_payload.d);

@@ -87,11 +87,11 @@ public:
     }
     void SetFunction(CFunctionRecord* record);
     void SetReference(uint32_t kind, uintptr_t payload);  // kinds 6 to 10, else 41
-    void Clear();  // integer 0
+    void Clear() { DropContent(); }  // integer 0
     void MakeArray();  // a new empty array, count 1; 15 when it cannot be allocated
 
     // Readers; none changes the value.
-    int32_t GetInt() const;
+    int32_t GetInt() const { return m_tag == kInt ? m_payload.i : GetIntOther(); }
     double GetDouble() const;
     float GetFloat() const;
     // Numbers are written into statement strings of the owner, valid until
@@ -119,6 +119,7 @@ public:
     void UnifyOperands(CValue& right);
 
     // left = left op right. The right value may be converted in place.
+    // Inline: the commonest operators on two integers.
     void Apply(CValueOp op, CValue& right);
     void Negate();
     void LogicalNot();          // integer result
@@ -182,6 +183,7 @@ private:
         m_payload.reference = 0;
     }
     void ReleaseContent();  // the release part of DropContent
+    int32_t GetIntOther() const;  // GetInt of anything but an integer
     void AssignHeld(const CValue& source);  // Assign of anything but a number
     void TakeObject(CIBaseClassImpl* object);  // tag 3, counted and linked
     void TakeOwnedText(char* text);
@@ -191,6 +193,7 @@ private:
     void StoreInArray(uint32_t index, const CValue& value);
     CScriptArray* RequireArray() const;  // raises 44
 
+    void ApplyOther(CValueOp op, CValue& right);  // Apply of the other cases
     void IntOp(CValueOp op, const CValue& right);
     void DoubleOp(CValueOp op, const CValue& right);
     void TextOp(CValueOp op, const CValue& right);
@@ -207,6 +210,24 @@ private:
 
     friend class CScriptArray;
 };
+
+inline void CValue::Apply(CValueOp op, CValue& right) {
+    if (m_tag == kInt && right.m_tag == kInt) {
+        const int32_t a = m_payload.i, b = right.m_payload.i;
+        switch (op) {  // wrapping arithmetic, as IntOp
+        case CValueOp::Add: SetInt(static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b))); return;
+        case CValueOp::Sub: SetInt(static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b))); return;
+        case CValueOp::Equal: SetInt(a == b); return;
+        case CValueOp::NotEqual: SetInt(a != b); return;
+        case CValueOp::Less: SetInt(a < b); return;
+        case CValueOp::Greater: SetInt(a > b); return;
+        case CValueOp::LessEqual: SetInt(a <= b); return;
+        case CValueOp::GreaterEqual: SetInt(a >= b); return;
+        default: break;
+        }
+    }
+    ApplyOther(op, right);
+}
 
 // Numbers, the common case, copied inline; the rest in AssignHeld.
 inline void CValue::Assign(const CValue& source) {

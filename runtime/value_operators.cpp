@@ -37,7 +37,7 @@ bool IsComparison(CValueOp op) {
 
 }  // namespace
 
-void CValue::Apply(CValueOp op, CValue& right) {
+void CValue::ApplyOther(CValueOp op, CValue& right) {
     if (m_tag == kInt && right.m_tag == kInt && op != CValueOp::ShiftRight) {
         IntOp(op, right);  // the common case: nothing to unify
         return;

@@ -282,6 +282,8 @@ TEST_F(ValueTest, BinaryOperators) {
         {I(6), O::BitOr, D(1.5), "i:7"}, {I(5), O::BitXor, I(1), "i:4"},
         // comparisons
         {I(2), O::Less, I(3), "i:1"}, {I(2), O::GreaterEqual, I(3), "i:0"},
+        {I(3), O::Equal, I(3), "i:1"}, {I(4), O::NotEqual, I(4), "i:0"}, {I(-1), O::Greater, I(1), "i:0"},
+        {I(INT_MIN), O::LessEqual, I(INT_MIN), "i:1"}, {I(INT_MIN), O::Less, I(INT_MAX), "i:1"},
         {D(2.5), O::GreaterEqual, I(2), "i:1"}, {D(2), O::Equal, I(2), "i:1"},
         {T("abc"), O::Less, T("abd"), "i:1"}, {T("b"), O::Greater, T("a"), "i:1"},
         {T("\xe9"), O::Greater, T("a"), "i:1"}, {T("ab"), O::LessEqual, T("ab"), "i:1"},
@@ -316,6 +318,9 @@ TEST_F(ValueTest, BinaryOperators) {
     CValue self(&interp, "ab", 0);
     self.Apply(O::Add, self);
     EXPECT_EQ(Describe(self), "t:abab");
+    CValue number(&interp, 21);
+    number.Apply(O::Add, number);
+    EXPECT_EQ(Describe(number), "i:42");
 }
 
 TEST_F(ValueTest, UnaryOperators) {
