@@ -1,11 +1,11 @@
 # Locals, as a program would have them in a function.
 def main():
-    a = [0] * 1000000
-    for i in range(1000000):
+    a = [0] * 2000000
+    for i in range(2000000):
         a[i] = i & 255
     total = 0
-    for i in range(1000000):
+    for i in range(2000000):
         total += a[i]
-    assert total == 127493856
+    assert total == 254991808
 
 main()

@@ -3,6 +3,6 @@ def fib(n):
         return n
     return fib(n - 1) + fib(n - 2)
 def main():
-    assert fib(27) == 196418
+    assert fib(30) == 832040
 
 main()

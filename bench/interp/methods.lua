@@ -3,7 +3,7 @@ Counter.__index = Counter
 function Counter.new() return setmetatable({n = 0}, Counter) end
 function Counter:add(k) self.n = self.n + k end
 local c = Counter.new()
-for i = 1, 1000000 do
+for i = 1, 3000000 do
     c:add(3)
 end
-assert(c.n == 3000000)
+assert(c.n == 9000000)

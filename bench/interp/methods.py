@@ -6,8 +6,8 @@ class Counter:
 # Locals, as a program would have them in a function.
 def main():
     c = Counter()
-    for i in range(1000000):
+    for i in range(3000000):
         c.add(3)
-    assert c.n == 3000000
+    assert c.n == 9000000
 
 main()
