@@ -342,6 +342,16 @@ const CBlockRecord* CInterpretor::TopBlock() const {
 
 // ---- misc services ----
 
+CBankSet* CInterpretor::GetCurrentBank() {
+    if (!m_container)
+        return nullptr;
+    int32_t index = m_programIndex;
+    if (index <= 0 || index >= m_container->GetProgramCount())
+        index = 0;
+    m_container->SelectProgram(m_container->GetProgramAt(index));
+    return m_container->GetCurrentProgram();
+}
+
 uint32_t CInterpretor::AddNamedItem(const char* name) {
     return static_cast<uint32_t>(m_names.AddChars(name));
 }

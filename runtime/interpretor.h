@@ -79,6 +79,7 @@ class CInterpretor;
 class CScriptArray;
 class CRunner;
 class CProgramContainer;
+class CBankSet;
 class CSymbolTable;
 class CScriptCompiler;
 class CEventRecord;
@@ -343,6 +344,11 @@ public:
     const uint8_t* CodeBase() const { return m_program.code.data(); }
     uint32_t AddNamedItem(const char* name);
     CProgramContainer* GetProgramContainer() const { return m_container.get(); }
+    // Makes the package's program at the current program index current (the
+    // first one for an index of 0 or less or beyond the list) and returns it;
+    // null without a package. Script code of a module runs with the index of
+    // its module, so its resources come from its own program.
+    CBankSet* GetCurrentBank();
     void EndIfNoWindows();
 
     // ---- events, message filters, tick-period work ----
