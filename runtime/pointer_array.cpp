@@ -16,10 +16,11 @@ uint64_t Capacity(uint64_t n) {
     uint64_t capacity = RoundUp16(n);
     if (capacity <= 1024)
         return capacity;
-    uint64_t doubled = 1024;
-    while (doubled < capacity)
-        doubled <<= 1;
-    return doubled;
+    // The next power of two (the size is called for every word a script adds).
+    --capacity;
+    for (int shift = 1; shift < 64; shift <<= 1)
+        capacity |= capacity >> shift;
+    return capacity + 1;
 }
 }  // namespace
 

@@ -2,7 +2,25 @@
 
 #include "runtime/ci_error.h"
 #include "runtime/interpretor.h"
+#include "runtime/os_memory.h"
 #include "runtime/script_value.h"
+
+#include <cstdlib>
+#include <new>
+
+// Room for `capacity` cells after the header; blocks double from 4 to 1024
+// cells, so a small array wastes little and a large one allocates rarely.
+struct alignas(alignof(CValue)) CScriptArray::CellBlock {
+    CellBlock* next;
+    uint32_t used;
+    uint32_t capacity;
+    CValue* Cells() { return reinterpret_cast<CValue*>(this + 1); }
+};
+
+namespace {
+const uint32_t kFirstBlockCells = 4;
+const uint32_t kLargestBlockCells = 1024;
+}  // namespace
 
 void CScriptArray::Raise(int32_t code, int32_t detail) const {
     if (m_owner != nullptr)
@@ -105,6 +123,26 @@ void CScriptArray::Resize(const uint32_t* newSizes) {
         m_sizes[d] = newSizes[d];
 }
 
+CValue* CScriptArray::NewCell() {
+    CellBlock* block = m_cellBlocks;
+    if (block == nullptr || block->used == block->capacity) {
+        uint32_t capacity = block == nullptr ? kFirstBlockCells : block->capacity * 2;
+        if (capacity > kLargestBlockCells)
+            capacity = kLargestBlockCells;
+        std::size_t bytes = sizeof(CellBlock) + capacity * sizeof(CValue);
+        void* p = std::malloc(bytes);
+        if (p == nullptr) {
+            OsCompactHeap();
+            p = std::malloc(bytes);
+        }
+        if (p == nullptr)
+            return nullptr;
+        block = new (p) CellBlock{m_cellBlocks, 0, capacity};
+        m_cellBlocks = block;
+    }
+    return new (block->Cells() + block->used++) CValue(m_owner);
+}
+
 void CScriptArray::Free() {
     if (m_handle != 0 && m_owner != nullptr) {
         m_owner->m_arrayList.RemoveAt(m_handle);
@@ -117,8 +155,13 @@ void CScriptArray::Free() {
         CValue* cell = GetCell(f);
         if (cell != nullptr) {
             m_cells.ClearAt(static_cast<int32_t>(f));
-            delete cell;
+            cell->~CValue();
         }
+    }
+    while (m_cellBlocks != nullptr) {
+        CellBlock* next = m_cellBlocks->next;
+        std::free(m_cellBlocks);
+        m_cellBlocks = next;
     }
     m_cells.RemoveAll();
     delete this;

@@ -2,7 +2,9 @@
 // CScriptArray: a script array of 1 to 10 dimensions, owned by the
 // interpreter's array list (its position there is the handle) and shared by
 // the values that hold the handle (reference count). Dimension 1 varies
-// fastest; each cell is a heap CValue, null until first stored.
+// fastest; each cell is a heap CValue, null until first stored. Cells are
+// made in blocks held by the array (one allocation for many cells, as a script
+// fills an array cell by cell) and all go when the array is freed.
 #include "runtime/pointer_array.h"
 
 #include <cstdint>
@@ -25,6 +27,8 @@ public:
     CValue* GetCell(uint32_t index) const { return reinterpret_cast<CValue*>(m_cells.GetAt(static_cast<int32_t>(index))); }
     uint32_t GetCellCount() const { return m_cells.GetSize(); }
 
+    // A new integer-0 cell, not yet stored in the cells; null without memory.
+    CValue* NewCell();
     // Leaves the array list, releases and deletes every cell, deletes the array.
     void Free();
 
@@ -38,6 +42,9 @@ public:
     bool m_searching = false;   // set while ClearReferencesTo walks the cells
 
 private:
+    struct CellBlock;
+    CellBlock* m_cellBlocks = nullptr;  // newest first
+
     ~CScriptArray() = default;  // only through Free
     [[noreturn]] void Raise(int32_t code, int32_t detail = 0) const;
     uint64_t CheckedTotal(const uint32_t* sizes, int32_t count) const;  // raises 15 beyond the limit

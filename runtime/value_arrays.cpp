@@ -32,7 +32,7 @@ void CValue::StoreInArray(uint32_t index, const CValue& value) {
         Raise(45);
     CValue* cell = array->GetCell(index);
     if (cell == nullptr) {
-        cell = new (std::nothrow) CValue(array->m_owner);
+        cell = array->NewCell();
         if (cell == nullptr)
             Raise(15);
         array->m_cells.SetAt(static_cast<int32_t>(index), reinterpret_cast<uintptr_t>(cell));

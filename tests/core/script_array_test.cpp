@@ -173,6 +173,55 @@ TEST_F(ArrayTest, ArraysAreSharedAndFreedWithTheirLastHolder) {
     EXPECT_EQ(object.m_referrerCount, 1);
 }
 
+TEST_F(ArrayTest, ManyCellsKeepTheirPlaceAndAllGoWithTheArray) {
+    // Cells filled one by one over many cell blocks, and in a second
+    // dimension that moves them: each cell stays where it was made (a
+    // variable's origin may point at it) and holds what was stored.
+    class Obj : public CIBaseClassImpl {
+    public:
+        explicit Obj(CInterpretor* i) : CIBaseClassImpl(i, nullptr, 9, true) {}
+    } object(&interp);
+    CValue ref(&object);
+    CValue* a = new CValue(&interp);
+    a->MakeArray();
+    uint32_t handle = a->GetArrayHandle();
+    const int32_t count = 3000;
+    std::vector<CValue*> made;
+    for (int32_t i = 0; i < count; ++i) {
+        if (i % 3 == 0) {
+            a->SetArrayItemText(i, std::to_string(i).c_str());
+        } else if (i % 3 == 1) {
+            a->SetArrayItem(i, ref);
+        } else {
+            Store(*a, {i}, i);
+        }
+        made.push_back(a->GetArray()->GetCell(static_cast<uint32_t>(i)));
+    }
+    EXPECT_EQ(object.m_refCount, 1 + count / 3);
+    for (int32_t i = 0; i < count; ++i) {
+        ASSERT_EQ(a->GetArray()->GetCell(static_cast<uint32_t>(i)), made[i]) << i;
+        if (i % 3 == 0)
+            ASSERT_STREQ(made[i]->GetText(), std::to_string(i).c_str()) << i;
+        else if (i % 3 == 1)
+            ASSERT_EQ(made[i]->GetObject(), &object) << i;
+        else
+            ASSERT_EQ(made[i]->GetInt(), i) << i;
+    }
+    delete a;  // the last holder: every cell released
+    EXPECT_EQ(interp.GetArray(handle), nullptr);
+    EXPECT_EQ(object.m_refCount, 1);
+    EXPECT_EQ(object.m_referrerCount, 1);
+
+    CValue grid(&interp);
+    grid.MakeArray();
+    for (int32_t y = 0; y < 40; ++y)
+        for (int32_t x = 0; x < 40; ++x)
+            EXPECT_EQ(Store(grid, {x, y}, x * 100 + y), "ok");
+    for (int32_t y = 0; y < 40; ++y)
+        for (int32_t x = 0; x < 40; ++x)
+            ASSERT_EQ(Read(grid, {x, y}), x * 100 + y) << x << "," << y;
+}
+
 TEST_F(ArrayTest, NonArrays) {
     CValue v(&interp, 5);
     EXPECT_EQ(v.GetArrayCellIndex(std::vector<int32_t>{1}.data(), 1), 0u);
