@@ -136,8 +136,13 @@ int CInterpretor::RunOnce(CCompiledProgram* program, uint32_t entry, int32_t* en
     m_program.phase = kPhaseRunning;
     m_runState = 1;
     m_evalLevel = 0;
+    m_callDepth = 0;
     m_scope = this;
     m_thisObject = this;
+    m_callsInProgress = 0;
+    m_discardLevel = -1;
+    m_varDeclared = nullptr;
+    m_activeObjects.clear();
     m_tickCountdown = 0;
     m_pc = CodeBase();
     ResetTickTimes();
