@@ -184,7 +184,7 @@ private:
     }
     void ReleaseContent();  // the release part of DropContent
     int32_t GetIntOther() const;  // GetInt of anything but an integer
-    void AssignHeld(const CValue& source);  // Assign of anything but a number
+    void AssignHeld(const CValue& source);  // Assign of a text, object, array or place
     void TakeObject(CIBaseClassImpl* object);  // tag 3, counted and linked
     void TakeOwnedText(char* text);
     char* AllocText(std::size_t bytes) const;  // raises 15
@@ -229,10 +229,12 @@ inline void CValue::Apply(CValueOp op, CValue& right) {
     ApplyOther(op, right);
 }
 
-// Numbers, the common case, copied inline; the rest in AssignHeld.
+// Numbers, functions and omitted values, which hold nothing, are copied
+// inline; the rest in AssignHeld.
 inline void CValue::Assign(const CValue& source) {
     const uint32_t tag = source.m_tag;
-    if ((tag == kInt || tag == kDouble) && &source != this) {
+    constexpr uint32_t kPlain = 1u << kInt | 1u << kDouble | 1u << kFunction | 1u << kDefault;
+    if (tag < 32 && (kPlain >> tag & 1) && &source != this) {
         if (source.m_owner != nullptr)
             m_owner = source.m_owner;
         Payload payload = source.m_payload;
