@@ -21,10 +21,20 @@
 //   interp_objects.cpp       New, Delete, class records and bindings
 //   interp_events.cpp, interp_tick.cpp  event queue and tick-period work
 //
+// The block stack's two operations are EnterBlock and LeaveBlock (used by the
+// control-flow handlers and by function calls alike).
+//
+// Limits, each refused with runtime error 15 rather than running past a
+// fixed array or the native stack: the value stack (100 levels: expression
+// nesting and script recursion together), the call frames (16: argument
+// lists nested in argument lists) and a block stack that cannot grow.
+//
 // NATIVE HANDLER CONVENTION (what a script class relies on)
 //  - A script class derives from CIBaseClassImpl (or CIBaseObjectVar), is
-//    created by its factory (CClassBinding::factory) with the interpreter, and
-//    overrides CallMember(memberId). It dispatches the member id through its
+//    created by its factory (CClassBinding::factory) with the interpreter,
+//    linked into its class's instance list (base constructor with
+//    interpretor->GetClassRecord(id), id, link = true), and overrides
+//    CallMember(memberId). It dispatches the member id through its
 //    own table, usually with DispatchMember (below).
 //  - A handler is a member function `int32_t Handler()`; its return value is
 //    ignored. It finds the interpreter in m_interpretor and reads its arguments
@@ -34,8 +44,8 @@
 //    sentinels: text kOmittedText ("Default string", always the same pointer),
 //    integer 0x80000000 (kArgDefaultInt), double -9999999999.0
 //    (kArgDefaultDouble), float -99999.0 (kArgDefaultFloat).
-//  - It writes its one result into *Result() with the CValue setters; writing
-//    nothing leaves the slot as it was (integer 0 or the previous operand).
+//  - It writes its one result into *Result() with the CValue setters; a
+//    handler that writes nothing gives integer 0.
 //  - GetCurrentMemberId() tells which member was called (for handlers and
 //    constant functions shared by several members).
 //  - Errors: RaiseError(code) (never returns).
