@@ -56,16 +56,7 @@ uint32_t CEventQueue::Append(CEventRecord* record) {
 
 uint32_t CEventQueue::Post(CFunctionRecord* handler, const CValue* const* args, int count) {
     CheckLimit();
-    CEventRecord* record = new (std::nothrow) CEventRecord(m_owner, handler, nullptr);
-    if (record == nullptr)
-        m_owner->RaiseError(15);
-    try {
-        FillArgs(*record, args, count);
-    } catch (...) {
-        delete record;
-        throw;
-    }
-    return Append(record);
+    return AppendNew(handler, nullptr, args, count);
 }
 
 uint32_t CEventQueue::Post(CFunctionRecord* handler, const CValue* a1, const CValue* a2, const CValue* a3,
@@ -86,6 +77,11 @@ uint32_t CEventQueue::PostCoalesced(CFunctionRecord* handler, const void* target
             return at;
         }
     }
+    return AppendNew(handler, target, args, count);
+}
+
+uint32_t CEventQueue::AppendNew(CFunctionRecord* handler, const void* target, const CValue* const* args,
+                                int count) {
     CEventRecord* record = new (std::nothrow) CEventRecord(m_owner, handler, target);
     if (record == nullptr)
         m_owner->RaiseError(15);

@@ -82,6 +82,8 @@ public:
 private:
     void CheckLimit() const;
     uint32_t Append(CEventRecord* record);
+    // Makes a record with these arguments and appends it.
+    uint32_t AppendNew(CFunctionRecord* handler, const void* target, const CValue* const* args, int count);
 
     CInterpretor* m_owner;
     CPoolList m_list;

@@ -10,23 +10,7 @@
 #include <cstring>
 
 #include "runtime/code_listing.h"
-#include "runtime/error_text.h"
-#include "runtime/script_compiler.h"
-
-namespace {
-
-int Report(const CIError& error) {
-    char text[256];
-    FormatErrorMessage(error, text, sizeof text, true);
-    if (error.module.empty()) {
-        std::printf("%s\n", text);
-    } else {
-        std::printf("%s: %s\n", error.module.c_str(), text);
-    }
-    return 1;
-}
-
-}  // namespace
+#include "tools/script_files.h"
 
 int main(int argc, char** argv) {
     bool listing = false;
@@ -40,16 +24,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     CScriptCompiler compiler;
-    for (int i = first; i < argc; ++i) {
-        try {
-            compiler.AddSourceFile(argv[i], static_cast<uint32_t>(i - first));
-        } catch (const CIError& error) {
-            CIError named = error;  // a file that cannot be read has no position
-            named.module = argv[i];
-            return Report(named);
-        }
-    }
-    if (!compiler.Compile()) return Report(*compiler.GetLastError());
+    if (int status = CompileScriptFiles(compiler, argv + first, argc - first)) return status;
     if (listing) std::printf("%s\n", ListCode(compiler.Program()).c_str());
     return 0;
 }

@@ -13,45 +13,24 @@
 #include <cstdio>
 #include <cstring>
 
-#include "runtime/error_text.h"
 #include "runtime/interpretor.h"
-#include "runtime/script_compiler.h"
+#include "tools/script_files.h"
 
 namespace {
-
-int Report(const CIError& error) {
-    char text[256];
-    FormatErrorMessage(error, text, sizeof text, true);
-    if (error.module.empty())
-        std::printf("%s\n", text);
-    else
-        std::printf("%s: %s\n", error.module.c_str(), text);
-    return 1;
-}
 
 // Compiles the files argv[first..] as modules and runs the program.
 int Run(int first, int argc, char** argv) {
     CScriptCompiler compiler;
-    for (int i = first; i < argc; ++i) {
-        try {
-            compiler.AddSourceFile(argv[i], static_cast<uint32_t>(i - first));
-        } catch (const CIError& error) {
-            CIError named = error;  // a file that cannot be read has no position
-            named.module = argv[i];
-            return Report(named);
-        }
-    }
-    if (!compiler.Compile())
-        return Report(*compiler.GetLastError());
+    if (int status = CompileScriptFiles(compiler, argv + first, argc - first)) return status;
     CCompiledProgram program = compiler.TakeProgram();
     CInterpretor interpretor;
     try {
         interpretor.PrepareRun(&program);
     } catch (const CIError& error) {
-        return Report(error);
+        return ReportScriptError(error);
     }
     if (!interpretor.Run(&program, 0))
-        return Report(*interpretor.GetLastError());
+        return ReportScriptError(*interpretor.GetLastError());
     return 0;
 }
 
