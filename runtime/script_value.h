@@ -217,6 +217,10 @@ inline void CValue::Apply(CValueOp op, CValue& right) {
         switch (op) {  // wrapping arithmetic, as IntOp
         case CValueOp::Add: SetInt(static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b))); return;
         case CValueOp::Sub: SetInt(static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b))); return;
+        case CValueOp::Mul: SetInt(static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b))); return;
+        case CValueOp::BitAnd: SetInt(a & b); return;
+        case CValueOp::BitOr: SetInt(a | b); return;
+        case CValueOp::BitXor: SetInt(a ^ b); return;
         case CValueOp::Equal: SetInt(a == b); return;
         case CValueOp::NotEqual: SetInt(a != b); return;
         case CValueOp::Less: SetInt(a < b); return;

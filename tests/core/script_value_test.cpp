@@ -280,6 +280,7 @@ TEST_F(ValueTest, BinaryOperators) {
         {I(8), O::ShiftRight, Of(K::Live), "E18"}, {Of(K::Live), O::ShiftRight, I(1), "E18"},
         {D(5.9), O::ShiftLeft, I(1), "i:10"}, {D(7.9), O::BitAnd, I(3), "i:3"},
         {I(6), O::BitOr, D(1.5), "i:7"}, {I(5), O::BitXor, I(1), "i:4"},
+        {I(-1), O::BitAnd, I(255), "i:255"}, {I(6), O::BitOr, I(9), "i:15"}, {I(-7), O::Mul, I(3), "i:-21"},
         // comparisons
         {I(2), O::Less, I(3), "i:1"}, {I(2), O::GreaterEqual, I(3), "i:0"},
         {I(3), O::Equal, I(3), "i:1"}, {I(4), O::NotEqual, I(4), "i:0"}, {I(-1), O::Greater, I(1), "i:0"},
