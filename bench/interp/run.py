@@ -33,12 +33,16 @@ LUA = os.environ.get("LUA", "lua5.4")
 PYTHON = os.environ.get("PYTHON", "/usr/bin/python3" if os.path.exists("/usr/bin/python3") else "python3")
 
 
+def quiet(command):
+    done = subprocess.run(command, cwd=ROOT, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    if done.returncode != 0:
+        sys.exit(f"run: {' '.join(command)} failed:\n{done.stdout.decode(errors='replace')}")
+
+
 def build(preset, directory, exe):
     if not os.path.exists(os.path.join(directory, "build.ninja")):
-        subprocess.run(["cmake", "--preset", preset, "-B", directory], cwd=ROOT, check=True,
-                       stdout=subprocess.DEVNULL)
-    subprocess.run(["cmake", "--build", directory, "--target", "twrun"], cwd=ROOT, check=True,
-                   stdout=subprocess.DEVNULL)
+        quiet(["cmake", "--preset", preset, "-B", directory])
+    quiet(["cmake", "--build", directory, "--target", "twrun"])
     path = os.path.join(directory, "tools", exe)
     if not os.path.exists(path):
         sys.exit(f"run: {path} was not built")
@@ -138,7 +142,9 @@ def main():
             sys.exit(f"run: {tool} is missing (scripts/setup.sh installs it)")
     work = os.path.join(os.path.abspath(args.native_build), "interp-bench")
     os.makedirs(work, exist_ok=True)
-    print(f"best of {args.runs} runs, seconds; Lua: {LUA}, Python: {PYTHON}")
+    revision = subprocess.run(["git", "-C", ROOT, "describe", "--always", "--dirty"], stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, text=True).stdout.strip() or "unknown"
+    print(f"sources {revision}; best of {args.runs} runs, seconds; Lua: {LUA}, Python: {PYTHON}")
     if native:
         twrun = build("bench", os.path.abspath(args.native_build), "twrun")
         table(f"native x86-64 ({os.path.relpath(twrun, ROOT)}, wall time of each process)",
