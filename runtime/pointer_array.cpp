@@ -29,11 +29,12 @@ int CPointerArray::SetSize(uint32_t n) {
         RemoveAll();
         return 1;
     }
-    uint64_t oldCapacity = Capacity(m_count);
-    uint64_t newCapacity = Capacity(n);
+    // The storage depends only on the size rounded up to 16 words: within one
+    // such block (15 of 16 words an array grows by) it stays as it is.
+    uint64_t newCapacity = RoundUp16(n) == RoundUp16(m_count) ? 0 : Capacity(n);
     if (newCapacity > SIZE_MAX / sizeof(uintptr_t))
         return 0;
-    if (newCapacity != oldCapacity) {
+    if (newCapacity != 0 && newCapacity != Capacity(m_count)) {
         std::size_t bytes = static_cast<std::size_t>(newCapacity) * sizeof(uintptr_t);
         void* p = std::realloc(m_items, bytes);
         if (p == nullptr) {
