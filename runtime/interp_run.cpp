@@ -133,6 +133,8 @@ bool CInterpretor::PrepareChecked(CCompiledProgram* program) {
 int CInterpretor::RunOnce(CCompiledProgram* program, uint32_t entry, int32_t* endCode) {
     *endCode = -1;
     std::swap(m_program, *program);
+    // Another program may lie where the last one did.
+    ClearSimpleExpressions();
     m_program.phase = kPhaseRunning;
     m_runState = 1;
     m_evalLevel = 0;

@@ -744,6 +744,48 @@ private:
     static constexpr int kNameCacheSize = 256;
     CNameCacheEntry m_nameCache[kNameCacheSize];
     CVariable* LookUpNameAt(const uint8_t* instr);
+
+    // Expressions made only of names, integer constants, omitted operands
+    // and binary operators (no "?"), decoded once per code position: they
+    // are evaluated by the same precedence steps and operator handlers as
+    // any other, without decoding the instructions or looking up each name
+    // again (see interp_simple_expr.cpp).
+    struct CSimpleOperand {
+        enum Kind : uint8_t { kName, kInt, kDefault };
+        Kind kind = kInt;
+        uint16_t nextCode = 0;            // the instruction behind the operand
+        int32_t value = 0;                // kInt
+        uint32_t nameRef = 0;             // kName
+        const uint8_t* after = nullptr;   // the code pointer once the operand is read
+        CVariable* variable = nullptr;    // kName, resolved for the state below
+    };
+    static constexpr int kSimpleOperands = 8;
+    struct CSimpleExpr {
+        const uint8_t* instr = nullptr;   // first instruction; null: unused entry
+        bool simple = false;              // false: evaluate in the general way
+        bool resolved = false;            // the variables are valid for the state below
+        uint8_t count = 0;                // operands; count - 1 operators
+        const CIBaseObjectVar* scope = nullptr;
+        const CIBaseClassImpl* thisObject = nullptr;
+        uint64_t scopeStamp = 0;
+        uint64_t thisStamp = 0;
+        uint64_t globalStamp = 0;
+        const uint8_t* end = nullptr;     // the instruction that ends the expression
+        CSimpleOperand operands[kSimpleOperands];
+        uint32_t operators[kSimpleOperands - 1] = {};
+        const uint8_t* operatorAt[kSimpleOperands - 1] = {};
+    };
+    static constexpr int kSimpleExprCacheSize = 512;
+    std::unique_ptr<CSimpleExpr[]> m_simpleExprs;
+    // The expression at m_pc evaluated the fast way, or null (nothing done)
+    // when it is not one of those or a name is not found.
+    CValue* EvalSimpleExpression();
+    static void DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr);
+    bool ResolveSimpleExpression(CSimpleExpr& entry);
+    void LoadSimpleOperand(const CSimpleOperand& operand);
+    void ApplyOperatorInline(uint32_t code);
+    uint64_t ThisStamp() const;
+    void ClearSimpleExpressions();
     std::vector<char*> m_statementStrings;
     void* m_tempBuffers[kTempBufferCount] = {};
     std::vector<CFunctionRecord> m_functions;

@@ -1,0 +1,229 @@
+// The fast way through simple expressions (see CSimpleExpr): names, integer
+// constants, omitted operands and binary operators other than "?".
+//
+// The decoded form only saves the reading of the instructions and the name
+// lookups. The evaluation itself takes the same steps as EvalExpression, in
+// the same order and with the code pointer at the same instruction at every
+// step that can raise an error, and it applies the operators with the same
+// handlers; so results, conversions and error positions are the same.
+#include "runtime/interpretor.h"
+
+namespace {
+bool IsIntConstant(uint16_t code) { return code == kOpInt || code == kOpIntHex || code == kOpInt2; }
+
+bool IsMemberAccessCode(uint16_t code) {
+    return code == kOpMemberCall || code == kOpMember || code == kOpMemberIndex;
+}
+}  // namespace
+
+uint64_t CInterpretor::ThisStamp() const {
+    return IsScriptObject(m_thisObject) ? static_cast<const CIBaseObjectVar*>(m_thisObject)->m_stamp : 0;
+}
+
+void CInterpretor::ClearSimpleExpressions() {
+    if (m_simpleExprs)
+        for (int i = 0; i < kSimpleExprCacheSize; ++i)
+            m_simpleExprs[i] = CSimpleExpr();
+}
+
+void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr) {
+    entry = CSimpleExpr();
+    entry.instr = instr;
+    const uint8_t* p = instr;
+    int count = 0;
+    for (;;) {
+        if (count == kSimpleOperands)
+            return;
+        CSimpleOperand& operand = entry.operands[count];
+        const uint16_t code = InstrCode(p);
+        if (code == kOpName) {
+            operand.kind = CSimpleOperand::kName;
+            operand.nameRef = ReadU32(p + kFieldNameRef);
+            p = NextInstr(p);
+            // A member access on the name is a call, not a value.
+            if (IsMemberAccessCode(InstrCode(p)))
+                return;
+        } else if (IsIntConstant(code)) {
+            operand.kind = CSimpleOperand::kInt;
+            operand.value = ReadI32(p + kFieldValue);
+            p = NextInstr(p);
+        } else if (code == kOpZero || code == kOpFalse || code == kOpOff || code == kOpTrue || code == kOpOn) {
+            operand.kind = CSimpleOperand::kInt;
+            operand.value = (code == kOpTrue || code == kOpOn) ? 1 : 0;
+            p = NextInstr(p);
+        } else if (code == kOpOmitted) {
+            operand.kind = CSimpleOperand::kDefault;
+            p = NextInstr(p);
+        } else if (code == kOpCloseParen || code == kOpComma || code == kOpSemicolon) {
+            operand.kind = CSimpleOperand::kDefault;  // read, not stepped
+        } else {
+            return;
+        }
+        operand.after = p;
+        operand.nextCode = InstrCode(p);
+        ++count;
+        const uint16_t next = operand.nextCode;
+        if (!IsBinaryOperator(next))
+            break;
+        if (next == kOpConditional)
+            return;
+        if (count == kSimpleOperands)
+            return;
+        entry.operators[count - 1] = next;
+        entry.operatorAt[count - 1] = p;
+        p = NextInstr(p);
+    }
+    entry.count = static_cast<uint8_t>(count);
+    entry.end = p;
+    entry.simple = true;
+}
+
+// Finds the variables of the names for the current scopes; false when one
+// does not exist yet (the general way then makes the unresolved place).
+bool CInterpretor::ResolveSimpleExpression(CSimpleExpr& entry) {
+    entry.resolved = false;
+    for (int i = 0; i < entry.count; ++i) {
+        CSimpleOperand& operand = entry.operands[i];
+        if (operand.kind != CSimpleOperand::kName)
+            continue;
+        operand.variable = LookUpName(operand.nameRef);
+        if (operand.variable == nullptr)
+            return false;
+    }
+    entry.scope = m_scope;
+    entry.thisObject = m_thisObject;
+    entry.scopeStamp = m_scope->m_stamp;
+    entry.thisStamp = ThisStamp();
+    entry.globalStamp = m_stamp;
+    entry.resolved = true;
+    return true;
+}
+
+namespace {
+// The value operation of a binary operator code that OpBinary applies, or -1.
+constexpr int kNoValueOp = -1;
+struct CBinaryOps {
+    int8_t op[kOpTableSize];
+    constexpr CBinaryOps() : op() {
+        for (int i = 0; i < kOpTableSize; ++i)
+            op[i] = kNoValueOp;
+        op[kOpAdd] = static_cast<int8_t>(CValueOp::Add);
+        op[kOpSubtract] = static_cast<int8_t>(CValueOp::Sub);
+        op[kOpMultiply] = static_cast<int8_t>(CValueOp::Mul);
+        op[kOpDivide] = static_cast<int8_t>(CValueOp::Div);
+        op[kOpModulo] = static_cast<int8_t>(CValueOp::Mod);
+        op[kOpShiftLeft] = static_cast<int8_t>(CValueOp::ShiftLeft);
+        op[kOpShiftRight] = static_cast<int8_t>(CValueOp::ShiftRight);
+        op[kOpBitAnd] = static_cast<int8_t>(CValueOp::BitAnd);
+        op[kOpBitOr] = static_cast<int8_t>(CValueOp::BitOr);
+        op[kOpBitXor] = static_cast<int8_t>(CValueOp::BitXor);
+        op[kOpEqual] = static_cast<int8_t>(CValueOp::Equal);
+        op[kOpNotEqual] = static_cast<int8_t>(CValueOp::NotEqual);
+        op[kOpLess] = static_cast<int8_t>(CValueOp::Less);
+        op[kOpGreater] = static_cast<int8_t>(CValueOp::Greater);
+        op[kOpLessEqual] = static_cast<int8_t>(CValueOp::LessEqual);
+        op[kOpGreaterEqual] = static_cast<int8_t>(CValueOp::GreaterEqual);
+        op[kOpLogicalAnd] = static_cast<int8_t>(CValueOp::LogicalAnd);
+        op[kOpLogicalOr] = static_cast<int8_t>(CValueOp::LogicalOr);
+    }
+};
+constexpr CBinaryOps kBinaryOps;
+
+bool IsPlace(uint32_t tag) { return tag >= CValue::kNone && tag <= CValue::kArrayCellRef; }
+}  // namespace
+
+// ApplyOperator with the commonest cases inline: what OpBinary, OpAssign on a
+// variable and OpPostIncrement do, step for step; the rest by the handlers.
+inline void CInterpretor::ApplyOperatorInline(uint32_t code) {
+    CValue* left = m_valueStack[m_evalLevel];
+    const int op = code < kOpTableSize ? kBinaryOps.op[code] : kNoValueOp;
+    if (op != kNoValueOp) {
+        left->SetOrigin(nullptr);
+        left->Apply(static_cast<CValueOp>(op), *m_valueStack[m_evalLevel + 1]);
+        return;
+    }
+    if (code == kOpAssign && !IsPlace(left->GetTag()) && left->GetOrigin() != nullptr) {
+        CValue* target = left->GetOrigin();
+        target->Assign(*m_valueStack[m_evalLevel + 1]);
+        Place()->holder.Clear();
+        TakeSlotAbove();
+        Result()->SetOrigin(target);
+        return;
+    }
+    if (code == kOpIncrement && left->GetOrigin() != nullptr && left->GetOrigin()->GetTag() == CValue::kInt) {
+        left->GetOrigin()->Increment();
+        left->SetOrigin(nullptr);
+        return;
+    }
+    ApplyOperator(code);
+}
+
+// As EvalOperandAtLevel with OpEvalName / OpEvalInt / OpEvalMissing.
+inline void CInterpretor::LoadSimpleOperand(const CSimpleOperand& operand) {
+    CValue* slot = m_valueStack[m_evalLevel];
+    slot->SetOrigin(nullptr);
+    m_pc = operand.after;
+    switch (operand.kind) {
+    case CSimpleOperand::kInt:
+        slot->SetInt(operand.value);
+        return;
+    case CSimpleOperand::kDefault:
+        slot->SetDefault();
+        return;
+    case CSimpleOperand::kName: {
+        // See AfterValueOperand: the left operand of an assignment is not read.
+        CValue* value = &operand.variable->value;
+        const uint16_t next = operand.nextCode;
+        if ((next == kOpAssign || (next >= kOpAddAssign && next <= kOpShrAssign)) &&
+            m_operatorStack[m_evalLevel - 1] < next)
+            slot->SetInt(0);
+        else
+            slot->Assign(*value);
+        slot->SetOrigin(value);
+        return;
+    }
+    }
+}
+
+CValue* CInterpretor::EvalSimpleExpression() {
+    if (m_varDeclared != nullptr)
+        return nullptr;  // Var: names are declared, not looked up
+    const uint8_t* instr = m_pc;
+    if (!m_simpleExprs)
+        m_simpleExprs.reset(new CSimpleExpr[kSimpleExprCacheSize]);
+    CSimpleExpr& entry = m_simpleExprs[(reinterpret_cast<uintptr_t>(instr) >> 2) & (kSimpleExprCacheSize - 1)];
+    if (entry.instr != instr)
+        DecodeSimpleExpression(entry, instr);
+    if (!entry.simple)
+        return nullptr;
+    const int32_t base = m_evalLevel;
+    // PushLevel's limit: the general way raises it, at its own position.
+    if (base + entry.count + 1 >= kValueStackSize)
+        return nullptr;
+    if (!entry.resolved || entry.scope != m_scope || entry.thisObject != m_thisObject ||
+        entry.scopeStamp != m_scope->m_stamp || entry.globalStamp != m_stamp || entry.thisStamp != ThisStamp()) {
+        if (!ResolveSimpleExpression(entry))
+            return nullptr;
+    }
+    m_operatorStack[base] = 0;
+    m_evalLevel = base + 1;
+    LoadSimpleOperand(entry.operands[0]);
+    for (int i = 1; i < entry.count; ++i) {
+        const uint32_t code = entry.operators[i - 1];
+        m_pc = entry.operatorAt[i - 1];
+        while (m_evalLevel - 1 > base && code <= m_operatorStack[m_evalLevel - 1]) {
+            --m_evalLevel;
+            ApplyOperatorInline(m_operatorStack[m_evalLevel]);
+        }
+        m_operatorStack[m_evalLevel] = code;
+        ++m_evalLevel;
+        LoadSimpleOperand(entry.operands[i]);
+    }
+    m_pc = entry.end;
+    while (m_evalLevel - 1 > base) {
+        --m_evalLevel;
+        ApplyOperatorInline(m_operatorStack[m_evalLevel]);
+    }
+    m_evalLevel = base;
+    return m_valueStack[base + 1];
+}
