@@ -123,19 +123,34 @@ void CInterpretor::ExecSwitch() {
     const CBlockRecord* record = BlockAt(ReadU32(m_pc + kFieldBlockIndex));
     EnterBlock(record);
     StepInstr();
-    // A copy, so that evaluating the labels does not disturb it.
+    // A copy, so that evaluating the labels does not disturb it. An integer
+    // (the common case) is kept as such and compared without temporaries.
+    CValue* evaluated = EvalOperand();
+    const bool isInt = evaluated->GetTag() == CValue::kInt;
+    const int32_t intValue = isInt ? evaluated->GetInt() : 0;
     CValue value(this);
-    value.Assign(*EvalOperand());
+    if (!isInt)
+        value.Assign(*evaluated);
     for (uint32_t label = firstLabel; label != 0;) {
         GoTo(label);
         if (Code() != kOpCase)
             RaiseError(5);
         const uint32_t next = ReadU32(m_pc + kFieldJump);
         StepInstr();
-        CValue compare(this);
-        compare.Assign(value);
-        compare.Apply(CValueOp::Equal, *EvalExpression());
-        if (compare.GetInt() != 0) {
+        CValue* labelValue = EvalExpression();
+        bool match;
+        if (isInt && labelValue->GetTag() == CValue::kInt) {
+            match = labelValue->GetInt() == intValue;
+        } else {
+            CValue compare(this);
+            if (isInt)
+                compare.SetInt(intValue);
+            else
+                compare.Assign(value);
+            compare.Apply(CValueOp::Equal, *labelValue);
+            match = compare.GetInt() != 0;
+        }
+        if (match) {
             StepInstr();  // the label's ":"
             return;
         }
