@@ -16,6 +16,162 @@ bool IsMemberAccessCode(uint16_t code) {
 }
 }  // namespace
 
+namespace {
+// Forms whose result on integer operands is worked out directly; what they
+// leave (the variables, the result slot with its value and origin, the code
+// pointer) is what the precedence steps leave.
+enum SimpleShape : uint8_t {
+    kShapeNone,
+    kShapeBinary,        // a op b
+    kShapeCompound,      // x op= b
+    kShapePostStep,      // x++ or x--
+    kShapeAssign,        // x = b
+    kShapeAssignBinary,  // x = a op b
+};
+
+// The integer result of an operator (or of the operator of a compound
+// assignment) as IntOp works it out; false where it would raise or is not
+// covered here.
+bool IntResult(uint32_t code, int32_t a, int32_t b, int32_t* r) {
+    const uint32_t ua = static_cast<uint32_t>(a), ub = static_cast<uint32_t>(b);
+    switch (code) {
+    case kOpAdd: case kOpAddAssign: *r = static_cast<int32_t>(ua + ub); return true;
+    case kOpSubtract: case kOpSubAssign: *r = static_cast<int32_t>(ua - ub); return true;
+    case kOpMultiply: case kOpMulAssign: *r = static_cast<int32_t>(ua * ub); return true;
+    case kOpBitAnd: case kOpAndAssign: *r = a & b; return true;
+    case kOpBitOr: case kOpOrAssign: *r = a | b; return true;
+    case kOpBitXor: case kOpXorAssign: *r = a ^ b; return true;
+    case kOpModulo: case kOpModAssign:
+        if (b == 0)
+            return false;  // error 111, raised the general way
+        *r = (b == -1) ? 0 : a % b;
+        return true;
+    case kOpEqual: *r = a == b; return true;
+    case kOpNotEqual: *r = a != b; return true;
+    case kOpLess: *r = a < b; return true;
+    case kOpGreater: *r = a > b; return true;
+    case kOpLessEqual: *r = a <= b; return true;
+    case kOpGreaterEqual: *r = a >= b; return true;
+    case kOpLogicalAnd: *r = a != 0 && b != 0; return true;
+    case kOpLogicalOr: *r = a != 0 || b != 0; return true;
+    default: return false;
+    }
+}
+
+bool IsShapeBinary(uint32_t code) {
+    int32_t r;
+    return code != kOpAddAssign && code != kOpSubAssign && code != kOpMulAssign && code != kOpAndAssign &&
+           code != kOpOrAssign && code != kOpXorAssign && code != kOpModAssign && IntResult(code, 1, 1, &r);
+}
+
+bool IsShapeCompound(uint32_t code) {
+    return code == kOpAddAssign || code == kOpSubAssign || code == kOpMulAssign || code == kOpAndAssign ||
+           code == kOpOrAssign || code == kOpXorAssign || code == kOpModAssign;
+}
+
+}  // namespace
+
+uint8_t CInterpretor::SimpleShapeOf(const CSimpleExpr& entry) {
+    using Operand = CSimpleOperand;
+    const bool firstIsName = entry.operands[0].kind == Operand::kName;
+    if (entry.count == 2) {
+        const uint32_t code = entry.operators[0];
+        if (IsShapeBinary(code))
+            return kShapeBinary;
+        if (firstIsName && IsShapeCompound(code))
+            return kShapeCompound;
+        if (firstIsName && (code == kOpIncrement || code == kOpDecrement) &&
+            entry.operands[1].kind == Operand::kDefault)
+            return kShapePostStep;
+        if (firstIsName && code == kOpAssign)
+            return kShapeAssign;
+    } else if (entry.count == 3) {
+        if (firstIsName && entry.operators[0] == kOpAssign && IsShapeBinary(entry.operators[1]))
+            return kShapeAssignBinary;
+    }
+    return kShapeNone;
+}
+
+// The integer an operand reads as, when it is one.
+inline bool CInterpretor::SimpleIntOperand(const CSimpleOperand& operand, int32_t* value) {
+    switch (operand.kind) {
+    case CSimpleOperand::kInt:
+        *value = operand.value;
+        return true;
+    case CSimpleOperand::kName:
+        if (operand.variable->value.GetTag() != CValue::kInt)
+            return false;
+        *value = operand.variable->value.GetInt();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The shortcut of the entry's form; false (nothing changed) when an operand
+// is not an integer or the operator would raise.
+bool CInterpretor::EvalSimpleShape(const CSimpleExpr& entry, int32_t base) {
+    CValue* slot = m_valueStack[base + 1];
+    int32_t a, b, r;
+    switch (entry.shape) {
+    case kShapeBinary:
+        if (!SimpleIntOperand(entry.operands[0], &a) || !SimpleIntOperand(entry.operands[1], &b) ||
+            !IntResult(entry.operators[0], a, b, &r))
+            return false;
+        slot->SetInt(r);
+        slot->SetOrigin(nullptr);
+        break;
+    case kShapeCompound: {
+        CValue* target = &entry.operands[0].variable->value;
+        if (!SimpleIntOperand(entry.operands[0], &a) || !SimpleIntOperand(entry.operands[1], &b) ||
+            !IntResult(entry.operators[0], a, b, &r))
+            return false;
+        target->SetInt(r);
+        // See OpCompound: the value of an expression statement is dropped.
+        if (base + 1 == m_discardLevel && !IsBinaryOperator(InstrCode(entry.end)))
+            slot->SetInt(0);
+        else
+            slot->SetInt(r);
+        slot->SetOrigin(target);
+        break;
+    }
+    case kShapePostStep: {
+        CValue* target = &entry.operands[0].variable->value;
+        if (!SimpleIntOperand(entry.operands[0], &a))
+            return false;
+        if (entry.operators[0] == kOpIncrement)
+            target->Increment();
+        else
+            target->Decrement();
+        slot->SetInt(a);
+        slot->SetOrigin(nullptr);
+        break;
+    }
+    case kShapeAssign:
+    case kShapeAssignBinary: {
+        CValue* target = &entry.operands[0].variable->value;
+        if (entry.shape == kShapeAssign) {
+            if (!SimpleIntOperand(entry.operands[1], &r))
+                return false;
+        } else if (!SimpleIntOperand(entry.operands[1], &a) || !SimpleIntOperand(entry.operands[2], &b) ||
+                   !IntResult(entry.operators[1], a, b, &r)) {
+            return false;
+        }
+        target->SetInt(r);
+        m_places[base + 1]->holder.Clear();
+        slot->SetInt(r);
+        slot->SetOrigin(target);
+        break;
+    }
+    default:
+        return false;
+    }
+    m_operatorStack[base] = 0;
+    m_operatorStack[base + 1] = entry.operators[0];
+    m_pc = entry.end;
+    return true;
+}
+
 uint64_t CInterpretor::ThisStamp() const {
     return IsScriptObject(m_thisObject) ? static_cast<const CIBaseObjectVar*>(m_thisObject)->m_stamp : 0;
 }
@@ -76,6 +232,7 @@ void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* ins
     entry.count = static_cast<uint8_t>(count);
     entry.end = p;
     entry.simple = true;
+    entry.shape = SimpleShapeOf(entry);
 }
 
 // Finds the variables of the names for the current scopes; false when one
@@ -205,6 +362,8 @@ CValue* CInterpretor::EvalSimpleExpression() {
         if (!ResolveSimpleExpression(entry))
             return nullptr;
     }
+    if (entry.shape != kShapeNone && EvalSimpleShape(entry, base))
+        return m_valueStack[base + 1];
     m_operatorStack[base] = 0;
     m_evalLevel = base + 1;
     LoadSimpleOperand(entry.operands[0]);

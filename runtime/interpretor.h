@@ -765,6 +765,7 @@ private:
         bool simple = false;              // false: evaluate in the general way
         bool resolved = false;            // the variables are valid for the state below
         uint8_t count = 0;                // operands; count - 1 operators
+        uint8_t shape = 0;                // a form with a shortcut on integers (kShape...)
         const CIBaseObjectVar* scope = nullptr;
         const CIBaseClassImpl* thisObject = nullptr;
         uint64_t scopeStamp = 0;
@@ -784,6 +785,9 @@ private:
     bool ResolveSimpleExpression(CSimpleExpr& entry);
     void LoadSimpleOperand(const CSimpleOperand& operand);
     void ApplyOperatorInline(uint32_t code);
+    bool EvalSimpleShape(const CSimpleExpr& entry, int32_t base);
+    static uint8_t SimpleShapeOf(const CSimpleExpr& entry);
+    static bool SimpleIntOperand(const CSimpleOperand& operand, int32_t* value);
     uint64_t ThisStamp() const;
     void ClearSimpleExpressions();
     std::vector<char*> m_statementStrings;
