@@ -22,6 +22,7 @@ namespace {
 // pointer) is what the precedence steps leave.
 enum SimpleShape : uint8_t {
     kShapeNone,
+    kShapeSingle,        // a
     kShapeBinary,        // a op b
     kShapeCompound,      // x op= b
     kShapePostStep,      // x++ or x--
@@ -73,7 +74,9 @@ bool IsShapeCompound(uint32_t code) {
 
 uint8_t CInterpretor::SimpleShapeOf(const CSimpleExpr& entry) {
     using Operand = CSimpleOperand;
-    const bool firstIsName = entry.operands[0].kind == Operand::kName;
+    const bool firstIsName = entry.operands[0].kind == Operand::kName || entry.operands[0].kind == Operand::kThisMember;
+    if (entry.count == 1 && entry.operands[0].kind != Operand::kDefault)
+        return kShapeSingle;
     if (entry.count == 2) {
         const uint32_t code = entry.operators[0];
         if (IsShapeBinary(code))
@@ -99,6 +102,7 @@ inline bool CInterpretor::SimpleIntOperand(const CSimpleOperand& operand, int32_
         *value = operand.value;
         return true;
     case CSimpleOperand::kName:
+    case CSimpleOperand::kThisMember:
         if (operand.variable->value.GetTag() != CValue::kInt)
             return false;
         *value = operand.variable->value.GetInt();
@@ -114,6 +118,15 @@ bool CInterpretor::EvalSimpleShape(const CSimpleExpr& entry, int32_t base) {
     CValue* slot = m_valueStack[base + 1];
     int32_t a, b, r;
     switch (entry.shape) {
+    case kShapeSingle:
+        // A copy of the value, with its variable as the target.
+        if (!SimpleIntOperand(entry.operands[0], &a))
+            return false;
+        slot->SetInt(a);
+        slot->SetOrigin(entry.operands[0].kind != CSimpleOperand::kInt ? &entry.operands[0].variable->value : nullptr);
+        m_operatorStack[base] = 0;
+        m_pc = entry.end;
+        return true;
     case kShapeBinary:
         if (!SimpleIntOperand(entry.operands[0], &a) || !SimpleIntOperand(entry.operands[1], &b) ||
             !IntResult(entry.operators[0], a, b, &r))
@@ -172,8 +185,14 @@ bool CInterpretor::EvalSimpleShape(const CSimpleExpr& entry, int32_t base) {
     return true;
 }
 
-uint64_t CInterpretor::ThisStamp() const {
-    return IsScriptObject(m_thisObject) ? static_cast<const CIBaseObjectVar*>(m_thisObject)->m_stamp : 0;
+// IsScriptObject(m_thisObject) ? its stamp : 0, without the call.
+inline uint64_t CInterpretor::ThisStamp() const {
+    const CIBaseClassImpl* object = m_thisObject;
+    if (object == this)
+        return m_stamp;
+    if (object != nullptr && object->m_classId == kScriptObjectClassId)
+        return static_cast<const CIBaseObjectVar*>(object)->m_stamp;
+    return 0;
 }
 
 void CInterpretor::ClearSimpleExpressions() {
@@ -197,6 +216,14 @@ void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* ins
             operand.nameRef = ReadU32(p + kFieldNameRef);
             p = NextInstr(p);
             // A member access on the name is a call, not a value.
+            if (IsMemberAccessCode(InstrCode(p)))
+                return;
+        } else if (code == kOpThis && InstrCode(NextInstr(p)) == kOpMember) {
+            // This.member: a variable of This when it is a script object.
+            operand.kind = CSimpleOperand::kThisMember;
+            p = NextInstr(p);
+            operand.nameRef = ReadU32(p + kFieldNameRef);
+            p = NextInstr(p);
             if (IsMemberAccessCode(InstrCode(p)))
                 return;
         } else if (IsIntConstant(code)) {
@@ -241,6 +268,15 @@ bool CInterpretor::ResolveSimpleExpression(CSimpleExpr& entry) {
     entry.resolved = false;
     for (int i = 0; i < entry.count; ++i) {
         CSimpleOperand& operand = entry.operands[i];
+        if (operand.kind == CSimpleOperand::kThisMember) {
+            // See OpEvalThis and CallScriptObjectMember.
+            if (!IsScriptObject(m_thisObject))
+                return false;
+            operand.variable = static_cast<CIBaseObjectVar*>(m_thisObject)->FindVariable(operand.nameRef);
+            if (operand.variable == nullptr)
+                return false;
+            continue;
+        }
         if (operand.kind != CSimpleOperand::kName)
             continue;
         operand.variable = LookUpName(operand.nameRef);
@@ -327,7 +363,8 @@ inline void CInterpretor::LoadSimpleOperand(const CSimpleOperand& operand) {
     case CSimpleOperand::kDefault:
         slot->SetDefault();
         return;
-    case CSimpleOperand::kName: {
+    case CSimpleOperand::kName:
+    case CSimpleOperand::kThisMember: {
         // See AfterValueOperand: the left operand of an assignment is not read.
         CValue* value = &operand.variable->value;
         const uint16_t next = operand.nextCode;

@@ -751,13 +751,13 @@ private:
     // any other, without decoding the instructions or looking up each name
     // again (see interp_simple_expr.cpp).
     struct CSimpleOperand {
-        enum Kind : uint8_t { kName, kInt, kDefault };
+        enum Kind : uint8_t { kName, kInt, kDefault, kThisMember };  // kThisMember: This.member
         Kind kind = kInt;
         uint16_t nextCode = 0;            // the instruction behind the operand
         int32_t value = 0;                // kInt
-        uint32_t nameRef = 0;             // kName
+        uint32_t nameRef = 0;             // kName, kThisMember
         const uint8_t* after = nullptr;   // the code pointer once the operand is read
-        CVariable* variable = nullptr;    // kName, resolved for the state below
+        CVariable* variable = nullptr;    // kName, kThisMember: resolved for the state below
     };
     static constexpr int kSimpleOperands = 8;
     struct CSimpleExpr {
