@@ -8,6 +8,8 @@
 // handlers; so results, conversions and error positions are the same.
 #include "runtime/interpretor.h"
 
+#include "runtime/script_array.h"
+
 namespace {
 bool IsIntConstant(uint16_t code) { return code == kOpInt || code == kOpIntHex || code == kOpInt2; }
 
@@ -226,6 +228,26 @@ void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* ins
             p = NextInstr(p);
             if (IsMemberAccessCode(InstrCode(p)))
                 return;
+        } else if (code == kOpIndexName) {
+            operand.kind = CSimpleOperand::kIndexed;
+            operand.instr = p;
+            operand.nameRef = ReadU32(p + kFieldNameRef);
+            p = NextInstr(p);
+            const uint16_t index = InstrCode(p);
+            if (index == kOpName) {
+                operand.indexIsName = true;
+                operand.indexNameRef = ReadU32(p + kFieldNameRef);
+            } else if (IsIntConstant(index)) {
+                operand.indexValue = ReadI32(p + kFieldValue);
+            } else {
+                return;
+            }
+            p = NextInstr(p);
+            if (InstrCode(p) != kOpCloseBracket)
+                return;
+            p = NextInstr(p);
+            if (IsMemberAccessCode(InstrCode(p)))
+                return;
         } else if (IsIntConstant(code)) {
             operand.kind = CSimpleOperand::kInt;
             operand.value = ReadI32(p + kFieldValue);
@@ -275,6 +297,17 @@ bool CInterpretor::ResolveSimpleExpression(CSimpleExpr& entry) {
             operand.variable = static_cast<CIBaseObjectVar*>(m_thisObject)->FindVariable(operand.nameRef);
             if (operand.variable == nullptr)
                 return false;
+            continue;
+        }
+        if (operand.kind == CSimpleOperand::kIndexed) {
+            operand.variable = LookUpName(operand.nameRef);
+            if (operand.variable == nullptr)
+                return false;
+            if (operand.indexIsName) {
+                operand.indexVariable = LookUpName(operand.indexNameRef);
+                if (operand.indexVariable == nullptr)
+                    return false;
+            }
             continue;
         }
         if (operand.kind != CSimpleOperand::kName)
@@ -351,6 +384,17 @@ inline void CInterpretor::ApplyOperatorInline(uint32_t code) {
     ApplyOperator(code);
 }
 
+// See AfterValueOperand: the value with its variable as the target; the left
+// operand of an assignment is not read.
+inline void CInterpretor::LoadVariableValue(CValue* slot, CValue* value, uint16_t next) {
+    if ((next == kOpAssign || (next >= kOpAddAssign && next <= kOpShrAssign)) &&
+        m_operatorStack[m_evalLevel - 1] < next)
+        slot->SetInt(0);
+    else
+        slot->Assign(*value);
+    slot->SetOrigin(value);
+}
+
 // As EvalOperandAtLevel with OpEvalName / OpEvalInt / OpEvalMissing.
 inline void CInterpretor::LoadSimpleOperand(const CSimpleOperand& operand) {
     CValue* slot = m_valueStack[m_evalLevel];
@@ -363,19 +407,33 @@ inline void CInterpretor::LoadSimpleOperand(const CSimpleOperand& operand) {
     case CSimpleOperand::kDefault:
         slot->SetDefault();
         return;
-    case CSimpleOperand::kName:
-    case CSimpleOperand::kThisMember: {
-        // See AfterValueOperand: the left operand of an assignment is not read.
-        CValue* value = &operand.variable->value;
-        const uint16_t next = operand.nextCode;
-        if ((next == kOpAssign || (next >= kOpAddAssign && next <= kOpShrAssign)) &&
-            m_operatorStack[m_evalLevel - 1] < next)
-            slot->SetInt(0);
-        else
-            slot->Assign(*value);
-        slot->SetOrigin(value);
+    case CSimpleOperand::kIndexed: {
+        // See OpEvalIndexName and AfterIndexedValue: an integer index into an
+        // array here; anything else the general way.
+        CValue* arrayValue = &operand.variable->value;
+        CScriptArray* array = arrayValue->GetArray();
+        const CValue* indexValue = operand.indexIsName ? &operand.indexVariable->value : nullptr;
+        if (array == nullptr || (indexValue != nullptr && indexValue->GetTag() != CValue::kInt)) {
+            m_pc = operand.instr;
+            OpEvalIndexName();
+            return;
+        }
+        CLevelPlace* place = Place();
+        place->indices[0] = indexValue != nullptr ? indexValue->GetInt() : operand.indexValue;
+        place->count = 1;
+        CValue* cell = array->GetCell(array->CellIndex(place->indices, 1));
+        if (cell == nullptr) {
+            place->holder.Assign(*arrayValue);
+            slot->SetReference(CValue::kArrayCellRef, 1);
+            return;
+        }
+        LoadVariableValue(slot, cell, operand.nextCode);
         return;
     }
+    case CSimpleOperand::kName:
+    case CSimpleOperand::kThisMember:
+        LoadVariableValue(slot, &operand.variable->value, operand.nextCode);
+        return;
     }
 }
 
@@ -392,7 +450,7 @@ CValue* CInterpretor::EvalSimpleExpression() {
         return nullptr;
     const int32_t base = m_evalLevel;
     // PushLevel's limit: the general way raises it, at its own position.
-    if (base + entry.count + 1 >= kValueStackSize)
+    if (base + entry.count + 3 >= kValueStackSize)
         return nullptr;
     if (!entry.resolved || entry.scope != m_scope || entry.thisObject != m_thisObject ||
         entry.scopeStamp != m_scope->m_stamp || entry.globalStamp != m_stamp || entry.thisStamp != ThisStamp()) {

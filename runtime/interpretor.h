@@ -751,13 +751,21 @@ private:
     // any other, without decoding the instructions or looking up each name
     // again (see interp_simple_expr.cpp).
     struct CSimpleOperand {
-        enum Kind : uint8_t { kName, kInt, kDefault, kThisMember };  // kThisMember: This.member
+        // kThisMember: This.member; kIndexed: name[index], the index a name or
+        // an integer constant.
+        enum Kind : uint8_t { kName, kInt, kDefault, kThisMember, kIndexed };
         Kind kind = kInt;
         uint16_t nextCode = 0;            // the instruction behind the operand
         int32_t value = 0;                // kInt
         uint32_t nameRef = 0;             // kName, kThisMember
         const uint8_t* after = nullptr;   // the code pointer once the operand is read
-        CVariable* variable = nullptr;    // kName, kThisMember: resolved for the state below
+        CVariable* variable = nullptr;    // kName, kThisMember, kIndexed: resolved for the state below
+        // kIndexed: the 77 instruction and the index.
+        const uint8_t* instr = nullptr;
+        bool indexIsName = false;
+        int32_t indexValue = 0;
+        uint32_t indexNameRef = 0;
+        CVariable* indexVariable = nullptr;
     };
     static constexpr int kSimpleOperands = 8;
     struct CSimpleExpr {
@@ -784,6 +792,7 @@ private:
     static void DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr);
     bool ResolveSimpleExpression(CSimpleExpr& entry);
     void LoadSimpleOperand(const CSimpleOperand& operand);
+    void LoadVariableValue(CValue* slot, CValue* value, uint16_t next);
     void ApplyOperatorInline(uint32_t code);
     bool EvalSimpleShape(const CSimpleExpr& entry, int32_t base);
     static uint8_t SimpleShapeOf(const CSimpleExpr& entry);
