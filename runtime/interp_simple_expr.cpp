@@ -35,7 +35,10 @@ enum SimpleShape : uint8_t {
 // The integer result of an operator (or of the operator of a compound
 // assignment) as IntOp works it out; false where it would raise or is not
 // covered here.
-bool IntResult(uint32_t code, int32_t a, int32_t b, int32_t* r) {
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline bool IntResult(uint32_t code, int32_t a, int32_t b, int32_t* r) {
     const uint32_t ua = static_cast<uint32_t>(a), ub = static_cast<uint32_t>(b);
     switch (code) {
     case kOpAdd: case kOpAddAssign: *r = static_cast<int32_t>(ua + ub); return true;
