@@ -166,6 +166,7 @@ int CInterpretor::RunOnce(CCompiledProgram* program, uint32_t entry, int32_t* en
     }
     m_runState = 0;
     std::swap(m_program, *program);
+    ClearSimpleExpressions();  // the code goes with the program
     return result;
 }
 

@@ -206,7 +206,7 @@ void CInterpretor::ClearSimpleExpressions() {
             m_simpleExprs[i] = CSimpleExpr();
 }
 
-void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr) {
+void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr) const {
     entry = CSimpleExpr();
     entry.instr = instr;
     const uint8_t* p = instr;
@@ -250,6 +250,13 @@ void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* ins
                 return;
             p = NextInstr(p);
             if (IsMemberAccessCode(InstrCode(p)))
+                return;
+        } else if (code == kOpString) {
+            // A text constant, unless a member access on it follows.
+            operand.kind = CSimpleOperand::kText;
+            operand.instr = p;
+            p = NextInstr(p);
+            if (InstrCode(p) == kOpDot)
                 return;
         } else if (IsIntConstant(code)) {
             operand.kind = CSimpleOperand::kInt;
@@ -409,6 +416,10 @@ inline void CInterpretor::LoadSimpleOperand(const CSimpleOperand& operand) {
         return;
     case CSimpleOperand::kDefault:
         slot->SetDefault();
+        return;
+    case CSimpleOperand::kText:
+        // See OpEvalString: borrowed from the code.
+        slot->SetString(m_program.StringConstantText(operand.instr), 1);
         return;
     case CSimpleOperand::kIndexed: {
         // See OpEvalIndexName and AfterIndexedValue: an integer index into an

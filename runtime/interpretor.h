@@ -753,14 +753,14 @@ private:
     struct CSimpleOperand {
         // kThisMember: This.member; kIndexed: name[index], the index a name or
         // an integer constant.
-        enum Kind : uint8_t { kName, kInt, kDefault, kThisMember, kIndexed };
+        enum Kind : uint8_t { kName, kInt, kDefault, kThisMember, kIndexed, kText };
         Kind kind = kInt;
         uint16_t nextCode = 0;            // the instruction behind the operand
         int32_t value = 0;                // kInt
         uint32_t nameRef = 0;             // kName, kThisMember
         const uint8_t* after = nullptr;   // the code pointer once the operand is read
         CVariable* variable = nullptr;    // kName, kThisMember, kIndexed: resolved for the state below
-        // kIndexed: the 77 instruction and the index.
+        // kIndexed: the 77 instruction and the index. kText: the 103 instruction.
         const uint8_t* instr = nullptr;
         bool indexIsName = false;
         int32_t indexValue = 0;
@@ -789,7 +789,7 @@ private:
     // The expression at m_pc evaluated the fast way, or null (nothing done)
     // when it is not one of those or a name is not found.
     CValue* EvalSimpleExpression();
-    static void DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr);
+    void DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr) const;
     bool ResolveSimpleExpression(CSimpleExpr& entry);
     void LoadSimpleOperand(const CSimpleOperand& operand);
     void LoadVariableValue(CValue* slot, CValue* value, uint16_t next);
