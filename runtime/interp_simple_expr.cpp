@@ -1,11 +1,19 @@
-// The fast way through simple expressions (see CSimpleExpr): names, integer
-// constants, omitted operands and binary operators other than "?".
+// The fast way through simple expressions (see CSimpleExpr): operands that
+// are names, This.member, name[index] (a name or integer index), integer and
+// text constants or omitted, joined by binary operators other than "?".
 //
 // The decoded form only saves the reading of the instructions and the name
 // lookups. The evaluation itself takes the same steps as EvalExpression, in
 // the same order and with the code pointer at the same instruction at every
 // step that can raise an error, and it applies the operators with the same
-// handlers; so results, conversions and error positions are the same.
+// handlers; so results, conversions and error positions are the same. The
+// shapes below are the exception: on integers they work the result out
+// directly, and leave what the steps would leave.
+//
+// Names are looked up before anything is evaluated (a lookup changes
+// nothing), so a name that is not found sends the whole expression the
+// general way; nothing in a simple expression can add or remove a variable
+// while it is evaluated (no calls, and its names all exist).
 #include "runtime/interpretor.h"
 
 #include "runtime/script_array.h"
@@ -16,9 +24,7 @@ bool IsIntConstant(uint16_t code) { return code == kOpInt || code == kOpIntHex |
 bool IsMemberAccessCode(uint16_t code) {
     return code == kOpMemberCall || code == kOpMember || code == kOpMemberIndex;
 }
-}  // namespace
 
-namespace {
 // Forms whose result on integer operands is worked out directly; what they
 // leave (the variables, the result slot with its value and origin, the code
 // pointer) is what the precedence steps leave.
