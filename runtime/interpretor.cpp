@@ -336,10 +336,6 @@ void CInterpretor::LeaveBlock() {
     --m_blockLevel;
 }
 
-const CBlockRecord* CInterpretor::TopBlock() const {
-    return reinterpret_cast<const CBlockRecord*>(m_blockStack.GetAt(m_blockLevel));
-}
-
 // ---- misc services ----
 
 CBankSet* CInterpretor::GetCurrentBank() {

@@ -649,7 +649,9 @@ private:
 
     // Blocks.
     const CBlockRecord* BlockAt(uint32_t index) const;
-    const CBlockRecord* TopBlock() const;
+    const CBlockRecord* TopBlock() const {
+        return reinterpret_cast<const CBlockRecord*>(m_blockStack.GetAt(m_blockLevel));
+    }
     const CBlockRecord* RequireTopBlock();
     void GoBehind(uint32_t offset) { m_pc = NextInstr(CodeBase() + offset); }
     void GoTo(uint32_t offset) { m_pc = CodeBase() + offset; }
