@@ -114,11 +114,3 @@ CVariable* CVariableTable::GetNext(uint32_t& position) const {
 uint32_t CVariableTable::GetKeyAt(uint32_t position) const {
     return position != 0 && position < m_capacity ? m_pool[position].key : 0;
 }
-
-CVariable* CVariableTable::Find(uint32_t key) const {
-    for (uint32_t p = m_buckets[key & 7].head; p != 0; p = m_pool[p].next) {
-        if (m_pool[p].key == key)
-            return m_pool[p].item;
-    }
-    return nullptr;
-}

@@ -37,8 +37,15 @@ public:
     CVariable* GetNext(uint32_t& position) const;
     uint32_t GetBucketHead(int bucket) const { return m_buckets[bucket].head; }
     uint32_t GetKeyAt(uint32_t position) const;
-    // Newest variable of that name, null when none.
-    CVariable* Find(uint32_t key) const;
+    // Newest variable of that name, null when none. Inline: each name the
+    // interpreter has not remembered is looked up here, table after table.
+    CVariable* Find(uint32_t key) const {
+        for (uint32_t p = m_buckets[key & 7].head; p != 0; p = m_pool[p].next) {
+            if (m_pool[p].key == key)
+                return m_pool[p].item;
+        }
+        return nullptr;
+    }
     // Frees the pool and zeroes the table (the items are not deleted).
     void RemoveAll();
     int32_t GetCount() const { return m_count; }
