@@ -383,7 +383,6 @@ void CInterpretor::AfterIndexedValue(CValue* value, const uint8_t* instr, uint32
 
 void CInterpretor::OpEvalIndexName() {
     const uint8_t* instr = m_pc;
-    const uint32_t nameRef = ReadU32(m_pc + kFieldNameRef);
     StepInstr();
     int32_t indices[CScriptArray::kMaxDimensions];
     int32_t count = EvalIndexList(indices);

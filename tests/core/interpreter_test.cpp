@@ -237,7 +237,7 @@ TEST_F(InterpreterTest, FifteenArgumentsReachTheHandlerSixteenRaise13) {
     for (int i = 0; i < 16; ++i) {
         const uint8_t number[8] = {kOpInt, 0, 8, 0, static_cast<uint8_t>(i), 0, 0, 0};
         code.insert(code.end(), number, number + 8);
-        const uint8_t separator[4] = {i < 15 ? kOpComma : kOpCloseParen, 0, 4, 0};
+        const uint8_t separator[4] = {static_cast<uint8_t>(i < 15 ? kOpComma : kOpCloseParen), 0, 4, 0};
         code.insert(code.end(), separator, separator + 4);
     }
     const uint8_t tail[8] = {kOpSemicolon, 0, 4, 0, kOpEnd, 0, 4, 0};
