@@ -3,6 +3,7 @@
 #include "runtime/buffer_stream.h"
 #include "runtime/compress_stream.h"
 #include "runtime/file_stream.h"
+#include "runtime/inflate_block.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -16,52 +17,6 @@ bool SeekTo(FileHandle handle, int64_t position) {
     return position >= 0 && position <= INT32_MAX &&
            SeekFileAbsolute(handle, static_cast<int32_t>(position)) == static_cast<int32_t>(position);
 }
-
-// Output block that grows as inflated bytes arrive, up to a fixed limit, with
-// one byte of room behind the data for a terminating zero.
-class CLimitedBlock : public COutStream {
-public:
-    explicit CLimitedBlock(int32_t limit) : m_data(nullptr), m_capacity(0), m_used(0), m_limit(limit) {}
-    ~CLimitedBlock() override { std::free(m_data); }
-
-    uint32_t Write(const void* buffer, int32_t count) override {
-        if (count <= 0) return count == 0 ? kIoOk : kIoGeneralFailure;
-        if (count > m_limit - m_used) return kIoOutputFull;
-        if (count > m_capacity - m_used) {
-            int64_t want = static_cast<int64_t>(m_capacity) * 2;
-            if (want < 65536) want = 65536;
-            if (want < static_cast<int64_t>(m_used) + count) want = static_cast<int64_t>(m_used) + count;
-            if (want > m_limit) want = m_limit;
-            if (!Reserve(static_cast<int32_t>(want))) return kIoGeneralFailure;
-        }
-        std::memcpy(m_data + m_used, buffer, static_cast<size_t>(count));
-        m_used += count;
-        return kIoOk;
-    }
-    uint32_t Flush() override { return kIoOk; }
-    int32_t GetSize() override { return m_used; }
-    int32_t Tell() override { return m_used; }
-    int32_t Seek(int32_t, int) override { return m_used; }
-
-    bool Reserve(int32_t capacity) {
-        char* grown = static_cast<char*>(std::realloc(m_data, static_cast<size_t>(capacity) + 1));
-        if (!grown) return false;
-        m_data = grown;
-        m_capacity = capacity;
-        return true;
-    }
-    char* Take() {
-        char* data = m_data;
-        m_data = nullptr;
-        return data;
-    }
-
-private:
-    char* m_data;
-    int32_t m_capacity;
-    int32_t m_used;
-    int32_t m_limit;
-};
 
 }  // namespace
 
@@ -137,18 +92,10 @@ uint32_t CChunkFields::ReadPackedBlock(uint32_t size, uint32_t packed, char** bl
     if (packed > Remaining()) return kIoEndOfData;
     if (static_cast<int64_t>(size) > static_cast<int64_t>(packed) * kMaxInflateRatio) return kIoCorruptData;
     if (!SeekTo(m_handle, m_position)) return kIoReadFailed;
-    CFileStream source;
-    CLimitedBlock out(static_cast<int32_t>(size));
-    uint32_t status = source.AttachHandle(m_handle);
-    if (status == kIoOk) status = InflateStreamToStream(&out, &source, static_cast<int32_t>(packed));
-    source.DetachHandle();
-    // Data that ends before its stated size would leave bytes unset.
-    if (status == kIoOk && out.GetSize() != static_cast<int32_t>(size)) status = kIoCorruptData;
-    if (status == kIoOk && size == 0 && !out.Reserve(0)) status = kIoGeneralFailure;
+    uint8_t* data = nullptr;
+    uint32_t status = InflateHandleToBlock(m_handle, static_cast<int32_t>(packed), static_cast<int32_t>(size), &data);
     if (status != kIoOk) return status == kIoOutputFull ? kIoCorruptData : status;
-    char* data = out.Take();
-    data[size] = 0;
     m_position += packed;
-    *block = data;
+    *block = reinterpret_cast<char*>(data);
     return kIoOk;
 }
