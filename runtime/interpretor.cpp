@@ -159,6 +159,10 @@ void CInterpretor::ReleaseAll() {
     for (CIBaseClassImpl*& global : m_globalObjects)
         global = nullptr;
     m_currentWindow = nullptr;
+    // Clients that outlive the list forget their positions, so that their later
+    // Unregister cannot remove the node of a client registered since.
+    for (uint32_t position = m_redrawList.GetHeadPosition(); position != 0;)
+        reinterpret_cast<CIRefresh*>(m_redrawList.GetNext(position))->m_redrawPosition = 0;
     m_redrawList.RemoveAll();
     ReleaseArrays();
     m_names.RemoveAll();

@@ -96,7 +96,11 @@ CIRefresh::CIRefresh(CInterpretor* interpretor, bool atHead) : m_refreshOwner(in
     interpretor->m_refreshRequested = 1;
 }
 
-CIRefresh::~CIRefresh() = default;
+// A client that goes without unregistering must not stay in the list, where
+// the next redraw pass would call it.
+CIRefresh::~CIRefresh() {
+    Unregister();
+}
 
 void CIRefresh::Refresh() {
     m_dirty = 0;

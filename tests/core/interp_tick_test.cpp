@@ -211,3 +211,24 @@ TEST(InterpreterTick, ConstructionErrorsGoToTheScriptsErrorHandler) {
 }
 
 }  // namespace
+
+TEST(InterpreterTick, RedrawClientsLeaveTheListHoweverTheyGo) {
+    CInterpretor interpretor;
+    std::vector<std::string> log;
+    CIRefresh* early = new CIRefresh(&interpretor, false);
+    interpretor.ReleaseAll();  // empties the list under a client that lives on
+    DrawingClient later(&interpretor, log, *early);
+    early->Unregister();  // must not take the later client's node with it
+    interpretor.RefreshAll();
+    EXPECT_EQ(log, (std::vector<std::string>{"window"}));
+
+    CIRefresh* gone = new CIRefresh(&interpretor, false);
+    delete gone;  // without Unregister
+    std::vector<uintptr_t> listed;
+    for (uint32_t p = interpretor.m_redrawList.GetHeadPosition(); p != 0;)
+        listed.push_back(interpretor.m_redrawList.GetNext(p));
+    EXPECT_EQ(listed, (std::vector<uintptr_t>{reinterpret_cast<uintptr_t>(static_cast<CIRefresh*>(&later))}));
+    later.Unregister();
+    delete early;
+}
+
