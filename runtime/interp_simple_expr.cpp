@@ -303,10 +303,15 @@ void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* ins
 // Finds the variables of the names for the current scopes; false when one
 // does not exist yet (the general way then makes the unresolved place).
 bool CInterpretor::ResolveSimpleExpression(CSimpleExpr& entry) {
+    // This.member is found in This alone: with This the same and unchanged
+    // (a method called again, in a new local scope) it stays as found.
+    const bool wasResolved = entry.resolved;
     entry.resolved = false;
     for (int i = 0; i < entry.count; ++i) {
         CSimpleOperand& operand = entry.operands[i];
         if (operand.kind == CSimpleOperand::kThisMember) {
+            if (wasResolved && entry.thisObject == m_thisObject && entry.thisStamp == ThisStamp())
+                continue;
             // See OpEvalThis and CallScriptObjectMember.
             if (!IsScriptObject(m_thisObject))
                 return false;

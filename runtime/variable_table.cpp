@@ -103,14 +103,6 @@ void CVariableTable::RemoveAt(uint32_t position) {
     --m_count;
 }
 
-CVariable* CVariableTable::GetNext(uint32_t& position) const {
-    if (position == 0 || position >= m_capacity)
-        return nullptr;
-    const Node& node = m_pool[position];
-    position = node.next;
-    return node.item;
-}
-
 uint32_t CVariableTable::GetKeyAt(uint32_t position) const {
     return position != 0 && position < m_capacity ? m_pool[position].key : 0;
 }

@@ -34,7 +34,14 @@ public:
     // The node goes to the free chain; the item is not deleted.
     void RemoveAt(uint32_t position);
     // Walks one bucket: the item at position, position advanced; 0 at the end.
-    CVariable* GetNext(uint32_t& position) const;
+    // Inline: every call's end walks its scope's table.
+    CVariable* GetNext(uint32_t& position) const {
+        if (position == 0 || position >= m_capacity)
+            return nullptr;
+        const Node& node = m_pool[position];
+        position = node.next;
+        return node.item;
+    }
     uint32_t GetBucketHead(int bucket) const { return m_buckets[bucket].head; }
     uint32_t GetKeyAt(uint32_t position) const;
     // Newest variable of that name, null when none. Inline: each name the
