@@ -2,6 +2,7 @@
 // element must end with a status, never a crash, a hang or a huge allocation.
 // The input is written to a scratch file, since banks are read from files.
 #include "runtime/bank.h"
+#include "fuzz/fuzz_support.h"
 #include "runtime/file_helpers.h"
 #include "runtime/os_file.h"
 
@@ -27,38 +28,6 @@ public:
     long entered = 0;
 };
 
-std::string g_scratch;
-
-void RemoveScratch() {
-    if (!g_scratch.empty()) DeletePathFile(g_scratch.c_str());
-}
-
-const std::string& Scratch() {
-    if (g_scratch.empty()) {
-        char name[1024];
-        if (MakeTempFileName(nullptr, "twfuzz", name, sizeof name, "bnk", 1, 0) < 0) std::abort();
-        g_scratch = name;
-        std::atexit(RemoveScratch);
-    }
-    return g_scratch;
-}
-
-void Drain(CStream* s) {
-    if (!s) return;
-    uint8_t buf[4096];
-    int32_t got = 0;
-    const int32_t size = s->GetSize();
-    int32_t total = 0;
-    while (s->ReadCounted(buf, sizeof buf, &got) == kIoOk && got > 0) {
-        total += got;
-        if (total > size) std::abort();  // a stream never delivers more than its size
-    }
-    s->Seek(0, 0);
-    uint8_t b;
-    s->ReadByte(&b);
-    delete s;
-}
-
 // Elements exercised per bank: the first and last ones. Reading a bank is
 // linear in its element count, but opening every element of a megabyte of
 // offsets in every way would make each input take seconds.
@@ -74,14 +43,14 @@ void Exercise(CBank* bank, FuzzProgram* program) {
         CElement* e = bank->GetElement(i);
         if (!e) continue;
         e->GetFullPath(path, sizeof path);
-        Drain(e->OpenStream(0));  // may load a compressed element
+        fuzz::Drain(e->OpenStream(0), true);  // may load a compressed element
         bank->UnloadElement(i);
-        Drain(e->OpenStream(1));
+        fuzz::Drain(e->OpenStream(1), true);
         if (bank->LoadElement(i, 0)) {
             bank->LockElement(i);
             bank->UnloadElement(i);  // locked: stays loaded
             if (!e->IsLoaded()) std::abort();
-            Drain(e->OpenStream(0));
+            fuzz::Drain(e->OpenStream(0), true);
             bank->UnlockElement(i);
         }
     }
@@ -94,7 +63,7 @@ void Exercise(CBank* bank, FuzzProgram* program) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > (1u << 20)) return 0;
-    const std::string& name = Scratch();
+    const std::string& name = fuzz::Scratch("bnk");
     FileHandle h = CreateFileHandle(name.c_str());
     if (h == kNoFileHandle) std::abort();
     if (WriteFileChecked(h, data, static_cast<int32_t>(size)) != kIoOk) std::abort();

@@ -3,6 +3,7 @@
 // status, never a crash, a hang, a leak or a huge allocation. The input is
 // written to a scratch file at an offset, as behind an executable.
 #include "runtime/bank.h"
+#include "fuzz/fuzz_support.h"
 #include "runtime/file_helpers.h"
 #include "runtime/os_file.h"
 #include "runtime/program_container.h"
@@ -12,35 +13,6 @@
 #include <string>
 
 namespace {
-
-std::string g_scratch;
-
-void RemoveScratch() {
-    if (!g_scratch.empty()) DeletePathFile(g_scratch.c_str());
-}
-
-const std::string& Scratch() {
-    if (g_scratch.empty()) {
-        char name[1024];
-        if (MakeTempFileName(nullptr, "twfuzz", name, sizeof name, "exe", 1, 0) < 0) std::abort();
-        g_scratch = name;
-        std::atexit(RemoveScratch);
-    }
-    return g_scratch;
-}
-
-void Drain(CStream* s) {
-    if (!s) return;
-    uint8_t buf[4096];
-    int32_t got = 0;
-    const int32_t size = s->GetSize();
-    int64_t total = 0;
-    while (s->ReadCounted(buf, sizeof buf, &got) == kIoOk && got > 0) {
-        total += got;
-        if (total > size) std::abort();  // a stream never delivers more than its size
-    }
-    delete s;
-}
 
 void Exercise(CProgramContainer* c) {
     char full[CProgramContainer::kMaxFullName];
@@ -63,7 +35,7 @@ void Exercise(CProgramContainer* c) {
                 if (full[0] && !found) std::abort();
                 c->FindElement(e->GetName(), bank->GetId());
                 if (c->GetElement(k, bank->GetId()) == nullptr && c->FindBankById(bank->GetId()) == bank) std::abort();
-                Drain(c->OpenResource(full, 0, k & 1));
+                fuzz::Drain(c->OpenResource(full, 0, k & 1), false);
             }
             bank->UnloadAll();
         }
@@ -75,7 +47,7 @@ void Exercise(CProgramContainer* c) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > (1u << 20)) return 0;
-    const std::string& name = Scratch();
+    const std::string& name = fuzz::Scratch("exe");
     FileHandle h = CreateFileHandle(name.c_str());
     if (h == kNoFileHandle) std::abort();
     static const char kImage[64] = "MZ stands in for the runtime executable's image";

@@ -16,6 +16,15 @@ uint32_t InitFailure(int zresult) {
     return zresult == Z_MEM_ERROR ? kIoGeneralFailure : kIoCorruptData;
 }
 
+// The input and output buffers and a zeroed zlib state; false when any is
+// missing (the caller's End frees what was allocated).
+bool AllocateBuffers(int32_t inSize, int32_t outSize, uint8_t** in, uint8_t** out, z_stream_s** z) {
+    *in = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(inSize)));
+    *out = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(outSize)));
+    *z = static_cast<z_stream_s*>(std::calloc(1, sizeof(z_stream)));
+    return *in && *out && *z;
+}
+
 int32_t RestOf(CStream* source) {
     int32_t left = source->GetSize() - source->Tell();
     return left > 0 ? left : 0;
@@ -39,10 +48,7 @@ uint32_t CInflateStream::Init(COutStream* destination, CStream* source, int32_t 
     m_ownsSource = m_ownsDestination = 0;
     m_finished = 0;
     m_inSize = m_outSize = BufferSize(size);
-    m_in = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(m_inSize)));
-    m_out = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(m_outSize)));
-    m_z = static_cast<z_stream_s*>(std::calloc(1, sizeof(z_stream)));
-    if (!m_in || !m_out || !m_z) {
+    if (!AllocateBuffers(m_inSize, m_outSize, &m_in, &m_out, &m_z)) {
         End();
         return kIoGeneralFailure;
     }
@@ -117,10 +123,7 @@ uint32_t CDeflateStream::Init(COutStream* destination, CStream* source, int32_t 
     int64_t out = static_cast<int64_t>(m_inSize) + m_inSize / 4 + 12;
     if (out > INT32_MAX) return kIoGeneralFailure;
     m_outSize = static_cast<int32_t>(out);
-    m_in = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(m_inSize)));
-    m_out = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(m_outSize)));
-    m_z = static_cast<z_stream_s*>(std::calloc(1, sizeof(z_stream)));
-    if (!m_in || !m_out || !m_z) {
+    if (!AllocateBuffers(m_inSize, m_outSize, &m_in, &m_out, &m_z)) {
         End();
         return kIoGeneralFailure;
     }
