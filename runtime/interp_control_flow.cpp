@@ -23,7 +23,7 @@ const CBlockRecord* CInterpretor::RequireTopBlock() {
 
 bool CInterpretor::TestAt(uint32_t offset) {
     GoTo(offset);
-    return EvalExpression()->GetInt() != 0;
+    return EvalExpressionFast()->GetInt() != 0;
 }
 
 void CInterpretor::ExecBlockBegin() {
@@ -52,7 +52,7 @@ void CInterpretor::ExecBlockEnd() {
     case kBlockFor:
         if (top->step != 0) {
             GoTo(top->step);
-            EvalExpression();
+            EvalExpressionFast();
         }
         if (top->condition != 0 && !TestAt(top->condition)) {
             GoBehind(top->end);
@@ -100,7 +100,9 @@ void CInterpretor::ExecWhile() {
 void CInterpretor::ExecIf() {
     const uint32_t jump = ReadU32(m_pc + kFieldJump);
     StepInstr();
-    if (EvalOperand()->GetInt() != 0)
+    CValue* condition = EvalExpressionFast();
+    StepInstr();
+    if (condition->GetInt() != 0)
         return;
     GoTo(jump);
     if (Code() == kOpElse)

@@ -127,19 +127,13 @@ CVariable* CInterpretor::LookUpName(uint32_t nameRef) {
 
 CVariable* CInterpretor::LookUpNameAt(const uint8_t* instr) {
     CNameCacheEntry& entry = CacheEntry(instr);
-    const uint64_t thisStamp =
-        IsScriptObject(m_thisObject) ? static_cast<const CIBaseObjectVar*>(m_thisObject)->m_stamp : 0;
-    if (entry.instr == instr && entry.scope == m_scope && entry.scopeStamp == m_scope->m_stamp &&
-        entry.thisObject == m_thisObject && entry.thisStamp == thisStamp && entry.globalStamp == m_stamp)
+    if (entry.instr == instr && entry.object == nullptr && entry.stamp == m_contextEpoch)
         return entry.variable;
     CVariable* variable = LookUpName(ReadU32(instr + kFieldNameRef));
     if (variable != nullptr) {
         entry.instr = instr;
-        entry.scope = m_scope;
-        entry.scopeStamp = m_scope->m_stamp;
-        entry.thisObject = m_thisObject;
-        entry.thisStamp = thisStamp;
-        entry.globalStamp = m_stamp;
+        entry.object = nullptr;
+        entry.stamp = m_contextEpoch;
         entry.variable = variable;
     }
     return variable;
@@ -147,17 +141,13 @@ CVariable* CInterpretor::LookUpNameAt(const uint8_t* instr) {
 
 CVariable* CInterpretor::FindMemberAt(CIBaseObjectVar* object, const uint8_t* instr) {
     CNameCacheEntry& entry = CacheEntry(instr);
-    if (entry.instr == instr && entry.scope == object && entry.scopeStamp == object->m_stamp &&
-        entry.thisObject == nullptr)
+    if (entry.instr == instr && entry.object == object && entry.stamp == object->m_stamp)
         return entry.variable;
     CVariable* variable = object->FindVariable(ReadU32(instr + kFieldNameRef));
     if (variable != nullptr) {
         entry.instr = instr;
-        entry.scope = object;
-        entry.scopeStamp = object->m_stamp;
-        entry.thisObject = nullptr;
-        entry.thisStamp = 0;
-        entry.globalStamp = 0;
+        entry.object = object;
+        entry.stamp = object->m_stamp;
         entry.variable = variable;
     }
     return variable;

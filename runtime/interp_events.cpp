@@ -47,6 +47,7 @@ public:
           m_pc(interpretor->m_pc),
           m_scope(interpretor->m_scope),
           m_this(interpretor->m_thisObject),
+          m_epoch(interpretor->m_contextEpoch),
           m_evalLevel(interpretor->m_evalLevel),
           m_blockLevel(interpretor->GetBlockLevel()),
           m_returnFlag(interpretor->m_returnFlag),
@@ -60,8 +61,7 @@ public:
         while (m_interp->GetBlockLevel() > m_blockLevel)
             m_interp->LeaveBlock();
         m_interp->m_pc = m_pc;
-        m_interp->m_scope = m_scope;
-        m_interp->m_thisObject = m_this;
+        m_interp->RestoreContext(m_scope, m_this, m_epoch);
         m_interp->m_evalLevel = m_evalLevel;
         m_interp->m_returnFlag = m_returnFlag;
         m_interp->m_returnTarget = m_returnTarget;
@@ -77,6 +77,7 @@ private:
     const uint8_t* m_pc;
     CIBaseObjectVar* m_scope;
     CIBaseClassImpl* m_this;
+    uint64_t m_epoch;
     int32_t m_evalLevel;
     int32_t m_blockLevel;
     int32_t m_returnFlag;

@@ -13,23 +13,34 @@ namespace {
 // it (a handled error lets the caller go on).
 struct CCallState {
     explicit CCallState(CInterpretor* in)
-        : interpretor(in), scope(in->m_scope), thisObject(in->m_thisObject), programIndex(in->m_programIndex),
-          level(in->GetBlockLevel()) {}
+        : interpretor(in), scope(in->m_scope), thisObject(in->m_thisObject), epoch(in->m_contextEpoch),
+          programIndex(in->m_programIndex), level(in->GetBlockLevel()) {}
     ~CCallState() {
-        interpretor->m_scope = scope;
-        interpretor->m_thisObject = thisObject;
+        interpretor->RestoreContext(scope, thisObject, epoch);
         interpretor->m_programIndex = programIndex;
         interpretor->m_pc = pc;
     }
     CInterpretor* interpretor;
     CIBaseObjectVar* scope;
     CIBaseClassImpl* thisObject;
+    uint64_t epoch;
     int32_t programIndex;
     int32_t level;
     const uint8_t* pc = nullptr;
 };
 
 }  // namespace
+
+void CInterpretor::RestoreContext(CIBaseObjectVar* scope, CIBaseClassImpl* thisObject, uint64_t epoch) {
+    m_scope = scope;
+    m_thisObject = thisObject;
+    // Stamps and epochs come from one counter: a table changed since the
+    // epoch has a later stamp.
+    if (scope->m_stamp <= epoch && ThisStamp() <= epoch && m_stamp <= epoch)
+        m_contextEpoch = epoch;
+    else
+        m_contextEpoch = ++m_variableGeneration;
+}
 
 CIBaseObjectVar* CInterpretor::AcquireScope() {
     CIBaseObjectVar* scope;
@@ -112,8 +123,7 @@ void CInterpretor::RunFunctionBody(CIBaseObjectVar* localScope, CIBaseClassImpl*
                 in->LeaveBlock();
         }
     } levelRestore{this, functionLevel};
-    m_scope = localScope;
-    m_thisObject = thisObject;
+    EnterContext(localScope, thisObject);
     // The objects of running calls may not be deleted under them.
     m_activeObjects.push_back(thisObject);
     struct ActiveRestore {

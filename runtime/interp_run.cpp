@@ -139,8 +139,7 @@ int CInterpretor::RunOnce(CCompiledProgram* program, uint32_t entry, int32_t* en
     m_runState = 1;
     m_evalLevel = 0;
     m_callDepth = 0;
-    m_scope = this;
-    m_thisObject = this;
+    EnterContext(this, this);
     m_callsInProgress = 0;
     m_discardLevel = -1;
     m_varDeclared = nullptr;
@@ -222,9 +221,16 @@ void CInterpretor::RunLoop(uint32_t entry, CValue* returnTarget) {
         }
         // The commonest statements by direct calls (see EvalOperandAtLevel).
         switch (code) {
-        case kOpName:
-            OpStatementExpression();
+        case kOpName: {
+            // See OpStatementExpression: the statement's value is dropped.
+            const int32_t discard = m_discardLevel;
+            m_discardLevel = m_evalLevel + 1;
+            const CValue* done = TrySimpleForm();
+            m_discardLevel = discard;
+            if (done == nullptr)
+                OpStatementExpression();
             break;
+        }
         case kOpCloseBrace:
             ExecBlockEnd();
             break;

@@ -106,104 +106,161 @@ uint8_t CInterpretor::SimpleShapeOf(const CSimpleExpr& entry) {
     return kShapeNone;
 }
 
-// The integer an operand reads as, when it is one.
-inline bool CInterpretor::SimpleIntOperand(const CSimpleOperand& operand, int32_t* value) {
-    switch (operand.kind) {
-    case CSimpleOperand::kInt:
-        *value = operand.value;
-        return true;
-    case CSimpleOperand::kName:
-    case CSimpleOperand::kThisMember:
-        if (operand.variable->value.GetTag() != CValue::kInt)
-            return false;
-        *value = operand.variable->value.GetInt();
-        return true;
-    default:
-        return false;
+// The shortcuts, one function per shape and operator. Each reads its
+// operands through the entry's cells, gives up (nothing changed) when one is
+// not an integer or the operator would raise, and leaves what the
+// precedence steps would leave: the variables, the result slot with its value
+// and origin, the pending operators and the code pointer.
+struct CInterpretor::SimpleForms {
+    template <uint32_t Code>
+    static bool Int(int32_t a, int32_t b, int32_t* r) {
+        return IntResult(Code, a, b, r);
     }
-}
 
-// The shortcut of the entry's form; false (nothing changed) when an operand
-// is not an integer or the operator would raise.
-bool CInterpretor::EvalSimpleShape(const CSimpleExpr& entry, int32_t base) {
-    CValue* slot = m_valueStack[base + 1];
-    int32_t a, b, r;
-    switch (entry.shape) {
-    case kShapeSingle:
-        // A copy of the value, with its variable as the target.
-        if (!SimpleIntOperand(entry.operands[0], &a))
+    static bool Read(const CValue* cell, int32_t* value) {
+        if (cell->GetTag() != CValue::kInt)
             return false;
-        slot->SetInt(a);
-        slot->SetOrigin(entry.operands[0].kind != CSimpleOperand::kInt ? &entry.operands[0].variable->value : nullptr);
-        m_operatorStack[base] = 0;
-        m_pc = entry.end;
+        *value = cell->GetInt();
         return true;
-    case kShapeBinary:
-        if (!SimpleIntOperand(entry.operands[0], &a) || !SimpleIntOperand(entry.operands[1], &b) ||
-            !IntResult(entry.operators[0], a, b, &r))
+    }
+
+    static void Finish(CInterpretor* in, const CSimpleExpr& entry, int32_t base) {
+        in->m_operatorStack[base] = 0;
+        in->m_operatorStack[base + 1] = entry.operators[0];
+        in->m_pc = entry.end;
+    }
+
+    // a: a copy of the value, with its variable as the target.
+    static bool Single(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
+        int32_t a;
+        if (!Read(entry.cells[0], &a))
             return false;
+        CValue* slot = in->m_valueStack[base + 1];
+        slot->SetInt(a);
+        slot->SetOrigin(entry.operands[0].kind != CSimpleOperand::kInt ? entry.cells[0] : nullptr);
+        in->m_operatorStack[base] = 0;
+        in->m_pc = entry.end;
+        return true;
+    }
+
+    // a op b
+    template <uint32_t Code>
+    static bool Binary(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
+        int32_t a, b, r;
+        if (!Read(entry.cells[0], &a) || !Read(entry.cells[1], &b) || !Int<Code>(a, b, &r))
+            return false;
+        CValue* slot = in->m_valueStack[base + 1];
         slot->SetInt(r);
         slot->SetOrigin(nullptr);
-        break;
-    case kShapeCompound: {
-        CValue* target = &entry.operands[0].variable->value;
-        if (!SimpleIntOperand(entry.operands[0], &a) || !SimpleIntOperand(entry.operands[1], &b) ||
-            !IntResult(entry.operators[0], a, b, &r))
+        Finish(in, entry, base);
+        return true;
+    }
+
+    // x op= b; the value of an expression statement is dropped (see
+    // OpCompound).
+    template <uint32_t Code>
+    static bool Compound(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
+        CValue* target = entry.cells[0];
+        int32_t a, b, r;
+        if (!Read(target, &a) || !Read(entry.cells[1], &b) || !Int<Code>(a, b, &r))
             return false;
         target->SetInt(r);
-        // See OpCompound: the value of an expression statement is dropped.
-        if (base + 1 == m_discardLevel && !IsBinaryOperator(InstrCode(entry.end)))
-            slot->SetInt(0);
-        else
-            slot->SetInt(r);
+        CValue* slot = in->m_valueStack[base + 1];
+        slot->SetInt(base + 1 == in->m_discardLevel ? 0 : r);
         slot->SetOrigin(target);
-        break;
+        Finish(in, entry, base);
+        return true;
     }
-    case kShapePostStep: {
-        CValue* target = &entry.operands[0].variable->value;
-        if (!SimpleIntOperand(entry.operands[0], &a))
+
+    // x++ and x--
+    template <uint32_t Code>
+    static bool PostStep(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
+        CValue* target = entry.cells[0];
+        int32_t a;
+        if (!Read(target, &a))
             return false;
-        if (entry.operators[0] == kOpIncrement)
-            target->Increment();
-        else
-            target->Decrement();
+        target->SetInt(static_cast<int32_t>(static_cast<uint32_t>(a) + (Code == kOpIncrement ? 1u : ~0u)));
+        CValue* slot = in->m_valueStack[base + 1];
         slot->SetInt(a);
         slot->SetOrigin(nullptr);
-        break;
+        Finish(in, entry, base);
+        return true;
     }
-    case kShapeAssign:
-    case kShapeAssignBinary: {
-        CValue* target = &entry.operands[0].variable->value;
-        if (entry.shape == kShapeAssign) {
-            if (!SimpleIntOperand(entry.operands[1], &r))
-                return false;
-        } else if (!SimpleIntOperand(entry.operands[1], &a) || !SimpleIntOperand(entry.operands[2], &b) ||
-                   !IntResult(entry.operators[1], a, b, &r)) {
+
+    static void Assigned(CInterpretor* in, const CSimpleExpr& entry, int32_t base, CValue* target, int32_t r) {
+        target->SetInt(r);
+        CValue& holder = in->m_places[base + 1]->holder;
+        if (holder.GetTag() != CValue::kInt || holder.GetInt() != 0)
+            holder.Clear();
+        CValue* slot = in->m_valueStack[base + 1];
+        slot->SetInt(r);
+        slot->SetOrigin(target);
+        Finish(in, entry, base);
+    }
+
+    // x = b
+    static bool Assign(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
+        int32_t r;
+        if (!Read(entry.cells[1], &r))
             return false;
+        Assigned(in, entry, base, entry.cells[0], r);
+        return true;
+    }
+
+    // x = a op b
+    template <uint32_t Code>
+    static bool AssignBinary(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
+        int32_t a, b, r;
+        if (!Read(entry.cells[1], &a) || !Read(entry.cells[2], &b) || !Int<Code>(a, b, &r))
+            return false;
+        Assigned(in, entry, base, entry.cells[0], r);
+        return true;
+    }
+
+    // The form of each operator code of a shape, null where none.
+    template <template <uint32_t> class Pick>
+    struct Table {
+        SimpleForm forms[kOpTableSize] = {};
+        template <uint32_t Code>
+        void Set() {
+            forms[Code] = Pick<Code>::form;
         }
-        target->SetInt(r);
-        m_places[base + 1]->holder.Clear();
-        slot->SetInt(r);
-        slot->SetOrigin(target);
-        break;
-    }
-    default:
-        return false;
-    }
-    m_operatorStack[base] = 0;
-    m_operatorStack[base + 1] = entry.operators[0];
-    m_pc = entry.end;
-    return true;
-}
+        Table() {
+            Set<kOpAdd>(); Set<kOpSubtract>(); Set<kOpMultiply>(); Set<kOpBitAnd>(); Set<kOpBitOr>();
+            Set<kOpBitXor>(); Set<kOpModulo>(); Set<kOpEqual>(); Set<kOpNotEqual>(); Set<kOpLess>();
+            Set<kOpGreater>(); Set<kOpLessEqual>(); Set<kOpGreaterEqual>(); Set<kOpLogicalAnd>();
+            Set<kOpLogicalOr>(); Set<kOpAddAssign>(); Set<kOpSubAssign>(); Set<kOpMulAssign>();
+            Set<kOpAndAssign>(); Set<kOpOrAssign>(); Set<kOpXorAssign>(); Set<kOpModAssign>();
+        }
+    };
+    template <uint32_t Code> struct PickBinary { static constexpr SimpleForm form = &Binary<Code>; };
+    template <uint32_t Code> struct PickCompound { static constexpr SimpleForm form = &Compound<Code>; };
+    template <uint32_t Code> struct PickAssignBinary { static constexpr SimpleForm form = &AssignBinary<Code>; };
+};
 
-// IsScriptObject(m_thisObject) ? its stamp : 0, without the call.
-inline uint64_t CInterpretor::ThisStamp() const {
-    const CIBaseClassImpl* object = m_thisObject;
-    if (object == this)
-        return m_stamp;
-    if (object != nullptr && object->m_classId == kScriptObjectClassId)
-        return static_cast<const CIBaseObjectVar*>(object)->m_stamp;
-    return 0;
+CInterpretor::SimpleForm CInterpretor::SimpleFormOf(const CSimpleExpr& entry) {
+    // The forms read names, This.member and integer constants only (the
+    // omitted operand of x++ is not read).
+    const int read = entry.shape == kShapePostStep ? 1 : entry.count;
+    for (int i = 0; i < read; ++i) {
+        const CSimpleOperand::Kind kind = entry.operands[i].kind;
+        if (kind != CSimpleOperand::kName && kind != CSimpleOperand::kThisMember && kind != CSimpleOperand::kInt)
+            return nullptr;
+    }
+    static const SimpleForms::Table<SimpleForms::PickBinary> binary;
+    static const SimpleForms::Table<SimpleForms::PickCompound> compound;
+    static const SimpleForms::Table<SimpleForms::PickAssignBinary> assignBinary;
+    switch (entry.shape) {
+    case kShapeSingle: return &SimpleForms::Single;
+    case kShapeBinary: return binary.forms[entry.operators[0]];
+    case kShapeCompound: return compound.forms[entry.operators[0]];
+    case kShapePostStep:
+        return entry.operators[0] == kOpIncrement ? &SimpleForms::PostStep<kOpIncrement>
+                                                  : &SimpleForms::PostStep<kOpDecrement>;
+    case kShapeAssign: return &SimpleForms::Assign;
+    case kShapeAssignBinary: return assignBinary.forms[entry.operators[1]];
+    default: return nullptr;
+    }
 }
 
 void CInterpretor::ClearSimpleExpressions() {
@@ -212,7 +269,7 @@ void CInterpretor::ClearSimpleExpressions() {
             m_simpleExprs[i] = CSimpleExpr();
 }
 
-void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr) const {
+void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr) {
     entry = CSimpleExpr();
     entry.instr = instr;
     const uint8_t* p = instr;
@@ -298,29 +355,35 @@ void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* ins
     entry.end = p;
     entry.simple = true;
     entry.shape = SimpleShapeOf(entry);
+    entry.form = SimpleFormOf(entry);
+    // Integer constants are read through cells of their own, like variables.
+    CValue* constants = &m_simpleConstants[(&entry - m_simpleExprs.get()) * kSimpleOperands];
+    for (int i = 0; i < count; ++i) {
+        if (entry.operands[i].kind == CSimpleOperand::kInt) {
+            constants[i].SetInt(entry.operands[i].value);
+            entry.cells[i] = &constants[i];
+        }
+    }
 }
 
 // Finds the variables of the names for the current scopes; false when one
 // does not exist yet (the general way then makes the unresolved place).
 bool CInterpretor::ResolveSimpleExpression(CSimpleExpr& entry) {
-    // This.member is found in This alone: with This the same and unchanged
-    // (a method called again, in a new local scope) it stays as found.
-    const bool wasResolved = entry.resolved;
-    entry.resolved = false;
+    entry.epoch = 0;
     for (int i = 0; i < entry.count; ++i) {
         CSimpleOperand& operand = entry.operands[i];
-        if (operand.kind == CSimpleOperand::kThisMember) {
-            if (wasResolved && entry.thisObject == m_thisObject && entry.thisStamp == ThisStamp())
-                continue;
-            // See OpEvalThis and CallScriptObjectMember.
+        switch (operand.kind) {
+        case CSimpleOperand::kThisMember:
+            // This.member is found in This alone (see OpEvalThis and
+            // CallScriptObjectMember).
             if (!IsScriptObject(m_thisObject))
                 return false;
             operand.variable = static_cast<CIBaseObjectVar*>(m_thisObject)->FindVariable(operand.nameRef);
             if (operand.variable == nullptr)
                 return false;
-            continue;
-        }
-        if (operand.kind == CSimpleOperand::kIndexed) {
+            entry.cells[i] = &operand.variable->value;
+            break;
+        case CSimpleOperand::kIndexed:
             operand.variable = LookUpName(operand.nameRef);
             if (operand.variable == nullptr)
                 return false;
@@ -329,20 +392,18 @@ bool CInterpretor::ResolveSimpleExpression(CSimpleExpr& entry) {
                 if (operand.indexVariable == nullptr)
                     return false;
             }
-            continue;
+            break;
+        case CSimpleOperand::kName:
+            operand.variable = LookUpName(operand.nameRef);
+            if (operand.variable == nullptr)
+                return false;
+            entry.cells[i] = &operand.variable->value;
+            break;
+        default:
+            break;
         }
-        if (operand.kind != CSimpleOperand::kName)
-            continue;
-        operand.variable = LookUpName(operand.nameRef);
-        if (operand.variable == nullptr)
-            return false;
     }
-    entry.scope = m_scope;
-    entry.thisObject = m_thisObject;
-    entry.scopeStamp = m_scope->m_stamp;
-    entry.thisStamp = ThisStamp();
-    entry.globalStamp = m_stamp;
-    entry.resolved = true;
+    entry.epoch = m_contextEpoch;
     return true;
 }
 
@@ -466,9 +527,11 @@ CValue* CInterpretor::EvalSimpleExpression() {
     if (m_varDeclared != nullptr)
         return nullptr;  // Var: names are declared, not looked up
     const uint8_t* instr = m_pc;
-    if (!m_simpleExprs)
+    if (!m_simpleExprs) {
         m_simpleExprs.reset(new CSimpleExpr[kSimpleExprCacheSize]);
-    CSimpleExpr& entry = m_simpleExprs[(reinterpret_cast<uintptr_t>(instr) >> 2) & (kSimpleExprCacheSize - 1)];
+        m_simpleConstants.reset(new CValue[kSimpleExprCacheSize * kSimpleOperands]);
+    }
+    CSimpleExpr& entry = SimpleEntry(instr);
     if (entry.instr != instr)
         DecodeSimpleExpression(entry, instr);
     if (!entry.simple)
@@ -477,12 +540,9 @@ CValue* CInterpretor::EvalSimpleExpression() {
     // PushLevel's limit: the general way raises it, at its own position.
     if (base + entry.count + 3 >= kValueStackSize)
         return nullptr;
-    if (!entry.resolved || entry.scope != m_scope || entry.thisObject != m_thisObject ||
-        entry.scopeStamp != m_scope->m_stamp || entry.globalStamp != m_stamp || entry.thisStamp != ThisStamp()) {
-        if (!ResolveSimpleExpression(entry))
-            return nullptr;
-    }
-    if (entry.shape != kShapeNone && EvalSimpleShape(entry, base))
+    if (entry.epoch != m_contextEpoch && !ResolveSimpleExpression(entry))
+        return nullptr;
+    if (entry.form != nullptr && entry.form(this, entry, base))
         return m_valueStack[base + 1];
     m_operatorStack[base] = 0;
     m_evalLevel = base + 1;

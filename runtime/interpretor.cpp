@@ -211,8 +211,7 @@ void CInterpretor::PrepareRun(CCompiledProgram* program) {
         count = 0;
     m_returnFlag = 0;
     m_returnTarget = nullptr;
-    m_scope = this;
-    m_thisObject = this;
+    EnterContext(this, this);
     m_classRecord = &m_classRecords[0];
     CreateGlobalObjects();
     m_defaultCell.SetDefault();

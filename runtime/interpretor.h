@@ -264,6 +264,12 @@ public:
     // ---- evaluation ----
     CValue* EvalExpression();
     CValue* EvalOperand();  // EvalExpression, then step past the ending instruction
+    // EvalExpression with the shortcut of a simple expression inline.
+    CValue* EvalExpressionFast() {
+        if (CValue* value = TrySimpleForm())
+            return value;
+        return EvalExpression();
+    }
     // The slot of the current evaluation level: where operands, handlers and
     // constant functions leave their value.
     CValue* Result() { return m_valueStack[m_evalLevel]; }
@@ -531,6 +537,24 @@ public:
     // Scopes: new local variables go to m_scope; This is m_thisObject.
     CIBaseObjectVar* m_scope;
     CIBaseClassImpl* m_thisObject;
+    // Names resolve through the tables of the scope, of This and of the
+    // globals. The context epoch changes whenever one of those tables
+    // changes or another scope or This is entered, to a value no earlier
+    // context had; name lookups remembered with the epoch stay valid while
+    // it is the same.
+    uint64_t m_contextEpoch = 1;
+    void EnterContext(CIBaseObjectVar* scope, CIBaseClassImpl* thisObject) {
+        m_scope = scope;
+        m_thisObject = thisObject;
+        m_contextEpoch = ++m_variableGeneration;
+    }
+    // Back to a context left at epoch: the epoch again when none of its
+    // tables changed since, else a new one.
+    void RestoreContext(CIBaseObjectVar* scope, CIBaseClassImpl* thisObject, uint64_t epoch);
+    void NoteVariablesChanged(const CIBaseObjectVar* table) {
+        if (table == m_scope || table == m_thisObject || table == this)
+            m_contextEpoch = table->m_stamp;
+    }
 
 private:
 
@@ -727,15 +751,13 @@ public:
     void RecycleVariable(CVariable* variable);
 
 private:
-    // Name lookups remembered per instruction, valid while the tables that
-    // were searched are the same and unchanged (their stamps).
+    // Name lookups remembered per instruction. LookUpNameAt's are valid while
+    // the context epoch is the same (object null); FindMemberAt's while the
+    // object is the same and its table unchanged (its stamp).
     struct CNameCacheEntry {
         const uint8_t* instr = nullptr;
-        const CIBaseObjectVar* scope = nullptr;
-        const CIBaseClassImpl* thisObject = nullptr;
-        uint64_t scopeStamp = 0;
-        uint64_t thisStamp = 0;
-        uint64_t globalStamp = 0;
+        const CIBaseObjectVar* object = nullptr;
+        uint64_t stamp = 0;
         CVariable* variable = nullptr;
     };
     CNameCacheEntry& CacheEntry(const uint8_t* instr) {
@@ -761,7 +783,7 @@ private:
         int32_t value = 0;                // kInt
         uint32_t nameRef = 0;             // kName, kThisMember
         const uint8_t* after = nullptr;   // the code pointer once the operand is read
-        CVariable* variable = nullptr;    // kName, kThisMember, kIndexed: resolved for the state below
+        CVariable* variable = nullptr;    // kName, kThisMember, kIndexed: resolved for the epoch
         // kIndexed: the 77 instruction and the index. kText: the 103 instruction.
         const uint8_t* instr = nullptr;
         bool indexIsName = false;
@@ -770,36 +792,62 @@ private:
         CVariable* indexVariable = nullptr;
     };
     static constexpr int kSimpleOperands = 8;
+    struct CSimpleExpr;
+    struct SimpleForms;
+    // The whole expression worked out directly on integers; false (nothing
+    // changed) when an operand is not an integer or the operator would raise.
+    using SimpleForm = bool (*)(CInterpretor* in, CSimpleExpr& entry, int32_t base);
     struct CSimpleExpr {
         const uint8_t* instr = nullptr;   // first instruction; null: unused entry
         bool simple = false;              // false: evaluate in the general way
-        bool resolved = false;            // the variables are valid for the state below
         uint8_t count = 0;                // operands; count - 1 operators
         uint8_t shape = 0;                // a form with a shortcut on integers (kShape...)
-        const CIBaseObjectVar* scope = nullptr;
-        const CIBaseClassImpl* thisObject = nullptr;
-        uint64_t scopeStamp = 0;
-        uint64_t thisStamp = 0;
-        uint64_t globalStamp = 0;
+        SimpleForm form = nullptr;        // the shortcut of the shape and operator
+        uint64_t epoch = 0;               // the context epoch the variables were found for; 0: none
         const uint8_t* end = nullptr;     // the instruction that ends the expression
+        // The value each operand reads: its variable's, or a cell holding
+        // the integer constant (valid for the epoch).
+        CValue* cells[kSimpleOperands] = {};
         CSimpleOperand operands[kSimpleOperands];
         uint32_t operators[kSimpleOperands - 1] = {};
         const uint8_t* operatorAt[kSimpleOperands - 1] = {};
     };
     static constexpr int kSimpleExprCacheSize = 512;
     std::unique_ptr<CSimpleExpr[]> m_simpleExprs;
+    std::unique_ptr<CValue[]> m_simpleConstants;  // kSimpleOperands per entry
+    CSimpleExpr& SimpleEntry(const uint8_t* instr) {
+        return m_simpleExprs[(reinterpret_cast<uintptr_t>(instr) >> 2) & (kSimpleExprCacheSize - 1)];
+    }
     // The expression at m_pc evaluated the fast way, or null (nothing done)
     // when it is not one of those or a name is not found.
     CValue* EvalSimpleExpression();
-    void DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr) const;
+    // The shortcut of a decoded, resolved expression at m_pc, when it has
+    // one and it applies: the result slot; null when nothing was done.
+    CValue* TrySimpleForm() {
+        if (!m_simpleExprs)
+            return nullptr;
+        CSimpleExpr& entry = SimpleEntry(m_pc);
+        if (entry.instr != m_pc || entry.epoch != m_contextEpoch || entry.form == nullptr ||
+            m_varDeclared != nullptr || m_evalLevel + entry.count + 3 >= kValueStackSize)
+            return nullptr;
+        return entry.form(this, entry, m_evalLevel) ? m_valueStack[m_evalLevel + 1] : nullptr;
+    }
+    void DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr);
     bool ResolveSimpleExpression(CSimpleExpr& entry);
     void LoadSimpleOperand(const CSimpleOperand& operand);
     void LoadVariableValue(CValue* slot, CValue* value, uint16_t next);
     void ApplyOperatorInline(uint32_t code);
-    bool EvalSimpleShape(const CSimpleExpr& entry, int32_t base);
     static uint8_t SimpleShapeOf(const CSimpleExpr& entry);
-    static bool SimpleIntOperand(const CSimpleOperand& operand, int32_t* value);
-    uint64_t ThisStamp() const;
+    static SimpleForm SimpleFormOf(const CSimpleExpr& entry);
+    // IsScriptObject(m_thisObject) ? its stamp : 0, without the call.
+    uint64_t ThisStamp() const {
+        const CIBaseClassImpl* object = m_thisObject;
+        if (object == this)
+            return m_stamp;
+        if (object != nullptr && object->m_classId == kScriptObjectClassId)
+            return static_cast<const CIBaseObjectVar*>(object)->m_stamp;
+        return 0;
+    }
     void ClearSimpleExpressions();
     std::vector<char*> m_statementStrings;
     void* m_tempBuffers[kTempBufferCount] = {};

@@ -17,8 +17,10 @@ CIBaseObjectVar::~CIBaseObjectVar() {
 }
 
 void CIBaseObjectVar::VariablesChanged() {
-    if (m_interpretor != nullptr)
+    if (m_interpretor != nullptr) {
         m_stamp = ++m_interpretor->m_variableGeneration;
+        m_interpretor->NoteVariablesChanged(this);
+    }
 }
 
 void CIBaseObjectVar::ReleaseVariables() {
