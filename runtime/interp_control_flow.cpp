@@ -121,19 +121,33 @@ void CInterpretor::ExecIn() {
 }
 
 void CInterpretor::ExecSwitch() {
+    const uint8_t* instr = m_pc;
     const uint32_t firstLabel = ReadU32(m_pc + kFieldJump);
     const CBlockRecord* record = BlockAt(ReadU32(m_pc + kFieldBlockIndex));
     EnterBlock(record);
     StepInstr();
     // A copy, so that evaluating the labels does not disturb it. An integer
     // (the common case) is kept as such and compared without temporaries.
-    CValue* evaluated = EvalOperand();
+    CValue* evaluated = EvalExpressionFast();
+    StepInstr();
     const bool isInt = evaluated->GetTag() == CValue::kInt;
     const int32_t intValue = isInt ? evaluated->GetInt() : 0;
+    uint32_t firstToTest = firstLabel;
+    if (isInt) {
+        if (const CSwitchTable* table = SwitchTableAt(instr, firstLabel)) {
+            for (int i = 0; i < table->count; ++i) {
+                if (table->values[i] == intValue) {
+                    m_pc = table->targets[i];
+                    return;
+                }
+            }
+            firstToTest = 0;  // no label matches
+        }
+    }
     CValue value(this);
     if (!isInt)
         value.Assign(*evaluated);
-    for (uint32_t label = firstLabel; label != 0;) {
+    for (uint32_t label = firstToTest; label != 0;) {
         GoTo(label);
         if (Code() != kOpCase)
             RaiseError(5);

@@ -36,6 +36,8 @@ enum SimpleShape : uint8_t {
     kShapePostStep,      // x++ or x--
     kShapeAssign,        // x = b
     kShapeAssignBinary,  // x = a op b
+    kShapeIndexAssign,        // x[i] = b
+    kShapeIndexAssignBinary,  // x[i] = a op b
 };
 
 // The integer result of an operator (or of the operator of a compound
@@ -99,9 +101,14 @@ uint8_t CInterpretor::SimpleShapeOf(const CSimpleExpr& entry) {
             return kShapePostStep;
         if (firstIsName && code == kOpAssign)
             return kShapeAssign;
+        if (entry.operands[0].kind == Operand::kIndexed && code == kOpAssign)
+            return kShapeIndexAssign;
     } else if (entry.count == 3) {
         if (firstIsName && entry.operators[0] == kOpAssign && IsShapeBinary(entry.operators[1]))
             return kShapeAssignBinary;
+        if (entry.operands[0].kind == Operand::kIndexed && entry.operators[0] == kOpAssign &&
+            IsShapeBinary(entry.operators[1]))
+            return kShapeIndexAssignBinary;
     }
     return kShapeNone;
 }
@@ -122,6 +129,97 @@ struct CInterpretor::SimpleForms {
             return false;
         *value = cell->GetInt();
         return true;
+    }
+
+    // The array of name[index] when it has one dimension, and the index
+    // when it is an integer; null otherwise.
+    static CScriptArray* IndexedArray(CInterpretor* in, const CSimpleOperand& operand, int32_t* index) {
+        const CValue& value = operand.variable->value;
+        if (value.GetTag() != CValue::kArray)
+            return nullptr;
+        auto* array = reinterpret_cast<CScriptArray*>(in->m_arrayList.GetAt(value.GetArrayHandle()));
+        if (array == nullptr || array->m_dimensionCount != 1)
+            return nullptr;
+        if (operand.indexIsName) {
+            const CValue& indexValue = operand.indexVariable->value;
+            if (indexValue.GetTag() != CValue::kInt)
+                return nullptr;
+            *index = indexValue.GetInt();
+        } else {
+            *index = operand.indexValue;
+        }
+        return array;
+    }
+
+    // Operand k: a variable or constant through its cell, name[index]
+    // through the array (an existing cell inside the array only: reading
+    // elsewhere grows the array or raises, the general way).
+    static bool ReadAt(CInterpretor* in, const CSimpleExpr& entry, int k, int32_t* value) {
+        const CValue* cell = entry.cells[k];
+        if (cell == nullptr) {
+            int32_t index;
+            CScriptArray* array = IndexedArray(in, entry.operands[k], &index);
+            if (array == nullptr || static_cast<uint32_t>(index) >= array->m_sizes[0])
+                return false;
+            cell = array->GetCell(static_cast<uint32_t>(index));
+            if (cell == nullptr)
+                return false;
+        }
+        return Read(cell, value);
+    }
+
+    // x[i] = r: as OpAssign on an array cell. The array grows first, with
+    // the code pointer where the general way grows it (behind x[i]), so
+    // that its errors are raised at the same place.
+    static bool StoreIndexed(CInterpretor* in, const CSimpleExpr& entry, int32_t base, int32_t r, CValue* origin) {
+        const CSimpleOperand& target = entry.operands[0];
+        int32_t index;
+        CScriptArray* array = IndexedArray(in, target, &index);
+        if (array == nullptr)
+            return false;
+        if (static_cast<uint32_t>(index) >= array->m_sizes[0]) {
+            in->m_pc = target.after;
+            array->CellIndex(&index, 1);
+        }
+        CValue* cell = array->GetCell(static_cast<uint32_t>(index));
+        if (cell == nullptr) {
+            cell = array->NewCell();
+            if (cell == nullptr)
+                return false;  // the general way raises 15
+            array->m_cells.SetAt(index, reinterpret_cast<uintptr_t>(cell));
+        }
+        if (cell->GetTag() == CValue::kObject)
+            --array->m_objectCells;
+        cell->SetInt(r);
+        CValue& holder = in->m_places[base + 1]->holder;
+        if (holder.GetTag() != CValue::kInt || holder.GetInt() != 0)
+            holder.Clear();
+        // The value of the assignment is its right side's slot.
+        std::swap(in->m_valueStack[base + 1], in->m_valueStack[base + 2]);
+        std::swap(in->m_places[base + 1], in->m_places[base + 2]);
+        CValue* slot = in->m_valueStack[base + 1];
+        slot->SetInt(r);
+        slot->SetOrigin(origin);
+        Finish(in, entry, base);
+        return true;
+    }
+
+    // x[i] = b, b a name or constant
+    static bool IndexAssign(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
+        int32_t r;
+        if (!Read(entry.cells[1], &r))
+            return false;
+        return StoreIndexed(in, entry, base, r,
+                            entry.operands[1].kind == CSimpleOperand::kInt ? nullptr : entry.cells[1]);
+    }
+
+    // x[i] = a op b
+    template <uint32_t Code>
+    static bool IndexAssignBinary(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
+        int32_t a, b, r;
+        if (!ReadAt(in, entry, 1, &a) || !ReadAt(in, entry, 2, &b) || !Int<Code>(a, b, &r))
+            return false;
+        return StoreIndexed(in, entry, base, r, nullptr);
     }
 
     static void Finish(CInterpretor* in, const CSimpleExpr& entry, int32_t base) {
@@ -147,7 +245,7 @@ struct CInterpretor::SimpleForms {
     template <uint32_t Code>
     static bool Binary(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
         int32_t a, b, r;
-        if (!Read(entry.cells[0], &a) || !Read(entry.cells[1], &b) || !Int<Code>(a, b, &r))
+        if (!ReadAt(in, entry, 0, &a) || !ReadAt(in, entry, 1, &b) || !Int<Code>(a, b, &r))
             return false;
         CValue* slot = in->m_valueStack[base + 1];
         slot->SetInt(r);
@@ -162,7 +260,7 @@ struct CInterpretor::SimpleForms {
     static bool Compound(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
         CValue* target = entry.cells[0];
         int32_t a, b, r;
-        if (!Read(target, &a) || !Read(entry.cells[1], &b) || !Int<Code>(a, b, &r))
+        if (!Read(target, &a) || !ReadAt(in, entry, 1, &b) || !Int<Code>(a, b, &r))
             return false;
         target->SetInt(r);
         CValue* slot = in->m_valueStack[base + 1];
@@ -211,7 +309,7 @@ struct CInterpretor::SimpleForms {
     template <uint32_t Code>
     static bool AssignBinary(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
         int32_t a, b, r;
-        if (!Read(entry.cells[1], &a) || !Read(entry.cells[2], &b) || !Int<Code>(a, b, &r))
+        if (!ReadAt(in, entry, 1, &a) || !ReadAt(in, entry, 2, &b) || !Int<Code>(a, b, &r))
             return false;
         Assigned(in, entry, base, entry.cells[0], r);
         return true;
@@ -236,30 +334,45 @@ struct CInterpretor::SimpleForms {
     template <uint32_t Code> struct PickBinary { static constexpr SimpleForm form = &Binary<Code>; };
     template <uint32_t Code> struct PickCompound { static constexpr SimpleForm form = &Compound<Code>; };
     template <uint32_t Code> struct PickAssignBinary { static constexpr SimpleForm form = &AssignBinary<Code>; };
+    template <uint32_t Code> struct PickIndexAssignBinary { static constexpr SimpleForm form = &IndexAssignBinary<Code>; };
 };
 
 CInterpretor::SimpleForm CInterpretor::SimpleFormOf(const CSimpleExpr& entry) {
-    // The forms read names, This.member and integer constants only (the
-    // omitted operand of x++ is not read).
-    const int read = entry.shape == kShapePostStep ? 1 : entry.count;
-    for (int i = 0; i < read; ++i) {
-        const CSimpleOperand::Kind kind = entry.operands[i].kind;
-        if (kind != CSimpleOperand::kName && kind != CSimpleOperand::kThisMember && kind != CSimpleOperand::kInt)
-            return nullptr;
-    }
+    // What each operand may be for the forms: an assignment target a name or
+    // This.member (name[index] for the indexed shapes), a value read also
+    // name[index] where ReadAt reads it.
+    using Operand = CSimpleOperand;
+    auto isVariable = [&](int i) {
+        return entry.operands[i].kind == Operand::kName || entry.operands[i].kind == Operand::kThisMember;
+    };
+    auto isPlain = [&](int i) { return isVariable(i) || entry.operands[i].kind == Operand::kInt; };
+    auto isReadable = [&](int i) { return isPlain(i) || entry.operands[i].kind == Operand::kIndexed; };
     static const SimpleForms::Table<SimpleForms::PickBinary> binary;
     static const SimpleForms::Table<SimpleForms::PickCompound> compound;
     static const SimpleForms::Table<SimpleForms::PickAssignBinary> assignBinary;
+    static const SimpleForms::Table<SimpleForms::PickIndexAssignBinary> indexAssignBinary;
     switch (entry.shape) {
-    case kShapeSingle: return &SimpleForms::Single;
-    case kShapeBinary: return binary.forms[entry.operators[0]];
-    case kShapeCompound: return compound.forms[entry.operators[0]];
+    case kShapeSingle:
+        return isPlain(0) ? &SimpleForms::Single : nullptr;
+    case kShapeBinary:
+        return isReadable(0) && isReadable(1) ? binary.forms[entry.operators[0]] : nullptr;
+    case kShapeCompound:
+        return isVariable(0) && isReadable(1) ? compound.forms[entry.operators[0]] : nullptr;
     case kShapePostStep:
+        if (!isVariable(0))
+            return nullptr;
         return entry.operators[0] == kOpIncrement ? &SimpleForms::PostStep<kOpIncrement>
                                                   : &SimpleForms::PostStep<kOpDecrement>;
-    case kShapeAssign: return &SimpleForms::Assign;
-    case kShapeAssignBinary: return assignBinary.forms[entry.operators[1]];
-    default: return nullptr;
+    case kShapeAssign:
+        return isVariable(0) && isPlain(1) ? &SimpleForms::Assign : nullptr;
+    case kShapeAssignBinary:
+        return isVariable(0) && isReadable(1) && isReadable(2) ? assignBinary.forms[entry.operators[1]] : nullptr;
+    case kShapeIndexAssign:
+        return isPlain(1) ? &SimpleForms::IndexAssign : nullptr;
+    case kShapeIndexAssignBinary:
+        return isReadable(1) && isReadable(2) ? indexAssignBinary.forms[entry.operators[1]] : nullptr;
+    default:
+        return nullptr;
     }
 }
 
@@ -267,6 +380,44 @@ void CInterpretor::ClearSimpleExpressions() {
     if (m_simpleExprs)
         for (int i = 0; i < kSimpleExprCacheSize; ++i)
             m_simpleExprs[i] = CSimpleExpr();
+    if (m_switchTables)
+        for (int i = 0; i < kSwitchCacheSize; ++i)
+            m_switchTables[i] = CSwitchTable();
+}
+
+const CInterpretor::CSwitchTable* CInterpretor::SwitchTableAt(const uint8_t* instr, uint32_t firstLabel) {
+    if (!m_switchTables)
+        m_switchTables.reset(new CSwitchTable[kSwitchCacheSize]);
+    CSwitchTable& table = m_switchTables[(reinterpret_cast<uintptr_t>(instr) >> 2) & (kSwitchCacheSize - 1)];
+    if (table.instr == instr)
+        return table.usable ? &table : nullptr;
+    table = CSwitchTable();
+    table.instr = instr;
+    const uint8_t* base = CodeBase();
+    const std::size_t size = m_program.code.size();
+    int count = 0;
+    for (uint32_t label = firstLabel; label != 0; ++count) {
+        if (count == kSwitchLabels || label >= size || InstrCode(base + label) != kOpCase)
+            return nullptr;
+        const uint8_t* p = NextInstr(base + label);
+        const uint16_t code = InstrCode(p);
+        if (IsIntConstant(code))
+            table.values[count] = ReadI32(p + kFieldValue);
+        else if (code == kOpZero || code == kOpFalse || code == kOpOff)
+            table.values[count] = 0;
+        else if (code == kOpTrue || code == kOpOn)
+            table.values[count] = 1;
+        else
+            return nullptr;
+        p = NextInstr(p);
+        if (IsBinaryOperator(InstrCode(p)))
+            return nullptr;
+        table.targets[count] = NextInstr(p);
+        label = ReadU32(base + label + kFieldJump);
+    }
+    table.count = static_cast<uint8_t>(count);
+    table.usable = true;
+    return &table;
 }
 
 void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr) {

@@ -325,20 +325,6 @@ void CInterpretor::ReleaseArrays() {
 
 // ---- block stack ----
 
-void CInterpretor::EnterBlock(const CBlockRecord* record) {
-    if (!m_blockStack.SetAtGrow(m_blockLevel + 1, reinterpret_cast<uintptr_t>(record)))
-        RaiseError(15);
-    ++m_blockLevel;
-}
-
-void CInterpretor::LeaveBlock() {
-    if (m_blockLevel <= 0)
-        return;
-    m_scope->DropVariablesFromLevel(m_blockLevel);
-    m_blockStack.ClearAt(m_blockLevel);
-    --m_blockLevel;
-}
-
 // ---- misc services ----
 
 CBankSet* CInterpretor::GetCurrentBank() {

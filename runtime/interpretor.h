@@ -174,7 +174,10 @@ public:
     CVariable* AddVariable(uint32_t nameRef, int32_t level);
     CVariable* FindVariable(uint32_t nameRef) const { return m_variables.Find(nameRef); }
     // Removes and destroys every variable created at or above the level.
-    void DropVariablesFromLevel(int32_t level);
+    void DropVariablesFromLevel(int32_t level) {
+        if (m_variables.GetCount() != 0 && m_variables.m_maxLevel >= level)
+            DropVariablesFrom(level);
+    }
     void ReleaseVariables();
 
     CVariableTable m_variables;
@@ -185,6 +188,7 @@ public:
 private:
     void VariablesChanged();
     void FreeVariables();
+    void DropVariablesFrom(int32_t level);
 };
 
 // CIRefresh: base of objects that must be redrawn. Registers itself in the
@@ -331,10 +335,23 @@ public:
     // ---- block stack ----
     // Raises the block level and stores the record (runtime error 15 when the
     // stack cannot grow).
-    void EnterBlock(const CBlockRecord* record);
+    void EnterBlock(const CBlockRecord* record) {
+        const int32_t level = m_blockLevel + 1;
+        if (static_cast<uint32_t>(level) < m_blockStack.GetSize())
+            m_blockStack.SetAt(level, reinterpret_cast<uintptr_t>(record));
+        else if (!m_blockStack.SetAtGrow(level, reinterpret_cast<uintptr_t>(record)))
+            RaiseError(15);
+        m_blockLevel = level;
+    }
     // Drops the variables of the current scope at or above the level, clears
     // the slot and lowers the level.
-    void LeaveBlock();
+    void LeaveBlock() {
+        if (m_blockLevel <= 0)
+            return;
+        m_scope->DropVariablesFromLevel(m_blockLevel);
+        m_blockStack.SetAt(m_blockLevel, 0);
+        --m_blockLevel;
+    }
     int32_t GetBlockLevel() const { return m_blockLevel; }
 
     // ---- short-lived and temporary buffers ----
@@ -832,6 +849,21 @@ private:
             return nullptr;
         return entry.form(this, entry, m_evalLevel) ? m_valueStack[m_evalLevel + 1] : nullptr;
     }
+    // Switches whose labels are all integer constants, decoded once per
+    // Switch instruction: an integer value finds its label without
+    // evaluating the labels one by one (which, being constants, can neither
+    // fail nor change anything).
+    static constexpr int kSwitchLabels = 16;
+    static constexpr int kSwitchCacheSize = 64;
+    struct CSwitchTable {
+        const uint8_t* instr = nullptr;   // the Switch instruction; null: unused entry
+        bool usable = false;
+        uint8_t count = 0;
+        int32_t values[kSwitchLabels] = {};
+        const uint8_t* targets[kSwitchLabels] = {};  // behind each label's ":"
+    };
+    std::unique_ptr<CSwitchTable[]> m_switchTables;
+    const CSwitchTable* SwitchTableAt(const uint8_t* instr, uint32_t firstLabel);
     void DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr);
     bool ResolveSimpleExpression(CSimpleExpr& entry);
     void LoadSimpleOperand(const CSimpleOperand& operand);

@@ -159,10 +159,6 @@ uintptr_t CPoolList::GetPrev(uint32_t& position) const {
     return node.item;
 }
 
-uintptr_t CPoolList::GetAt(uint32_t position) const {
-    return IsValid(position) ? m_pool[position].item : 0;
-}
-
 void CPoolList::SetAt(uint32_t position, uintptr_t item) {
     if (IsValid(position))
         m_pool[position].item = item;

@@ -41,7 +41,8 @@ public:
     // invalid position returns 0 and stays as it is.
     uintptr_t GetNext(uint32_t& position) const;
     uintptr_t GetPrev(uint32_t& position) const;
-    uintptr_t GetAt(uint32_t position) const;
+    // Inline: every script array access finds its array here.
+    uintptr_t GetAt(uint32_t position) const { return IsValid(position) ? m_pool[position].item : 0; }
     void SetAt(uint32_t position, uintptr_t item);
     uint32_t Find(uintptr_t item) const;
 

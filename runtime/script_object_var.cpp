@@ -70,10 +70,10 @@ CVariable* CIBaseObjectVar::AddVariable(uint32_t nameRef, int32_t level) {
     return variable;
 }
 
-void CIBaseObjectVar::DropVariablesFromLevel(int32_t level) {
-    if (m_variables.GetCount() == 0 || m_variables.m_maxLevel < level)
-        return;
-    for (int bucket = 0; bucket < CVariableTable::kBucketCount; ++bucket) {
+void CIBaseObjectVar::DropVariablesFrom(int32_t level) {
+    // Stops once the table is empty (a call's few parameters lie in the
+    // first buckets).
+    for (int bucket = 0; bucket < CVariableTable::kBucketCount && m_variables.GetCount() != 0; ++bucket) {
         uint32_t position = m_variables.GetBucketHead(bucket);
         while (position != 0) {
             uint32_t at = position;

@@ -59,7 +59,7 @@ public:
     CValue(CInterpretor* owner, const char* text, int32_t borrow);
     CValue(CInterpretor* owner, int32_t i);
     ~CValue() {
-        if (m_tag == kText || m_tag == kObject || m_tag == kArray)
+        if (HoldsContent())
             ReleaseContent();
     }
     CValue(const CValue&) = delete;
@@ -173,10 +173,13 @@ private:
     GrowableHeader* Header() const { return reinterpret_cast<GrowableHeader*>(m_payload.text - kGrowableHeader); }
 
     bool ReleasingAll() const;
+    // Text, object or array: something to release. One test instead of
+    // three (every tag is below 32).
+    bool HoldsContent() const { return ((1u << kText | 1u << kObject | 1u << kArray) >> m_tag) & 1u; }
     // Releases text, object or array; integer 0 with payload and flags cleared.
     // Inline: numbers, the common case, hold nothing to release.
     void DropContent() {
-        if (m_tag == kText || m_tag == kObject || m_tag == kArray)
+        if (HoldsContent())
             ReleaseContent();
         m_tag = kInt;
         m_flags &= ~(kBorrowed | kGrowable);
