@@ -60,6 +60,7 @@ void CInterpretor::ExecBlockEnd() {
             return;
         }
         GoBehind(top->start);
+        RunForBody(top);
         return;
     case kBlockFunction:
         m_returnFlag = 1;

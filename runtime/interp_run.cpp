@@ -221,16 +221,10 @@ void CInterpretor::RunLoop(uint32_t entry, CValue* returnTarget) {
         }
         // The commonest statements by direct calls (see EvalOperandAtLevel).
         switch (code) {
-        case kOpName: {
-            // See OpStatementExpression: the statement's value is dropped.
-            const int32_t discard = m_discardLevel;
-            m_discardLevel = m_evalLevel + 1;
-            const CValue* done = TrySimpleForm();
-            m_discardLevel = discard;
-            if (done == nullptr)
+        case kOpName:
+            if (!RunSimpleStatement())
                 OpStatementExpression();
             break;
-        }
         case kOpCloseBrace:
             ExecBlockEnd();
             break;

@@ -270,6 +270,21 @@ struct CInterpretor::SimpleForms {
         return true;
     }
 
+    // x += "text" on a text, as a statement (its value dropped): appended in
+    // place, as OpCompound does it.
+    static bool TextAppend(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
+        CValue* target = entry.cells[0];
+        if (target->GetTag() != CValue::kText || base + 1 != in->m_discardLevel)
+            return false;
+        in->m_pc = entry.end;  // where the general way applies the operator
+        target->AppendText(in->m_program.StringConstantText(entry.operands[1].instr));
+        CValue* slot = in->m_valueStack[base + 1];
+        slot->SetInt(0);
+        slot->SetOrigin(target);
+        Finish(in, entry, base);
+        return true;
+    }
+
     // x++ and x--
     template <uint32_t Code>
     static bool PostStep(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
@@ -357,6 +372,8 @@ CInterpretor::SimpleForm CInterpretor::SimpleFormOf(const CSimpleExpr& entry) {
     case kShapeBinary:
         return isReadable(0) && isReadable(1) ? binary.forms[entry.operators[0]] : nullptr;
     case kShapeCompound:
+        if (isVariable(0) && entry.operators[0] == kOpAddAssign && entry.operands[1].kind == Operand::kText)
+            return &SimpleForms::TextAppend;
         return isVariable(0) && isReadable(1) ? compound.forms[entry.operators[0]] : nullptr;
     case kShapePostStep:
         if (!isVariable(0))
@@ -383,6 +400,9 @@ void CInterpretor::ClearSimpleExpressions() {
     if (m_switchTables)
         for (int i = 0; i < kSwitchCacheSize; ++i)
             m_switchTables[i] = CSwitchTable();
+    if (m_fusedLoops)
+        for (int i = 0; i < kFusedLoopCacheSize; ++i)
+            m_fusedLoops[i] = CFusedLoop();
 }
 
 const CInterpretor::CSwitchTable* CInterpretor::SwitchTableAt(const uint8_t* instr, uint32_t firstLabel) {

@@ -864,6 +864,31 @@ private:
     };
     std::unique_ptr<CSwitchTable[]> m_switchTables;
     const CSwitchTable* SwitchTableAt(const uint8_t* instr, uint32_t firstLabel);
+    // For loops whose body is a few simple expression statements: after the
+    // loop's "}" found that the loop goes on, RunForBody runs rounds of the
+    // body, step and test itself, as long as every statement takes its
+    // shortcut and nothing waits between statements but the tick countdown
+    // (see interp_loop_fusion.cpp).
+    static constexpr int kFusedStatements = 8;
+    static constexpr int kFusedLoopCacheSize = 64;
+    struct CFusedLoop {
+        const CBlockRecord* record = nullptr;  // null: unused entry
+        const uint8_t* code = nullptr;         // the code the record was decoded from
+        bool usable = false;
+        uint8_t count = 0;
+        const uint8_t* statements[kFusedStatements] = {};
+        CSimpleExpr* entries[kFusedStatements] = {};  // theirs, while not taken by other code
+    };
+    std::unique_ptr<CFusedLoop[]> m_fusedLoops;
+    const CFusedLoop* FusedLoopFor(const CBlockRecord* record);
+    void RunForBody(const CBlockRecord* record);
+    // The statement just run needs nothing between statements but the
+    // countdown (RunLoop does the rest).
+    bool QuietBetweenStatements() const;
+    // Runs the simple expression statement at m_pc by its shortcut; false
+    // (nothing done) when it has none or it does not apply.
+    bool RunSimpleStatement() { return m_simpleExprs && RunSimpleStatement(SimpleEntry(m_pc)); }
+    bool RunSimpleStatement(CSimpleExpr& entry);
     void DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr);
     bool ResolveSimpleExpression(CSimpleExpr& entry);
     void LoadSimpleOperand(const CSimpleOperand& operand);

@@ -138,6 +138,8 @@ public:
     void SetArrayItemAt(const int32_t* indices, int32_t count, const CValue& value);
     void SetArrayCell(uint32_t index, const CValue& value);
     CScriptArray* GetArray() const;  // null when not an array or the handle is invalid
+    // What "+" does to a text with a text: appends in place when it can.
+    void AppendText(const char* text) { Concatenate(text); }
 
     // Raw access for the evaluation handlers.
     uint32_t GetTag() const { return m_tag; }

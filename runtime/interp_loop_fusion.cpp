@@ -1,0 +1,108 @@
+// Rounds of a For loop run without the operation loop's dispatch.
+//
+// A For loop whose body is a sequence of expression statements that take
+// the integer shortcuts (see interp_simple_expr.cpp) spends most of its time
+// going from statement to statement. After the loop's "}" has run the step
+// and the test and gone back to the body, RunForBody runs the body's
+// statements, the step and the test in a loop of its own. Between two
+// statements the operation loop does nothing but count down the tick while
+// no event waits, no period work is due, no quit was asked for and no error
+// is pending; that is all RunForBody does there. Whenever anything else is
+// due, or a statement does not take its shortcut (nothing is done then), it
+// returns with the code pointer at the next statement, and the operation
+// loop goes on from there with its own work between statements: every
+// statement is counted once and everything happens in the same order.
+#include "runtime/interpretor.h"
+
+#include "runtime/runner.h"
+
+bool CInterpretor::QuietBetweenStatements() const {
+    return m_deliveryCursor == 0 && m_tickCountdown > 0 && m_pendingError < 0 && m_returnFlag == 0 &&
+           (m_runner == nullptr || !m_runner->m_quit);
+}
+
+bool CInterpretor::RunSimpleStatement(CSimpleExpr& entry) {
+    if (entry.instr != m_pc || entry.form == nullptr || m_varDeclared != nullptr ||
+        m_evalLevel + entry.count + 3 >= kValueStackSize)
+        return false;
+    if (entry.epoch != m_contextEpoch && !ResolveSimpleExpression(entry))
+        return false;
+    // See OpStatementExpression: the statement's value is dropped. Put back
+    // also when the array store of a form raises.
+    struct Discard {
+        int32_t* level;
+        int32_t saved;
+        ~Discard() { *level = saved; }
+    } discard{&m_discardLevel, m_discardLevel};
+    m_discardLevel = m_evalLevel + 1;
+    return entry.form(this, entry, m_evalLevel);
+}
+
+const CInterpretor::CFusedLoop* CInterpretor::FusedLoopFor(const CBlockRecord* record) {
+    if (!m_fusedLoops)
+        m_fusedLoops.reset(new CFusedLoop[kFusedLoopCacheSize]);
+    CFusedLoop& loop = m_fusedLoops[(reinterpret_cast<uintptr_t>(record) / sizeof(CBlockRecord)) &
+                                    (kFusedLoopCacheSize - 1)];
+    const uint8_t* base = CodeBase();
+    if (loop.record == record && loop.code == base)
+        return loop.usable ? &loop : nullptr;
+    loop = CFusedLoop();
+    loop.record = record;
+    loop.code = base;
+    if (!m_simpleExprs || record->start >= m_program.code.size() || record->end >= m_program.code.size())
+        return nullptr;
+    const uint8_t* end = base + record->end;
+    int count = 0;
+    for (const uint8_t* p = NextInstr(base + record->start); p != end; ++count) {
+        const uint16_t code = InstrCode(p);
+        if (count == kFusedStatements || p > end || (code != kOpName && code != kOpIndexName))
+            return nullptr;
+        CSimpleExpr& entry = SimpleEntry(p);
+        if (entry.instr != p)
+            DecodeSimpleExpression(entry, p);
+        if (!entry.simple || entry.form == nullptr || InstrCode(entry.end) != kOpSemicolon)
+            return nullptr;
+        loop.statements[count] = p;
+        loop.entries[count] = &entry;
+        p = NextInstr(entry.end);
+    }
+    if (count == 0)
+        return nullptr;
+    loop.count = static_cast<uint8_t>(count);
+    loop.usable = true;
+    return &loop;
+}
+
+void CInterpretor::RunForBody(const CBlockRecord* record) {
+    const CFusedLoop* loop = FusedLoopFor(record);
+    if (loop == nullptr)
+        return;
+    const uint8_t* base = CodeBase();
+    for (;;) {
+        // The "}" just run, then each statement of the body: a statement runs
+        // only once the one before it needs nothing more between them.
+        for (int i = 0; i < loop->count; ++i) {
+            if (!QuietBetweenStatements())
+                return;
+            m_pc = loop->statements[i];
+            if (!RunSimpleStatement(*loop->entries[i]))
+                return;  // the operation loop runs it the general way
+            --m_tickCountdown;
+        }
+        // The loop's "}": the step, the test, and back to the body or out.
+        if (!QuietBetweenStatements())
+            return;
+        m_pc = base + record->end;
+        --m_tickCountdown;
+        if (record->step != 0) {
+            GoTo(record->step);
+            EvalExpressionFast();
+        }
+        if (record->condition != 0 && !TestAt(record->condition)) {
+            GoBehind(record->end);
+            LeaveBlock();
+            return;
+        }
+        GoBehind(record->start);
+    }
+}
