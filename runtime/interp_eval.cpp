@@ -130,7 +130,8 @@ CVariable* CInterpretor::LookUpNameAt(const uint8_t* instr) {
     if (entry.instr == instr && entry.object == nullptr && entry.stamp == m_contextEpoch)
         return entry.variable;
     CVariable* variable = LookUpName(ReadU32(instr + kFieldNameRef));
-    if (variable != nullptr) {
+    // A parameter is another variable in every call that shares the epoch.
+    if (variable != nullptr && !(m_sharedEpoch && m_scope->FindVariable(ReadU32(instr + kFieldNameRef)) == variable)) {
         entry.instr = instr;
         entry.object = nullptr;
         entry.stamp = m_contextEpoch;

@@ -48,6 +48,7 @@ public:
           m_scope(interpretor->m_scope),
           m_this(interpretor->m_thisObject),
           m_epoch(interpretor->m_contextEpoch),
+          m_shared(interpretor->m_sharedEpoch),
           m_evalLevel(interpretor->m_evalLevel),
           m_blockLevel(interpretor->GetBlockLevel()),
           m_returnFlag(interpretor->m_returnFlag),
@@ -61,7 +62,7 @@ public:
         while (m_interp->GetBlockLevel() > m_blockLevel)
             m_interp->LeaveBlock();
         m_interp->m_pc = m_pc;
-        m_interp->RestoreContext(m_scope, m_this, m_epoch);
+        m_interp->RestoreContext(m_scope, m_this, m_epoch, m_shared);
         m_interp->m_evalLevel = m_evalLevel;
         m_interp->m_returnFlag = m_returnFlag;
         m_interp->m_returnTarget = m_returnTarget;
@@ -78,6 +79,7 @@ private:
     CIBaseObjectVar* m_scope;
     CIBaseClassImpl* m_this;
     uint64_t m_epoch;
+    bool m_shared;
     int32_t m_evalLevel;
     int32_t m_blockLevel;
     int32_t m_returnFlag;

@@ -14,9 +14,9 @@ namespace {
 struct CCallState {
     explicit CCallState(CInterpretor* in)
         : interpretor(in), scope(in->m_scope), thisObject(in->m_thisObject), epoch(in->m_contextEpoch),
-          programIndex(in->m_programIndex), level(in->GetBlockLevel()) {}
+          shared(in->m_sharedEpoch), programIndex(in->m_programIndex), level(in->GetBlockLevel()) {}
     ~CCallState() {
-        interpretor->RestoreContext(scope, thisObject, epoch);
+        interpretor->RestoreContext(scope, thisObject, epoch, shared);
         interpretor->m_programIndex = programIndex;
         interpretor->m_pc = pc;
     }
@@ -24,6 +24,7 @@ struct CCallState {
     CIBaseObjectVar* scope;
     CIBaseClassImpl* thisObject;
     uint64_t epoch;
+    bool shared;
     int32_t programIndex;
     int32_t level;
     const uint8_t* pc = nullptr;
@@ -31,32 +32,43 @@ struct CCallState {
 
 }  // namespace
 
-void CInterpretor::RestoreContext(CIBaseObjectVar* scope, CIBaseClassImpl* thisObject, uint64_t epoch) {
+void CInterpretor::RestoreContext(CIBaseObjectVar* scope, CIBaseClassImpl* thisObject, uint64_t epoch, bool shared) {
     m_scope = scope;
     m_thisObject = thisObject;
     // Stamps and epochs come from one counter: a table changed since the
-    // epoch has a later stamp.
-    if (scope->m_stamp <= epoch && ThisStamp() <= epoch && m_stamp <= epoch)
+    // epoch has a later stamp. A shared epoch asks of the local scope only
+    // that it still holds the parameters alone.
+    const bool scopeKept = shared ? static_cast<CCallScope*>(scope)->m_stamp == static_cast<CCallScope*>(scope)->m_bindStamp
+                                  : scope->m_stamp <= epoch;
+    if (scopeKept && ThisStamp() <= epoch && m_stamp <= epoch) {
         m_contextEpoch = epoch;
-    else
+        m_sharedEpoch = shared;
+    } else {
         m_contextEpoch = ++m_variableGeneration;
+        m_sharedEpoch = false;
+    }
 }
 
-CIBaseObjectVar* CInterpretor::AcquireScope() {
-    CIBaseObjectVar* scope;
+CCallScope* CInterpretor::AcquireScope() {
+    CCallScope* scope;
     if (!m_scopePool.empty()) {
         scope = m_scopePool.back();
         m_scopePool.pop_back();
     } else {
-        scope = new CIBaseObjectVar(this, GetClassRecord(kScriptObjectClassId), kScriptObjectClassId, false);
+        scope = new CCallScope(this);
     }
     scope->m_alive = 1;
     return scope;
 }
 
-void CInterpretor::ReleaseScope(CIBaseObjectVar* scope) {
-    if (scope->m_variables.GetCount() != 0)
-        scope->DropVariablesFromLevel(0);
+void CInterpretor::ReleaseScope(CCallScope* scope) {
+    // Parameters left by the call stay for the next call of its function.
+    const bool dormant = scope->m_dormantBlock != nullptr && scope->m_variables.GetCount() == scope->m_dormantCount;
+    if (!dormant) {
+        scope->m_dormantBlock = nullptr;
+        if (scope->m_variables.GetCount() != 0)
+            scope->DropVariablesFromLevel(0);
+    }
     if (m_scopePool.size() < kScopePoolLimit) {
         try {
             m_scopePool.push_back(scope);
@@ -93,7 +105,7 @@ void CInterpretor::RecycleVariable(CVariable* variable) {
 }
 
 void CInterpretor::FreePools() {
-    for (CIBaseObjectVar* scope : m_scopePool)
+    for (CCallScope* scope : m_scopePool)
         delete scope;
     m_scopePool.clear();
     for (CVariable* variable : m_variablePool)
@@ -101,7 +113,132 @@ void CInterpretor::FreePools() {
     m_variablePool.clear();
 }
 
-void CInterpretor::RunFunctionBody(CIBaseObjectVar* localScope, CIBaseClassImpl* thisObject,
+// Reads the parameter list of the function's code (runtime error 16 where
+// it is not a list of names) and lists the names when they fit.
+void CInterpretor::ReadParameterNames(CFunctionRecord* function) {
+    m_pc = NextInstr(CodeBase() + function->block->step);
+    int32_t count = 0;
+    uint32_t names[CFunctionRecord::kListedParameters];
+    if (Code() == kOpOpenParen) {
+        StepInstr();
+        for (;;) {
+            if (Code() != kOpName)
+                RaiseError(16);
+            if (count < CFunctionRecord::kListedParameters)
+                names[count] = ReadU32(m_pc + kFieldNameRef);
+            ++count;
+            StepInstr();
+            if (Code() != kOpComma)
+                break;
+            StepInstr();
+        }
+    }
+    if (count > CFunctionRecord::kListedParameters) {
+        function->parameterState = 2;
+        return;
+    }
+    for (int32_t i = 0; i < count; ++i)
+        function->parameterNames[i] = names[i];
+    function->parameterCount = count;
+    function->parameterState = 1;
+}
+
+bool CInterpretor::BindParameters(CCallScope* localScope, CFunctionRecord* function) {
+    // Parameters by position: omitted ones read as the default value, extra
+    // arguments are bound to nothing.
+    const int32_t argCount = m_argCounts[m_callDepth];
+    const CValue* cells = &m_argCells[m_callDepth * kFrameSize];
+    if (function->parameterState == 0)
+        ReadParameterNames(function);
+    if (function->parameterState == 1) {
+        const int32_t count = function->parameterCount;
+        CVariableTable& table = localScope->m_variables;
+        if (localScope->m_dormantBlock == function->block && localScope->m_dormantCount == count &&
+            table.GetCount() == count) {
+            // The same variables again: the table does not change.
+            for (int32_t i = 0; i < count; ++i) {
+                CVariable* parameter = localScope->m_dormant[i];
+                parameter->level = m_blockLevel;
+                if (i < argCount)
+                    parameter->value.Assign(cells[i]);
+                else
+                    parameter->value.SetDefault();
+            }
+            if (m_blockLevel > table.m_maxLevel)
+                table.m_maxLevel = m_blockLevel;
+            localScope->m_bindStamp = localScope->m_stamp;
+            return true;
+        }
+        localScope->m_dormantBlock = nullptr;
+        if (table.GetCount() != 0)
+            localScope->DropVariablesFromLevel(0);
+        for (int32_t i = 0; i < count; ++i) {
+            CVariable* parameter = localScope->AddVariable(function->parameterNames[i], m_blockLevel);
+            localScope->m_dormant[i] = parameter;
+            if (i < argCount)
+                parameter->value.Assign(cells[i]);
+            else
+                parameter->value.SetDefault();
+        }
+        localScope->m_dormantCount = count;
+        localScope->m_dormantBlock = function->block;
+        localScope->m_bindStamp = localScope->m_stamp;
+        return false;
+    }
+    // Too many to list: read from the code every time.
+    localScope->m_dormantBlock = nullptr;
+    m_pc = NextInstr(CodeBase() + function->block->step);
+    StepInstr();  // the "("
+    for (int32_t i = 0;; ++i) {
+        CVariable* parameter = localScope->AddVariable(ReadU32(m_pc + kFieldNameRef), m_blockLevel);
+        if (i < argCount)
+            parameter->value.Assign(cells[i]);
+        else
+            parameter->value.SetDefault();
+        StepInstr();
+        if (Code() != kOpComma)
+            break;
+        StepInstr();
+    }
+    return false;
+}
+
+void CInterpretor::EnterCallContext(CCallScope* localScope, CIBaseClassImpl* thisObject, CFunctionRecord* function) {
+    if (function->parameterState != 1) {
+        EnterContext(localScope, thisObject);
+        return;
+    }
+    m_scope = localScope;
+    m_thisObject = thisObject;
+    m_sharedEpoch = true;
+    const uint64_t shared = function->sharedEpoch;
+    if (shared != 0 && function->sharedThis == thisObject && ThisStamp() <= shared && m_stamp <= shared) {
+        m_contextEpoch = shared;
+        return;
+    }
+    m_contextEpoch = ++m_variableGeneration;
+    function->sharedEpoch = m_contextEpoch;
+    function->sharedThis = thisObject;
+}
+
+void CInterpretor::LeaveFunctionBlock(CCallScope* localScope) {
+    if (m_blockLevel <= 0)
+        return;
+    if (localScope->m_dormantBlock != nullptr && localScope->m_variables.GetCount() == localScope->m_dormantCount) {
+        for (int32_t i = 0; i < localScope->m_dormantCount; ++i) {
+            CValue& value = localScope->m_dormant[i]->value;
+            value.Clear();
+            value.SetOrigin(nullptr);
+        }
+    } else {
+        localScope->m_dormantBlock = nullptr;
+        localScope->DropVariablesFromLevel(m_blockLevel);
+    }
+    m_blockStack.SetAt(m_blockLevel, 0);
+    --m_blockLevel;
+}
+
+void CInterpretor::RunFunctionBody(CCallScope* localScope, CIBaseClassImpl* thisObject,
                                    const CFunctionRecord* function, CValue* result) {
     const CBlockRecord* block = function->block;
     if (block == nullptr || block->kind != kBlockFunction)
@@ -112,6 +249,7 @@ void CInterpretor::RunFunctionBody(CIBaseObjectVar* localScope, CIBaseClassImpl*
     const int32_t functionLevel = m_blockLevel;
     struct LevelRestore {
         CInterpretor* in;
+        CCallScope* scope;
         int32_t functionLevel;
         ~LevelRestore() {
             // Blocks a Return left open go with the function's own block.
@@ -120,10 +258,9 @@ void CInterpretor::RunFunctionBody(CIBaseObjectVar* localScope, CIBaseClassImpl*
                 --in->m_blockLevel;
             }
             if (in->m_blockLevel == functionLevel)
-                in->LeaveBlock();
+                in->LeaveFunctionBlock(scope);
         }
-    } levelRestore{this, functionLevel};
-    EnterContext(localScope, thisObject);
+    } levelRestore{this, localScope, functionLevel};
     // The objects of running calls may not be deleted under them.
     m_activeObjects.push_back(thisObject);
     struct ActiveRestore {
@@ -131,32 +268,14 @@ void CInterpretor::RunFunctionBody(CIBaseObjectVar* localScope, CIBaseClassImpl*
         ~ActiveRestore() { active->pop_back(); }
     } activeRestore{&m_activeObjects};
 
-    // Parameters by position: omitted ones read as the default value, extra
-    // arguments are bound to nothing.
-    const int32_t argCount = m_argCounts[m_callDepth];
-    const CValue* cells = &m_argCells[m_callDepth * kFrameSize];
-    m_pc = NextInstr(CodeBase() + block->step);
-    if (Code() == kOpOpenParen) {
-        StepInstr();
-        for (int32_t i = 0;; ++i) {
-            if (Code() != kOpName)
-                RaiseError(16);
-            CVariable* parameter = localScope->AddVariable(ReadU32(m_pc + kFieldNameRef), m_blockLevel);
-            if (i < argCount)
-                parameter->value.Assign(cells[i]);
-            else
-                parameter->value.SetDefault();
-            StepInstr();
-            if (Code() != kOpComma)
-                break;
-            StepInstr();
-        }
-    }
+    CFunctionRecord* record = const_cast<CFunctionRecord*>(function);
+    BindParameters(localScope, record);
+    EnterCallContext(localScope, thisObject, record);
     m_programIndex = static_cast<int32_t>(block->moduleWord);
     RunLoop(static_cast<uint32_t>(NextInstr(CodeBase() + block->start) - CodeBase()), result);
 }
 
-void CInterpretor::CallScriptFunction(CIBaseObjectVar* localScope, CIBaseClassImpl* thisObject,
+void CInterpretor::CallScriptFunction(CCallScope* localScope, CIBaseClassImpl* thisObject,
                                       const CValue& function) {
     const CFunctionRecord* record = function.GetFunction();
     const uint16_t code = Code();

@@ -124,6 +124,13 @@ struct CInterpretor::SimpleForms {
         return IntResult(Code, a, b, r);
     }
 
+    // The value of operand k that is a variable or a constant: its cell, or
+    // for a parameter under a shared epoch the current call's parameter.
+    static CValue* Cell(const CInterpretor* in, const CSimpleExpr& entry, int k) {
+        CValue* cell = entry.cells[k];
+        return cell != nullptr ? cell : &in->OperandVariable(entry.operands[k])->value;
+    }
+
     static bool Read(const CValue* cell, int32_t* value) {
         if (cell->GetTag() != CValue::kInt)
             return false;
@@ -156,6 +163,8 @@ struct CInterpretor::SimpleForms {
     // elsewhere grows the array or raises, the general way).
     static bool ReadAt(CInterpretor* in, const CSimpleExpr& entry, int k, int32_t* value) {
         const CValue* cell = entry.cells[k];
+        if (cell == nullptr && entry.operands[k].kind != CSimpleOperand::kIndexed)
+            cell = &in->OperandVariable(entry.operands[k])->value;
         if (cell == nullptr) {
             int32_t index;
             CScriptArray* array = IndexedArray(in, entry.operands[k], &index);
@@ -207,10 +216,10 @@ struct CInterpretor::SimpleForms {
     // x[i] = b, b a name or constant
     static bool IndexAssign(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
         int32_t r;
-        if (!Read(entry.cells[1], &r))
+        CValue* right = Cell(in, entry, 1);
+        if (!Read(right, &r))
             return false;
-        return StoreIndexed(in, entry, base, r,
-                            entry.operands[1].kind == CSimpleOperand::kInt ? nullptr : entry.cells[1]);
+        return StoreIndexed(in, entry, base, r, entry.operands[1].kind == CSimpleOperand::kInt ? nullptr : right);
     }
 
     // x[i] = a op b
@@ -231,11 +240,12 @@ struct CInterpretor::SimpleForms {
     // a: a copy of the value, with its variable as the target.
     static bool Single(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
         int32_t a;
-        if (!Read(entry.cells[0], &a))
+        CValue* cell = Cell(in, entry, 0);
+        if (!Read(cell, &a))
             return false;
         CValue* slot = in->m_valueStack[base + 1];
         slot->SetInt(a);
-        slot->SetOrigin(entry.operands[0].kind != CSimpleOperand::kInt ? entry.cells[0] : nullptr);
+        slot->SetOrigin(entry.operands[0].kind != CSimpleOperand::kInt ? cell : nullptr);
         in->m_operatorStack[base] = 0;
         in->m_pc = entry.end;
         return true;
@@ -258,7 +268,7 @@ struct CInterpretor::SimpleForms {
     // OpCompound).
     template <uint32_t Code>
     static bool Compound(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
-        CValue* target = entry.cells[0];
+        CValue* target = Cell(in, entry, 0);
         int32_t a, b, r;
         if (!Read(target, &a) || !ReadAt(in, entry, 1, &b) || !Int<Code>(a, b, &r))
             return false;
@@ -273,7 +283,7 @@ struct CInterpretor::SimpleForms {
     // x += "text" on a text, as a statement (its value dropped): appended in
     // place, as OpCompound does it.
     static bool TextAppend(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
-        CValue* target = entry.cells[0];
+        CValue* target = Cell(in, entry, 0);
         if (target->GetTag() != CValue::kText || base + 1 != in->m_discardLevel)
             return false;
         in->m_pc = entry.end;  // where the general way applies the operator
@@ -288,7 +298,7 @@ struct CInterpretor::SimpleForms {
     // x++ and x--
     template <uint32_t Code>
     static bool PostStep(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
-        CValue* target = entry.cells[0];
+        CValue* target = Cell(in, entry, 0);
         int32_t a;
         if (!Read(target, &a))
             return false;
@@ -314,9 +324,9 @@ struct CInterpretor::SimpleForms {
     // x = b
     static bool Assign(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
         int32_t r;
-        if (!Read(entry.cells[1], &r))
+        if (!Read(Cell(in, entry, 1), &r))
             return false;
-        Assigned(in, entry, base, entry.cells[0], r);
+        Assigned(in, entry, base, Cell(in, entry, 0), r);
         return true;
     }
 
@@ -326,7 +336,7 @@ struct CInterpretor::SimpleForms {
         int32_t a, b, r;
         if (!ReadAt(in, entry, 1, &a) || !ReadAt(in, entry, 2, &b) || !Int<Code>(a, b, &r))
             return false;
-        Assigned(in, entry, base, entry.cells[0], r);
+        Assigned(in, entry, base, Cell(in, entry, 0), r);
         return true;
     }
 
@@ -539,10 +549,28 @@ void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* ins
 
 // Finds the variables of the names for the current scopes; false when one
 // does not exist yet (the general way then makes the unresolved place).
+int CInterpretor::ParameterPosition(const CVariable* variable) const {
+    const CCallScope* scope = static_cast<const CCallScope*>(m_scope);
+    for (int i = 0; i < scope->m_dormantCount; ++i) {
+        if (scope->m_dormant[i] == variable)
+            return i;
+    }
+    return -1;
+}
+
+CVariable* CInterpretor::OperandVariable(const CSimpleOperand& operand) const {
+    return operand.parameter >= 0 ? static_cast<const CCallScope*>(m_scope)->m_dormant[operand.parameter]
+                                  : operand.variable;
+}
+
 bool CInterpretor::ResolveSimpleExpression(CSimpleExpr& entry) {
     entry.epoch = 0;
+    // Under a shared epoch a parameter is remembered by its position; a
+    // name[index] with a local variable is found again next time.
+    bool keep = true;
     for (int i = 0; i < entry.count; ++i) {
         CSimpleOperand& operand = entry.operands[i];
+        operand.parameter = -1;
         switch (operand.kind) {
         case CSimpleOperand::kThisMember:
             // This.member is found in This alone (see OpEvalThis and
@@ -558,10 +586,14 @@ bool CInterpretor::ResolveSimpleExpression(CSimpleExpr& entry) {
             operand.variable = LookUpName(operand.nameRef);
             if (operand.variable == nullptr)
                 return false;
+            if (m_sharedEpoch && m_scope->FindVariable(operand.nameRef) == operand.variable)
+                keep = false;
             if (operand.indexIsName) {
                 operand.indexVariable = LookUpName(operand.indexNameRef);
                 if (operand.indexVariable == nullptr)
                     return false;
+                if (m_sharedEpoch && m_scope->FindVariable(operand.indexNameRef) == operand.indexVariable)
+                    keep = false;
             }
             break;
         case CSimpleOperand::kName:
@@ -569,12 +601,22 @@ bool CInterpretor::ResolveSimpleExpression(CSimpleExpr& entry) {
             if (operand.variable == nullptr)
                 return false;
             entry.cells[i] = &operand.variable->value;
+            if (m_sharedEpoch && m_scope->FindVariable(operand.nameRef) == operand.variable) {
+                const int position = ParameterPosition(operand.variable);
+                if (position < 0) {
+                    keep = false;
+                } else {
+                    operand.parameter = static_cast<int8_t>(position);
+                    entry.cells[i] = nullptr;
+                }
+            }
             break;
         default:
             break;
         }
     }
-    entry.epoch = m_contextEpoch;
+    if (keep)
+        entry.epoch = m_contextEpoch;
     return true;
 }
 
@@ -689,7 +731,7 @@ inline void CInterpretor::LoadSimpleOperand(const CSimpleOperand& operand) {
     }
     case CSimpleOperand::kName:
     case CSimpleOperand::kThisMember:
-        LoadVariableValue(slot, &operand.variable->value, operand.nextCode);
+        LoadVariableValue(slot, &OperandVariable(operand)->value, operand.nextCode);
         return;
     }
 }

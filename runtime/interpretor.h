@@ -86,6 +86,7 @@
 #include <vector>
 
 class CInterpretor;
+class CCallScope;
 class CScriptArray;
 class CRunner;
 class CProgramContainer;
@@ -106,8 +107,18 @@ constexpr uint32_t kScriptObjectClassId = 74;
 // A script function of the running program: what a function reference (CValue
 // tag 4) points at. One per function block record, made at PrepareRun.
 struct CFunctionRecord {
+    static constexpr int kListedParameters = 8;
     uint32_t blockIndex;
     const CBlockRecord* block;
+    // The names of the parameters, read from the code at the first call:
+    // parameterState 0 not read yet, 1 listed here, 2 more than listed (read
+    // from the code at every call).
+    int32_t parameterState = 0;
+    int32_t parameterCount = 0;
+    uint32_t parameterNames[kListedParameters] = {};
+    // The epoch its calls share (0: none yet) and their This.
+    uint64_t sharedEpoch = 0;
+    const CIBaseClassImpl* sharedThis = nullptr;
 };
 
 // What a native script class supplies to the interpreter.
@@ -559,18 +570,29 @@ public:
     // changes or another scope or This is entered, to a value no earlier
     // context had; name lookups remembered with the epoch stay valid while
     // it is the same.
+    //
+    // A call of a function whose parameters are listed (see CFunctionRecord)
+    // shares one epoch with the other calls of that function with the same
+    // This, while its local scope holds its parameters alone: names found
+    // among the parameters are remembered by their position (the scope's
+    // m_dormant), all others by their variable. m_sharedEpoch tells that
+    // the epoch is such a shared one.
     uint64_t m_contextEpoch = 1;
+    bool m_sharedEpoch = false;
     void EnterContext(CIBaseObjectVar* scope, CIBaseClassImpl* thisObject) {
         m_scope = scope;
         m_thisObject = thisObject;
         m_contextEpoch = ++m_variableGeneration;
+        m_sharedEpoch = false;
     }
     // Back to a context left at epoch: the epoch again when none of its
     // tables changed since, else a new one.
-    void RestoreContext(CIBaseObjectVar* scope, CIBaseClassImpl* thisObject, uint64_t epoch);
+    void RestoreContext(CIBaseObjectVar* scope, CIBaseClassImpl* thisObject, uint64_t epoch, bool shared);
     void NoteVariablesChanged(const CIBaseObjectVar* table) {
-        if (table == m_scope || table == m_thisObject || table == this)
+        if (table == m_scope || table == m_thisObject || table == this) {
             m_contextEpoch = table->m_stamp;
+            m_sharedEpoch = false;
+        }
     }
 
 private:
@@ -594,6 +616,7 @@ private:
     // The variable of a name: the current call's, the current object's, then
     // the global one; null when none.
     CVariable* LookUpName(uint32_t nameRef);
+
     void AfterIndexedValue(CValue* value, const uint8_t* instr, uint32_t unresolvedKind, CIBaseClassImpl* owner);
     void DeclareWithVar();
     static int GlobalSlotOfClass(uint32_t classId);
@@ -704,9 +727,22 @@ private:
     uint32_t ResolveMember(CClassRecord* record);
     void EvalClassConstant();
     void CallConstant(uint32_t classId, uint32_t memberId);
-    void CallScriptFunction(CIBaseObjectVar* localScope, CIBaseClassImpl* thisObject, const CValue& function);
+    void CallScriptFunction(CCallScope* localScope, CIBaseClassImpl* thisObject, const CValue& function);
     class LocalScope;
-    void RunFunctionBody(CIBaseObjectVar* localScope, CIBaseClassImpl* thisObject, const CFunctionRecord* function,
+    // Binds the arguments of the current frame to the parameters in the
+    // local scope; true when the scope's parameter variables of its last
+    // call of the same function were taken up again (the table unchanged).
+    bool BindParameters(CCallScope* localScope, CFunctionRecord* function);
+    void ReadParameterNames(CFunctionRecord* function);
+    // The context of a call: the epoch of the scope's last call of the same
+    // function with the same This when nothing it resolved names in changed
+    // since, else a new one.
+    void EnterCallContext(CCallScope* localScope, CIBaseClassImpl* thisObject, CFunctionRecord* function);
+    // Leaves the function's own block: the parameters stay in the scope for
+    // its next call of the same function (values released) when nothing else
+    // is left in it, else every variable goes.
+    void LeaveFunctionBlock(CCallScope* localScope);
+    void RunFunctionBody(CCallScope* localScope, CIBaseClassImpl* thisObject, const CFunctionRecord* function,
                          CValue* result);
     void MarkDependents(CIBaseClassImpl* object, std::deque<CValue>& marked);
     bool IsActiveScope(const CIBaseClassImpl* object) const;
@@ -755,10 +791,10 @@ private:
     // Pools of local-scope objects and of variables, reused across calls.
     static constexpr std::size_t kScopePoolLimit = 32;
     static constexpr std::size_t kVariablePoolLimit = 256;
-    std::vector<CIBaseObjectVar*> m_scopePool;
+    std::vector<CCallScope*> m_scopePool;
     std::vector<CVariable*> m_variablePool;
-    CIBaseObjectVar* AcquireScope();
-    void ReleaseScope(CIBaseObjectVar* scope);
+    CCallScope* AcquireScope();
+    void ReleaseScope(CCallScope* scope);
     void FreePools();
 
 public:
@@ -801,6 +837,7 @@ private:
         uint32_t nameRef = 0;             // kName, kThisMember
         const uint8_t* after = nullptr;   // the code pointer once the operand is read
         CVariable* variable = nullptr;    // kName, kThisMember, kIndexed: resolved for the epoch
+        int8_t parameter = -1;            // kName under a shared epoch: the parameter's position
         // kIndexed: the 77 instruction and the index. kText: the 103 instruction.
         const uint8_t* instr = nullptr;
         bool indexIsName = false;
@@ -890,6 +927,11 @@ private:
     bool RunSimpleStatement() { return m_simpleExprs && RunSimpleStatement(SimpleEntry(m_pc)); }
     bool RunSimpleStatement(CSimpleExpr& entry);
     void DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr);
+    // The position among the parameters of a variable found in the local
+    // scope under a shared epoch; -1 when it is none of them.
+    int ParameterPosition(const CVariable* variable) const;
+    // The variable of a simple operand for the current call.
+    CVariable* OperandVariable(const CSimpleOperand& operand) const;
     bool ResolveSimpleExpression(CSimpleExpr& entry);
     void LoadSimpleOperand(const CSimpleOperand& operand);
     void LoadVariableValue(CValue* slot, CValue* value, uint16_t next);
@@ -919,17 +961,34 @@ private:
 // scripts (This names the caller's object), so it is not listed with the
 // script objects; objects are reused from a small pool, which saves two heap
 // blocks per call.
+// The local variables of one call (see LocalScope), and what the call
+// leaves for the next call of the same function in the same scope object.
+class CCallScope : public CIBaseObjectVar {
+public:
+    explicit CCallScope(CInterpretor* interpretor)
+        : CIBaseObjectVar(interpretor, interpretor->GetClassRecord(kScriptObjectClassId), kScriptObjectClassId, false) {}
+
+    // The parameter variables of the last call, kept in the table between
+    // calls (holding integer 0) while m_dormantBlock names its function.
+    const CBlockRecord* m_dormantBlock = nullptr;
+    int32_t m_dormantCount = 0;
+    CVariable* m_dormant[CFunctionRecord::kListedParameters] = {};
+    // The stamp of the table once the parameters were bound: while it is
+    // the same, the table holds the parameters alone.
+    uint64_t m_bindStamp = 0;
+};
+
 class CInterpretor::LocalScope {
 public:
     explicit LocalScope(CInterpretor* interpretor) : m_interpretor(interpretor), m_object(interpretor->AcquireScope()) {}
     ~LocalScope() { m_interpretor->ReleaseScope(m_object); }
     LocalScope(const LocalScope&) = delete;
     LocalScope& operator=(const LocalScope&) = delete;
-    CIBaseObjectVar* Get() const { return m_object; }
+    CCallScope* Get() const { return m_object; }
 
 private:
     CInterpretor* m_interpretor;
-    CIBaseObjectVar* m_object;
+    CCallScope* m_object;
 };
 
 // Dispatches a member id through a class's table (see CDispatchEntry).
