@@ -38,7 +38,7 @@ bool CInterpretor::RunSimpleStatement(CSimpleExpr& entry) {
     return entry.form(this, entry, m_evalLevel);
 }
 
-const CInterpretor::CFusedLoop* CInterpretor::FusedLoopFor(const CBlockRecord* record) {
+CInterpretor::CFusedLoop* CInterpretor::FusedLoopFor(const CBlockRecord* record) {
     if (!m_fusedLoops)
         m_fusedLoops.reset(new CFusedLoop[kFusedLoopCacheSize]);
     CFusedLoop& loop = m_fusedLoops[(reinterpret_cast<uintptr_t>(record) / sizeof(CBlockRecord)) &
@@ -74,8 +74,8 @@ const CInterpretor::CFusedLoop* CInterpretor::FusedLoopFor(const CBlockRecord* r
 }
 
 void CInterpretor::RunForBody(const CBlockRecord* record) {
-    const CFusedLoop* loop = FusedLoopFor(record);
-    if (loop == nullptr)
+    CFusedLoop* loop = FusedLoopFor(record);
+    if (loop == nullptr || RunIntegerRounds(record, *loop))
         return;
     const uint8_t* base = CodeBase();
     for (;;) {

@@ -15,61 +15,17 @@
 // general way; nothing in a simple expression can add or remove a variable
 // while it is evaluated (no calls, and its names all exist).
 #include "runtime/interpretor.h"
+#include "runtime/simple_shapes.h"
 
 #include "runtime/script_array.h"
+
+using namespace tw_simple;
 
 namespace {
 bool IsIntConstant(uint16_t code) { return code == kOpInt || code == kOpIntHex || code == kOpInt2; }
 
 bool IsMemberAccessCode(uint16_t code) {
     return code == kOpMemberCall || code == kOpMember || code == kOpMemberIndex;
-}
-
-// Forms whose result on integer operands is worked out directly; what they
-// leave (the variables, the result slot with its value and origin, the code
-// pointer) is what the precedence steps leave.
-enum SimpleShape : uint8_t {
-    kShapeNone,
-    kShapeSingle,        // a
-    kShapeBinary,        // a op b
-    kShapeCompound,      // x op= b
-    kShapePostStep,      // x++ or x--
-    kShapeAssign,        // x = b
-    kShapeAssignBinary,  // x = a op b
-    kShapeIndexAssign,        // x[i] = b
-    kShapeIndexAssignBinary,  // x[i] = a op b
-};
-
-// The integer result of an operator (or of the operator of a compound
-// assignment) as IntOp works it out; false where it would raise or is not
-// covered here.
-#if defined(__GNUC__)
-__attribute__((always_inline))
-#endif
-inline bool IntResult(uint32_t code, int32_t a, int32_t b, int32_t* r) {
-    const uint32_t ua = static_cast<uint32_t>(a), ub = static_cast<uint32_t>(b);
-    switch (code) {
-    case kOpAdd: case kOpAddAssign: *r = static_cast<int32_t>(ua + ub); return true;
-    case kOpSubtract: case kOpSubAssign: *r = static_cast<int32_t>(ua - ub); return true;
-    case kOpMultiply: case kOpMulAssign: *r = static_cast<int32_t>(ua * ub); return true;
-    case kOpBitAnd: case kOpAndAssign: *r = a & b; return true;
-    case kOpBitOr: case kOpOrAssign: *r = a | b; return true;
-    case kOpBitXor: case kOpXorAssign: *r = a ^ b; return true;
-    case kOpModulo: case kOpModAssign:
-        if (b == 0)
-            return false;  // error 111, raised the general way
-        *r = (b == -1) ? 0 : a % b;
-        return true;
-    case kOpEqual: *r = a == b; return true;
-    case kOpNotEqual: *r = a != b; return true;
-    case kOpLess: *r = a < b; return true;
-    case kOpGreater: *r = a > b; return true;
-    case kOpLessEqual: *r = a <= b; return true;
-    case kOpGreaterEqual: *r = a >= b; return true;
-    case kOpLogicalAnd: *r = a != 0 && b != 0; return true;
-    case kOpLogicalOr: *r = a != 0 || b != 0; return true;
-    default: return false;
-    }
 }
 
 bool IsShapeBinary(uint32_t code) {

@@ -906,6 +906,7 @@ private:
     // body, step and test itself, as long as every statement takes its
     // shortcut and nothing waits between statements but the tick countdown
     // (see interp_loop_fusion.cpp).
+    struct IntegerRounds;
     static constexpr int kFusedStatements = 8;
     static constexpr int kFusedLoopCacheSize = 64;
     struct CFusedLoop {
@@ -915,10 +916,20 @@ private:
         uint8_t count = 0;
         const uint8_t* statements[kFusedStatements] = {};
         CSimpleExpr* entries[kFusedStatements] = {};  // theirs, while not taken by other code
+        // The loop's integer rounds, made for the epoch, scope and scope stamp.
+        std::shared_ptr<struct IntegerRounds> rounds;
+        uint64_t roundsEpoch = 0;
+        const CIBaseObjectVar* roundsScope = nullptr;
+        uint64_t roundsStamp = 0;
     };
     std::unique_ptr<CFusedLoop[]> m_fusedLoops;
-    const CFusedLoop* FusedLoopFor(const CBlockRecord* record);
+    CFusedLoop* FusedLoopFor(const CBlockRecord* record);
     void RunForBody(const CBlockRecord* record);
+    // The rounds of a fused loop whose statements, step and test all work on
+    // integer variables (and one-dimensional array cells), run as a few
+    // integer operations each (see interp_integer_rounds.cpp). False when
+    // the loop is not of that kind (nothing done).
+    bool RunIntegerRounds(const CBlockRecord* record, CFusedLoop& loop);
     // The statement just run needs nothing between statements but the
     // countdown (RunLoop does the rest).
     bool QuietBetweenStatements() const;

@@ -92,6 +92,9 @@ public:
 
     // Readers; none changes the value.
     int32_t GetInt() const { return m_tag == kInt ? m_payload.i : GetIntOther(); }
+    // The integer of a value that holds an integer, to read and write in
+    // place (the integer rounds of fused loops, which check the tag first).
+    int32_t* IntSlot() { return &m_payload.i; }
     double GetDouble() const;
     float GetFloat() const;
     // Numbers are written into statement strings of the owner, valid until

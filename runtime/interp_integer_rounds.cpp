@@ -1,0 +1,414 @@
+// The integer rounds of a fused For loop (see interp_loop_fusion.cpp).
+//
+// When every statement of the body, the step and the test take an integer
+// shortcut on integer variables, one-dimensional array cells and integer
+// constants, a round is a handful of integer operations on the cells
+// themselves: this decodes each statement into one operation once per entry
+// into the loop's rounds and runs them. An operation gives up before it
+// changes anything when an array cell it reads is missing or no integer, or
+// its operator would raise: the operation loop then runs that statement the
+// general way. The variables read and written stay integers (only integers
+// are written to them), so they are checked once on entry.
+//
+// What the operations leave is what the shortcuts leave in the variables
+// and array cells; the scratch slots of the expression evaluator, which
+// nothing reads once a statement has ended, are not written. The place that
+// an assignment clears is cleared by the first assignment run, as the first
+// assignment statement would clear it.
+#include "runtime/interpretor.h"
+
+#include "runtime/runner.h"
+#include "runtime/script_array.h"
+#include "runtime/simple_shapes.h"
+
+using namespace tw_simple;
+
+struct CInterpretor::IntegerRounds {
+    // Where an operand's integer comes from.
+    struct Source {
+        enum Kind : uint8_t { kCell, kConstant, kIndexed };
+        Kind kind = kConstant;
+        CValue* cell = nullptr;            // kCell; kIndexed: the array's variable
+        int32_t value = 0;                 // kConstant; kIndexed: a constant index
+        const CValue* indexCell = nullptr;  // kIndexed: the index variable, or null
+        int32_t* integer = nullptr;        // kCell, kConstant: where the integer lies
+    };
+    struct Operation {
+        using Runner = bool (*)(IntegerRounds& rounds, const Operation& operation, int32_t left);
+        Runner run = nullptr;
+        uint8_t shape = kShapeNone;
+        uint32_t code = 0;  // the operator worked out
+        Source target;      // a variable (kCell) or an array cell (kIndexed)
+        Source a, b;
+        const uint8_t* start = nullptr;        // the statement's first instruction
+        const uint8_t* targetAfter = nullptr;  // behind x[i], where the array grows
+    };
+    static constexpr int kMaxOperations = kFusedStatements + 2;
+
+    CInterpretor* in;
+    Operation operations[kMaxOperations];
+    int count = 0;          // body statements
+    Operation step, test;
+    bool hasStep = false, hasTest = false;
+    bool placeCleared = false;
+
+    // The array of an indexed source with one dimension, and the index.
+    CScriptArray* ArrayOf(const Source& source, int32_t* index) const {
+        const CValue* variable = source.cell;
+        if (variable->GetTag() != CValue::kArray)
+            return nullptr;
+        auto* array = reinterpret_cast<CScriptArray*>(in->m_arrayList.GetAt(variable->GetArrayHandle()));
+        if (array == nullptr || array->m_dimensionCount != 1)
+            return nullptr;
+        *index = source.indexCell != nullptr ? source.indexCell->GetInt() : source.value;
+        return array;
+    }
+
+    // A variable or constant directly, an array cell the long way.
+    bool Get(const Source& source, int32_t* value) const {
+        if (source.kind != Source::kIndexed) {
+            *value = *source.integer;
+            return true;
+        }
+        return Read(source, value);
+    }
+
+    template <uint32_t Code>
+    static bool RunAssignBinary(IntegerRounds& rounds, const Operation& operation, int32_t) {
+        int32_t a, b, r;
+        if (!rounds.Get(operation.a, &a) || !rounds.Get(operation.b, &b) || !IntResult(Code, a, b, &r))
+            return false;
+        rounds.ClearPlace();
+        *operation.target.integer = r;
+        return true;
+    }
+    template <uint32_t Code>
+    static bool RunCompound(IntegerRounds& rounds, const Operation& operation, int32_t) {
+        int32_t b, r;
+        if (!rounds.Get(operation.b, &b) || !IntResult(Code, *operation.target.integer, b, &r))
+            return false;
+        *operation.target.integer = r;
+        return true;
+    }
+    template <uint32_t Code>
+    static bool RunIndexAssignBinary(IntegerRounds& rounds, const Operation& operation, int32_t left) {
+        int32_t a, b, r;
+        if (!rounds.Get(operation.a, &a) || !rounds.Get(operation.b, &b) || !IntResult(Code, a, b, &r))
+            return false;
+        return rounds.Store(operation, r, left);
+    }
+    static bool RunAssign(IntegerRounds& rounds, const Operation& operation, int32_t) {
+        rounds.ClearPlace();
+        *operation.target.integer = *operation.a.integer;
+        return true;
+    }
+    static bool RunIndexAssign(IntegerRounds& rounds, const Operation& operation, int32_t left) {
+        return rounds.Store(operation, *operation.a.integer, left);
+    }
+    template <uint32_t Code>
+    static bool RunPostStep(IntegerRounds&, const Operation& operation, int32_t) {
+        int32_t* cell = operation.target.integer;
+        *cell = static_cast<int32_t>(static_cast<uint32_t>(*cell) + (Code == kOpIncrement ? 1u : ~0u));
+        return true;
+    }
+
+    // The runner of each operator code of a shape, null where none.
+    template <template <uint32_t> class Pick>
+    struct Table {
+        Operation::Runner runners[kOpTableSize] = {};
+        template <uint32_t Code>
+        void Set() {
+            runners[Code] = Pick<Code>::run;
+        }
+        Table() {
+            Set<kOpAdd>(); Set<kOpSubtract>(); Set<kOpMultiply>(); Set<kOpBitAnd>(); Set<kOpBitOr>();
+            Set<kOpBitXor>(); Set<kOpModulo>(); Set<kOpEqual>(); Set<kOpNotEqual>(); Set<kOpLess>();
+            Set<kOpGreater>(); Set<kOpLessEqual>(); Set<kOpGreaterEqual>(); Set<kOpLogicalAnd>();
+            Set<kOpLogicalOr>(); Set<kOpAddAssign>(); Set<kOpSubAssign>(); Set<kOpMulAssign>();
+            Set<kOpAndAssign>(); Set<kOpOrAssign>(); Set<kOpXorAssign>(); Set<kOpModAssign>();
+        }
+    };
+    template <uint32_t Code> struct PickAssignBinary { static constexpr Operation::Runner run = &RunAssignBinary<Code>; };
+    template <uint32_t Code> struct PickCompound { static constexpr Operation::Runner run = &RunCompound<Code>; };
+    template <uint32_t Code> struct PickIndexAssignBinary { static constexpr Operation::Runner run = &RunIndexAssignBinary<Code>; };
+
+    static Operation::Runner RunnerOf(const Operation& operation) {
+        static const Table<PickAssignBinary> assignBinary;
+        static const Table<PickCompound> compound;
+        static const Table<PickIndexAssignBinary> indexAssignBinary;
+        const uint32_t code = operation.code < kOpTableSize ? operation.code : 0;
+        switch (operation.shape) {
+        case kShapeAssign: return &RunAssign;
+        case kShapeAssignBinary: return assignBinary.runners[code];
+        case kShapeCompound: return compound.runners[code];
+        case kShapePostStep:
+            return operation.code == kOpIncrement ? &RunPostStep<kOpIncrement> : &RunPostStep<kOpDecrement>;
+        case kShapeIndexAssign: return &RunIndexAssign;
+        case kShapeIndexAssignBinary: return indexAssignBinary.runners[code];
+        default: return nullptr;
+        }
+    }
+
+    bool Read(const Source& source, int32_t* value) const {
+        switch (source.kind) {
+        case Source::kConstant:
+            *value = source.value;
+            return true;
+        case Source::kCell:
+            *value = source.cell->GetInt();
+            return true;
+        default: {
+            int32_t index;
+            CScriptArray* array = ArrayOf(source, &index);
+            if (array == nullptr || static_cast<uint32_t>(index) >= array->m_sizes[0])
+                return false;
+            const CValue* cell = array->GetCell(static_cast<uint32_t>(index));
+            if (cell == nullptr || cell->GetTag() != CValue::kInt)
+                return false;
+            *value = cell->GetInt();
+            return true;
+        }
+        }
+    }
+
+    void ClearPlace() {
+        if (placeCleared)
+            return;
+        placeCleared = true;
+        CValue& holder = in->m_places[in->m_evalLevel + 1]->holder;
+        if (holder.GetTag() != CValue::kInt || holder.GetInt() != 0)
+            holder.Clear();
+    }
+
+    // x[i] = r, as the array-store shortcut does it.
+    bool Store(const Operation& operation, int32_t r, int32_t left) {
+        int32_t index;
+        CScriptArray* array = ArrayOf(operation.target, &index);
+        if (array == nullptr)
+            return false;
+        if (static_cast<uint32_t>(index) >= array->m_sizes[0]) {
+            // Grows the array or raises where the general way does.
+            in->m_tickCountdown = left;
+            in->m_pc = operation.targetAfter;
+            array->CellIndex(&index, 1);
+        }
+        CValue* cell = array->GetCell(static_cast<uint32_t>(index));
+        if (cell == nullptr) {
+            cell = array->NewCell();
+            if (cell == nullptr)
+                return false;  // the general way raises 15
+            array->m_cells.SetAt(index, reinterpret_cast<uintptr_t>(cell));
+        }
+        if (cell->GetTag() == CValue::kObject)
+            --array->m_objectCells;
+        ClearPlace();
+        cell->SetInt(r);
+        return true;
+    }
+
+    // The source of an operand of a resolved entry; false when it is not one
+    // these operations read.
+    bool SourceOf(const CSimpleExpr& entry, int k, Source* source) const {
+        const CSimpleOperand& operand = entry.operands[k];
+        switch (operand.kind) {
+        case CSimpleOperand::kInt:
+            source->kind = Source::kConstant;
+            source->value = operand.value;
+            source->integer = &source->value;
+            return true;
+        case CSimpleOperand::kName:
+        case CSimpleOperand::kThisMember:
+            source->kind = Source::kCell;
+            source->cell = &in->OperandVariable(operand)->value;
+            source->integer = source->cell->IntSlot();
+            return source->cell->GetTag() == CValue::kInt;
+        case CSimpleOperand::kIndexed:
+            source->kind = Source::kIndexed;
+            source->cell = &operand.variable->value;
+            source->value = operand.indexValue;
+            source->indexCell = operand.indexIsName ? &operand.indexVariable->value : nullptr;
+            return source->indexCell == nullptr || source->indexCell->GetTag() == CValue::kInt;
+        default:
+            return false;
+        }
+    }
+
+    // The operation of a resolved entry; plain: step and test, which may
+    // read variables and constants only (so that they cannot give up halfway
+    // through the loop's "}").
+    bool Decode(const CSimpleExpr& entry, bool plain, Operation* operation) const {
+        if (!DecodeShape(entry, plain, operation))
+            return false;
+        if (operation->shape == kShapeBinary)
+            return true;  // the test, worked out in the loop
+        operation->run = RunnerOf(*operation);
+        return operation->run != nullptr;
+    }
+
+    bool DecodeShape(const CSimpleExpr& entry, bool plain, Operation* operation) const {
+        operation->start = entry.instr;
+        operation->targetAfter = entry.operands[0].after;
+        operation->shape = entry.shape;
+        auto plainSource = [&](const Source& source) { return !plain || source.kind != Source::kIndexed; };
+        switch (entry.shape) {
+        case kShapeBinary:  // the test: an operator that cannot fail
+            operation->code = entry.operators[0];
+            return operation->code != kOpModulo && SourceOf(entry, 0, &operation->a) && SourceOf(entry, 1, &operation->b) &&
+                   plainSource(operation->a) && plainSource(operation->b);
+        case kShapeAssign:
+            operation->code = entry.operators[0];
+            return SourceOf(entry, 0, &operation->target) && operation->target.kind == Source::kCell &&
+                   SourceOf(entry, 1, &operation->a) && operation->a.kind != Source::kIndexed;
+        case kShapeAssignBinary:
+            operation->code = entry.operators[1];
+            return SourceOf(entry, 0, &operation->target) && operation->target.kind == Source::kCell &&
+                   SourceOf(entry, 1, &operation->a) && SourceOf(entry, 2, &operation->b) &&
+                   plainSource(operation->a) && plainSource(operation->b);
+        case kShapeCompound:
+            operation->code = entry.operators[0];
+            return SourceOf(entry, 0, &operation->target) && operation->target.kind == Source::kCell &&
+                   SourceOf(entry, 1, &operation->b) && plainSource(operation->b);
+        case kShapePostStep:
+            operation->code = entry.operators[0];
+            return SourceOf(entry, 0, &operation->target) && operation->target.kind == Source::kCell;
+        case kShapeIndexAssign:
+            if (plain)
+                return false;
+            operation->code = entry.operators[0];
+            return SourceOf(entry, 0, &operation->target) && SourceOf(entry, 1, &operation->a) &&
+                   operation->a.kind != Source::kIndexed;
+        case kShapeIndexAssignBinary:
+            if (plain)
+                return false;
+            operation->code = entry.operators[1];
+            return SourceOf(entry, 0, &operation->target) && SourceOf(entry, 1, &operation->a) &&
+                   SourceOf(entry, 2, &operation->b);
+        default:
+            return false;
+        }
+    }
+
+    // The entry of the simple expression at p, decoded and resolved for the
+    // current epoch, with a shortcut; null otherwise.
+    CSimpleExpr* ResolvedEntry(const uint8_t* p) const {
+        CSimpleExpr& entry = in->SimpleEntry(p);
+        if (entry.instr != p)
+            in->DecodeSimpleExpression(entry, p);
+        if (!entry.simple || entry.form == nullptr)
+            return nullptr;
+        if (entry.epoch != in->m_contextEpoch && (!in->ResolveSimpleExpression(entry) || entry.epoch == 0))
+            return nullptr;
+        return &entry;
+    }
+
+    bool Build(const CBlockRecord* record, const CFusedLoop& loop) {
+        const uint8_t* base = in->CodeBase();
+        for (int i = 0; i < loop.count; ++i) {
+            // Decoding may take the slot of an earlier entry: all are looked
+            // up again below.
+            const CSimpleExpr* entry = ResolvedEntry(loop.statements[i]);
+            if (entry == nullptr || !Decode(*entry, false, &operations[i]))
+                return false;
+        }
+        count = loop.count;
+        if (record->step != 0) {
+            const CSimpleExpr* entry = ResolvedEntry(base + record->step);
+            if (entry == nullptr || entry->shape == kShapeBinary || !Decode(*entry, true, &step))
+                return false;
+            hasStep = true;
+        }
+        if (record->condition != 0) {
+            const CSimpleExpr* entry = ResolvedEntry(base + record->condition);
+            if (entry == nullptr || entry->shape != kShapeBinary || !Decode(*entry, true, &test))
+                return false;
+            hasTest = true;
+        }
+        // Every entry still holds its expression (none took another's slot).
+        for (int i = 0; i < count; ++i)
+            if (in->SimpleEntry(operations[i].start).instr != loop.statements[i])
+                return false;
+        if ((hasStep && in->SimpleEntry(step.start).instr != base + record->step) ||
+            (hasTest && in->SimpleEntry(test.start).instr != base + record->condition))
+            return false;
+        return true;
+    }
+
+    // The variables read and written hold integers (checked again on each
+    // entry into the rounds: other code may have stored anything since).
+    static bool Holds(const Source& source) {
+        if (source.kind == Source::kCell)
+            return source.cell->GetTag() == CValue::kInt;
+        if (source.kind == Source::kIndexed)
+            return source.indexCell == nullptr || source.indexCell->GetTag() == CValue::kInt;
+        return true;
+    }
+    static bool Holds(const Operation& operation) {
+        return Holds(operation.target) && Holds(operation.a) && Holds(operation.b);
+    }
+    bool StillHold() const {
+        for (int i = 0; i < count; ++i)
+            if (!Holds(operations[i]))
+                return false;
+        return (!hasStep || Holds(step)) && (!hasTest || Holds(test));
+    }
+};
+
+bool CInterpretor::RunIntegerRounds(const CBlockRecord* record, CFusedLoop& loop) {
+    if (m_varDeclared != nullptr || m_evalLevel + kSimpleOperands + 3 >= kValueStackSize ||
+        !QuietBetweenStatements())
+        return false;
+    // The variables found stay valid while the epoch is the same (with a
+    // shared epoch: in the same scope, unchanged, whose parameters are then
+    // the same variables).
+    if (!loop.rounds || loop.roundsEpoch != m_contextEpoch || loop.roundsScope != m_scope ||
+        loop.roundsStamp != m_scope->m_stamp) {
+        loop.roundsEpoch = 0;
+        if (!loop.rounds)
+            loop.rounds = std::make_shared<IntegerRounds>();
+        *loop.rounds = IntegerRounds();
+        loop.rounds->in = this;
+        if (!loop.rounds->Build(record, loop))
+            return false;
+        loop.roundsEpoch = m_contextEpoch;
+        loop.roundsScope = m_scope;
+        loop.roundsStamp = m_scope->m_stamp;
+    } else if (!loop.rounds->StillHold()) {
+        return false;
+    }
+    IntegerRounds& rounds = *loop.rounds;
+    rounds.placeCleared = false;
+    const uint8_t* base = CodeBase();
+    const volatile int32_t* quit = m_runner != nullptr ? &m_runner->m_quit : nullptr;
+    // Statements whose work between statements is the countdown alone; the
+    // "}" just run is the first.
+    int32_t left = m_tickCountdown;
+    for (;;) {
+        for (int i = 0; i < rounds.count; ++i) {
+            const IntegerRounds::Operation& operation = rounds.operations[i];
+            if (left <= 0 || (quit != nullptr && *quit) || !operation.run(rounds, operation, left)) {
+                m_tickCountdown = left;
+                m_pc = operation.start;
+                return true;
+            }
+            --left;
+        }
+        // The loop's "}": the step, the test, and back to the body or out.
+        if (left <= 0 || (quit != nullptr && *quit) || (rounds.hasStep && !rounds.step.run(rounds, rounds.step, left))) {
+            m_tickCountdown = left;
+            m_pc = base + record->end;
+            return true;
+        }
+        --left;
+        if (rounds.hasTest) {
+            // Variables and constants with an operator that cannot fail.
+            int32_t r = 0;
+            IntResult(rounds.test.code, *rounds.test.a.integer, *rounds.test.b.integer, &r);
+            if (r == 0) {
+                m_tickCountdown = left;
+                GoBehind(record->end);
+                LeaveBlock();
+                return true;
+            }
+        }
+    }
+}
