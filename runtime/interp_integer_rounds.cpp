@@ -353,10 +353,11 @@ struct CInterpretor::IntegerRounds {
     }
 };
 
-bool CInterpretor::RunIntegerRounds(const CBlockRecord* record, CFusedLoop& loop) {
-    if (m_varDeclared != nullptr || m_evalLevel + kSimpleOperands + 3 >= kValueStackSize ||
-        !QuietBetweenStatements())
-        return false;
+// The loop's rounds, made or checked for the current epoch and scope; null
+// when the loop has none now.
+CInterpretor::IntegerRounds* CInterpretor::PrepareIntegerRounds(const CBlockRecord* record, CFusedLoop& loop) {
+    if (m_varDeclared != nullptr || m_evalLevel + kSimpleOperands + 3 >= kValueStackSize)
+        return nullptr;
     // The variables found stay valid while the epoch is the same (with a
     // shared epoch: in the same scope, unchanged, whose parameters are then
     // the same variables).
@@ -368,37 +369,91 @@ bool CInterpretor::RunIntegerRounds(const CBlockRecord* record, CFusedLoop& loop
         *loop.rounds = IntegerRounds();
         loop.rounds->in = this;
         if (!loop.rounds->Build(record, loop))
-            return false;
+            return nullptr;
         loop.roundsEpoch = m_contextEpoch;
         loop.roundsScope = m_scope;
         loop.roundsStamp = m_scope->m_stamp;
     } else if (!loop.rounds->StillHold()) {
-        return false;
+        return nullptr;
     }
-    IntegerRounds& rounds = *loop.rounds;
-    rounds.placeCleared = false;
+    loop.rounds->placeCleared = false;
+    return loop.rounds.get();
+}
+
+bool CInterpretor::RunIntegerRounds(const CBlockRecord* record, CFusedLoop& loop) {
+    if (!QuietBetweenStatements())
+        return false;
+    IntegerRounds* rounds = PrepareIntegerRounds(record, loop);
+    if (rounds == nullptr)
+        return false;
+    RunRounds(record, *rounds, 0, true);
+    return true;
+}
+
+bool CInterpretor::ResumeIntegerRounds() {
+    // Only where the rounds stopped for the work between statements, in
+    // the same loop and epoch.
+    const CBlockRecord* record = m_roundsResumeRecord;
+    const int at = m_roundsResumeIndex;
+    m_roundsResumeAt = nullptr;
+    if (TopBlock() != record || !m_fusedLoops)
+        return false;
+    CFusedLoop* loop = FusedLoopFor(record);
+    if (loop == nullptr || at > loop->count ||
+        (at < loop->count ? loop->statements[at] : CodeBase() + record->end) != m_pc)
+        return false;
+    IntegerRounds* rounds = PrepareIntegerRounds(record, *loop);
+    return rounds != nullptr && RunRounds(record, *rounds, at, false);
+}
+
+bool CInterpretor::RunRounds(const CBlockRecord* record, IntegerRounds& rounds, int at, bool pending) {
     const uint8_t* base = CodeBase();
     const volatile int32_t* quit = m_runner != nullptr ? &m_runner->m_quit : nullptr;
-    // Statements whose work between statements is the countdown alone; the
-    // "}" just run is the first.
+    // pending: the statement before the one at `at` (the "}" just run) still
+    // needs its work between statements, which here is the countdown alone
+    // while anything else is due the operation loop does it. Without it the
+    // operation loop has just done that work.
     int32_t left = m_tickCountdown;
     for (;;) {
-        for (int i = 0; i < rounds.count; ++i) {
+        for (int i = at; i < rounds.count; ++i) {
             const IntegerRounds::Operation& operation = rounds.operations[i];
-            if (left <= 0 || (quit != nullptr && *quit) || !operation.run(rounds, operation, left)) {
+            if (pending && (left <= 0 || (quit != nullptr && *quit))) {
                 m_tickCountdown = left;
                 m_pc = operation.start;
+                // The operation loop comes back here once it has done the
+                // work.
+                m_roundsResumeAt = operation.start;
+                m_roundsResumeRecord = record;
+                m_roundsResumeIndex = i;
                 return true;
             }
-            --left;
+            if (!operation.run(rounds, operation, left)) {
+                m_tickCountdown = left;
+                m_pc = operation.start;
+                return pending;  // not pending: nothing was run, the operation loop runs it
+            }
+            if (pending)
+                --left;
+            pending = true;
         }
+        at = 0;
         // The loop's "}": the step, the test, and back to the body or out.
-        if (left <= 0 || (quit != nullptr && *quit) || (rounds.hasStep && !rounds.step.run(rounds, rounds.step, left))) {
+        if (pending && (left <= 0 || (quit != nullptr && *quit))) {
             m_tickCountdown = left;
             m_pc = base + record->end;
+            m_roundsResumeAt = m_pc;
+            m_roundsResumeRecord = record;
+            m_roundsResumeIndex = rounds.count;
             return true;
         }
-        --left;
+        if (rounds.hasStep && !rounds.step.run(rounds, rounds.step, left)) {
+            m_tickCountdown = left;
+            m_pc = base + record->end;
+            return pending;
+        }
+        if (pending)
+            --left;
+        pending = true;
         if (rounds.hasTest) {
             // Variables and constants with an operator that cannot fail.
             int32_t r = 0;

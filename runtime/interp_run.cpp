@@ -219,6 +219,9 @@ void CInterpretor::RunLoop(uint32_t entry, CValue* returnTarget) {
             StepInstr();
             code = Code();
         }
+        if (m_pc == m_roundsResumeAt && ResumeIntegerRounds()) {
+            // ran by the loop's integer rounds
+        } else
         // The commonest statements by direct calls (see EvalOperandAtLevel).
         switch (code) {
         case kOpName:

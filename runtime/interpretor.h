@@ -930,6 +930,17 @@ private:
     // integer operations each (see interp_integer_rounds.cpp). False when
     // the loop is not of that kind (nothing done).
     bool RunIntegerRounds(const CBlockRecord* record, CFusedLoop& loop);
+    IntegerRounds* PrepareIntegerRounds(const CBlockRecord* record, CFusedLoop& loop);
+    // Runs rounds from the statement at (of the body); false when that
+    // statement's operation gives up and nothing was pending (nothing done).
+    bool RunRounds(const CBlockRecord* record, IntegerRounds& rounds, int at, bool pending);
+    // Where the rounds stopped for the work between statements: the
+    // operation loop resumes them there (ResumeIntegerRounds; false: it runs
+    // the statement itself).
+    const uint8_t* m_roundsResumeAt = nullptr;
+    const CBlockRecord* m_roundsResumeRecord = nullptr;
+    int m_roundsResumeIndex = 0;
+    bool ResumeIntegerRounds();
     // The statement just run needs nothing between statements but the
     // countdown (RunLoop does the rest).
     bool QuietBetweenStatements() const;
