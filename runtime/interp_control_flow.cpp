@@ -246,5 +246,5 @@ void CInterpretor::ExecReturn() {
         m_returnTarget->SetInt(0);
         return;
     }
-    m_returnTarget->Assign(*EvalExpression());
+    m_returnTarget->Assign(*EvalExpressionFast());
 }

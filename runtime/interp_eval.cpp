@@ -66,6 +66,8 @@ void CInterpretor::ApplyOperator(uint32_t code) {
 }
 
 CValue* CInterpretor::EvalExpression() {
+    if (CValue* value = TrySimpleForm())
+        return value;
     if (CValue* value = EvalSimpleExpression())
         return value;
     const int32_t base = m_evalLevel;

@@ -42,11 +42,23 @@ struct CInterpretor::IntegerRounds {
         Source a, b;
         const uint8_t* start = nullptr;        // the statement's first instruction
         const uint8_t* targetAfter = nullptr;  // behind x[i], where the array grows
+        FusedKind kind = kFusedExpression;
+        int next = 0;  // the statement that follows (count: the loop's "}")
     };
     static constexpr int kMaxOperations = kFusedStatements + 2;
+    // The loop's Switch: its labels' values and the statements they lead to.
+    struct SwitchData {
+        const CBlockRecord* block = nullptr;
+        int labelCount = 0;
+        int32_t values[kSwitchLabels] = {};
+        int next[kSwitchLabels] = {};
+        int defaultNext = -1;  // the Default, -1 when none
+        int exitNext = 0;      // behind the Switch's "}"
+    };
 
     CInterpretor* in;
     Operation operations[kMaxOperations];
+    SwitchData switchData;
     int count = 0;          // body statements
     Operation step, test;
     bool hasStep = false, hasTest = false;
@@ -301,14 +313,73 @@ struct CInterpretor::IntegerRounds {
         return &entry;
     }
 
+    static int IndexOf(const CFusedLoop& loop, const uint8_t* start) {
+        for (int i = 0; i < loop.count; ++i)
+            if (loop.statements[i] == start)
+                return i;
+        return -1;
+    }
+
+    // Switch (value): the value an integer expression of one or two
+    // operands, the labels integer constants.
+    bool DecodeSwitch(const CFusedLoop& loop, int at, Operation* operation) {
+        const CSimpleExpr* entry = ResolvedEntry(NextInstr(loop.statements[at]));
+        if (entry == nullptr)
+            return false;
+        operation->shape = entry->shape;
+        if (entry->shape == kShapeSingle) {
+            if (!SourceOf(*entry, 0, &operation->a))
+                return false;
+        } else if (entry->shape == kShapeBinary) {
+            operation->code = entry->operators[0];
+            if (!SourceOf(*entry, 0, &operation->a) || !SourceOf(*entry, 1, &operation->b))
+                return false;
+        } else {
+            return false;
+        }
+        const uint8_t* instr = loop.statements[at];
+        const CSwitchTable* table = in->SwitchTableAt(instr, ReadU32(instr + kFieldJump));
+        if (table == nullptr)
+            return false;
+        SwitchData& data = switchData;
+        data.block = loop.switchBlock;
+        data.labelCount = table->count;
+        for (int k = 0; k < table->count; ++k) {
+            data.values[k] = table->values[k];
+            data.next[k] = IndexOf(loop, table->targets[k]);
+            if (data.next[k] < 0)
+                return false;
+        }
+        data.defaultNext = -1;
+        if (data.block->step != 0) {
+            data.defaultNext = IndexOf(loop, in->CodeBase() + data.block->step);
+            if (data.defaultNext < 0)
+                return false;
+        }
+        data.exitNext = -1;
+        for (int i = at; i < loop.count; ++i)
+            if (loop.kinds[i] == kFusedSwitchEnd)
+                data.exitNext = i + 1;
+        return data.exitNext >= 0;
+    }
+
     bool Build(const CBlockRecord* record, const CFusedLoop& loop) {
         const uint8_t* base = in->CodeBase();
         for (int i = 0; i < loop.count; ++i) {
-            // Decoding may take the slot of an earlier entry: all are looked
-            // up again below.
-            const CSimpleExpr* entry = ResolvedEntry(loop.statements[i]);
-            if (entry == nullptr || !Decode(*entry, false, &operations[i]))
+            Operation& operation = operations[i];
+            operation.start = loop.statements[i];
+            operation.kind = loop.kinds[i];
+            operation.next = i + 1;
+            if (operation.kind == kFusedExpression) {
+                // Decoding may take the slot of an earlier entry: all are
+                // looked up again below.
+                const CSimpleExpr* entry = ResolvedEntry(loop.statements[i]);
+                if (entry == nullptr || !Decode(*entry, false, &operation))
+                    return false;
+            } else if (operation.kind == kFusedSwitch && !DecodeSwitch(loop, i, &operation)) {
                 return false;
+            }
+            operation.start = loop.statements[i];
         }
         count = loop.count;
         if (record->step != 0) {
@@ -324,13 +395,52 @@ struct CInterpretor::IntegerRounds {
             hasTest = true;
         }
         // Every entry still holds its expression (none took another's slot).
-        for (int i = 0; i < count; ++i)
-            if (in->SimpleEntry(operations[i].start).instr != loop.statements[i])
+        for (int i = 0; i < count; ++i) {
+            const uint8_t* at = operations[i].kind == kFusedExpression ? loop.statements[i]
+                                : operations[i].kind == kFusedSwitch  ? NextInstr(loop.statements[i])
+                                                                      : nullptr;
+            if (at != nullptr && in->SimpleEntry(at).instr != at)
                 return false;
+        }
         if ((hasStep && in->SimpleEntry(step.start).instr != base + record->step) ||
             (hasTest && in->SimpleEntry(test.start).instr != base + record->condition))
             return false;
         return true;
+    }
+
+    // A statement other than an expression: the statement that follows, -1
+    // when it gives up (nothing done).
+    int RunControl(const Operation& operation, int32_t left) {
+        SwitchData& data = switchData;
+        switch (operation.kind) {
+        case kFusedSwitch: {
+            int32_t value, a, b;
+            if (operation.shape == kShapeSingle) {
+                if (!Get(operation.a, &value))
+                    return -1;
+            } else if (!Get(operation.a, &a) || !Get(operation.b, &b) || !IntResult(operation.code, a, b, &value)) {
+                return -1;
+            }
+            in->m_tickCountdown = left;
+            in->m_pc = operation.start;  // where the block stack's growth fails
+            in->EnterBlock(data.block);
+            for (int k = 0; k < data.labelCount; ++k)
+                if (data.values[k] == value)
+                    return data.next[k];
+            if (data.defaultNext >= 0)
+                return data.defaultNext;
+            in->LeaveBlock();
+            return data.exitNext;
+        }
+        case kFusedBreak:
+            in->LeaveBlock();
+            return data.exitNext;
+        case kFusedSwitchEnd:
+            in->LeaveBlock();
+            return operation.next;
+        default:  // a label reached in sequence
+            return operation.next;
+        }
     }
 
     // The variables read and written hold integers (checked again on each
@@ -396,12 +506,20 @@ bool CInterpretor::ResumeIntegerRounds() {
     const CBlockRecord* record = m_roundsResumeRecord;
     const int at = m_roundsResumeIndex;
     m_roundsResumeAt = nullptr;
-    if (TopBlock() != record || !m_fusedLoops)
+    if (!m_fusedLoops)
         return false;
     CFusedLoop* loop = FusedLoopFor(record);
     if (loop == nullptr || at > loop->count ||
         (at < loop->count ? loop->statements[at] : CodeBase() + record->end) != m_pc)
         return false;
+    // In the loop's block, or in its Switch's block right above it.
+    if (at < loop->count && loop->inSwitch[at]) {
+        if (TopBlock() != loop->switchBlock ||
+            reinterpret_cast<const CBlockRecord*>(m_blockStack.GetAt(m_blockLevel - 1)) != record)
+            return false;
+    } else if (TopBlock() != record) {
+        return false;
+    }
     IntegerRounds* rounds = PrepareIntegerRounds(record, *loop);
     return rounds != nullptr && RunRounds(record, *rounds, at, false);
 }
@@ -414,8 +532,9 @@ bool CInterpretor::RunRounds(const CBlockRecord* record, IntegerRounds& rounds, 
     // while anything else is due the operation loop does it. Without it the
     // operation loop has just done that work.
     int32_t left = m_tickCountdown;
+    int i = at;
     for (;;) {
-        for (int i = at; i < rounds.count; ++i) {
+        while (i < rounds.count) {
             const IntegerRounds::Operation& operation = rounds.operations[i];
             if (pending && (left <= 0 || (quit != nullptr && *quit))) {
                 m_tickCountdown = left;
@@ -427,7 +546,12 @@ bool CInterpretor::RunRounds(const CBlockRecord* record, IntegerRounds& rounds, 
                 m_roundsResumeIndex = i;
                 return true;
             }
-            if (!operation.run(rounds, operation, left)) {
+            int next;
+            if (operation.kind == kFusedExpression)
+                next = operation.run(rounds, operation, left) ? operation.next : -1;
+            else
+                next = rounds.RunControl(operation, left);
+            if (next < 0) {
                 m_tickCountdown = left;
                 m_pc = operation.start;
                 return pending;  // not pending: nothing was run, the operation loop runs it
@@ -435,8 +559,9 @@ bool CInterpretor::RunRounds(const CBlockRecord* record, IntegerRounds& rounds, 
             if (pending)
                 --left;
             pending = true;
+            i = next;
         }
-        at = 0;
+        i = 0;
         // The loop's "}": the step, the test, and back to the body or out.
         if (pending && (left <= 0 || (quit != nullptr && *quit))) {
             m_tickCountdown = left;

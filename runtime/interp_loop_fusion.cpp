@@ -52,30 +52,87 @@ CInterpretor::CFusedLoop* CInterpretor::FusedLoopFor(const CBlockRecord* record)
     if (!m_simpleExprs || record->start >= m_program.code.size() || record->end >= m_program.code.size())
         return nullptr;
     const uint8_t* end = base + record->end;
+    const std::size_t size = m_program.code.size();
     int count = 0;
+    bool inSwitch = false;
+    bool straight = true;
+    const uint8_t* switchEnd = nullptr;
     for (const uint8_t* p = NextInstr(base + record->start); p != end; ++count) {
+        if (count == kFusedStatements || p > end)
+            return nullptr;
         const uint16_t code = InstrCode(p);
-        if (count == kFusedStatements || p > end || (code != kOpName && code != kOpIndexName))
-            return nullptr;
-        CSimpleExpr& entry = SimpleEntry(p);
-        if (entry.instr != p)
-            DecodeSimpleExpression(entry, p);
-        if (!entry.simple || entry.form == nullptr || InstrCode(entry.end) != kOpSemicolon)
-            return nullptr;
         loop.statements[count] = p;
-        loop.entries[count] = &entry;
-        p = NextInstr(entry.end);
+        loop.inSwitch[count] = inSwitch;
+        if (code == kOpName || code == kOpIndexName) {
+            CSimpleExpr& entry = SimpleEntry(p);
+            if (entry.instr != p)
+                DecodeSimpleExpression(entry, p);
+            if (!entry.simple || entry.form == nullptr || InstrCode(entry.end) != kOpSemicolon)
+                return nullptr;
+            loop.kinds[count] = kFusedExpression;
+            loop.entries[count] = &entry;
+            p = NextInstr(entry.end);
+            continue;
+        }
+        straight = false;
+        if (code == kOpSwitch && !inSwitch && loop.switchBlock == nullptr) {
+            // Switch (value) {: the value a simple expression.
+            const uint32_t index = ReadU32(p + kFieldBlockIndex);
+            if (index >= m_program.blocks.size() || m_program.blocks[index].kind != kBlockSwitch ||
+                m_program.blocks[index].end >= size)
+                return nullptr;
+            loop.switchBlock = &m_program.blocks[index];
+            switchEnd = base + loop.switchBlock->end;
+            const uint8_t* value = NextInstr(p);
+            CSimpleExpr& entry = SimpleEntry(value);
+            if (entry.instr != value)
+                DecodeSimpleExpression(entry, value);
+            if (!entry.simple || entry.form == nullptr || InstrCode(entry.end) != kOpCloseParen ||
+                InstrCode(NextInstr(entry.end)) != kOpOpenBrace)
+                return nullptr;
+            loop.kinds[count] = kFusedSwitch;
+            loop.entries[count] = &entry;
+            p = NextInstr(NextInstr(entry.end));
+            inSwitch = true;
+            continue;
+        }
+        if (!inSwitch)
+            return nullptr;
+        if (code == kOpCase) {
+            // Reached in sequence it skips its label: on behind the ";".
+            loop.kinds[count] = kFusedCase;
+            int steps = 0;
+            for (p = NextInstr(p); InstrCode(p) != kOpSemicolon; p = NextInstr(p))
+                if (++steps > 8 || p >= end)
+                    return nullptr;
+            p = NextInstr(p);
+        } else if (code == kOpDefault) {
+            loop.kinds[count] = kFusedDefault;
+            p = NextInstr(p);
+        } else if (code == kOpBreak) {
+            loop.kinds[count] = kFusedBreak;
+            p = NextInstr(p);
+            if (InstrCode(p) == kOpSemicolon)
+                p = NextInstr(p);
+        } else if (code == kOpCloseBrace && p == switchEnd) {
+            loop.kinds[count] = kFusedSwitchEnd;
+            p = NextInstr(p);
+            inSwitch = false;
+        } else {
+            return nullptr;
+        }
     }
-    if (count == 0)
+    if (count == 0 || inSwitch)
         return nullptr;
     loop.count = static_cast<uint8_t>(count);
+    loop.straight = straight;
     loop.usable = true;
     return &loop;
 }
 
 void CInterpretor::RunForBody(const CBlockRecord* record) {
     CFusedLoop* loop = FusedLoopFor(record);
-    if (loop == nullptr || RunIntegerRounds(record, *loop))
+    if (loop == nullptr || RunIntegerRounds(record, *loop) || !loop->straight)
         return;
     const uint8_t* base = CodeBase();
     for (;;) {

@@ -50,7 +50,7 @@ void CInterpretor::EvalArgumentsIntoFrame() {
     {
         CallDepthGuard deeper(this);
         for (;;) {
-            CValue* value = EvalExpression();
+            CValue* value = EvalExpressionFast();
             if (count < kFrameSize)
                 cells[count].Assign(*value);
             ++count;

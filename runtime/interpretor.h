@@ -907,15 +907,23 @@ private:
     // shortcut and nothing waits between statements but the tick countdown
     // (see interp_loop_fusion.cpp).
     struct IntegerRounds;
-    static constexpr int kFusedStatements = 8;
+    static constexpr int kFusedStatements = 24;
     static constexpr int kFusedLoopCacheSize = 64;
+    // The statements a fused loop's body may have: simple expression
+    // statements, and (integer rounds only) one Switch over integer
+    // constants with its labels, Break and "}".
+    enum FusedKind : uint8_t { kFusedExpression, kFusedSwitch, kFusedCase, kFusedDefault, kFusedBreak, kFusedSwitchEnd };
     struct CFusedLoop {
         const CBlockRecord* record = nullptr;  // null: unused entry
         const uint8_t* code = nullptr;         // the code the record was decoded from
         bool usable = false;
+        bool straight = false;                 // simple expression statements only
         uint8_t count = 0;
-        const uint8_t* statements[kFusedStatements] = {};
-        CSimpleExpr* entries[kFusedStatements] = {};  // theirs, while not taken by other code
+        const uint8_t* statements[kFusedStatements] = {};  // where each statement starts
+        CSimpleExpr* entries[kFusedStatements] = {};  // expressions (Switch: its value), while not taken by other code
+        FusedKind kinds[kFusedStatements] = {};
+        bool inSwitch[kFusedStatements] = {};   // in the Switch's block
+        const CBlockRecord* switchBlock = nullptr;
         // The loop's integer rounds, made for the epoch, scope and scope stamp.
         std::shared_ptr<struct IntegerRounds> rounds;
         uint64_t roundsEpoch = 0;
