@@ -473,17 +473,18 @@ CInterpretor::IntegerRounds* CInterpretor::PrepareIntegerRounds(const CBlockReco
     // the same variables).
     if (!loop.rounds || loop.roundsEpoch != m_contextEpoch || loop.roundsScope != m_scope ||
         loop.roundsStamp != m_scope->m_stamp) {
-        loop.roundsEpoch = 0;
         if (!loop.rounds)
             loop.rounds = std::make_shared<IntegerRounds>();
         *loop.rounds = IntegerRounds();
         loop.rounds->in = this;
-        if (!loop.rounds->Build(record, loop))
-            return nullptr;
+        // A loop without rounds is not tried again for the same variables.
         loop.roundsEpoch = m_contextEpoch;
         loop.roundsScope = m_scope;
         loop.roundsStamp = m_scope->m_stamp;
-    } else if (!loop.rounds->StillHold()) {
+        loop.roundsFailed = !loop.rounds->Build(record, loop);
+        if (loop.roundsFailed)
+            return nullptr;
+    } else if (loop.roundsFailed || !loop.rounds->StillHold()) {
         return nullptr;
     }
     loop.rounds->placeCleared = false;

@@ -929,6 +929,7 @@ private:
         uint64_t roundsEpoch = 0;
         const CIBaseObjectVar* roundsScope = nullptr;
         uint64_t roundsStamp = 0;
+        bool roundsFailed = false;
     };
     std::unique_ptr<CFusedLoop[]> m_fusedLoops;
     CFusedLoop* FusedLoopFor(const CBlockRecord* record);
