@@ -41,6 +41,7 @@ struct CInterpretor::IntegerRounds {
         Source target;      // a variable (kCell) or an array cell (kIndexed)
         Source a, b;
         const uint8_t* start = nullptr;        // the statement's first instruction
+        const uint8_t* end = nullptr;          // an expression's ending instruction
         const uint8_t* targetAfter = nullptr;  // behind x[i], where the array grows
         FusedKind kind = kFusedExpression;
         int next = 0;  // the statement that follows (count: the loop's "}")
@@ -259,6 +260,7 @@ struct CInterpretor::IntegerRounds {
 
     bool DecodeShape(const CSimpleExpr& entry, bool plain, Operation* operation) const {
         operation->start = entry.instr;
+        operation->end = entry.end;
         operation->targetAfter = entry.operands[0].after;
         operation->shape = entry.shape;
         auto plainSource = [&](const Source& source) { return !plain || source.kind != Source::kIndexed; };
@@ -497,56 +499,59 @@ bool CInterpretor::RunIntegerRounds(const CBlockRecord* record, CFusedLoop& loop
     IntegerRounds* rounds = PrepareIntegerRounds(record, loop);
     if (rounds == nullptr)
         return false;
-    RunRounds(record, *rounds, 0, true);
+    RunRounds(record, loop, *rounds);
     return true;
 }
 
-bool CInterpretor::ResumeIntegerRounds() {
-    // Only where the rounds stopped for the work between statements, in
-    // the same loop and epoch.
-    const CBlockRecord* record = m_roundsResumeRecord;
-    const int at = m_roundsResumeIndex;
-    m_roundsResumeAt = nullptr;
-    if (!m_fusedLoops)
+// After work between statements that may have run anything (a delivered
+// event, tickers, the pump): the rounds go on only with the same variables,
+// still integers, in the same blocks.
+bool CInterpretor::RoundsStillHold(const CBlockRecord* record, const CFusedLoop& loop, int at) {
+    if (m_returnFlag || loop.roundsFailed || loop.roundsEpoch != m_contextEpoch || loop.roundsScope != m_scope ||
+        loop.roundsStamp != m_scope->m_stamp || m_varDeclared != nullptr || !loop.rounds->StillHold())
         return false;
-    CFusedLoop* loop = FusedLoopFor(record);
-    if (loop == nullptr || at > loop->count ||
-        (at < loop->count ? loop->statements[at] : CodeBase() + record->end) != m_pc)
-        return false;
-    // In the loop's block, or in its Switch's block right above it.
-    if (at < loop->count && loop->inSwitch[at]) {
-        if (TopBlock() != loop->switchBlock ||
-            reinterpret_cast<const CBlockRecord*>(m_blockStack.GetAt(m_blockLevel - 1)) != record)
-            return false;
-    } else if (TopBlock() != record) {
-        return false;
-    }
-    IntegerRounds* rounds = PrepareIntegerRounds(record, *loop);
-    return rounds != nullptr && RunRounds(record, *rounds, at, false);
+    if (at < loop.count && loop.inSwitch[at])
+        return TopBlock() == loop.switchBlock &&
+               reinterpret_cast<const CBlockRecord*>(m_blockStack.GetAt(m_blockLevel - 1)) == record;
+    return TopBlock() == record;
 }
 
-bool CInterpretor::RunRounds(const CBlockRecord* record, IntegerRounds& rounds, int at, bool pending) {
+void CInterpretor::RunRounds(const CBlockRecord* record, CFusedLoop& loop, IntegerRounds& rounds) {
     const uint8_t* base = CodeBase();
-    const volatile int32_t* quit = m_runner != nullptr ? &m_runner->m_quit : nullptr;
-    // pending: the statement before the one at `at` (the "}" just run) still
-    // needs its work between statements, which here is the countdown alone
-    // while anything else is due the operation loop does it. Without it the
-    // operation loop has just done that work.
+    auto startOf = [&](int i) { return i < rounds.count ? rounds.operations[i].start : base + record->end; };
+    // Before each statement the work between statements of the one before
+    // it (at first the "}" that started the rounds) is done: the countdown
+    // alone while nothing else is due, else all of it as the operation loop
+    // does it, with the code pointer where that statement left it. Should
+    // the rounds not go on after that, or a statement give up (nothing
+    // done), the operation loop goes on with that statement and is told that
+    // the work before it is done. Events, errors and the quit flag arrive
+    // only through that work (no other code runs here), so they are looked
+    // at when it is done.
     int32_t left = m_tickCountdown;
-    int i = at;
+    bool calm = m_deliveryCursor == 0 && m_pendingError < 0 && *m_quitFlag == 0;
+    int previous = -1;  // the statement before: -1 the loop's "}"
+    int i = 0;
     for (;;) {
-        while (i < rounds.count) {
-            const IntegerRounds::Operation& operation = rounds.operations[i];
-            if (pending && (left <= 0 || (quit != nullptr && *quit))) {
-                m_tickCountdown = left;
-                m_pc = operation.start;
-                // The operation loop comes back here once it has done the
-                // work.
-                m_roundsResumeAt = operation.start;
-                m_roundsResumeRecord = record;
-                m_roundsResumeIndex = i;
-                return true;
+        if (left > 0 && calm) {
+            --left;
+        } else {
+            m_tickCountdown = left;
+            m_pc = previous >= 0 && rounds.operations[previous].kind == kFusedExpression
+                       ? rounds.operations[previous].end
+                       : startOf(i);
+            BetweenStatements();
+            left = m_tickCountdown;
+            if (!RoundsStillHold(record, loop, i)) {
+                m_pc = startOf(i);
+                m_betweenDone = true;
+                return;
             }
+            calm = m_deliveryCursor == 0 && m_pendingError < 0 && *m_quitFlag == 0;
+            rounds.placeCleared = false;
+        }
+        if (i < rounds.count) {
+            const IntegerRounds::Operation& operation = rounds.operations[i];
             int next;
             if (operation.kind == kFusedExpression)
                 next = operation.run(rounds, operation, left) ? operation.next : -1;
@@ -555,31 +560,20 @@ bool CInterpretor::RunRounds(const CBlockRecord* record, IntegerRounds& rounds, 
             if (next < 0) {
                 m_tickCountdown = left;
                 m_pc = operation.start;
-                return pending;  // not pending: nothing was run, the operation loop runs it
+                m_betweenDone = true;
+                return;
             }
-            if (pending)
-                --left;
-            pending = true;
+            previous = i;
             i = next;
+            continue;
         }
-        i = 0;
         // The loop's "}": the step, the test, and back to the body or out.
-        if (pending && (left <= 0 || (quit != nullptr && *quit))) {
-            m_tickCountdown = left;
-            m_pc = base + record->end;
-            m_roundsResumeAt = m_pc;
-            m_roundsResumeRecord = record;
-            m_roundsResumeIndex = rounds.count;
-            return true;
-        }
         if (rounds.hasStep && !rounds.step.run(rounds, rounds.step, left)) {
             m_tickCountdown = left;
             m_pc = base + record->end;
-            return pending;
+            m_betweenDone = true;
+            return;
         }
-        if (pending)
-            --left;
-        pending = true;
         if (rounds.hasTest) {
             // Variables and constants with an operator that cannot fail.
             int32_t r = 0;
@@ -588,8 +582,10 @@ bool CInterpretor::RunRounds(const CBlockRecord* record, IntegerRounds& rounds, 
                 m_tickCountdown = left;
                 GoBehind(record->end);
                 LeaveBlock();
-                return true;
+                return;
             }
         }
+        previous = -1;
+        i = 0;
     }
 }

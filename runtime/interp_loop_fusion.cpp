@@ -16,11 +16,6 @@
 
 #include "runtime/runner.h"
 
-bool CInterpretor::QuietBetweenStatements() const {
-    return m_deliveryCursor == 0 && m_tickCountdown > 0 && m_pendingError < 0 && m_returnFlag == 0 &&
-           (m_runner == nullptr || !m_runner->m_quit);
-}
-
 bool CInterpretor::RunSimpleStatement(CSimpleExpr& entry) {
     if (entry.instr != m_pc || entry.form == nullptr || m_varDeclared != nullptr ||
         m_evalLevel + entry.count + 3 >= kValueStackSize)

@@ -219,9 +219,6 @@ void CInterpretor::RunLoop(uint32_t entry, CValue* returnTarget) {
             StepInstr();
             code = Code();
         }
-        if (m_pc == m_roundsResumeAt && ResumeIntegerRounds()) {
-            // ran by the loop's integer rounds
-        } else
         // The commonest statements by direct calls (see EvalOperandAtLevel).
         switch (code) {
         case kOpName:
@@ -242,22 +239,31 @@ void CInterpretor::RunLoop(uint32_t entry, CValue* returnTarget) {
         }
         if (m_returnFlag)
             break;
-        if (m_deliveryCursor != 0 && m_eventsEnabled && m_callsInProgress == 0)
-            DeliverEvent();
-        if (--m_tickCountdown < 0) {
-            if (m_eventsEnabled) {
-                m_tickCountdown = m_tickPeriod;
-                TickPeriodWork();
-            } else {
-                m_tickCountdown = -1;  // no drift towards overflow while events are off
-            }
+        if (m_betweenDone)
+            m_betweenDone = false;
+        else if (QuietBetweenStatements())
+            --m_tickCountdown;
+        else
+            BetweenStatements();
+    }
+}
+
+void CInterpretor::BetweenStatements() {
+    if (m_deliveryCursor != 0 && m_eventsEnabled && m_callsInProgress == 0)
+        DeliverEvent();
+    if (--m_tickCountdown < 0) {
+        if (m_eventsEnabled) {
+            m_tickCountdown = m_tickPeriod;
+            TickPeriodWork();
+        } else {
+            m_tickCountdown = -1;  // no drift towards overflow while events are off
         }
-        if (m_runner != nullptr && m_runner->m_quit)
-            m_pendingError = 0;
-        if (m_pendingError >= 0) {
-            int32_t pending = m_pendingError;
-            m_pendingError = -1;
-            RaiseError(pending);
-        }
+    }
+    if (m_runner != nullptr && m_runner->m_quit)
+        m_pendingError = 0;
+    if (m_pendingError >= 0) {
+        int32_t pending = m_pendingError;
+        m_pendingError = -1;
+        RaiseError(pending);
     }
 }

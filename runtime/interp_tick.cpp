@@ -23,6 +23,7 @@ void CInterpretor::SetRedrawAllHook(RedrawSlot slot, PollHook hook) {
 }
 
 void CInterpretor::ResetTickTimes() {
+    m_clockSkipWindow = 0;
     uint32_t now = OsTimeMs();
     m_lastRefresh = now - m_refreshInterval;
     m_tickers.m_lastRun = now - m_tickers.m_interval;
@@ -40,20 +41,54 @@ void CInterpretor::TickPeriodWork() {
             m_statementStrings.pop_back();
         }
     }
+    // The time matters to active tickers, to a requested redraw and to the
+    // pump. While neither of the first two waits and the coarse clock shows
+    // that the pump cannot be due yet, the millisecond clock is not read
+    // (where it is slow to read, that is most of the work between
+    // statements); the rest is done as always.
+    const bool timed = m_tickers.GetActiveCount() > 0 || (m_refreshRequested && m_refreshEnabled);
+    if (!timed && m_clockSkipWindow > 0 &&
+        static_cast<int32_t>(OsCoarseTimeMs() - m_clockCoarseAt) < m_clockSkipWindow) {
+        CountCreatedObjects();
+        return;
+    }
+    const uint32_t coarse = OsCoarseTimeMs();
     uint32_t now = OsTimeMs();
     if (m_tickers.IsDue(now)) {
         m_tickers.RunTickers(now);
         m_tickers.m_lastRun = now;
     }
-    m_collectionCounter += static_cast<int32_t>(m_createdObjects - m_createdSeen);
-    m_createdSeen = m_createdObjects;
-    if (m_collectionCounter > m_collectionThreshold)
-        CollectGarbage();
+    CountCreatedObjects();
     if (m_refreshRequested && m_refreshEnabled && now - m_lastRefresh >= m_refreshInterval) {
         RefreshAll();
         m_lastRefresh = now;
     }
     PumpMessages(now);
+    NotePumpDeadline(coarse, now);
+}
+
+void CInterpretor::CountCreatedObjects() {
+    m_collectionCounter += static_cast<int32_t>(m_createdObjects - m_createdSeen);
+    m_createdSeen = m_createdObjects;
+    if (m_collectionCounter > m_collectionThreshold)
+        CollectGarbage();
+}
+
+// After a reading of the clock (now, with the coarse clock at coarse just
+// before it): the pump is due once more than kPumpIntervalMs passed since
+// the last pump, so for that time minus what the two clocks' steps can hide
+// of the coarse clock's time, it cannot be due.
+void CInterpretor::NotePumpDeadline(uint32_t coarse, uint32_t now) {
+    const uint32_t coarseStep = OsCoarseClockStepMs();
+    m_clockSkipWindow = 0;
+    if (coarseStep == 0)
+        return;
+    const uint32_t sincePump = now - m_lastPumpTime;
+    if (sincePump > kPumpIntervalMs)
+        return;
+    m_clockCoarseAt = coarse;
+    m_clockSkipWindow = static_cast<int32_t>(kPumpIntervalMs - sincePump) -
+                        static_cast<int32_t>(coarseStep + OsTimeStepMs() + 1);
 }
 
 void CInterpretor::PollComponents() {

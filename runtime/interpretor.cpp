@@ -3,6 +3,8 @@
 // and the block stack.
 #include "runtime/interpretor.h"
 
+#include "runtime/runner.h"
+
 #include "runtime/os_memory.h"
 #include "runtime/program_container.h"
 #include "runtime/script_array.h"
@@ -52,6 +54,8 @@ CInterpretor::CInterpretor(CRunner* runner)
     : CIBaseObjectVar(this, nullptr, 0, false), m_runner(runner), m_scope(this), m_thisObject(this),
       m_defaultCell(this) {
     EnsureBuiltinClasses();
+    static const volatile int32_t kNoQuit = 0;
+    m_quitFlag = runner != nullptr ? &runner->m_quit : &kNoQuit;
     m_stamp = ++m_variableGeneration;
     m_statementStrings.reserve(256);
     m_defaultCell.SetDefault();

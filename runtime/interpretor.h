@@ -470,6 +470,12 @@ public:
     static void SetPollHook(PollSlot slot, PollHook hook);
     void PollComponents();
     uint32_t m_lastPumpTime = 0;
+    // How long (ms of the coarse clock, from m_clockCoarseAt) the pump
+    // cannot be due: TickPeriodWork need not read the clock then.
+    uint32_t m_clockCoarseAt = 0;
+    int32_t m_clockSkipWindow = 0;
+    void CountCreatedObjects();
+    void NotePumpDeadline(uint32_t coarse, uint32_t now);
     // Statement strings below this count belong to code that a nested loop
     // interrupted (a native handler waiting): the nested tick periods free
     // only those above it.
@@ -940,19 +946,21 @@ private:
     // the loop is not of that kind (nothing done).
     bool RunIntegerRounds(const CBlockRecord* record, CFusedLoop& loop);
     IntegerRounds* PrepareIntegerRounds(const CBlockRecord* record, CFusedLoop& loop);
-    // Runs rounds from the statement at (of the body); false when that
-    // statement's operation gives up and nothing was pending (nothing done).
-    bool RunRounds(const CBlockRecord* record, IntegerRounds& rounds, int at, bool pending);
-    // Where the rounds stopped for the work between statements: the
-    // operation loop resumes them there (ResumeIntegerRounds; false: it runs
-    // the statement itself).
-    const uint8_t* m_roundsResumeAt = nullptr;
-    const CBlockRecord* m_roundsResumeRecord = nullptr;
-    int m_roundsResumeIndex = 0;
-    bool ResumeIntegerRounds();
+    void RunRounds(const CBlockRecord* record, CFusedLoop& loop, IntegerRounds& rounds);
+    bool RoundsStillHold(const CBlockRecord* record, const CFusedLoop& loop, int at);
+    // The work the operation loop does between statements (events, the tick
+    // countdown and period work, quit and pending errors).
+    void BetweenStatements();
+    // Set by a handler that did the work between statements after the last
+    // statement it ran: the operation loop does not do it again.
+    bool m_betweenDone = false;
     // The statement just run needs nothing between statements but the
     // countdown (RunLoop does the rest).
-    bool QuietBetweenStatements() const;
+    bool QuietBetweenStatements() const {
+        return m_deliveryCursor == 0 && m_tickCountdown > 0 && m_pendingError < 0 && m_returnFlag == 0 && *m_quitFlag == 0;
+    }
+    // The runner's quit flag (a zero of its own without a runner).
+    const volatile int32_t* m_quitFlag;
     // Runs the simple expression statement at m_pc by its shortcut; false
     // (nothing done) when it has none or it does not apply.
     bool RunSimpleStatement() { return m_simpleExprs && RunSimpleStatement(SimpleEntry(m_pc)); }
