@@ -82,6 +82,12 @@ public:
         }
     }
 
+    // Posts an event with one number to the handler (for posts from C++).
+    void Post(int32_t value) {
+        CValue argument(m_interpretor, value);
+        m_interpretor->PostEvent(m_handler, &argument);
+    }
+
 private:
     CFunctionRecord* m_handler = nullptr;
 };

@@ -125,6 +125,48 @@ TEST(InterpreterTick, EventsAreDeliveredAgainAfterARunEndedInsideAHandler) {
               "");
 }
 
+// Posts an event with the tick's number to the first poster's handler at
+// each tick.
+class PostingTicker : public CITickClient {
+public:
+    explicit PostingTicker(CInterpretor* in) : m_in(in) {}
+    void Tick(uint32_t) override {
+        uint32_t position = m_in->GetFirstInstance(kClassTimer);
+        if (CIBaseClassImpl* poster = m_in->NextInstance(kClassTimer, position))
+            static_cast<CTestEventPoster*>(poster)->Post(++posts);
+    }
+    int32_t posts = 0;
+
+private:
+    CInterpretor* m_in;
+};
+
+TEST(InterpreterTick, EventsDeliveredInsideATightLoopSeeAndChangeItsVariables) {
+    // A loop of integer statements runs its rounds apart from the operation
+    // loop; events delivered between its statements still change its
+    // variables (a number added to, a number made a text, the bound
+    // cleared) and the loop goes on with what they left.
+    CInterpretor interpretor;
+    PostingTicker ticker(&interpretor);
+    std::string result = RunScriptText(interpretor, "tight",
+                                       "Function H(n) {\n"
+                                       "    count++;\n"
+                                       "    x = x + 1000000;\n"
+                                       "    If (n == 2) y = \"t\";\n"
+                                       "    If (n == 4) limit = 0;\n"
+                                       "}\n"
+                                       "count = 0;\nlimit = 2000000000;\nx = 0;\ny = 0;\n"
+                                       "p = New Timer();\np.OnTimeElapsed = H;\n"
+                                       "For (i = 0; i < limit; i++) {\n    x = x + 1;\n    y += 2;\n}\n"
+                                       "If (count != 4) FAIL();\n"
+                                       "If (x != 4000000 + i) FAIL();\n"
+                                       "If (y.Length() < 3) FAIL();\n",
+                                       [&](CInterpretor& in) { in.AddAnimation(&ticker); });
+    EXPECT_EQ(result, "");
+    EXPECT_EQ(ticker.posts, 4);
+    interpretor.m_tickers.RemoveAll();
+}
+
 // A script surface (class 9) that is also a redraw client.
 class SurfaceClient : public CIBaseClassImpl, public CIRefresh {
 public:
