@@ -16,6 +16,7 @@
 // an assignment clears is cleared by the first assignment run, as the first
 // assignment statement would clear it.
 #include "runtime/interpretor.h"
+#include "runtime/interp_execute_statement.h"
 
 #include "runtime/runner.h"
 #include "runtime/script_array.h"
@@ -372,7 +373,9 @@ struct CInterpretor::IntegerRounds {
             operation.start = loop.statements[i];
             operation.kind = loop.kinds[i];
             operation.next = i + 1;
-            if (operation.kind == kFusedExpression) {
+            if (operation.kind == kFusedStatement) {
+                operation.end = loop.ends[i];
+            } else if (operation.kind == kFusedExpression) {
                 // Decoding may take the slot of an earlier entry: all are
                 // looked up again below.
                 const CSimpleExpr* entry = ResolvedEntry(loop.statements[i]);
@@ -445,23 +448,43 @@ struct CInterpretor::IntegerRounds {
         }
     }
 
-    // The variables read and written hold integers (checked again on each
-    // entry into the rounds: other code may have stored anything since).
-    static bool Holds(const Source& source) {
-        if (source.kind == Source::kCell)
-            return source.cell->GetTag() == CValue::kInt;
-        if (source.kind == Source::kIndexed)
-            return source.indexCell == nullptr || source.indexCell->GetTag() == CValue::kInt;
-        return true;
+    // The variables read and written hold integers (checked again whenever
+    // other code may have run: it may have stored anything there). The
+    // variables to check, each once, are listed when the rounds are made.
+    static constexpr int kMaxChecked = 3 * kMaxOperations + 6;
+    const CValue* checked[kMaxChecked] = {};
+    int checkedCount = 0;
+
+    void ListChecked(const Source& source) {
+        const CValue* cell = source.kind == Source::kCell      ? source.cell
+                             : source.kind == Source::kIndexed ? source.indexCell
+                                                               : nullptr;
+        if (cell == nullptr)
+            return;
+        for (int i = 0; i < checkedCount; ++i)
+            if (checked[i] == cell)
+                return;
+        checked[checkedCount++] = cell;
     }
-    static bool Holds(const Operation& operation) {
-        return Holds(operation.target) && Holds(operation.a) && Holds(operation.b);
+    void ListChecked(const Operation& operation) {
+        ListChecked(operation.target);
+        ListChecked(operation.a);
+        ListChecked(operation.b);
+    }
+    void ListAllChecked() {
+        checkedCount = 0;
+        for (int i = 0; i < count; ++i)
+            ListChecked(operations[i]);
+        if (hasStep)
+            ListChecked(step);
+        if (hasTest)
+            ListChecked(test);
     }
     bool StillHold() const {
-        for (int i = 0; i < count; ++i)
-            if (!Holds(operations[i]))
+        for (int i = 0; i < checkedCount; ++i)
+            if (checked[i]->GetTag() != CValue::kInt)
                 return false;
-        return (!hasStep || Holds(step)) && (!hasTest || Holds(test));
+        return true;
     }
 };
 
@@ -486,6 +509,7 @@ CInterpretor::IntegerRounds* CInterpretor::PrepareIntegerRounds(const CBlockReco
         loop.roundsFailed = !loop.rounds->Build(record, loop);
         if (loop.roundsFailed)
             return nullptr;
+        loop.rounds->ListAllChecked();
     } else if (loop.roundsFailed || !loop.rounds->StillHold()) {
         return nullptr;
     }
@@ -499,6 +523,9 @@ bool CInterpretor::RunIntegerRounds(const CBlockRecord* record, CFusedLoop& loop
     IntegerRounds* rounds = PrepareIntegerRounds(record, loop);
     if (rounds == nullptr)
         return false;
+    // Held while they run: a statement run the general way may give the
+    // cache entry to another loop.
+    std::shared_ptr<IntegerRounds> keep = loop.rounds;
     RunRounds(record, loop, *rounds);
     return true;
 }
@@ -507,6 +534,9 @@ bool CInterpretor::RunIntegerRounds(const CBlockRecord* record, CFusedLoop& loop
 // event, tickers, the pump): the rounds go on only with the same variables,
 // still integers, in the same blocks.
 bool CInterpretor::RoundsStillHold(const CBlockRecord* record, const CFusedLoop& loop, int at) {
+    // (Code run meanwhile may have given the cache entry to another loop.)
+    if (loop.record != record || loop.code != CodeBase() || !loop.rounds)
+        return false;
     if (m_returnFlag || loop.roundsFailed || loop.roundsEpoch != m_contextEpoch || loop.roundsScope != m_scope ||
         loop.roundsStamp != m_scope->m_stamp || m_varDeclared != nullptr || !loop.rounds->StillHold())
         return false;
@@ -549,6 +579,24 @@ void CInterpretor::RunRounds(const CBlockRecord* record, CFusedLoop& loop, Integ
             }
             calm = m_deliveryCursor == 0 && m_pendingError < 0 && *m_quitFlag == 0;
             rounds.placeCleared = false;
+        }
+        if (i < rounds.count && rounds.operations[i].kind == kFusedStatement) {
+            // The general way, as the operation loop runs it; the rounds go
+            // on when it ended at its ";" and changed nothing they rely on,
+            // else the operation loop goes on behind it (the work after it
+            // is left to the operation loop).
+            const IntegerRounds::Operation& operation = rounds.operations[i];
+            m_tickCountdown = left;
+            m_pc = operation.start;
+            ExecuteStatement();
+            left = m_tickCountdown;
+            if (m_pc != operation.end || !RoundsStillHold(record, loop, operation.next))
+                return;
+            calm = m_deliveryCursor == 0 && m_pendingError < 0 && *m_quitFlag == 0;
+            rounds.placeCleared = false;
+            previous = i;
+            i = operation.next;
+            continue;
         }
         if (i < rounds.count) {
             const IntegerRounds::Operation& operation = rounds.operations[i];

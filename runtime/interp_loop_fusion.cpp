@@ -33,6 +33,32 @@ bool CInterpretor::RunSimpleStatement(CSimpleExpr& entry) {
     return entry.form(this, entry, m_evalLevel);
 }
 
+// The ";" that ends the expression statement at p (before limit), or null
+// when the statement is not one, or has blocks or control flow in it.
+const uint8_t* CInterpretor::ExpressionStatementEnd(const uint8_t* p, const uint8_t* limit) {
+    switch (InstrCode(p)) {
+    case kOpName: case kOpIndexName: case kOpThis: case kOpCallName: case kOpOpenParen:
+    case kOpIncrement: case kOpDecrement:
+        break;
+    default:
+        return nullptr;
+    }
+    for (int steps = 0; p < limit && steps < 64; p = NextInstr(p), ++steps) {
+        switch (InstrCode(p)) {
+        case kOpSemicolon:
+            return p;
+        case kOpEnd: case kOpFor: case kOpReturn: case kOpBreak: case kOpContinue: case kOpDelete:
+        case kOpFunction: case kOpIf: case kOpElse: case kOpWhile: case kOpSwitch: case kOpCase:
+        case kOpDefault: case kOpModuleStart: case kOpModuleEnd: case kOpOpenBrace: case kOpCloseBrace:
+        case kOpVar:
+            return nullptr;
+        default:
+            break;
+        }
+    }
+    return nullptr;
+}
+
 CInterpretor::CFusedLoop* CInterpretor::FusedLoopFor(const CBlockRecord* record) {
     if (!m_fusedLoops)
         m_fusedLoops.reset(new CFusedLoop[kFusedLoopCacheSize]);
@@ -62,14 +88,20 @@ CInterpretor::CFusedLoop* CInterpretor::FusedLoopFor(const CBlockRecord* record)
             CSimpleExpr& entry = SimpleEntry(p);
             if (entry.instr != p)
                 DecodeSimpleExpression(entry, p);
-            if (!entry.simple || entry.form == nullptr || InstrCode(entry.end) != kOpSemicolon)
-                return nullptr;
-            loop.kinds[count] = kFusedExpression;
-            loop.entries[count] = &entry;
-            p = NextInstr(entry.end);
-            continue;
+            if (entry.simple && entry.form != nullptr && InstrCode(entry.end) == kOpSemicolon) {
+                loop.kinds[count] = kFusedExpression;
+                loop.entries[count] = &entry;
+                p = NextInstr(entry.end);
+                continue;
+            }
         }
         straight = false;
+        if (const uint8_t* semicolon = ExpressionStatementEnd(p, end)) {
+            loop.kinds[count] = kFusedStatement;
+            loop.ends[count] = semicolon;
+            p = NextInstr(semicolon);
+            continue;
+        }
         if (code == kOpSwitch && !inSwitch && loop.switchBlock == nullptr) {
             // Switch (value) {: the value a simple expression.
             const uint32_t index = ReadU32(p + kFieldBlockIndex);

@@ -1,6 +1,7 @@
 // Running a program: CompileAndRun, Run with the restart path, the operation
 // loop, and runtime errors.
 #include "runtime/interpretor.h"
+#include "runtime/interp_execute_statement.h"
 
 #include "runtime/bank.h"
 #include "runtime/program_container.h"
@@ -214,29 +215,7 @@ void CInterpretor::RunLoop(uint32_t entry, CValue* returnTarget) {
     m_returnTarget = returnTarget;
     m_pc = CodeBase() + entry;
     for (;;) {
-        uint16_t code = Code();
-        if (code == kOpSemicolon) {
-            StepInstr();
-            code = Code();
-        }
-        // The commonest statements by direct calls (see EvalOperandAtLevel).
-        switch (code) {
-        case kOpName:
-            if (!RunSimpleStatement())
-                OpStatementExpression();
-            break;
-        case kOpCloseBrace:
-            ExecBlockEnd();
-            break;
-        case kOpIf:
-            ExecIf();
-            break;
-        default:
-            if (code >= kOpTableSize)
-                RaiseError(16);
-            (this->*kStatementTable[code])();
-            break;
-        }
+        ExecuteStatement();
         if (m_returnFlag)
             break;
         if (m_betweenDone)

@@ -918,7 +918,12 @@ private:
     // The statements a fused loop's body may have: simple expression
     // statements, and (integer rounds only) one Switch over integer
     // constants with its labels, Break and "}".
-    enum FusedKind : uint8_t { kFusedExpression, kFusedSwitch, kFusedCase, kFusedDefault, kFusedBreak, kFusedSwitchEnd };
+    // kFusedStatement: any other expression statement, run the general way
+    // (integer rounds only; they go on when it ended where it should and
+    // left what they rely on as it was).
+    enum FusedKind : uint8_t {
+        kFusedExpression, kFusedSwitch, kFusedCase, kFusedDefault, kFusedBreak, kFusedSwitchEnd, kFusedStatement
+    };
     struct CFusedLoop {
         const CBlockRecord* record = nullptr;  // null: unused entry
         const uint8_t* code = nullptr;         // the code the record was decoded from
@@ -927,6 +932,7 @@ private:
         uint8_t count = 0;
         const uint8_t* statements[kFusedStatements] = {};  // where each statement starts
         CSimpleExpr* entries[kFusedStatements] = {};  // expressions (Switch: its value), while not taken by other code
+        const uint8_t* ends[kFusedStatements] = {};   // kFusedStatement: its ";"
         FusedKind kinds[kFusedStatements] = {};
         bool inSwitch[kFusedStatements] = {};   // in the Switch's block
         const CBlockRecord* switchBlock = nullptr;
@@ -939,6 +945,7 @@ private:
     };
     std::unique_ptr<CFusedLoop[]> m_fusedLoops;
     CFusedLoop* FusedLoopFor(const CBlockRecord* record);
+    static const uint8_t* ExpressionStatementEnd(const uint8_t* p, const uint8_t* limit);
     void RunForBody(const CBlockRecord* record);
     // The rounds of a fused loop whose statements, step and test all work on
     // integer variables (and one-dimensional array cells), run as a few
@@ -951,6 +958,7 @@ private:
     // The work the operation loop does between statements (events, the tick
     // countdown and period work, quit and pending errors).
     void BetweenStatements();
+    inline void ExecuteStatement();  // interp_execute_statement.h
     // Set by a handler that did the work between statements after the last
     // statement it ran: the operation loop does not do it again.
     bool m_betweenDone = false;
