@@ -159,7 +159,10 @@ bool CInterpretor::BindParameters(CCallScope* localScope, CFunctionRecord* funct
             for (int32_t i = 0; i < count; ++i) {
                 CVariable* parameter = localScope->m_dormant[i];
                 parameter->level = m_blockLevel;
-                if (i < argCount)
+                // A kept parameter holds integer 0: an integer needs no release.
+                if (i < argCount && cells[i].GetTag() == CValue::kInt && parameter->value.GetTag() == CValue::kInt)
+                    *parameter->value.IntSlot() = cells[i].GetInt();
+                else if (i < argCount)
                     parameter->value.Assign(cells[i]);
                 else
                     parameter->value.SetDefault();
@@ -276,8 +279,7 @@ void CInterpretor::RunFunctionBody(CCallScope* localScope, CIBaseClassImpl* this
 }
 
 void CInterpretor::CallScriptFunction(CCallScope* localScope, CIBaseClassImpl* thisObject,
-                                      const CValue& function) {
-    const CFunctionRecord* record = function.GetFunction();
+                                      const CFunctionRecord* record) {
     const uint16_t code = Code();
     StepInstr();
     if (code == kOpCallName || code == kOpMemberCall)
@@ -305,10 +307,8 @@ void CInterpretor::OpEvalCall() {
         RaiseError(42);
     if (variable->value.GetTag() != CValue::kFunction)
         RaiseError(44);
-    CValue function(this);
-    function.Assign(variable->value);
     LocalScope local(this);
-    CallScriptFunction(local.Get(), m_thisObject, function);
+    CallScriptFunction(local.Get(), m_thisObject, variable->value.FunctionOf());
 }
 
 // Member access on an object defined by a script, with the member-access
@@ -323,8 +323,7 @@ void CInterpretor::CallScriptObjectMember(CIBaseObjectVar* object) {
             RaiseError(42);
         if (member->value.GetTag() != CValue::kFunction)
             RaiseError(44);
-        CValue function(this);
-        function.Assign(member->value);
+        const CFunctionRecord* function = member->value.FunctionOf();
         CValue keep(object);
         LocalScope local(this);
         CallScriptFunction(local.Get(), object, function);

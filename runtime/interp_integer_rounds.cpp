@@ -547,8 +547,11 @@ bool CInterpretor::RoundsStillHold(const CBlockRecord* record, const CFusedLoop&
 }
 
 void CInterpretor::RunRounds(const CBlockRecord* record, CFusedLoop& loop, IntegerRounds& rounds) {
+    using Operation = IntegerRounds::Operation;
     const uint8_t* base = CodeBase();
-    auto startOf = [&](int i) { return i < rounds.count ? rounds.operations[i].start : base + record->end; };
+    const Operation* const first = rounds.operations;
+    const Operation* const last = first + rounds.count;  // stands for the loop's "}"
+    auto startOf = [&](const Operation* at) { return at != last ? at->start : base + record->end; };
     // Before each statement the work between statements of the one before
     // it (at first the "}" that started the rounds) is done: the countdown
     // alone while nothing else is due, else all of it as the operation loop
@@ -556,63 +559,58 @@ void CInterpretor::RunRounds(const CBlockRecord* record, CFusedLoop& loop, Integ
     // the rounds not go on after that, or a statement give up (nothing
     // done), the operation loop goes on with that statement and is told that
     // the work before it is done. Events, errors and the quit flag arrive
-    // only through that work (no other code runs here), so they are looked
-    // at when it is done.
+    // only through that work or through statements run the general way (no
+    // other code runs here), so they are looked at after those.
     int32_t left = m_tickCountdown;
     bool calm = m_deliveryCursor == 0 && m_pendingError < 0 && *m_quitFlag == 0;
-    int previous = -1;  // the statement before: -1 the loop's "}"
-    int i = 0;
+    const Operation* previous = nullptr;  // the statement before; null: the loop's "}"
+    const Operation* at = first;
     for (;;) {
-        if (left > 0 && calm) {
+        if (__builtin_expect(left > 0 && calm, 1)) {
             --left;
         } else {
             m_tickCountdown = left;
-            m_pc = previous >= 0 && rounds.operations[previous].kind == kFusedExpression
-                       ? rounds.operations[previous].end
-                       : startOf(i);
+            m_pc = previous != nullptr && previous->kind == kFusedExpression ? previous->end : startOf(at);
             BetweenStatements();
             left = m_tickCountdown;
-            if (!RoundsStillHold(record, loop, i)) {
-                m_pc = startOf(i);
+            if (!RoundsStillHold(record, loop, static_cast<int>(at - first))) {
+                m_pc = startOf(at);
                 m_betweenDone = true;
                 return;
             }
             calm = m_deliveryCursor == 0 && m_pendingError < 0 && *m_quitFlag == 0;
             rounds.placeCleared = false;
         }
-        if (i < rounds.count && rounds.operations[i].kind == kFusedStatement) {
-            // The general way, as the operation loop runs it; the rounds go
-            // on when it ended at its ";" and changed nothing they rely on,
-            // else the operation loop goes on behind it (the work after it
-            // is left to the operation loop).
-            const IntegerRounds::Operation& operation = rounds.operations[i];
-            m_tickCountdown = left;
-            m_pc = operation.start;
-            ExecuteStatement();
-            left = m_tickCountdown;
-            if (m_pc != operation.end || !RoundsStillHold(record, loop, operation.next))
-                return;
-            calm = m_deliveryCursor == 0 && m_pendingError < 0 && *m_quitFlag == 0;
-            rounds.placeCleared = false;
-            previous = i;
-            i = operation.next;
-            continue;
-        }
-        if (i < rounds.count) {
-            const IntegerRounds::Operation& operation = rounds.operations[i];
+        if (at != last) {
+            const Operation& operation = *at;
             int next;
-            if (operation.kind == kFusedExpression)
+            if (__builtin_expect(operation.kind == kFusedExpression, 1)) {
                 next = operation.run(rounds, operation, left) ? operation.next : -1;
-            else
+            } else if (operation.kind == kFusedStatement) {
+                // The general way, as the operation loop runs it; the rounds
+                // go on when it ended at its ";" and changed nothing they
+                // rely on, else the operation loop goes on behind it (the
+                // work after it is left to the operation loop).
+                m_tickCountdown = left;
+                m_pc = operation.start;
+                ExecuteStatement();
+                left = m_tickCountdown;
+                if (m_pc != operation.end || !RoundsStillHold(record, loop, operation.next))
+                    return;
+                calm = m_deliveryCursor == 0 && m_pendingError < 0 && *m_quitFlag == 0;
+                rounds.placeCleared = false;
+                next = operation.next;
+            } else {
                 next = rounds.RunControl(operation, left);
+            }
             if (next < 0) {
                 m_tickCountdown = left;
                 m_pc = operation.start;
                 m_betweenDone = true;
                 return;
             }
-            previous = i;
-            i = next;
+            previous = at;
+            at = first + next;
             continue;
         }
         // The loop's "}": the step, the test, and back to the body or out.
@@ -633,7 +631,7 @@ void CInterpretor::RunRounds(const CBlockRecord* record, CFusedLoop& loop, Integ
                 return;
             }
         }
-        previous = -1;
-        i = 0;
+        previous = nullptr;
+        at = first;
     }
 }

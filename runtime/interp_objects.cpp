@@ -41,8 +41,7 @@ void CInterpretor::NewObject() {
         CVariable* variable = CIBaseObjectVar::FindVariable(ReadU32(m_pc + kFieldNameRef));
         if (variable == nullptr || variable->value.GetTag() != CValue::kFunction)
             RaiseError(42);
-        CValue function(this);
-        function.Assign(variable->value);
+        const CFunctionRecord* function = variable->value.FunctionOf();
         auto* object = new CIBaseObjectVar(this, GetClassRecord(kScriptObjectClassId), kScriptObjectClassId, true);
         object->AssignInstanceNumber();
         CValue hold(object);

@@ -733,7 +733,9 @@ private:
     uint32_t ResolveMember(CClassRecord* record);
     void EvalClassConstant();
     void CallConstant(uint32_t classId, uint32_t memberId);
-    void CallScriptFunction(CCallScope* localScope, CIBaseClassImpl* thisObject, const CValue& function);
+    // Calls the function (the value of a variable or member, read before its
+    // arguments are evaluated) with the argument list at the code pointer.
+    void CallScriptFunction(CCallScope* localScope, CIBaseClassImpl* thisObject, const CFunctionRecord* function);
     class LocalScope;
     // Binds the arguments of the current frame to the parameters in the
     // local scope; true when the scope's parameter variables of its last

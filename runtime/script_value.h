@@ -104,6 +104,8 @@ public:
     CIBaseClassImpl* GetObject() const;
     CIBaseClassImpl* GetObjectNonNull() const;
     CFunctionRecord* GetFunction() const;
+    // The function of a value known to hold one (tag 4).
+    CFunctionRecord* FunctionOf() const { return m_payload.function; }
     uintptr_t GetReferencePayload() const;    // kinds 6 to 9 with a payload
     uintptr_t GetArrayCellReference() const;  // kind 10
     int32_t IsDefault() const { return m_tag == kDefault; }
