@@ -265,11 +265,17 @@ void CInterpretor::RunFunctionBody(CCallScope* localScope, CIBaseClassImpl* this
         }
     } levelRestore{this, localScope, functionLevel};
     // The objects of running calls may not be deleted under them.
-    m_activeObjects.push_back(thisObject);
     struct ActiveRestore {
-        std::vector<const CIBaseClassImpl*>* active;
-        ~ActiveRestore() { active->pop_back(); }
-    } activeRestore{&m_activeObjects};
+        CIBaseClassImpl* object;
+        explicit ActiveRestore(CIBaseClassImpl* o) : object(o) {
+            if (object != nullptr)
+                ++object->m_activeCalls;
+        }
+        ~ActiveRestore() {
+            if (object != nullptr)
+                --object->m_activeCalls;
+        }
+    } activeRestore{thisObject};
 
     CFunctionRecord* record = const_cast<CFunctionRecord*>(function);
     BindParameters(localScope, record);

@@ -126,10 +126,5 @@ void CInterpretor::DeleteObject(CIBaseClassImpl* object) {
 }
 
 bool CInterpretor::IsActiveScope(const CIBaseClassImpl* object) const {
-    if (object == m_scope || object == m_thisObject)
-        return true;
-    for (const CIBaseClassImpl* active : m_activeObjects)
-        if (active == object)
-            return true;
-    return false;
+    return object == m_scope || object == m_thisObject || (object != nullptr && object->m_activeCalls > 0);
 }

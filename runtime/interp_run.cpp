@@ -144,7 +144,6 @@ int CInterpretor::RunOnce(CCompiledProgram* program, uint32_t entry, int32_t* en
     m_callsInProgress = 0;
     m_discardLevel = -1;
     m_varDeclared = nullptr;
-    m_activeObjects.clear();
     m_tickCountdown = 0;
     m_pc = CodeBase();
     ResetTickTimes();

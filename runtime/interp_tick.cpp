@@ -215,11 +215,12 @@ void CInterpretor::CollectGarbage() {
 }
 
 bool CInterpretor::IsCollectionExempt(const CIBaseClassImpl* object) const {
-    // The global objects are held by the interpreter itself, not by values.
+    // The global objects are held by the interpreter itself, not by values;
+    // the This of a running call is in use even when no value holds it.
     for (CIBaseClassImpl* global : m_globalObjects)
         if (global == object)
             return true;
-    return object == m_currentWindow;
+    return object == m_currentWindow || object->m_activeCalls > 0;
 }
 
 // ---- redraw ----

@@ -795,7 +795,6 @@ private:
     }
     const uint8_t* m_varDeclared = nullptr;  // name instruction just declared by Var
     int32_t m_discardLevel = -1;              // level whose value an expression statement drops
-    std::vector<const CIBaseClassImpl*> m_activeObjects;  // This of every running call
     // Pools of local-scope objects and of variables, reused across calls.
     static constexpr std::size_t kScopePoolLimit = 32;
     static constexpr std::size_t kVariablePoolLimit = 256;

@@ -51,6 +51,9 @@ public:
     CClassRecord* m_classRecord;
     uint32_t m_listPosition = 0;  // position in the class's instance list, 0 = not listed
     int32_t m_alive = 0;
+    // Script calls running with this object as This (it may not be deleted
+    // under them).
+    int32_t m_activeCalls = 0;
     int32_t m_busy = 0;
     uint32_t m_classId;
     int32_t m_refCount = 0;  // values of tag 3 holding this object
