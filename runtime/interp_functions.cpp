@@ -7,31 +7,6 @@
 
 #include <new>
 
-namespace {
-
-// Restores what a function call changes, also when an error unwinds through
-// it (a handled error lets the caller go on).
-struct CCallState {
-    explicit CCallState(CInterpretor* in)
-        : interpretor(in), scope(in->m_scope), thisObject(in->m_thisObject), epoch(in->m_contextEpoch),
-          shared(in->m_sharedEpoch), programIndex(in->m_programIndex), level(in->GetBlockLevel()) {}
-    ~CCallState() {
-        interpretor->RestoreContext(scope, thisObject, epoch, shared);
-        interpretor->m_programIndex = programIndex;
-        interpretor->m_pc = pc;
-    }
-    CInterpretor* interpretor;
-    CIBaseObjectVar* scope;
-    CIBaseClassImpl* thisObject;
-    uint64_t epoch;
-    bool shared;
-    int32_t programIndex;
-    int32_t level;
-    const uint8_t* pc = nullptr;
-};
-
-}  // namespace
-
 void CInterpretor::RestoreContext(CIBaseObjectVar* scope, CIBaseClassImpl* thisObject, uint64_t epoch, bool shared) {
     m_scope = scope;
     m_thisObject = thisObject;
@@ -49,14 +24,8 @@ void CInterpretor::RestoreContext(CIBaseObjectVar* scope, CIBaseClassImpl* thisO
     }
 }
 
-CCallScope* CInterpretor::AcquireScope() {
-    CCallScope* scope;
-    if (!m_scopePool.empty()) {
-        scope = m_scopePool.back();
-        m_scopePool.pop_back();
-    } else {
-        scope = new CCallScope(this);
-    }
+CCallScope* CInterpretor::NewScope() {
+    CCallScope* scope = new CCallScope(this);
     scope->m_alive = 1;
     return scope;
 }
@@ -246,37 +215,40 @@ void CInterpretor::RunFunctionBody(CCallScope* localScope, CIBaseClassImpl* this
     const CBlockRecord* block = function->block;
     if (block == nullptr || block->kind != kBlockFunction)
         RaiseError(44);
-    CCallState saved(this);
-    saved.pc = m_pc;
     EnterBlock(block);
-    const int32_t functionLevel = m_blockLevel;
-    struct LevelRestore {
+    // What the call changes, put back however it ends (a handled error lets
+    // the caller go on): the blocks (those a Return left open go with the
+    // function's own), the parameters, This's count of running calls (its
+    // object may not be deleted under them), the context, the module and
+    // the code pointer.
+    struct CallFrame {
         CInterpretor* in;
         CCallScope* scope;
+        CIBaseClassImpl* thisObject;
+        CIBaseObjectVar* savedScope;
+        CIBaseClassImpl* savedThis;
+        uint64_t epoch;
+        bool shared;
+        int32_t programIndex;
         int32_t functionLevel;
-        ~LevelRestore() {
-            // Blocks a Return left open go with the function's own block.
+        const uint8_t* pc;
+        ~CallFrame() {
             while (in->m_blockLevel > functionLevel) {
-                in->m_blockStack.ClearAt(in->m_blockLevel);
+                in->m_blockStack.SetAt(in->m_blockLevel, 0);
                 --in->m_blockLevel;
             }
             if (in->m_blockLevel == functionLevel)
                 in->LeaveFunctionBlock(scope);
+            if (thisObject != nullptr)
+                --thisObject->m_activeCalls;
+            in->RestoreContext(savedScope, savedThis, epoch, shared);
+            in->m_programIndex = programIndex;
+            in->m_pc = pc;
         }
-    } levelRestore{this, localScope, functionLevel};
-    // The objects of running calls may not be deleted under them.
-    struct ActiveRestore {
-        CIBaseClassImpl* object;
-        explicit ActiveRestore(CIBaseClassImpl* o) : object(o) {
-            if (object != nullptr)
-                ++object->m_activeCalls;
-        }
-        ~ActiveRestore() {
-            if (object != nullptr)
-                --object->m_activeCalls;
-        }
-    } activeRestore{thisObject};
-
+    } frame{this,          localScope,      thisObject, m_scope, m_thisObject, m_contextEpoch, m_sharedEpoch,
+            m_programIndex, m_blockLevel, m_pc};
+    if (thisObject != nullptr)
+        ++thisObject->m_activeCalls;
     CFunctionRecord* record = const_cast<CFunctionRecord*>(function);
     BindParameters(localScope, record);
     EnterCallContext(localScope, thisObject, record);

@@ -6,12 +6,6 @@
 #include "runtime/number_text.h"
 #include "runtime/symbol_table.h"
 
-CInterpretor::CallDepthGuard::CallDepthGuard(CInterpretor* interpretor) : m_interpretor(interpretor) {
-    if (interpretor->m_callDepth + 1 >= kFrameCount)
-        interpretor->RaiseError(15);
-    ++interpretor->m_callDepth;
-}
-
 // The member id of the member-access instruction at the code pointer for the
 // class of the record. The instruction remembers the last class it resolved
 // for, so that the name is looked up again only when the class changes.

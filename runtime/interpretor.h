@@ -317,7 +317,11 @@ public:
     // frame is left.
     class CallDepthGuard {
     public:
-        explicit CallDepthGuard(CInterpretor* interpretor);
+        explicit CallDepthGuard(CInterpretor* interpretor) : m_interpretor(interpretor) {
+            if (interpretor->m_callDepth + 1 >= kFrameCount)
+                interpretor->RaiseError(15);
+            ++interpretor->m_callDepth;
+        }
         ~CallDepthGuard() { --m_interpretor->m_callDepth; }
         CallDepthGuard(const CallDepthGuard&) = delete;
         CallDepthGuard& operator=(const CallDepthGuard&) = delete;
@@ -800,7 +804,16 @@ private:
     static constexpr std::size_t kVariablePoolLimit = 256;
     std::vector<CCallScope*> m_scopePool;
     std::vector<CVariable*> m_variablePool;
-    CCallScope* AcquireScope();
+    // A local scope from the pool (or a new one); back to the pool, with the
+    // parameters of its call kept for the next call of the same function.
+    CCallScope* AcquireScope() {
+        if (m_scopePool.empty())
+            return NewScope();
+        CCallScope* scope = m_scopePool.back();
+        m_scopePool.pop_back();
+        return scope;
+    }
+    CCallScope* NewScope();
     void ReleaseScope(CCallScope* scope);
     void FreePools();
 

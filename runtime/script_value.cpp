@@ -27,7 +27,6 @@ bool IsPlaceKind(uint32_t tag) { return tag >= CValue::kNone && tag <= CValue::k
 
 CValue::CValue() { m_payload.reference = 0; }
 
-CValue::CValue(CInterpretor* owner) : m_owner(owner) { m_payload.reference = 0; }
 
 CValue::CValue(CInterpretor* owner, const CValue* source) : m_owner(owner) {
     m_payload.reference = 0;

@@ -53,7 +53,7 @@ public:
     static const char* const kOmittedText;  // "Default string"
 
     CValue();
-    explicit CValue(CInterpretor* owner);
+    explicit CValue(CInterpretor* owner) : m_owner(owner) { m_payload.reference = 0; }
     CValue(CInterpretor* owner, const CValue* source);
     explicit CValue(CIBaseClassImpl* object);
     CValue(CInterpretor* owner, const char* text, int32_t borrow);
