@@ -1,17 +1,21 @@
-// Rounds of a For loop run without the operation loop's dispatch.
+// For loops run without the operation loop's dispatch.
 //
-// A For loop whose body is a sequence of expression statements that take
-// the integer shortcuts (see interp_simple_expr.cpp) spends most of its time
-// going from statement to statement. After the loop's "}" has run the step
-// and the test and gone back to the body, RunForBody runs the body's
-// statements, the step and the test in a loop of its own. Between two
-// statements the operation loop does nothing but count down the tick while
-// no event waits, no period work is due, no quit was asked for and no error
-// is pending; that is all RunForBody does there. Whenever anything else is
-// due, or a statement does not take its shortcut (nothing is done then), it
-// returns with the code pointer at the next statement, and the operation
-// loop goes on from there with its own work between statements: every
-// statement is counted once and everything happens in the same order.
+// A For loop whose body is a sequence of short statements spends most of
+// its time going from statement to statement. FusedLoopFor decodes the body
+// once (FusedKind): simple expression statements with an integer shortcut
+// (see interp_simple_expr.cpp), and for the integer rounds also one Switch
+// over integer constants and any other expression statement. After the
+// loop's "}" has run the step and the test and gone back to the body,
+// RunForBody runs the rounds: as integer operations when they all work on
+// integers (interp_integer_rounds.cpp), else, for a body of shortcuts alone,
+// statement by statement here. Between two statements the operation loop
+// does nothing but count down the tick while no event waits, no period work
+// is due, no quit was asked for and no error is pending; that is all
+// RunForBody does there. Whenever anything else is due, or a statement does
+// not take its shortcut (nothing is done then), it returns with the code
+// pointer at the next statement, and the operation loop goes on from there
+// with its own work between statements: every statement is counted once and
+// everything happens in the same order.
 #include "runtime/interpretor.h"
 
 #include "runtime/runner.h"

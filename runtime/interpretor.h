@@ -20,6 +20,9 @@
 //   interp_functions.cpp     script functions, script-defined objects
 //   interp_objects.cpp       New, Delete, class records and bindings
 //   interp_events.cpp, interp_tick.cpp  event queue and tick-period work
+//   interp_simple_expr.cpp   simple expressions decoded once, integer shortcuts
+//   interp_loop_fusion.cpp   For loops run without the operation loop's dispatch
+//   interp_integer_rounds.cpp  such loops as integer operations
 //
 // The block stack's two operations are EnterBlock and LeaveBlock (used by the
 // control-flow handlers and by function calls alike).
