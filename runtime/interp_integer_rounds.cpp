@@ -621,9 +621,14 @@ void CInterpretor::RunRounds(const CBlockRecord* record, CFusedLoop& loop, Integ
             return;
         }
         if (rounds.hasTest) {
-            // Variables and constants with an operator that cannot fail.
+            // Variables and constants with an operator that cannot fail; the
+            // commonest test without the operator table.
+            const int32_t a = *rounds.test.a.integer, b = *rounds.test.b.integer;
             int32_t r = 0;
-            IntResult(rounds.test.code, *rounds.test.a.integer, *rounds.test.b.integer, &r);
+            if (rounds.test.code == kOpLess)
+                r = a < b;
+            else
+                IntResult(rounds.test.code, a, b, &r);
             if (r == 0) {
                 m_tickCountdown = left;
                 GoBehind(record->end);

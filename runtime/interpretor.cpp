@@ -17,16 +17,6 @@ namespace {
 
 CClassBinding g_bindings[kLastClassId + 1];
 
-// Member indexes of the registry, built once for every interpreter.
-const CRegistryIndex& SharedRegistryIndex() {
-    static CRegistryIndex* index = [] {
-        CRegistryIndex* built = new CRegistryIndex;
-        built->Build();
-        return built;
-    }();
-    return *index;
-}
-
 void EnsureBuiltinClasses() {
     static bool done = false;
     if (!done) {

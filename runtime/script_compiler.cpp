@@ -9,7 +9,7 @@
 #include "runtime/script_lexer.h"
 #include "runtime/script_parser.h"
 
-CScriptCompiler::CScriptCompiler() { m_indexBuilt = m_index.Build(); }
+CScriptCompiler::CScriptCompiler() : m_index(SharedRegistryIndex()) { m_indexBuilt = m_index.IsBuilt(); }
 
 CScriptCompiler::~CScriptCompiler() = default;
 

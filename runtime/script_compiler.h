@@ -62,7 +62,7 @@ private:
     [[noreturn]] void Fail(int32_t code);
     CIError MakeError(int32_t code) const;
 
-    CRegistryIndex m_index;
+    const CRegistryIndex& m_index;
     bool m_indexBuilt = false;
     CCompiledProgram m_program;
     std::unique_ptr<CIError> m_lastError;

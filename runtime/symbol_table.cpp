@@ -155,3 +155,12 @@ const CMemberRecord* CRegistryIndex::FindGlobalMember(const char* name, int* cla
     }
     return nullptr;
 }
+
+const CRegistryIndex& SharedRegistryIndex() {
+    // Never destroyed: freeing tens of thousands of small lists at exit
+    // would only cost time.
+    static CRegistryIndex* index = new CRegistryIndex;
+    if (!index->IsBuilt())
+        index->Build();
+    return *index;
+}

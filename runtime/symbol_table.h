@@ -75,3 +75,8 @@ public:
 private:
     std::unique_ptr<CSymbolTable[]> m_tables;
 };
+
+// The member indexes of the registry, built once for every interpreter and
+// compiler of the process (the registry does not change); built again at
+// the next call when memory ran out (IsBuilt answers false until then).
+const CRegistryIndex& SharedRegistryIndex();
