@@ -28,6 +28,9 @@ void CInterpretor::EvalOperandAtLevel() {
     case kOpName:
         OpEvalName();
         return;
+    case kOpCallName:
+        OpEvalCall();
+        return;
     case kOpInt:
         slot->SetInt(ReadI32(m_pc + kFieldValue));
         StepInstr();
@@ -68,8 +71,12 @@ void CInterpretor::ApplyOperator(uint32_t code) {
 CValue* CInterpretor::EvalExpression() {
     if (CValue* value = TrySimpleForm())
         return value;
-    if (CValue* value = EvalSimpleExpression())
-        return value;
+    // An expression already known not to be simple goes the general way at
+    // once.
+    if (!m_simpleExprs || SimpleEntry(m_pc).instr != m_pc || SimpleEntry(m_pc).simple) {
+        if (CValue* value = EvalSimpleExpression())
+            return value;
+    }
     const int32_t base = m_evalLevel;
     m_operatorStack[base] = 0;
     PushLevel();
