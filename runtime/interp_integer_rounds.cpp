@@ -64,6 +64,7 @@ struct CInterpretor::IntegerRounds {
     int count = 0;          // body statements
     Operation step, test;
     bool hasStep = false, hasTest = false;
+    bool stepIncrements = false;  // the step is x++ on a variable
     bool placeCleared = false;
 
     // The array of an indexed source with one dimension, and the index.
@@ -201,10 +202,17 @@ struct CInterpretor::IntegerRounds {
         if (array == nullptr)
             return false;
         if (static_cast<uint32_t>(index) >= array->m_sizes[0]) {
-            // Grows the array or raises where the general way does.
-            in->m_tickCountdown = left;
-            in->m_pc = operation.targetAfter;
-            array->CellIndex(&index, 1);
+            // One cell past the end, with room in the storage: the array
+            // grows as CellIndex grows it. Else CellIndex grows it or raises
+            // where the general way does.
+            if (static_cast<uint32_t>(index) == array->m_sizes[0] && array->m_cells.GetSize() == array->m_sizes[0] &&
+                array->m_cells.GrowByOneInPlace()) {
+                array->m_sizes[0] = static_cast<uint32_t>(index) + 1;
+            } else {
+                in->m_tickCountdown = left;
+                in->m_pc = operation.targetAfter;
+                array->CellIndex(&index, 1);
+            }
         }
         CValue* cell = array->GetCell(static_cast<uint32_t>(index));
         if (cell == nullptr) {
@@ -392,6 +400,7 @@ struct CInterpretor::IntegerRounds {
             if (entry == nullptr || entry->shape == kShapeBinary || !Decode(*entry, true, &step))
                 return false;
             hasStep = true;
+            stepIncrements = step.shape == kShapePostStep && step.code == kOpIncrement;
         }
         if (record->condition != 0) {
             const CSimpleExpr* entry = ResolvedEntry(base + record->condition);
@@ -614,7 +623,10 @@ void CInterpretor::RunRounds(const CBlockRecord* record, CFusedLoop& loop, Integ
             continue;
         }
         // The loop's "}": the step, the test, and back to the body or out.
-        if (rounds.hasStep && !rounds.step.run(rounds, rounds.step, left)) {
+        if (rounds.stepIncrements) {
+            int32_t* counter = rounds.step.target.integer;  // i++, the commonest step
+            *counter = static_cast<int32_t>(static_cast<uint32_t>(*counter) + 1u);
+        } else if (rounds.hasStep && !rounds.step.run(rounds, rounds.step, left)) {
             m_tickCountdown = left;
             m_pc = base + record->end;
             m_betweenDone = true;

@@ -22,6 +22,15 @@ public:
             m_items[i] = word;
     }
     int SetAtGrow(int32_t i, uintptr_t word);  // grows to i + 1 words; 0 for i < 0 or no memory
+    // SetSize(GetSize() + 1) where the storage has room for the word (it is
+    // not at a multiple of 16 words): the new word reads 0. False, nothing
+    // done, where SetSize is needed.
+    bool GrowByOneInPlace() {
+        if (m_count == 0 || (m_count & 15) == 0)
+            return false;
+        m_items[m_count++] = 0;
+        return true;
+    }
     void ClearAt(int32_t i);                   // stores 0; ignored outside 0..count-1
     void RemoveAll();
     void Swap(CPointerArray& other);
