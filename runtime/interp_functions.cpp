@@ -302,7 +302,13 @@ void CInterpretor::CallScriptObjectMember(CIBaseObjectVar* object) {
         if (member->value.GetTag() != CValue::kFunction)
             RaiseError(44);
         const CFunctionRecord* function = member->value.FunctionOf();
-        CValue keep(object);
+        // The object is the This of the call from here on: while its
+        // arguments are evaluated it may be neither deleted nor collected.
+        struct Active {
+            CIBaseObjectVar* object;
+            ~Active() { --object->m_activeCalls; }
+        } active{object};
+        ++object->m_activeCalls;
         LocalScope local(this);
         CallScriptFunction(local.Get(), object, function);
         return;
