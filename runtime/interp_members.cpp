@@ -44,9 +44,19 @@ void CInterpretor::EvalArgumentsIntoFrame() {
     {
         CallDepthGuard deeper(this);
         for (;;) {
-            CValue* value = EvalExpressionFast();
-            if (count < kFrameSize)
-                cells[count].Assign(*value);
+            // A lone integer constant goes straight into its cell.
+            const uint16_t code = Code();
+            const uint16_t after = InstrCode(NextInstr(m_pc));
+            if ((code == kOpInt || code == kOpIntHex || code == kOpInt2) &&
+                (after == kOpComma || after == kOpCloseParen)) {
+                if (count < kFrameSize)
+                    cells[count].SetInt(ReadI32(m_pc + kFieldValue));
+                StepInstr();
+            } else {
+                CValue* value = EvalExpressionFast();
+                if (count < kFrameSize)
+                    cells[count].Assign(*value);
+            }
             ++count;
             if (Code() != kOpComma)
                 break;
