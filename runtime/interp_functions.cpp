@@ -112,6 +112,33 @@ void CInterpretor::ReadParameterNames(CFunctionRecord* function) {
     function->parameterState = 1;
 }
 
+// The parameters kept in the scope by its last call of the same function
+// bound again (the table does not change); false when there are none.
+inline bool CInterpretor::ResumeParameters(CCallScope* localScope, const CFunctionRecord* function) {
+    const int32_t count = function->parameterCount;
+    CVariableTable& table = localScope->m_variables;
+    if (function->parameterState != 1 || localScope->m_dormantBlock != function->block ||
+        localScope->m_dormantCount != count || table.GetCount() != count)
+        return false;
+    const int32_t argCount = m_argCounts[m_callDepth];
+    const CValue* cells = &m_argCells[m_callDepth * kFrameSize];
+    for (int32_t i = 0; i < count; ++i) {
+        CVariable* parameter = localScope->m_dormant[i];
+        parameter->level = m_blockLevel;
+        // A kept parameter holds integer 0: an integer needs no release.
+        if (i < argCount && cells[i].GetTag() == CValue::kInt && parameter->value.GetTag() == CValue::kInt)
+            *parameter->value.IntSlot() = cells[i].GetInt();
+        else if (i < argCount)
+            parameter->value.Assign(cells[i]);
+        else
+            parameter->value.SetDefault();
+    }
+    if (m_blockLevel > table.m_maxLevel)
+        table.m_maxLevel = m_blockLevel;
+    localScope->m_bindStamp = localScope->m_stamp;
+    return true;
+}
+
 bool CInterpretor::BindParameters(CCallScope* localScope, CFunctionRecord* function) {
     // Parameters by position: omitted ones read as the default value, extra
     // arguments are bound to nothing.
@@ -119,28 +146,11 @@ bool CInterpretor::BindParameters(CCallScope* localScope, CFunctionRecord* funct
     const CValue* cells = &m_argCells[m_callDepth * kFrameSize];
     if (function->parameterState == 0)
         ReadParameterNames(function);
+    if (ResumeParameters(localScope, function))
+        return true;
     if (function->parameterState == 1) {
         const int32_t count = function->parameterCount;
         CVariableTable& table = localScope->m_variables;
-        if (localScope->m_dormantBlock == function->block && localScope->m_dormantCount == count &&
-            table.GetCount() == count) {
-            // The same variables again: the table does not change.
-            for (int32_t i = 0; i < count; ++i) {
-                CVariable* parameter = localScope->m_dormant[i];
-                parameter->level = m_blockLevel;
-                // A kept parameter holds integer 0: an integer needs no release.
-                if (i < argCount && cells[i].GetTag() == CValue::kInt && parameter->value.GetTag() == CValue::kInt)
-                    *parameter->value.IntSlot() = cells[i].GetInt();
-                else if (i < argCount)
-                    parameter->value.Assign(cells[i]);
-                else
-                    parameter->value.SetDefault();
-            }
-            if (m_blockLevel > table.m_maxLevel)
-                table.m_maxLevel = m_blockLevel;
-            localScope->m_bindStamp = localScope->m_stamp;
-            return true;
-        }
         localScope->m_dormantBlock = nullptr;
         if (table.GetCount() != 0)
             localScope->DropVariablesFromLevel(0);
@@ -250,7 +260,8 @@ void CInterpretor::RunFunctionBody(CCallScope* localScope, CIBaseClassImpl* this
     if (thisObject != nullptr)
         ++thisObject->m_activeCalls;
     CFunctionRecord* record = const_cast<CFunctionRecord*>(function);
-    BindParameters(localScope, record);
+    if (!ResumeParameters(localScope, record))
+        BindParameters(localScope, record);
     EnterCallContext(localScope, thisObject, record);
     m_programIndex = static_cast<int32_t>(block->moduleWord);
     RunLoop(static_cast<uint32_t>(NextInstr(CodeBase() + block->start) - CodeBase()), result);

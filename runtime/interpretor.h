@@ -748,6 +748,7 @@ private:
     // local scope; true when the scope's parameter variables of its last
     // call of the same function were taken up again (the table unchanged).
     bool BindParameters(CCallScope* localScope, CFunctionRecord* function);
+    inline bool ResumeParameters(CCallScope* localScope, const CFunctionRecord* function);
     void ReadParameterNames(CFunctionRecord* function);
     // The context of a call: the epoch of the scope's last call of the same
     // function with the same This when nothing it resolved names in changed
