@@ -542,7 +542,7 @@ bool CInterpretor::RunIntegerRounds(const CBlockRecord* record, CFusedLoop& loop
 // After work between statements that may have run anything (a delivered
 // event, tickers, the pump): the rounds go on only with the same variables,
 // still integers, in the same blocks.
-bool CInterpretor::RoundsStillHold(const CBlockRecord* record, const CFusedLoop& loop, int at) {
+inline bool CInterpretor::RoundsStillHold(const CBlockRecord* record, const CFusedLoop& loop, int at) {
     // (Code run meanwhile may have given the cache entry to another loop.)
     if (loop.record != record || loop.code != CodeBase() || !loop.rounds)
         return false;

@@ -972,7 +972,7 @@ private:
     bool RunIntegerRounds(const CBlockRecord* record, CFusedLoop& loop);
     IntegerRounds* PrepareIntegerRounds(const CBlockRecord* record, CFusedLoop& loop);
     void RunRounds(const CBlockRecord* record, CFusedLoop& loop, IntegerRounds& rounds);
-    bool RoundsStillHold(const CBlockRecord* record, const CFusedLoop& loop, int at);
+    inline bool RoundsStillHold(const CBlockRecord* record, const CFusedLoop& loop, int at);
     // The work the operation loop does between statements (events, the tick
     // countdown and period work, quit and pending errors).
     void BetweenStatements();
