@@ -69,11 +69,8 @@ struct CInterpretor::IntegerRounds {
 
     // The array of an indexed source with one dimension, and the index.
     CScriptArray* ArrayOf(const Source& source, int32_t* index) const {
-        const CValue* variable = source.cell;
-        if (variable->GetTag() != CValue::kArray)
-            return nullptr;
-        auto* array = reinterpret_cast<CScriptArray*>(in->m_arrayList.GetAt(variable->GetArrayHandle()));
-        if (array == nullptr || array->m_dimensionCount != 1)
+        CScriptArray* array = in->OneDimensionalArray(*source.cell);
+        if (array == nullptr)
             return nullptr;
         *index = source.indexCell != nullptr ? source.indexCell->GetInt() : source.value;
         return array;
@@ -127,39 +124,23 @@ struct CInterpretor::IntegerRounds {
         return true;
     }
 
-    // The runner of each operator code of a shape, null where none.
-    template <template <uint32_t> class Pick>
-    struct Table {
-        Operation::Runner runners[kOpTableSize] = {};
-        template <uint32_t Code>
-        void Set() {
-            runners[Code] = Pick<Code>::run;
-        }
-        Table() {
-            Set<kOpAdd>(); Set<kOpSubtract>(); Set<kOpMultiply>(); Set<kOpBitAnd>(); Set<kOpBitOr>();
-            Set<kOpBitXor>(); Set<kOpModulo>(); Set<kOpEqual>(); Set<kOpNotEqual>(); Set<kOpLess>();
-            Set<kOpGreater>(); Set<kOpLessEqual>(); Set<kOpGreaterEqual>(); Set<kOpLogicalAnd>();
-            Set<kOpLogicalOr>(); Set<kOpAddAssign>(); Set<kOpSubAssign>(); Set<kOpMulAssign>();
-            Set<kOpAndAssign>(); Set<kOpOrAssign>(); Set<kOpXorAssign>(); Set<kOpModAssign>();
-        }
-    };
-    template <uint32_t Code> struct PickAssignBinary { static constexpr Operation::Runner run = &RunAssignBinary<Code>; };
-    template <uint32_t Code> struct PickCompound { static constexpr Operation::Runner run = &RunCompound<Code>; };
-    template <uint32_t Code> struct PickIndexAssignBinary { static constexpr Operation::Runner run = &RunIndexAssignBinary<Code>; };
+    template <uint32_t Code> struct PickAssignBinary { static constexpr Operation::Runner value = &RunAssignBinary<Code>; };
+    template <uint32_t Code> struct PickCompound { static constexpr Operation::Runner value = &RunCompound<Code>; };
+    template <uint32_t Code> struct PickIndexAssignBinary { static constexpr Operation::Runner value = &RunIndexAssignBinary<Code>; };
 
     static Operation::Runner RunnerOf(const Operation& operation) {
-        static const Table<PickAssignBinary> assignBinary;
-        static const Table<PickCompound> compound;
-        static const Table<PickIndexAssignBinary> indexAssignBinary;
+        static const CodeTable<Operation::Runner, PickAssignBinary> assignBinary;
+        static const CodeTable<Operation::Runner, PickCompound> compound;
+        static const CodeTable<Operation::Runner, PickIndexAssignBinary> indexAssignBinary;
         const uint32_t code = operation.code < kOpTableSize ? operation.code : 0;
         switch (operation.shape) {
         case kShapeAssign: return &RunAssign;
-        case kShapeAssignBinary: return assignBinary.runners[code];
-        case kShapeCompound: return compound.runners[code];
+        case kShapeAssignBinary: return assignBinary.entries[code];
+        case kShapeCompound: return compound.entries[code];
         case kShapePostStep:
             return operation.code == kOpIncrement ? &RunPostStep<kOpIncrement> : &RunPostStep<kOpDecrement>;
         case kShapeIndexAssign: return &RunIndexAssign;
-        case kShapeIndexAssignBinary: return indexAssignBinary.runners[code];
+        case kShapeIndexAssignBinary: return indexAssignBinary.entries[code];
         default: return nullptr;
         }
     }
@@ -202,29 +183,14 @@ struct CInterpretor::IntegerRounds {
         if (array == nullptr)
             return false;
         if (static_cast<uint32_t>(index) >= array->m_sizes[0]) {
-            // One cell past the end, with room in the storage: the array
-            // grows as CellIndex grows it. Else CellIndex grows it or raises
-            // where the general way does.
-            if (static_cast<uint32_t>(index) == array->m_sizes[0] && array->m_cells.GetSize() == array->m_sizes[0] &&
-                array->m_cells.GrowByOneInPlace()) {
-                array->m_sizes[0] = static_cast<uint32_t>(index) + 1;
-            } else {
-                in->m_tickCountdown = left;
-                in->m_pc = operation.targetAfter;
-                array->CellIndex(&index, 1);
-            }
+            // Raises, should it, where the general way grows the array.
+            in->m_tickCountdown = left;
+            in->m_pc = operation.targetAfter;
+            array->GrowToHold(index);
         }
-        CValue* cell = array->GetCell(static_cast<uint32_t>(index));
-        if (cell == nullptr) {
-            cell = array->NewCell();
-            if (cell == nullptr)
-                return false;  // the general way raises 15
-            array->m_cells.SetAt(index, reinterpret_cast<uintptr_t>(cell));
-        }
-        if (cell->GetTag() == CValue::kObject)
-            --array->m_objectCells;
+        if (!array->StoreIntAt(static_cast<uint32_t>(index), r))
+            return false;  // the general way raises 15
         ClearPlace();
-        cell->SetInt(r);
         return true;
     }
 

@@ -97,11 +97,8 @@ struct CInterpretor::SimpleForms {
     // The array of name[index] when it has one dimension, and the index
     // when it is an integer; null otherwise.
     static CScriptArray* IndexedArray(CInterpretor* in, const CSimpleOperand& operand, int32_t* index) {
-        const CValue& value = operand.variable->value;
-        if (value.GetTag() != CValue::kArray)
-            return nullptr;
-        auto* array = reinterpret_cast<CScriptArray*>(in->m_arrayList.GetAt(value.GetArrayHandle()));
-        if (array == nullptr || array->m_dimensionCount != 1)
+        CScriptArray* array = in->OneDimensionalArray(operand.variable->value);
+        if (array == nullptr)
             return nullptr;
         if (operand.indexIsName) {
             const CValue& indexValue = operand.indexVariable->value;
@@ -144,18 +141,10 @@ struct CInterpretor::SimpleForms {
             return false;
         if (static_cast<uint32_t>(index) >= array->m_sizes[0]) {
             in->m_pc = target.after;
-            array->CellIndex(&index, 1);
+            array->GrowToHold(index);
         }
-        CValue* cell = array->GetCell(static_cast<uint32_t>(index));
-        if (cell == nullptr) {
-            cell = array->NewCell();
-            if (cell == nullptr)
-                return false;  // the general way raises 15
-            array->m_cells.SetAt(index, reinterpret_cast<uintptr_t>(cell));
-        }
-        if (cell->GetTag() == CValue::kObject)
-            --array->m_objectCells;
-        cell->SetInt(r);
+        if (!array->StoreIntAt(static_cast<uint32_t>(index), r))
+            return false;  // the general way raises 15
         CValue& holder = in->m_places[base + 1]->holder;
         if (holder.GetTag() != CValue::kInt || holder.GetInt() != 0)
             holder.Clear();
@@ -296,26 +285,10 @@ struct CInterpretor::SimpleForms {
         return true;
     }
 
-    // The form of each operator code of a shape, null where none.
-    template <template <uint32_t> class Pick>
-    struct Table {
-        SimpleForm forms[kOpTableSize] = {};
-        template <uint32_t Code>
-        void Set() {
-            forms[Code] = Pick<Code>::form;
-        }
-        Table() {
-            Set<kOpAdd>(); Set<kOpSubtract>(); Set<kOpMultiply>(); Set<kOpBitAnd>(); Set<kOpBitOr>();
-            Set<kOpBitXor>(); Set<kOpModulo>(); Set<kOpEqual>(); Set<kOpNotEqual>(); Set<kOpLess>();
-            Set<kOpGreater>(); Set<kOpLessEqual>(); Set<kOpGreaterEqual>(); Set<kOpLogicalAnd>();
-            Set<kOpLogicalOr>(); Set<kOpAddAssign>(); Set<kOpSubAssign>(); Set<kOpMulAssign>();
-            Set<kOpAndAssign>(); Set<kOpOrAssign>(); Set<kOpXorAssign>(); Set<kOpModAssign>();
-        }
-    };
-    template <uint32_t Code> struct PickBinary { static constexpr SimpleForm form = &Binary<Code>; };
-    template <uint32_t Code> struct PickCompound { static constexpr SimpleForm form = &Compound<Code>; };
-    template <uint32_t Code> struct PickAssignBinary { static constexpr SimpleForm form = &AssignBinary<Code>; };
-    template <uint32_t Code> struct PickIndexAssignBinary { static constexpr SimpleForm form = &IndexAssignBinary<Code>; };
+    template <uint32_t Code> struct PickBinary { static constexpr SimpleForm value = &Binary<Code>; };
+    template <uint32_t Code> struct PickCompound { static constexpr SimpleForm value = &Compound<Code>; };
+    template <uint32_t Code> struct PickAssignBinary { static constexpr SimpleForm value = &AssignBinary<Code>; };
+    template <uint32_t Code> struct PickIndexAssignBinary { static constexpr SimpleForm value = &IndexAssignBinary<Code>; };
 };
 
 CInterpretor::SimpleForm CInterpretor::SimpleFormOf(const CSimpleExpr& entry) {
@@ -328,19 +301,19 @@ CInterpretor::SimpleForm CInterpretor::SimpleFormOf(const CSimpleExpr& entry) {
     };
     auto isPlain = [&](int i) { return isVariable(i) || entry.operands[i].kind == Operand::kInt; };
     auto isReadable = [&](int i) { return isPlain(i) || entry.operands[i].kind == Operand::kIndexed; };
-    static const SimpleForms::Table<SimpleForms::PickBinary> binary;
-    static const SimpleForms::Table<SimpleForms::PickCompound> compound;
-    static const SimpleForms::Table<SimpleForms::PickAssignBinary> assignBinary;
-    static const SimpleForms::Table<SimpleForms::PickIndexAssignBinary> indexAssignBinary;
+    static const CodeTable<SimpleForm, SimpleForms::PickBinary> binary;
+    static const CodeTable<SimpleForm, SimpleForms::PickCompound> compound;
+    static const CodeTable<SimpleForm, SimpleForms::PickAssignBinary> assignBinary;
+    static const CodeTable<SimpleForm, SimpleForms::PickIndexAssignBinary> indexAssignBinary;
     switch (entry.shape) {
     case kShapeSingle:
         return isPlain(0) ? &SimpleForms::Single : nullptr;
     case kShapeBinary:
-        return isReadable(0) && isReadable(1) ? binary.forms[entry.operators[0]] : nullptr;
+        return isReadable(0) && isReadable(1) ? binary.entries[entry.operators[0]] : nullptr;
     case kShapeCompound:
         if (isVariable(0) && entry.operators[0] == kOpAddAssign && entry.operands[1].kind == Operand::kText)
             return &SimpleForms::TextAppend;
-        return isVariable(0) && isReadable(1) ? compound.forms[entry.operators[0]] : nullptr;
+        return isVariable(0) && isReadable(1) ? compound.entries[entry.operators[0]] : nullptr;
     case kShapePostStep:
         if (!isVariable(0))
             return nullptr;
@@ -349,11 +322,11 @@ CInterpretor::SimpleForm CInterpretor::SimpleFormOf(const CSimpleExpr& entry) {
     case kShapeAssign:
         return isVariable(0) && isPlain(1) ? &SimpleForms::Assign : nullptr;
     case kShapeAssignBinary:
-        return isVariable(0) && isReadable(1) && isReadable(2) ? assignBinary.forms[entry.operators[1]] : nullptr;
+        return isVariable(0) && isReadable(1) && isReadable(2) ? assignBinary.entries[entry.operators[1]] : nullptr;
     case kShapeIndexAssign:
         return isPlain(1) ? &SimpleForms::IndexAssign : nullptr;
     case kShapeIndexAssignBinary:
-        return isReadable(1) && isReadable(2) ? indexAssignBinary.forms[entry.operators[1]] : nullptr;
+        return isReadable(1) && isReadable(2) ? indexAssignBinary.entries[entry.operators[1]] : nullptr;
     default:
         return nullptr;
     }

@@ -385,6 +385,10 @@ public:
 
     // ---- arrays ----
     CScriptArray* GetArray(uint32_t handle) const;
+    // The array a value holds when it has one dimension; null otherwise
+    // (inline in simple_shapes.h: the integer shortcuts read array cells
+    // through it).
+    inline CScriptArray* OneDimensionalArray(const CValue& value) const;
     void ReleaseArrays();
 
     // ---- program ----

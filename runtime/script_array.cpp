@@ -123,6 +123,28 @@ void CScriptArray::Resize(const uint32_t* newSizes) {
         m_sizes[d] = newSizes[d];
 }
 
+void CScriptArray::GrowToHold(int32_t index) {
+    if (static_cast<uint32_t>(index) == m_sizes[0] && m_cells.GetSize() == m_sizes[0] && m_cells.GrowByOneInPlace()) {
+        m_sizes[0] = static_cast<uint32_t>(index) + 1;
+        return;
+    }
+    CellIndex(&index, 1);
+}
+
+bool CScriptArray::StoreIntAt(uint32_t index, int32_t r) {
+    CValue* cell = GetCell(index);
+    if (cell == nullptr) {
+        cell = NewCell();
+        if (cell == nullptr)
+            return false;
+        m_cells.SetAt(static_cast<int32_t>(index), reinterpret_cast<uintptr_t>(cell));
+    }
+    if (cell->GetTag() == CValue::kObject)
+        --m_objectCells;
+    cell->SetInt(r);
+    return true;
+}
+
 CValue* CScriptArray::NewCell() {
     CellBlock* block = m_cellBlocks;
     if (block == nullptr || block->used == block->capacity) {

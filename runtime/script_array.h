@@ -29,6 +29,15 @@ public:
 
     // A new integer-0 cell, not yet stored in the cells; null without memory.
     CValue* NewCell();
+
+    // For the integer shortcuts of the interpreter, on arrays of one
+    // dimension: grows the array to hold index as CellIndex does (raising
+    // where it raises), in place when index is one past the end and the
+    // storage has room; stores r in the cell at index (made when the array
+    // has none there) as an assignment stores it. False, nothing stored,
+    // when memory for the cell fails (the assignment raises 15 then).
+    void GrowToHold(int32_t index);
+    bool StoreIntAt(uint32_t index, int32_t r);
     // Leaves the array list, releases and deletes every cell, deletes the array.
     void Free();
 

@@ -1,8 +1,11 @@
 #pragma once
 // The shapes of simple expressions that have an integer shortcut, and the
-// integer results of their operators (shared by the shortcuts and by the
-// integer rounds of fused loops).
+// integer results of their operators, and the one-dimensional arrays they
+// read and write (shared by the shortcuts and by the integer rounds of fused
+// loops).
 #include "runtime/code_format.h"
+#include "runtime/interpretor.h"
+#include "runtime/script_array.h"
 
 #include <cstdint>
 
@@ -55,4 +58,30 @@ inline bool IntResult(uint32_t code, int32_t a, int32_t b, int32_t* r) {
     }
 }
 
+// The entry of each operator code that IntResult works out, made by
+// Pick<Code>::value (a function instantiated for that code); null for the
+// other codes.
+template <class Entry, template <uint32_t> class Pick>
+struct CodeTable {
+    Entry entries[kOpTableSize] = {};
+    template <uint32_t Code>
+    void Set() {
+        entries[Code] = Pick<Code>::value;
+    }
+    CodeTable() {
+        Set<kOpAdd>(); Set<kOpSubtract>(); Set<kOpMultiply>(); Set<kOpBitAnd>(); Set<kOpBitOr>();
+        Set<kOpBitXor>(); Set<kOpModulo>(); Set<kOpEqual>(); Set<kOpNotEqual>(); Set<kOpLess>();
+        Set<kOpGreater>(); Set<kOpLessEqual>(); Set<kOpGreaterEqual>(); Set<kOpLogicalAnd>();
+        Set<kOpLogicalOr>(); Set<kOpAddAssign>(); Set<kOpSubAssign>(); Set<kOpMulAssign>();
+        Set<kOpAndAssign>(); Set<kOpOrAssign>(); Set<kOpXorAssign>(); Set<kOpModAssign>();
+    }
+};
+
 }  // namespace tw_simple
+
+inline CScriptArray* CInterpretor::OneDimensionalArray(const CValue& value) const {
+    if (value.GetTag() != CValue::kArray)
+        return nullptr;
+    auto* array = reinterpret_cast<CScriptArray*>(m_arrayList.GetAt(value.GetArrayHandle()));
+    return array != nullptr && array->m_dimensionCount == 1 ? array : nullptr;
+}
