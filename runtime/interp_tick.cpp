@@ -47,12 +47,11 @@ void CInterpretor::TickPeriodWork() {
     // (where it is slow to read, that is most of the work between
     // statements); the rest is done as always.
     const bool timed = m_tickers.GetActiveCount() > 0 || (m_refreshRequested && m_refreshEnabled);
-    if (!timed && m_clockSkipWindow > 0 &&
-        static_cast<int32_t>(OsCoarseTimeMs() - m_clockCoarseAt) < m_clockSkipWindow) {
+    const uint32_t coarse = OsCoarseTimeMs();
+    if (!timed && m_clockSkipWindow > 0 && static_cast<int32_t>(coarse - m_clockCoarseAt) < m_clockSkipWindow) {
         CountCreatedObjects();
         return;
     }
-    const uint32_t coarse = OsCoarseTimeMs();
     uint32_t now = OsTimeMs();
     if (m_tickers.IsDue(now)) {
         m_tickers.RunTickers(now);
