@@ -1,14 +1,18 @@
 // The integer rounds of a fused For loop (see interp_loop_fusion.cpp).
 //
-// When every statement of the body, the step and the test take an integer
-// shortcut on integer variables, one-dimensional array cells and integer
-// constants, a round is a handful of integer operations on the cells
-// themselves: this decodes each statement into one operation once per entry
-// into the loop's rounds and runs them. An operation gives up before it
+// When the statements of the body, the step and the test take integer
+// shortcuts on integer variables, one-dimensional array cells and integer
+// constants (with perhaps one Switch over integer constants, and other
+// expression statements run the general way), a round is a handful of
+// operations on the cells themselves. The statements are decoded into
+// operations once for the variables they found (the context epoch, see
+// interpretor.h) and run from a list. An operation gives up before it
 // changes anything when an array cell it reads is missing or no integer, or
 // its operator would raise: the operation loop then runs that statement the
 // general way. The variables read and written stay integers (only integers
-// are written to them), so they are checked once on entry.
+// are written to them); whenever other code may have run (a statement run
+// the general way, events, the pump) the rounds check that they still are,
+// in the same blocks and with the same variables, before they go on.
 //
 // What the operations leave is what the shortcuts leave in the variables
 // and array cells; the scratch slots of the expression evaluator, which
