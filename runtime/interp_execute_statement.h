@@ -13,6 +13,10 @@ inline void CInterpretor::ExecuteStatement() {
     // The commonest statements by direct calls (see EvalOperandAtLevel).
     switch (code) {
     case kOpName:
+    case kOpIndexName:
+    case kOpThis:
+        // Expression statements (see the statement table), simple ones by
+        // their shortcut.
         if (!RunSimpleStatement())
             OpStatementExpression();
         break;

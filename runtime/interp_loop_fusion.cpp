@@ -88,7 +88,7 @@ CInterpretor::CFusedLoop* CInterpretor::FusedLoopFor(const CBlockRecord* record)
         const uint16_t code = InstrCode(p);
         loop.statements[count] = p;
         loop.inSwitch[count] = inSwitch;
-        if (code == kOpName || code == kOpIndexName) {
+        if (code == kOpName || code == kOpIndexName || code == kOpThis) {
             CSimpleExpr& entry = SimpleEntry(p);
             if (entry.instr != p)
                 DecodeSimpleExpression(entry, p);
