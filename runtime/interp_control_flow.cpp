@@ -23,6 +23,9 @@ const CBlockRecord* CInterpretor::RequireTopBlock() {
 
 bool CInterpretor::TestAt(uint32_t offset) {
     GoTo(offset);
+    int32_t holds;
+    if (TrySimpleInt(&holds))
+        return holds != 0;
     return EvalExpressionFast()->GetInt() != 0;
 }
 
@@ -101,9 +104,15 @@ void CInterpretor::ExecWhile() {
 void CInterpretor::ExecIf() {
     const uint32_t jump = ReadU32(m_pc + kFieldJump);
     StepInstr();
-    CValue* condition = EvalExpressionFast();
-    StepInstr();
-    if (condition->GetInt() != 0)
+    int32_t holds;
+    if (TrySimpleInt(&holds)) {
+        StepInstr();
+    } else {
+        CValue* condition = EvalExpressionFast();
+        StepInstr();
+        holds = condition->GetInt();
+    }
+    if (holds != 0)
         return;
     GoTo(jump);
     if (Code() == kOpElse)
@@ -246,5 +255,9 @@ void CInterpretor::ExecReturn() {
         m_returnTarget->SetInt(0);
         return;
     }
-    m_returnTarget->Assign(*EvalExpressionFast());
+    int32_t value;
+    if (TrySimpleInt(&value))
+        m_returnTarget->SetInt(value);
+    else
+        m_returnTarget->Assign(*EvalExpressionFast());
 }

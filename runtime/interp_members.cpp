@@ -47,11 +47,15 @@ void CInterpretor::EvalArgumentsIntoFrame() {
             // A lone integer constant goes straight into its cell.
             const uint16_t code = Code();
             const uint16_t after = InstrCode(NextInstr(m_pc));
+            int32_t integer;
             if ((code == kOpInt || code == kOpIntHex || code == kOpInt2) &&
                 (after == kOpComma || after == kOpCloseParen)) {
                 if (count < kFrameSize)
                     cells[count].SetInt(ReadI32(m_pc + kFieldValue));
                 StepInstr();
+            } else if (TrySimpleInt(&integer)) {
+                if (count < kFrameSize)
+                    cells[count].SetInt(integer);
             } else {
                 CValue* value = EvalExpressionFast();
                 if (count < kFrameSize)

@@ -196,6 +196,16 @@ struct CInterpretor::SimpleForms {
         return true;
     }
 
+    // The values alone of a and of a op b.
+    static bool SingleValue(CInterpretor* in, const CSimpleExpr& entry, int32_t* value) {
+        return Read(Cell(in, entry, 0), value);
+    }
+    template <uint32_t Code>
+    static bool BinaryValue(CInterpretor* in, const CSimpleExpr& entry, int32_t* value) {
+        int32_t a, b;
+        return ReadAt(in, entry, 0, &a) && ReadAt(in, entry, 1, &b) && Int<Code>(a, b, value);
+    }
+
     // a op b
     template <uint32_t Code>
     static bool Binary(CInterpretor* in, CSimpleExpr& entry, int32_t base) {
@@ -286,6 +296,7 @@ struct CInterpretor::SimpleForms {
     }
 
     template <uint32_t Code> struct PickBinary { static constexpr SimpleForm value = &Binary<Code>; };
+    template <uint32_t Code> struct PickBinaryValue { static constexpr SimpleValue value = &BinaryValue<Code>; };
     template <uint32_t Code> struct PickCompound { static constexpr SimpleForm value = &Compound<Code>; };
     template <uint32_t Code> struct PickAssignBinary { static constexpr SimpleForm value = &AssignBinary<Code>; };
     template <uint32_t Code> struct PickIndexAssignBinary { static constexpr SimpleForm value = &IndexAssignBinary<Code>; };
@@ -330,6 +341,22 @@ CInterpretor::SimpleForm CInterpretor::SimpleFormOf(const CSimpleExpr& entry) {
     default:
         return nullptr;
     }
+}
+
+CInterpretor::SimpleValue CInterpretor::SimpleValueOf(const CSimpleExpr& entry) {
+    // As the forms of these shapes read them (see SimpleFormOf).
+    using Operand = CSimpleOperand;
+    auto isPlain = [&](int i) {
+        const Operand::Kind kind = entry.operands[i].kind;
+        return kind == Operand::kName || kind == Operand::kThisMember || kind == Operand::kInt;
+    };
+    auto isReadable = [&](int i) { return isPlain(i) || entry.operands[i].kind == Operand::kIndexed; };
+    static const CodeTable<SimpleValue, SimpleForms::PickBinaryValue> binary;
+    if (entry.shape == kShapeSingle)
+        return isPlain(0) ? &SimpleForms::SingleValue : nullptr;
+    if (entry.shape == kShapeBinary)
+        return isReadable(0) && isReadable(1) ? binary.entries[entry.operators[0]] : nullptr;
+    return nullptr;
 }
 
 void CInterpretor::ClearSimpleExpressions() {
@@ -466,6 +493,7 @@ void CInterpretor::DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* ins
     entry.simple = true;
     entry.shape = SimpleShapeOf(entry);
     entry.form = SimpleFormOf(entry);
+    entry.value = SimpleValueOf(entry);
     // Integer constants are read through cells of their own, like variables.
     CValue* constants = &m_simpleConstants[(&entry - m_simpleExprs.get()) * kSimpleOperands];
     for (int i = 0; i < count; ++i) {

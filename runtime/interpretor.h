@@ -282,6 +282,21 @@ public:
     // ---- evaluation ----
     CValue* EvalExpression();
     CValue* EvalOperand();  // EvalExpression, then step past the ending instruction
+    // The integer value of the simple expression at m_pc, with the code
+    // pointer moved behind it, when it has one by its shortcut; false
+    // (nothing done) otherwise. What the evaluator's scratch slots would
+    // hold afterwards is not written (nothing reads them).
+    bool TrySimpleInt(int32_t* value) {
+        if (!m_simpleExprs)
+            return false;
+        CSimpleExpr& entry = SimpleEntry(m_pc);
+        if (entry.instr != m_pc || entry.epoch != m_contextEpoch || entry.value == nullptr ||
+            m_varDeclared != nullptr || m_evalLevel + entry.count + 3 >= kValueStackSize ||
+            !entry.value(this, entry, value))
+            return false;
+        m_pc = entry.end;
+        return true;
+    }
     // EvalExpression with the shortcut of a simple expression inline.
     CValue* EvalExpressionFast() {
         if (CValue* value = TrySimpleForm())
@@ -879,12 +894,16 @@ private:
     // The whole expression worked out directly on integers; false (nothing
     // changed) when an operand is not an integer or the operator would raise.
     using SimpleForm = bool (*)(CInterpretor* in, CSimpleExpr& entry, int32_t base);
+    using SimpleValue = bool (*)(CInterpretor* in, const CSimpleExpr& entry, int32_t* value);
     struct CSimpleExpr {
         const uint8_t* instr = nullptr;   // first instruction; null: unused entry
         bool simple = false;              // false: evaluate in the general way
         uint8_t count = 0;                // operands; count - 1 operators
         uint8_t shape = 0;                // a form with a shortcut on integers (kShape...)
         SimpleForm form = nullptr;        // the shortcut of the shape and operator
+        // Single and binary shapes: the integer value alone, for callers that
+        // need nothing but it (conditions, integer arguments and returns).
+        SimpleValue value = nullptr;
         uint64_t epoch = 0;               // the context epoch the variables were found for; 0: none
         const uint8_t* end = nullptr;     // the instruction that ends the expression
         // The value each operand reads: its variable's, or a cell holding
@@ -1007,6 +1026,7 @@ private:
     void ApplyOperatorInline(uint32_t code);
     static uint8_t SimpleShapeOf(const CSimpleExpr& entry);
     static SimpleForm SimpleFormOf(const CSimpleExpr& entry);
+    static SimpleValue SimpleValueOf(const CSimpleExpr& entry);
     // IsScriptObject(m_thisObject) ? its stamp : 0, without the call.
     uint64_t ThisStamp() const {
         const CIBaseClassImpl* object = m_thisObject;
