@@ -203,7 +203,7 @@ void CInterpretor::EnterCallContext(CCallScope* localScope, CIBaseClassImpl* thi
     function->sharedThis = thisObject;
 }
 
-void CInterpretor::LeaveFunctionBlock(CCallScope* localScope) {
+inline void CInterpretor::LeaveFunctionBlock(CCallScope* localScope) {
     if (m_blockLevel <= 0)
         return;
     if (localScope->m_dormantBlock != nullptr && localScope->m_variables.GetCount() == localScope->m_dormantCount) {
@@ -275,9 +275,9 @@ void CInterpretor::CallScriptFunction(CCallScope* localScope, CIBaseClassImpl* t
         EvalArgumentsIntoFrame();
     else
         SetArgCount(0);
-    CValue result(this);
-    RunFunctionBody(localScope, thisObject, record, &result);
-    Result()->Assign(result);
+    // The value goes straight into the slot of the call: the callee's
+    // expressions use the slots above it, and its Return writes it last.
+    RunFunctionBody(localScope, thisObject, record, Result());
 }
 
 void CInterpretor::CallFunctionDirect(CFunctionRecord* function, CIBaseClassImpl* thisObject, CValue* result) {

@@ -776,7 +776,7 @@ private:
     // Leaves the function's own block: the parameters stay in the scope for
     // its next call of the same function (values released) when nothing else
     // is left in it, else every variable goes.
-    void LeaveFunctionBlock(CCallScope* localScope);
+    inline void LeaveFunctionBlock(CCallScope* localScope);
     void RunFunctionBody(CCallScope* localScope, CIBaseClassImpl* thisObject, const CFunctionRecord* function,
                          CValue* result);
     void MarkDependents(CIBaseClassImpl* object, std::deque<CValue>& marked);
