@@ -30,7 +30,7 @@ CCallScope* CInterpretor::NewScope() {
     return scope;
 }
 
-void CInterpretor::ReleaseScope(CCallScope* scope) {
+void CInterpretor::ReleaseScopeSlowly(CCallScope* scope) {
     // Parameters left by the call stay for the next call of its function.
     const bool dormant = scope->m_dormantBlock != nullptr && scope->m_variables.GetCount() == scope->m_dormantCount;
     if (!dormant) {

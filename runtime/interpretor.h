@@ -837,7 +837,8 @@ private:
         return scope;
     }
     CCallScope* NewScope();
-    void ReleaseScope(CCallScope* scope);
+    inline void ReleaseScope(CCallScope* scope);
+    void ReleaseScopeSlowly(CCallScope* scope);
     void FreePools();
 
 public:
@@ -1066,6 +1067,17 @@ public:
     // the same, the table holds the parameters alone.
     uint64_t m_bindStamp = 0;
 };
+
+// Back to the pool with its kept parameters, while the pool has room for it
+// without growing; the rest the slow way.
+inline void CInterpretor::ReleaseScope(CCallScope* scope) {
+    if (scope->m_dormantBlock != nullptr && scope->m_variables.GetCount() == scope->m_dormantCount &&
+        m_scopePool.size() < m_scopePool.capacity() && m_scopePool.size() < kScopePoolLimit) {
+        m_scopePool.push_back(scope);
+        return;
+    }
+    ReleaseScopeSlowly(scope);
+}
 
 class CInterpretor::LocalScope {
 public:
