@@ -8,15 +8,6 @@
 #include <cstdlib>
 #include <new>
 
-// Room for `capacity` cells after the header; blocks double from 4 to 1024
-// cells, so a small array wastes little and a large one allocates rarely.
-struct alignas(alignof(CValue)) CScriptArray::CellBlock {
-    CellBlock* next;
-    uint32_t used;
-    uint32_t capacity;
-    CValue* Cells() { return reinterpret_cast<CValue*>(this + 1); }
-};
-
 namespace {
 const uint32_t kFirstBlockCells = 4;
 const uint32_t kLargestBlockCells = 1024;
@@ -123,45 +114,21 @@ void CScriptArray::Resize(const uint32_t* newSizes) {
         m_sizes[d] = newSizes[d];
 }
 
-void CScriptArray::GrowToHold(int32_t index) {
-    if (static_cast<uint32_t>(index) == m_sizes[0] && m_cells.GetSize() == m_sizes[0] && m_cells.GrowByOneInPlace()) {
-        m_sizes[0] = static_cast<uint32_t>(index) + 1;
-        return;
+CValue* CScriptArray::NewCellInNewBlock() {
+    const CellBlock* last = m_cellBlocks;
+    uint32_t capacity = last == nullptr ? kFirstBlockCells : last->capacity * 2;
+    if (capacity > kLargestBlockCells)
+        capacity = kLargestBlockCells;
+    std::size_t bytes = sizeof(CellBlock) + capacity * sizeof(CValue);
+    void* p = std::malloc(bytes);
+    if (p == nullptr) {
+        OsCompactHeap();
+        p = std::malloc(bytes);
     }
-    CellIndex(&index, 1);
-}
-
-bool CScriptArray::StoreIntAt(uint32_t index, int32_t r) {
-    CValue* cell = GetCell(index);
-    if (cell == nullptr) {
-        cell = NewCell();
-        if (cell == nullptr)
-            return false;
-        m_cells.SetAt(static_cast<int32_t>(index), reinterpret_cast<uintptr_t>(cell));
-    }
-    if (cell->GetTag() == CValue::kObject)
-        --m_objectCells;
-    cell->SetInt(r);
-    return true;
-}
-
-CValue* CScriptArray::NewCell() {
-    CellBlock* block = m_cellBlocks;
-    if (block == nullptr || block->used == block->capacity) {
-        uint32_t capacity = block == nullptr ? kFirstBlockCells : block->capacity * 2;
-        if (capacity > kLargestBlockCells)
-            capacity = kLargestBlockCells;
-        std::size_t bytes = sizeof(CellBlock) + capacity * sizeof(CValue);
-        void* p = std::malloc(bytes);
-        if (p == nullptr) {
-            OsCompactHeap();
-            p = std::malloc(bytes);
-        }
-        if (p == nullptr)
-            return nullptr;
-        block = new (p) CellBlock{m_cellBlocks, 0, capacity};
-        m_cellBlocks = block;
-    }
+    if (p == nullptr)
+        return nullptr;
+    CellBlock* block = new (p) CellBlock{m_cellBlocks, 0, capacity};
+    m_cellBlocks = block;
     return new (block->Cells() + block->used++) CValue(m_owner);
 }
 

@@ -6,11 +6,12 @@
 // made in blocks held by the array (one allocation for many cells, as a script
 // fills an array cell by cell) and all go when the array is freed.
 #include "runtime/pointer_array.h"
+#include "runtime/script_value.h"
 
 #include <cstdint>
+#include <new>
 
 class CInterpretor;
-class CValue;
 
 class CScriptArray {
 public:
@@ -28,7 +29,13 @@ public:
     uint32_t GetCellCount() const { return m_cells.GetSize(); }
 
     // A new integer-0 cell, not yet stored in the cells; null without memory.
-    CValue* NewCell();
+    // Inline while the newest block has room (an array filled cell by cell).
+    CValue* NewCell() {
+        CellBlock* block = m_cellBlocks;
+        if (block == nullptr || block->used == block->capacity)
+            return NewCellInNewBlock();
+        return new (block->Cells() + block->used++) CValue(m_owner);
+    }
 
     // For the integer shortcuts of the interpreter, on arrays of one
     // dimension: grows the array to hold index as CellIndex does (raising
@@ -36,8 +43,27 @@ public:
     // storage has room; stores r in the cell at index (made when the array
     // has none there) as an assignment stores it. False, nothing stored,
     // when memory for the cell fails (the assignment raises 15 then).
-    void GrowToHold(int32_t index);
-    bool StoreIntAt(uint32_t index, int32_t r);
+    void GrowToHold(int32_t index) {
+        if (static_cast<uint32_t>(index) == m_sizes[0] && m_cells.GetSize() == m_sizes[0] &&
+            m_cells.GrowByOneInPlace()) {
+            m_sizes[0] = static_cast<uint32_t>(index) + 1;
+            return;
+        }
+        CellIndex(&index, 1);
+    }
+    bool StoreIntAt(uint32_t index, int32_t r) {
+        CValue* cell = GetCell(index);
+        if (cell == nullptr) {
+            cell = NewCell();
+            if (cell == nullptr)
+                return false;
+            m_cells.SetAt(static_cast<int32_t>(index), reinterpret_cast<uintptr_t>(cell));
+        }
+        if (cell->GetTag() == CValue::kObject)
+            --m_objectCells;
+        cell->SetInt(r);
+        return true;
+    }
     // Leaves the array list, releases and deletes every cell, deletes the array.
     void Free();
 
@@ -51,8 +77,17 @@ public:
     bool m_searching = false;   // set while ClearReferencesTo walks the cells
 
 private:
-    struct CellBlock;
+    // Room for `capacity` cells after the header; blocks double from 4 to
+    // 1024 cells, so a small array wastes little and a large one allocates
+    // rarely.
+    struct alignas(alignof(CValue)) CellBlock {
+        CellBlock* next;
+        uint32_t used;
+        uint32_t capacity;
+        CValue* Cells() { return reinterpret_cast<CValue*>(this + 1); }
+    };
     CellBlock* m_cellBlocks = nullptr;  // newest first
+    CValue* NewCellInNewBlock();
 
     ~CScriptArray() = default;  // only through Free
     [[noreturn]] void Raise(int32_t code, int32_t detail = 0) const;
