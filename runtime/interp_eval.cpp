@@ -81,6 +81,10 @@ CValue* CInterpretor::EvalExpression() {
     m_operatorStack[base] = 0;
     PushLevel();
     EvalOperandAtLevel();
+    return FinishExpression(base);
+}
+
+CValue* CInterpretor::FinishExpression(int32_t base) {
     for (;;) {
         uint32_t code = Code();
         if (!IsBinaryOperator(code))

@@ -16,9 +16,12 @@ inline void CInterpretor::ExecuteStatement() {
     case kOpIndexName:
     case kOpThis:
         // Expression statements (see the statement table), simple ones by
-        // their shortcut.
-        if (!RunSimpleStatement())
-            OpStatementExpression();
+        // their shortcut, method calls on script objects more directly.
+        if (RunSimpleStatement())
+            break;
+        if (code == kOpName && InstrCode(NextInstr(m_pc)) == kOpMemberCall && RunMethodStatement())
+            break;
+        OpStatementExpression();
         break;
     case kOpCloseBrace:
         ExecBlockEnd();

@@ -300,6 +300,35 @@ void CInterpretor::OpEvalCall() {
     CallScriptFunction(local.Get(), m_thisObject, variable->value.FunctionOf());
 }
 
+bool CInterpretor::RunMethodStatement() {
+    // What OpEvalName and AfterValueOperand find for the name, when it leads
+    // to a function member of a script object.
+    if (m_varDeclared != nullptr)
+        return false;
+    const uint8_t* name = m_pc;
+    CVariable* variable = LookUpNameAt(name);
+    if (variable == nullptr || variable->value.GetTag() != CValue::kObject)
+        return false;
+    CIBaseClassImpl* object = variable->value.GetObject();
+    if (object == nullptr || !IsScriptObject(object))
+        return false;
+    // OpStatementExpression and EvalExpression up to the first operand.
+    struct Restore {
+        int32_t* level;
+        int32_t saved;
+        ~Restore() { *level = saved; }
+    } restore{&m_discardLevel, m_discardLevel};
+    m_discardLevel = m_evalLevel + 1;
+    const int32_t base = m_evalLevel;
+    m_operatorStack[base] = 0;
+    PushLevel();
+    Result()->SetOrigin(nullptr);
+    StepInstr();
+    CallScriptObjectMember(static_cast<CIBaseObjectVar*>(object));
+    FinishExpression(base);
+    return true;
+}
+
 // Member access on an object defined by a script, with the member-access
 // instruction at the code pointer.
 void CInterpretor::CallScriptObjectMember(CIBaseObjectVar* object) {

@@ -282,6 +282,9 @@ public:
     // ---- evaluation ----
     CValue* EvalExpression();
     CValue* EvalOperand();  // EvalExpression, then step past the ending instruction
+    // The rest of an expression whose first operand was read at base + 1:
+    // its operators and operands, then the reductions down to base.
+    CValue* FinishExpression(int32_t base);
     // The integer value of the simple expression at m_pc, with the code
     // pointer moved behind it, when it has one by its shortcut; false
     // (nothing done) otherwise. What the evaluator's scratch slots would
@@ -1015,6 +1018,11 @@ private:
     // (nothing done) when it has none or it does not apply.
     bool RunSimpleStatement() { return m_simpleExprs && RunSimpleStatement(SimpleEntry(m_pc)); }
     bool RunSimpleStatement(CSimpleExpr& entry);
+    // An expression statement that starts with name.Method( on a script
+    // object's function member, run as OpStatementExpression runs it with
+    // the first operand read directly; false (nothing done) when it is not
+    // one (interp_functions.cpp).
+    bool RunMethodStatement();
     void DecodeSimpleExpression(CSimpleExpr& entry, const uint8_t* instr);
     // The position among the parameters of a variable found in the local
     // scope under a shared epoch; -1 when it is none of them.
