@@ -17,10 +17,13 @@ inline void CInterpretor::ExecuteStatement() {
     case kOpThis:
         // Expression statements (see the statement table), simple ones by
         // their shortcut, method calls on script objects more directly.
-        if (RunSimpleStatement())
+        // (A name followed by a member call is never a simple expression.)
+        if (code == kOpName && InstrCode(NextInstr(m_pc)) == kOpMemberCall) {
+            if (RunMethodStatement())
+                break;
+        } else if (RunSimpleStatement()) {
             break;
-        if (code == kOpName && InstrCode(NextInstr(m_pc)) == kOpMemberCall && RunMethodStatement())
-            break;
+        }
         OpStatementExpression();
         break;
     case kOpCloseBrace:
