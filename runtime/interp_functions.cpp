@@ -229,8 +229,8 @@ void CInterpretor::RunFunctionBody(CCallScope* localScope, CIBaseClassImpl* this
     // What the call changes, put back however it ends (a handled error lets
     // the caller go on): the blocks (those a Return left open go with the
     // function's own), the parameters, This's count of running calls (its
-    // object may not be deleted under them), the context, the module and
-    // the code pointer.
+    // object may not be deleted under them), the context, the module, the
+    // code pointer and the return state of the enclosing loop.
     struct CallFrame {
         CInterpretor* in;
         CCallScope* scope;
@@ -242,6 +242,8 @@ void CInterpretor::RunFunctionBody(CCallScope* localScope, CIBaseClassImpl* this
         int32_t programIndex;
         int32_t functionLevel;
         const uint8_t* pc;
+        int32_t returnFlag;
+        CValue* returnTarget;
         ~CallFrame() {
             while (in->m_blockLevel > functionLevel) {
                 in->m_blockStack.SetAt(in->m_blockLevel, 0);
@@ -254,9 +256,11 @@ void CInterpretor::RunFunctionBody(CCallScope* localScope, CIBaseClassImpl* this
             in->RestoreContext(savedScope, savedThis, epoch, shared);
             in->m_programIndex = programIndex;
             in->m_pc = pc;
+            in->m_returnFlag = returnFlag;
+            in->m_returnTarget = returnTarget;
         }
-    } frame{this,          localScope,      thisObject, m_scope, m_thisObject, m_contextEpoch, m_sharedEpoch,
-            m_programIndex, m_blockLevel, m_pc};
+    } frame{this,           localScope,   thisObject, m_scope,     m_thisObject,  m_contextEpoch, m_sharedEpoch,
+            m_programIndex, m_blockLevel, m_pc,       m_returnFlag, m_returnTarget};
     if (thisObject != nullptr)
         ++thisObject->m_activeCalls;
     CFunctionRecord* record = const_cast<CFunctionRecord*>(function);
@@ -264,7 +268,7 @@ void CInterpretor::RunFunctionBody(CCallScope* localScope, CIBaseClassImpl* this
         BindParameters(localScope, record);
     EnterCallContext(localScope, thisObject, record);
     m_programIndex = static_cast<int32_t>(block->moduleWord);
-    RunLoop(static_cast<uint32_t>(NextInstr(CodeBase() + block->start) - CodeBase()), result);
+    RunStatements(static_cast<uint32_t>(NextInstr(CodeBase() + block->start) - CodeBase()), result);
 }
 
 void CInterpretor::CallScriptFunction(CCallScope* localScope, CIBaseClassImpl* thisObject,

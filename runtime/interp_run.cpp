@@ -210,6 +210,10 @@ struct CReturnState {
 
 void CInterpretor::RunLoop(uint32_t entry, CValue* returnTarget) {
     CReturnState saved(&m_returnFlag, &m_returnTarget);
+    RunStatements(entry, returnTarget);
+}
+
+void CInterpretor::RunStatements(uint32_t entry, CValue* returnTarget) {
     m_returnFlag = 0;
     m_returnTarget = returnTarget;
     m_pc = CodeBase() + entry;

@@ -268,6 +268,8 @@ public:
     // The operation loop from the code offset entry; returnTarget receives
     // the value of a Return (null: nobody waits).
     void RunLoop(uint32_t entry, CValue* returnTarget);
+    // RunLoop for a caller that puts the return state back itself (a call).
+    void RunStatements(uint32_t entry, CValue* returnTarget);
     // The error of the last failed run or compile; null when none.
     const CIError* GetLastError() const { return m_lastError.get(); }
     // Handed a restart request (code 1) that needs a recompile: set by Run.
