@@ -389,11 +389,7 @@ void CInterpretor::OpEvalIndexName() {
     const uint8_t* instr = m_pc;
     StepInstr();
     int32_t indices[CScriptArray::kMaxDimensions];
-    int32_t count = EvalIndexList(indices);
-    CLevelPlace* place = Place();
-    for (int32_t i = 0; i < count; ++i)
-        place->indices[i] = indices[i];
-    place->count = count;
+    SetPlaceIndices(indices, EvalIndexList(indices));
     CVariable* variable = LookUpNameAt(instr);
     AfterIndexedValue(variable != nullptr ? &variable->value : nullptr, instr, CValue::kIndexedNameRef, nullptr);
 }

@@ -317,12 +317,7 @@ bool CInterpretor::RunMethodStatement() {
     if (object == nullptr || !IsScriptObject(object))
         return false;
     // OpStatementExpression and EvalExpression up to the first operand.
-    struct Restore {
-        int32_t* level;
-        int32_t saved;
-        ~Restore() { *level = saved; }
-    } restore{&m_discardLevel, m_discardLevel};
-    m_discardLevel = m_evalLevel + 1;
+    StatementValueDropped dropped(this);
     const int32_t base = m_evalLevel;
     m_operatorStack[base] = 0;
     PushLevel();
@@ -372,11 +367,7 @@ void CInterpretor::CallScriptObjectMember(CIBaseObjectVar* object) {
     }
     // kOpMemberIndex
     int32_t indices[CScriptArray::kMaxDimensions];
-    int32_t count = EvalIndexList(indices);
-    CLevelPlace* place = Place();
-    for (int32_t i = 0; i < count; ++i)
-        place->indices[i] = indices[i];
-    place->count = count;
+    SetPlaceIndices(indices, EvalIndexList(indices));
     member = object->FindVariable(nameRef);  // the indices may have changed the object
     AfterIndexedValue(member != nullptr ? &member->value : nullptr, instr, CValue::kMemberArrayRef, object);
 }

@@ -26,14 +26,7 @@ bool CInterpretor::RunSimpleStatement(CSimpleExpr& entry) {
         return false;
     if (entry.epoch != m_contextEpoch && !ResolveSimpleExpression(entry))
         return false;
-    // See OpStatementExpression: the statement's value is dropped. Put back
-    // also when the array store of a form raises.
-    struct Discard {
-        int32_t* level;
-        int32_t saved;
-        ~Discard() { *level = saved; }
-    } discard{&m_discardLevel, m_discardLevel};
-    m_discardLevel = m_evalLevel + 1;
+    StatementValueDropped dropped(this);
     return entry.form(this, entry, m_evalLevel);
 }
 

@@ -149,13 +149,7 @@ void CInterpretor::OpStep() {
 }
 
 void CInterpretor::OpStatementExpression() {
-    // The statement's value is dropped (see OpCompound).
-    struct Restore {
-        int32_t* level;
-        int32_t saved;
-        ~Restore() { *level = saved; }
-    } restore{&m_discardLevel, m_discardLevel};
-    m_discardLevel = m_evalLevel + 1;
+    StatementValueDropped dropped(this);
     EvalExpression();
 }
 

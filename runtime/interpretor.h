@@ -284,6 +284,22 @@ public:
     // ---- evaluation ----
     CValue* EvalExpression();
     CValue* EvalOperand();  // EvalExpression, then step past the ending instruction
+    // While it lives, the value of the expression statement evaluated at the
+    // current level is dropped (see OpCompound); the level before is put
+    // back however the statement ends.
+    class StatementValueDropped {
+    public:
+        explicit StatementValueDropped(CInterpretor* in) : m_level(&in->m_discardLevel), m_saved(in->m_discardLevel) {
+            in->m_discardLevel = in->m_evalLevel + 1;
+        }
+        ~StatementValueDropped() { *m_level = m_saved; }
+        StatementValueDropped(const StatementValueDropped&) = delete;
+        StatementValueDropped& operator=(const StatementValueDropped&) = delete;
+
+    private:
+        int32_t* m_level;
+        int32_t m_saved;
+    };
     // The rest of an expression whose first operand was read at base + 1:
     // its operators and operands, then the reductions down to base.
     CValue* FinishExpression(int32_t base);
@@ -819,6 +835,13 @@ private:
     };
     CLevelPlace* m_places[kValueStackSize] = {};
     CLevelPlace* Place() { return m_places[m_evalLevel]; }
+    // The indices an indexed place of the current level was read with.
+    void SetPlaceIndices(const int32_t* indices, int32_t count) {
+        CLevelPlace* place = Place();
+        for (int32_t i = 0; i < count; ++i)
+            place->indices[i] = indices[i];
+        place->count = count;
+    }
     // Moves the slot above the current level into the current one (and the
     // current one up), so that a nested expression's value needs no copy.
     void TakeSlotAbove() {
