@@ -286,6 +286,8 @@ inline uint32_t MakePositionWord(uint32_t module, uint32_t offset) {
 }
 inline bool IsClassCode(uint32_t code) { return code >= kOpFirstClass && code <= kOpLastClass; }
 inline bool IsBinaryOperator(uint32_t code) { return code >= kOpConditional && code <= kOpShiftRight; }
+// The instructions of an integer constant (kFieldValue holds it).
+inline bool IsIntConstant(uint32_t code) { return code == kOpInt || code == kOpIntHex || code == kOpInt2; }
 
 // From p, an instruction inside a true conditional branch or similar, the first
 // ")" that is not matched by an opener after p, or the first ";" or end of

@@ -86,7 +86,9 @@ struct CInterpretor::IntegerRounds {
             *value = *source.integer;
             return true;
         }
-        return Read(source, value);
+        int32_t index;
+        CScriptArray* array = ArrayOf(source, &index);
+        return array != nullptr && array->IntAt(index, value);
     }
 
     template <uint32_t Code>
@@ -149,27 +151,6 @@ struct CInterpretor::IntegerRounds {
         }
     }
 
-    bool Read(const Source& source, int32_t* value) const {
-        switch (source.kind) {
-        case Source::kConstant:
-            *value = source.value;
-            return true;
-        case Source::kCell:
-            *value = source.cell->GetInt();
-            return true;
-        default: {
-            int32_t index;
-            CScriptArray* array = ArrayOf(source, &index);
-            if (array == nullptr || static_cast<uint32_t>(index) >= array->m_sizes[0])
-                return false;
-            const CValue* cell = array->GetCell(static_cast<uint32_t>(index));
-            if (cell == nullptr || cell->GetTag() != CValue::kInt)
-                return false;
-            *value = cell->GetInt();
-            return true;
-        }
-        }
-    }
 
     void ClearPlace() {
         if (placeCleared)
@@ -541,7 +522,7 @@ void CInterpretor::RunRounds(const CBlockRecord* record, CFusedLoop& loop, Integ
     // only through that work or through statements run the general way (no
     // other code runs here), so they are looked at after those.
     int32_t left = m_tickCountdown;
-    bool calm = m_deliveryCursor == 0 && m_pendingError < 0 && *m_quitFlag == 0;
+    bool calm = NothingWaiting();
     const Operation* previous = nullptr;  // the statement before; null: the loop's "}"
     const Operation* at = first;
     for (;;) {
@@ -557,7 +538,7 @@ void CInterpretor::RunRounds(const CBlockRecord* record, CFusedLoop& loop, Integ
                 m_betweenDone = true;
                 return;
             }
-            calm = m_deliveryCursor == 0 && m_pendingError < 0 && *m_quitFlag == 0;
+            calm = NothingWaiting();
             rounds.placeCleared = false;
         }
         if (at != last) {
@@ -576,7 +557,7 @@ void CInterpretor::RunRounds(const CBlockRecord* record, CFusedLoop& loop, Integ
                 left = m_tickCountdown;
                 if (m_pc != operation.end || !RoundsStillHold(record, loop, operation.next))
                     return;
-                calm = m_deliveryCursor == 0 && m_pendingError < 0 && *m_quitFlag == 0;
+                calm = NothingWaiting();
                 rounds.placeCleared = false;
                 next = operation.next;
             } else {

@@ -48,7 +48,7 @@ void CInterpretor::EvalArgumentsIntoFrame() {
             const uint16_t code = Code();
             const uint16_t after = InstrCode(NextInstr(m_pc));
             int32_t integer;
-            if ((code == kOpInt || code == kOpIntHex || code == kOpInt2) &&
+            if (IsIntConstant(code) &&
                 (after == kOpComma || after == kOpCloseParen)) {
                 if (count < kFrameSize)
                     cells[count].SetInt(ReadI32(m_pc + kFieldValue));

@@ -22,8 +22,6 @@
 using namespace tw_simple;
 
 namespace {
-bool IsIntConstant(uint16_t code) { return code == kOpInt || code == kOpIntHex || code == kOpInt2; }
-
 bool IsMemberAccessCode(uint16_t code) {
     return code == kOpMemberCall || code == kOpMember || code == kOpMemberIndex;
 }
@@ -116,17 +114,13 @@ struct CInterpretor::SimpleForms {
     // elsewhere grows the array or raises, the general way).
     static bool ReadAt(CInterpretor* in, const CSimpleExpr& entry, int k, int32_t* value) {
         const CValue* cell = entry.cells[k];
-        if (cell == nullptr && entry.operands[k].kind != CSimpleOperand::kIndexed)
-            cell = &in->OperandVariable(entry.operands[k])->value;
-        if (cell == nullptr) {
+        if (cell == nullptr && entry.operands[k].kind == CSimpleOperand::kIndexed) {
             int32_t index;
             CScriptArray* array = IndexedArray(in, entry.operands[k], &index);
-            if (array == nullptr || static_cast<uint32_t>(index) >= array->m_sizes[0])
-                return false;
-            cell = array->GetCell(static_cast<uint32_t>(index));
-            if (cell == nullptr)
-                return false;
+            return array != nullptr && array->IntAt(index, value);
         }
+        if (cell == nullptr)
+            cell = &in->OperandVariable(entry.operands[k])->value;
         return Read(cell, value);
     }
 

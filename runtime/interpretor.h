@@ -1035,8 +1035,10 @@ private:
     // The statement just run needs nothing between statements but the
     // countdown (RunLoop does the rest).
     bool QuietBetweenStatements() const {
-        return m_deliveryCursor == 0 && m_tickCountdown > 0 && m_pendingError < 0 && m_returnFlag == 0 && *m_quitFlag == 0;
+        return m_tickCountdown > 0 && m_returnFlag == 0 && NothingWaiting();
     }
+    // No event, pending error or quit waits for the work between statements.
+    bool NothingWaiting() const { return m_deliveryCursor == 0 && m_pendingError < 0 && *m_quitFlag == 0; }
     // The runner's quit flag (a zero of its own without a runner).
     const volatile int32_t* m_quitFlag;
     // Runs the simple expression statement at m_pc by its shortcut; false

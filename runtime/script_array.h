@@ -51,6 +51,17 @@ public:
         }
         CellIndex(&index, 1);
     }
+    // The integer in the cell at index, when the array (of one dimension)
+    // has that cell and it holds an integer.
+    bool IntAt(int32_t index, int32_t* value) const {
+        if (static_cast<uint32_t>(index) >= m_sizes[0])
+            return false;
+        const CValue* cell = GetCell(static_cast<uint32_t>(index));
+        if (cell == nullptr || cell->GetTag() != CValue::kInt)
+            return false;
+        *value = cell->GetInt();
+        return true;
+    }
     bool StoreIntAt(uint32_t index, int32_t r) {
         CValue* cell = GetCell(index);
         if (cell == nullptr) {
