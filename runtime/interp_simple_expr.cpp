@@ -687,10 +687,7 @@ inline void CInterpretor::LoadSimpleOperand(const CSimpleOperand& operand) {
     }
 }
 
-CValue* CInterpretor::EvalSimpleExpression() {
-    if (m_varDeclared != nullptr)
-        return nullptr;  // Var: names are declared, not looked up
-    const uint8_t* instr = m_pc;
+CInterpretor::CSimpleExpr& CInterpretor::SimpleEntryDecoded(const uint8_t* instr) {
     if (!m_simpleExprs) {
         m_simpleExprs.reset(new CSimpleExpr[kSimpleExprCacheSize]);
         m_simpleConstants.reset(new CValue[kSimpleExprCacheSize * kSimpleOperands]);
@@ -698,6 +695,13 @@ CValue* CInterpretor::EvalSimpleExpression() {
     CSimpleExpr& entry = SimpleEntry(instr);
     if (entry.instr != instr)
         DecodeSimpleExpression(entry, instr);
+    return entry;
+}
+
+CValue* CInterpretor::EvalSimpleExpression() {
+    if (m_varDeclared != nullptr)
+        return nullptr;  // Var: names are declared, not looked up
+    CSimpleExpr& entry = SimpleEntryDecoded(m_pc);
     if (!entry.simple)
         return nullptr;
     const int32_t base = m_evalLevel;

@@ -168,8 +168,10 @@ void CInterpretor::ReleaseAll() {
 void CInterpretor::MakeFunctionRecords() {
     m_functions.clear();
     m_functions.resize(m_program.blocks.size());
-    for (std::size_t i = 0; i < m_program.blocks.size(); ++i)
-        m_functions[i] = CFunctionRecord{static_cast<uint32_t>(i), &m_program.blocks[i]};
+    for (std::size_t i = 0; i < m_program.blocks.size(); ++i) {
+        m_functions[i].blockIndex = static_cast<uint32_t>(i);
+        m_functions[i].block = &m_program.blocks[i];
+    }
 }
 
 void CInterpretor::CreateGlobalObjects() {

@@ -107,6 +107,11 @@ constexpr float kArgDefaultFloat = -99999.0f;
 // script function calls): the instance-list slot after the 73 script classes.
 constexpr uint32_t kScriptObjectClassId = 74;
 
+struct CCallPlan;
+struct CCallPlanStep;
+struct CCallPlanCall;
+struct CIntCall;
+
 // A script function of the running program: what a function reference (CValue
 // tag 4) points at. One per function block record, made at PrepareRun.
 struct CFunctionRecord {
@@ -122,6 +127,10 @@ struct CFunctionRecord {
     // The epoch its calls share (0: none yet) and their This.
     uint64_t sharedEpoch = 0;
     const CIBaseClassImpl* sharedThis = nullptr;
+    // Its body decoded for the code at planCode (see interp_call_plans.cpp);
+    // null there: the body runs the general way.
+    std::shared_ptr<const CCallPlan> plan;
+    const uint8_t* planCode = nullptr;
 };
 
 // What a native script class supplies to the interpreter.
@@ -800,6 +809,34 @@ private:
     inline void LeaveFunctionBlock(CCallScope* localScope);
     void RunFunctionBody(CCallScope* localScope, CIBaseClassImpl* thisObject, const CFunctionRecord* function,
                          CValue* result);
+    // Runs body() in the call's frame (interp_call_frame.h).
+    template <class Body>
+    inline void InCallFrame(CCallScope* localScope, CIBaseClassImpl* thisObject, const CFunctionRecord* function,
+                            Body&& body);
+    // Function bodies decoded once and run statement by statement without
+    // decoding them again (interp_call_plans.cpp).
+    const CCallPlan* CallPlanOf(CFunctionRecord* function) {
+        return function->planCode == CodeBase() ? function->plan.get() : MakeCallPlan(function);
+    }
+    const CCallPlan* MakeCallPlan(CFunctionRecord* function);
+    bool DecodeReturnCalls(CCallPlanStep& step, const uint8_t* expr, const uint8_t* limit);
+    bool DecodePlanCall(CCallPlanCall& call, const uint8_t* instr, const uint8_t* limit);
+    void RunCallPlan(const CCallPlan& plan, CValue* result);
+    void ReturnCalls(const CCallPlanStep& step);
+    enum ReturnStage { kBeforeReduce, kBeforePush, kOperand, kAfterOperand };
+    void ContinueReturnCalls(const CCallPlanStep& step, int32_t base, int i, ReturnStage stage);
+    void CallByPlan(const CCallPlanCall& call);
+    // Calls of integer functions on native integers (interp_integer_calls.cpp).
+    void MakeIntegerPlan(const CFunctionRecord* function, CCallPlan& plan);
+    bool TryIntegerCall(const CCallPlanCall& call, const CFunctionRecord* function);
+    bool IntegerCall(const CFunctionRecord* function, const CCallPlan& plan, const int32_t* args, int32_t* value,
+                     CValue* slot);
+    CVariable* FindIntegerCallee(const CIntCall& integer);
+    void SetIntegerArguments(const int32_t* args, int32_t count);
+    void BetweenIntegerStatements(const uint8_t* at);
+    bool FinishIntegerCall(const CFunctionRecord* function, const int32_t* args, CValue* slot, const uint8_t* at,
+                           const CCallPlanStep* step = nullptr, int32_t base = 0, int i = 0,
+                           ReturnStage stage = kBeforeReduce);
     void MarkDependents(CIBaseClassImpl* object, std::deque<CValue>& marked);
     bool IsActiveScope(const CIBaseClassImpl* object) const;
     int RunOnce(CCompiledProgram* program, uint32_t entry, int32_t* endCode);
@@ -951,6 +988,9 @@ private:
     // The expression at m_pc evaluated the fast way, or null (nothing done)
     // when it is not one of those or a name is not found.
     CValue* EvalSimpleExpression();
+    // The cache entry of the expression at instr, decoded (the cache made
+    // when there is none).
+    CSimpleExpr& SimpleEntryDecoded(const uint8_t* instr);
     // The shortcut of a decoded, resolved expression at m_pc, when it has
     // one and it applies: the result slot; null when nothing was done.
     CValue* TrySimpleForm() {
