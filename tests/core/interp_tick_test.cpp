@@ -167,6 +167,35 @@ TEST(InterpreterTick, EventsDeliveredInsideATightLoopSeeAndChangeItsVariables) {
     interpretor.m_tickers.RemoveAll();
 }
 
+TEST(InterpreterTick, EventsDeliveredInsideRecursiveCallsChangeTheCallee) {
+    // Recursive calls on integers run apart from the operation loop; an event
+    // delivered between their statements makes the callee another function,
+    // and the calls still running call that one from then on.
+    CInterpretor interpretor;
+    PostingTicker ticker(&interpretor);
+    std::string result = RunScriptText(interpretor, "recursive",
+                                       "Function Low(n) {\n"
+                                       "    If (n < 2) Return 1;\n"
+                                       "    Return Step(n - 1) + Step(n - 2);\n"
+                                       "}\n"
+                                       "Function High(n) { Return 5000000; }\n"
+                                       "Function H(k) {\n"
+                                       "    count++;\n"
+                                       "    If (k == 2) Step = High;\n"
+                                       "}\n"
+                                       "count = 0;\nStep = Low;\nr = 0;\n"
+                                       "p = New Timer();\np.OnTimeElapsed = H;\n"
+                                       "For (i = 0; i < 100000 && count < 2; i++) r = Low(20);\n"
+                                       // The call in which the callee changed (almost
+                                       // surely inside the recursion) called the new one.
+                                       "If (count != 2) FAIL();\n"
+                                       "If (r < 5000000) FAIL();\n",
+                                       [&](CInterpretor& in) { in.AddAnimation(&ticker); });
+    EXPECT_EQ(result, "");
+    EXPECT_GE(ticker.posts, 2);
+    interpretor.m_tickers.RemoveAll();
+}
+
 // A script surface (class 9) that is also a redraw client.
 class SurfaceClient : public CIBaseClassImpl, public CIRefresh {
 public:
