@@ -26,7 +26,7 @@ struct CCallPlanStep {
     enum Kind : uint8_t { kIf, kReturn, kReturnCalls, kStatement, kEnd, kGeneral };
     Kind kind = kGeneral;
     // kIf: the condition; kReturn: the expression (null: none); kReturnCalls:
-    // the first operand.
+    // the first operand; kStatement: where it starts.
     const uint8_t* expr = nullptr;
     // kIf: behind its ")" (its statement is the next step); kStatement: its
     // ";"; kReturnCalls: the instruction ending the expression.
@@ -45,10 +45,15 @@ struct CCallPlanStep {
 
 // The integer form of a plan whose steps are If, Return and the end alone,
 // on integer parameters and constants: the steps by the same index.
-// An operand: a parameter by position, or a constant.
+// An operand: a parameter by position, This.member, or a constant.
 struct CIntOperand {
-    int8_t parameter = -1;  // -1: the constant
-    int32_t value = 0;
+    int8_t parameter = -1;  // -1: no parameter
+    int32_t value = 0;      // the constant
+    uint32_t member = 0;    // nonzero: This.member of that name
+    // The member's variable as found in This, with This's stamp then.
+    mutable const CIBaseObjectVar* object = nullptr;
+    mutable uint64_t stamp = 0;
+    mutable CVariable* variable = nullptr;
     int32_t Read(const int32_t* parameters) const { return parameter >= 0 ? parameters[parameter] : value; }
 };
 
@@ -56,19 +61,28 @@ struct CIntOperand {
 struct CIntExpr {
     uint32_t code = 0;
     CIntOperand a, b;
+    bool members = false;  // an operand is This.member
 };
 
 // A call in a Return: the callee's name, its arguments, and the callee's
-// variable as found for a context epoch.
+// variable as found for This (with its stamp) and the global variables (with
+// theirs).
 struct CIntCall {
     uint32_t nameRef = 0;
     CIntExpr args[kPlanArgs];
     mutable CVariable* variable = nullptr;
-    mutable uint64_t epoch = 0;
+    mutable const CIBaseClassImpl* thisObject = nullptr;
+    mutable uint64_t thisStamp = 0;
+    mutable uint64_t globalStamp = 0;
 };
 
 struct CIntStep {
-    CIntExpr expr;  // kIf: the condition; kReturn: the value (when the step has an expression)
+    CIntExpr expr;  // kIf: the condition; kReturn: the value; kStatement: the value assigned or combined
+    // kStatement: the shape of This.member = a (op b), This.member op= b or
+    // This.member++ / -- (see simple_shapes.h), its operator and target.
+    uint8_t shape = 0;
+    uint32_t code = 0;
+    CIntOperand target;
     CIntOperand operands[kPlanOperands];  // kReturnCalls: the operands that are no calls
     std::vector<CIntCall> calls;          // kReturnCalls: by operand
 };

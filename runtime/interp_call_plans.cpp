@@ -162,6 +162,7 @@ const CCallPlan* CInterpretor::MakeCallPlan(CFunctionRecord* function) {
                 }
             } else if (const uint8_t* end = ExpressionStatementEnd(at, limit)) {
                 step.kind = CCallPlanStep::kStatement;
+                step.expr = at;
                 step.end = end;
                 next = end;
             } else {

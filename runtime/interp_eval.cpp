@@ -122,10 +122,6 @@ const char* CInterpretor::NameOf(uint32_t nameRef) const {
     return name != nullptr ? name : "";
 }
 
-bool CInterpretor::IsScriptObject(const CIBaseClassImpl* object) const {
-    return object != nullptr && (object->m_classId == kScriptObjectClassId || object == this);
-}
-
 CVariable* CInterpretor::LookUpName(uint32_t nameRef) {
     if (CVariable* variable = m_scope->FindVariable(nameRef))
         return variable;

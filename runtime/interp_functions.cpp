@@ -217,6 +217,8 @@ void CInterpretor::OpEvalCall() {
         RaiseError(42);
     if (variable->value.GetTag() != CValue::kFunction)
         RaiseError(44);
+    if (TryIntegerCallHere(variable->value.FunctionOf(), m_thisObject))
+        return;
     LocalScope local(this);
     CallScriptFunction(local.Get(), m_thisObject, variable->value.FunctionOf());
 }
@@ -241,7 +243,11 @@ bool CInterpretor::RunMethodStatement() {
     Result()->SetOrigin(nullptr);
     StepInstr();
     CallScriptObjectMember(static_cast<CIBaseObjectVar*>(object));
-    FinishExpression(base);
+    // FinishExpression, which has nothing to do before a statement's end.
+    if (IsBinaryOperator(Code()))
+        FinishExpression(base);
+    else
+        m_evalLevel = base;
     return true;
 }
 
@@ -265,6 +271,8 @@ void CInterpretor::CallScriptObjectMember(CIBaseObjectVar* object) {
             ~Active() { --object->m_activeCalls; }
         } active{object};
         ++object->m_activeCalls;
+        if (TryIntegerCallHere(function, object))
+            return;
         LocalScope local(this);
         CallScriptFunction(local.Get(), object, function);
         return;

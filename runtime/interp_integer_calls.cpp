@@ -24,6 +24,7 @@
 #include "runtime/simple_shapes.h"
 
 using tw_simple::IntResult;
+using namespace tw_simple;
 
 namespace {
 // Operators IntResult works out that are no assignments.
@@ -57,24 +58,57 @@ void CInterpretor::MakeIntegerPlan(const CFunctionRecord* function, CCallPlan& p
         return -1;
     };
     auto operandOf = [&](const CSimpleOperand& operand, CIntOperand* out) {
-        if (operand.kind == CSimpleOperand::kInt) {
+        switch (operand.kind) {
+        case CSimpleOperand::kInt:
             out->value = operand.value;
             return true;
-        }
-        if (operand.kind != CSimpleOperand::kName)
+        case CSimpleOperand::kThisMember:
+            out->member = operand.nameRef;
+            return true;
+        case CSimpleOperand::kName:
+            out->parameter = static_cast<int8_t>(parameterOf(operand.nameRef));
+            return out->parameter >= 0;
+        default:
             return false;
-        out->parameter = static_cast<int8_t>(parameterOf(operand.nameRef));
-        return out->parameter >= 0;
+        }
     };
-    // A simple expression of one operand, or two with an integer operator.
+    // Operands first to first + count - 1 of a simple expression: one, or
+    // two with an integer operator between them.
+    auto operandsOf = [&](const CSimpleExpr& entry, int first, int count, CIntExpr* out) {
+        if (!operandOf(entry.operands[first], &out->a))
+            return false;
+        if (count == 2) {
+            out->code = entry.operators[first];
+            if (!IsIntegerOperator(out->code) || !operandOf(entry.operands[first + 1], &out->b))
+                return false;
+        }
+        out->members = out->a.member != 0 || out->b.member != 0;
+        return count == 1 || count == 2;
+    };
     auto expressionOf = [&](const uint8_t* at, CIntExpr* out) {
         const CSimpleExpr& entry = SimpleEntryDecoded(at);
-        if (!entry.simple || entry.value == nullptr || !operandOf(entry.operands[0], &out->a))
+        return entry.simple && entry.value != nullptr && operandsOf(entry, 0, entry.count, out);
+    };
+    // This.member = a (op b), This.member op= b, This.member++ or --.
+    auto statementOf = [&](const CCallPlanStep& step, CIntStep* out) {
+        const CSimpleExpr& entry = SimpleEntryDecoded(step.expr);
+        if (!entry.simple || entry.form == nullptr || entry.end != step.end ||
+            entry.operands[0].kind != CSimpleOperand::kThisMember)
             return false;
-        if (entry.count == 1)
-            return true;
+        out->shape = entry.shape;
         out->code = entry.operators[0];
-        return entry.count == 2 && IsIntegerOperator(out->code) && operandOf(entry.operands[1], &out->b);
+        out->target.member = entry.operands[0].nameRef;
+        switch (entry.shape) {
+        case kShapeAssign:
+        case kShapeAssignBinary:
+            return operandsOf(entry, 1, entry.count - 1, &out->expr);
+        case kShapeCompound:
+            return operandsOf(entry, 1, 1, &out->expr);
+        case kShapePostStep:
+            return true;
+        default:
+            return false;
+        }
     };
     const std::vector<CCallPlanStep>& steps = plan.steps;
     std::unique_ptr<CIntPlan> integer(new CIntPlan);
@@ -124,6 +158,10 @@ void CInterpretor::MakeIntegerPlan(const CFunctionRecord* function, CCallPlan& p
                 }
             }
             break;
+        case CCallPlanStep::kStatement:
+            if (!statementOf(step, &out))
+                return;
+            break;
         case CCallPlanStep::kEnd:
             break;
         case CCallPlanStep::kGeneral:
@@ -148,22 +186,9 @@ void CInterpretor::SetIntegerArguments(const int32_t* args, int32_t count) {
         m_argHighWater = extent;
 }
 
-bool CInterpretor::TryIntegerCall(const CCallPlanCall& call, const CFunctionRecord* function) {
-    const CCallPlan* plan = function->planCode == CodeBase() ? function->plan.get() : nullptr;
-    if (plan == nullptr || !plan->integer || call.argCount != function->parameterCount ||
-        m_callDepth + 1 >= kFrameCount || static_cast<int32_t>(function->block->moduleWord) != m_programIndex)
-        return false;
-    int32_t args[kPlanArgs];
-    for (int i = 0; i < call.argCount; ++i) {
-        if (call.argIsConstant[i]) {
-            args[i] = call.argValue[i];
-            continue;
-        }
-        m_pc = call.args[i];
-        if (!TrySimpleInt(&args[i]))
-            return false;  // nothing done: the general way evaluates them all
-    }
-    SetIntegerArguments(args, call.argCount);
+__attribute__((always_inline)) inline void CInterpretor::RunIntegerCall(const CFunctionRecord* function, const CCallPlan& plan, CIBaseClassImpl* thisObject,
+                                  const int32_t* args, int32_t count, const uint8_t* after) {
+    SetIntegerArguments(args, count);
     CValue* slot = Result();
     // What the call's frame puts back, however it ends.
     struct Restore {
@@ -176,23 +201,91 @@ bool CInterpretor::TryIntegerCall(const CCallPlanCall& call, const CFunctionReco
             in->m_returnFlag = returnFlag;
             in->m_returnTarget = returnTarget;
         }
-    } restore{this, call.after, m_returnFlag, m_returnTarget};
+    } restore{this, after, m_returnFlag, m_returnTarget};
     int32_t value;
-    if (IntegerCall(function, *plan, args, &value, slot))
+    if (IntegerCall(function, plan, thisObject, args, &value, slot))
         slot->SetInt(value);
+}
+
+bool CInterpretor::TryIntegerCall(const CCallPlanCall& call, const CFunctionRecord* function) {
+    const CCallPlan* plan = IntegerPlanOf(function, call.argCount);
+    if (plan == nullptr)
+        return false;
+    int32_t args[kPlanArgs];
+    for (int i = 0; i < call.argCount; ++i) {
+        if (call.argIsConstant[i]) {
+            args[i] = call.argValue[i];
+            continue;
+        }
+        m_pc = call.args[i];
+        if (!TrySimpleInt(&args[i]))
+            return false;  // nothing done: the general way evaluates them all
+    }
+    RunIntegerCall(function, *plan, m_thisObject, args, call.argCount, call.after);
     return true;
+}
+
+bool CInterpretor::TryIntegerCallHere(const CFunctionRecord* function, CIBaseClassImpl* thisObject) {
+    // The arguments behind the call instruction at the code pointer, read as
+    // EvalArgumentsIntoFrame reads them when each is an integer constant or
+    // a simple expression with an integer value.
+    const uint8_t* const start = m_pc;
+    const uint8_t* p = NextInstr(start);
+    int32_t args[kPlanArgs];
+    int32_t count = 0;
+    bool integers = true;
+    if (InstrCode(p) != kOpCloseParen) {
+        for (;;) {
+            if (count == kPlanArgs) {
+                integers = false;
+                break;
+            }
+            const uint16_t code = InstrCode(p);
+            const uint16_t after = InstrCode(NextInstr(p));
+            if (IsIntConstant(code) && (after == kOpComma || after == kOpCloseParen)) {
+                args[count] = ReadI32(p + kFieldValue);
+                p = NextInstr(p);
+            } else {
+                m_pc = p;
+                if (!TrySimpleInt(&args[count])) {
+                    integers = false;
+                    break;
+                }
+                p = m_pc;
+            }
+            ++count;
+            if (InstrCode(p) != kOpComma)
+                break;
+            p = NextInstr(p);
+        }
+        integers = integers && InstrCode(p) == kOpCloseParen;
+    }
+    m_pc = start;
+    const CCallPlan* plan = integers ? IntegerPlanOf(function, count) : nullptr;
+    if (plan == nullptr)
+        return false;
+    RunIntegerCall(function, *plan, thisObject, args, count, NextInstr(p));
+    return true;
+}
+
+const CCallPlan* CInterpretor::IntegerPlanOf(const CFunctionRecord* function, int32_t argCount) const {
+    const CCallPlan* plan = function->planCode == CodeBase() ? function->plan.get() : nullptr;
+    if (plan == nullptr || !plan->integer || argCount != function->parameterCount ||
+        m_callDepth + 1 >= kFrameCount || static_cast<int32_t>(function->block->moduleWord) != m_programIndex)
+        return nullptr;
+    return plan;
 }
 
 // The rest of an integer call the general way: the parameters bound in a
 // frame of the call's own from the frame's cells, then the operation loop
 // from at, or Return's expression from operand i at the stage given (the
 // return state as ExecReturn sets it). The value goes into the slot.
-bool CInterpretor::FinishIntegerCall(const CFunctionRecord* function, const int32_t* args, CValue* slot,
-                                     const uint8_t* at, const CCallPlanStep* step, int32_t base, int i,
+bool CInterpretor::FinishIntegerCall(const CFunctionRecord* function, CIBaseClassImpl* thisObject, const int32_t* args,
+                                     CValue* slot, const uint8_t* at, const CCallPlanStep* step, int32_t base, int i,
                                      ReturnStage stage) {
     SetIntegerArguments(args, function->parameterCount);
     LocalScope local(this);
-    InCallFrame(local.Get(), m_thisObject, function, [&] {
+    InCallFrame(local.Get(), thisObject, function, [&] {
         if (step == nullptr) {
             RunStatements(static_cast<uint32_t>(at - CodeBase()), slot);
             return;
@@ -219,36 +312,132 @@ void CInterpretor::BetweenIntegerStatements(const uint8_t* at) {
     m_returnFlag = returnFlag;
 }
 
-CVariable* CInterpretor::FindIntegerCallee(const CIntCall& integer) {
+CVariable* CInterpretor::FindIntegerCallee(const CIntCall& integer, CIBaseClassImpl* thisObject) {
     // As LookUpName in the call's context: its parameters do not have the
     // name, so This's variables, then the global ones.
-    CVariable* variable = nullptr;
-    if (m_thisObject != this && IsScriptObject(m_thisObject))
-        variable = static_cast<CIBaseObjectVar*>(m_thisObject)->FindVariable(integer.nameRef);
+    CIBaseObjectVar* own = thisObject != this && IsScriptObject(thisObject) ? static_cast<CIBaseObjectVar*>(thisObject)
+                                                                            : nullptr;
+    const uint64_t thisStamp = own != nullptr ? own->m_stamp : 0;
+    if (integer.thisObject == thisObject && integer.thisStamp == thisStamp && integer.globalStamp == m_stamp &&
+        integer.variable != nullptr)
+        return integer.variable;
+    CVariable* variable = own != nullptr ? own->FindVariable(integer.nameRef) : nullptr;
     if (variable == nullptr)
         variable = FindVariable(integer.nameRef);
     integer.variable = variable;
-    integer.epoch = m_contextEpoch;
+    integer.thisObject = thisObject;
+    integer.thisStamp = thisStamp;
+    integer.globalStamp = m_stamp;
     return variable;
+}
+
+// The variable of This.member as the simple expressions find it; null when
+// This is no script object or has no such member.
+__attribute__((always_inline)) inline CValue* CInterpretor::IntegerMember(const CIntOperand& operand, CIBaseClassImpl* thisObject) {
+    if (!IsScriptObject(thisObject))
+        return nullptr;
+    CIBaseObjectVar* object = static_cast<CIBaseObjectVar*>(thisObject);
+    if (operand.object != object || operand.stamp != object->m_stamp) {
+        operand.variable = object->FindVariable(operand.member);
+        if (operand.variable == nullptr)
+            return nullptr;
+        operand.object = object;
+        operand.stamp = object->m_stamp;
+    }
+    return &operand.variable->value;
+}
+
+__attribute__((always_inline)) inline bool CInterpretor::IntegerOperand(const CIntOperand& operand, CIBaseClassImpl* thisObject, const int32_t* args,
+                                  int32_t* value) {
+    if (operand.member == 0) {
+        *value = operand.Read(args);
+        return true;
+    }
+    const CValue* cell = IntegerMember(operand, thisObject);
+    if (cell == nullptr || cell->GetTag() != CValue::kInt)
+        return false;
+    *value = cell->GetInt();
+    return true;
+}
+
+__attribute__((always_inline)) inline bool CInterpretor::IntegerValue(const CIntExpr& expr, CIBaseClassImpl* thisObject, const int32_t* args,
+                                       int32_t* value) {
+    if (!expr.members)
+        return IntValue(expr, args, value);
+    int32_t a, b;
+    if (!IntegerOperand(expr.a, thisObject, args, &a))
+        return false;
+    if (expr.code == 0) {
+        *value = a;
+        return true;
+    }
+    return IntegerOperand(expr.b, thisObject, args, &b) && IntResult(expr.code, a, b, value);
+}
+
+// An assignment to This.member as its simple form does it (see SimpleForms);
+// false when nothing was done.
+bool CInterpretor::IntegerStatement(const CIntStep& step, CIBaseClassImpl* thisObject, const int32_t* args) {
+    CValue* target = IntegerMember(step.target, thisObject);
+    if (target == nullptr)
+        return false;
+    const int32_t base = m_evalLevel;
+    CValue* slot = m_valueStack[base + 1];
+    int32_t r;
+    switch (step.shape) {
+    case kShapeAssign:
+    case kShapeAssignBinary: {
+        if (!IntegerValue(step.expr, thisObject, args, &r))
+            return false;
+        target->SetInt(r);
+        CValue& holder = m_places[base + 1]->holder;
+        if (holder.GetTag() != CValue::kInt || holder.GetInt() != 0)
+            holder.Clear();
+        slot->SetInt(r);
+        slot->SetOrigin(target);
+        break;
+    }
+    case kShapeCompound: {
+        int32_t b;
+        if (target->GetTag() != CValue::kInt || !IntegerValue(step.expr, thisObject, args, &b) ||
+            !IntResult(step.code, target->GetInt(), b, &r))
+            return false;
+        target->SetInt(r);
+        slot->SetInt(0);  // the statement's value is dropped
+        slot->SetOrigin(target);
+        break;
+    }
+    default: {  // kShapePostStep
+        if (target->GetTag() != CValue::kInt)
+            return false;
+        const int32_t a = target->GetInt();
+        target->SetInt(static_cast<int32_t>(static_cast<uint32_t>(a) + (step.code == kOpIncrement ? 1u : ~0u)));
+        slot->SetInt(a);
+        slot->SetOrigin(nullptr);
+        break;
+    }
+    }
+    m_operatorStack[base] = 0;
+    m_operatorStack[base + 1] = step.code;
+    return true;
 }
 
 // True with *value when the call's value is an integer; false when it went
 // on the general way, its value then in the slot.
-bool CInterpretor::IntegerCall(const CFunctionRecord* function, const CCallPlan& plan, const int32_t* args,
-                               int32_t* value, CValue* slot) {
+bool CInterpretor::IntegerCall(const CFunctionRecord* function, const CCallPlan& plan, CIBaseClassImpl* thisObject,
+                               const int32_t* args, int32_t* value, CValue* slot) {
     const CCallPlanStep* const steps = plan.steps.data();
     const CIntStep* const integer = plan.integer->steps.data();
     // Where the operation loop of the call would be.
     const uint8_t* at = plan.entry;
     if (m_evalLevel + kLevelMargin >= kValueStackSize)
-        return FinishIntegerCall(function, args, slot, at);
+        return FinishIntegerCall(function, thisObject, args, slot, at);
     int i = 0;
     for (;;) {
         const CCallPlanStep& step = steps[i];
         if (step.kind == CCallPlanStep::kIf) {
             int32_t holds;
-            if (!IntValue(integer[i].expr, args, &holds))
-                return FinishIntegerCall(function, args, slot, at);
+            if (!IntegerValue(integer[i].expr, thisObject, args, &holds))
+                return FinishIntegerCall(function, thisObject, args, slot, at);
             if (holds != 0) {
                 at = step.end;
                 ++i;
@@ -256,31 +445,38 @@ bool CInterpretor::IntegerCall(const CFunctionRecord* function, const CCallPlan&
                 at = step.otherwise;
                 i = step.elseStep;
             }
-            if (m_tickCountdown > 0 && !m_betweenDone && NothingWaiting())
-                --m_tickCountdown;
-            else
-                BetweenIntegerStatements(at);
-            continue;
-        }
-        if (step.kind == CCallPlanStep::kReturnCalls)
+        } else if (step.kind == CCallPlanStep::kStatement) {
+            if (!IntegerStatement(integer[i], thisObject, args))
+                return FinishIntegerCall(function, thisObject, args, slot, at);
+            at = step.end;
+            ++i;
+        } else {
             break;
-        if (step.kind == CCallPlanStep::kReturn) {
-            if (step.expr == nullptr) {
-                *value = 0;
-                return true;
-            }
-            if (IntValue(integer[i].expr, args, value))
-                return true;
-        } else if (step.kind == CCallPlanStep::kEnd) {
+        }
+        if (m_tickCountdown > 0 && !m_betweenDone && NothingWaiting())
+            --m_tickCountdown;
+        else
+            BetweenIntegerStatements(at);
+    }
+    const CCallPlanStep& step = steps[i];
+    if (step.kind == CCallPlanStep::kReturn) {
+        if (step.expr == nullptr) {
             *value = 0;
             return true;
         }
-        return FinishIntegerCall(function, args, slot, at);
+        if (IntegerValue(integer[i].expr, thisObject, args, value))
+            return true;
+        return FinishIntegerCall(function, thisObject, args, slot, at);
     }
+    if (step.kind == CCallPlanStep::kEnd) {
+        *value = 0;
+        return true;
+    }
+    if (step.kind != CCallPlanStep::kReturnCalls)
+        return FinishIntegerCall(function, thisObject, args, slot, at);
 
     // Return's expression on integers, by the precedence steps of
     // ReturnCalls, each operand's value also in its slot.
-    const CCallPlanStep& step = steps[i];
     const CIntStep& ints = integer[i];
     const int32_t base = m_evalLevel;
     int32_t values[kPlanOperands + 1];
@@ -294,7 +490,7 @@ bool CInterpretor::IntegerCall(const CFunctionRecord* function, const CCallPlan&
             while (top > 1 && (code == 0 || code <= m_operatorStack[base + top - 1])) {
                 int32_t r;
                 if (!IntResult(m_operatorStack[base + top - 1], values[top - 1], values[top], &r))
-                    return FinishIntegerCall(function, args, slot, at, &step, base, k, kBeforeReduce);
+                    return FinishIntegerCall(function, thisObject, args, slot, at, &step, base, k, kBeforeReduce);
                 --top;
                 m_evalLevel = base + top;
                 values[top] = r;
@@ -307,8 +503,8 @@ bool CInterpretor::IntegerCall(const CFunctionRecord* function, const CCallPlan&
             break;
         if (k > 0)
             m_operatorStack[base + top] = code;
-        if (base + top + 2 >= kValueStackSize)
-            return FinishIntegerCall(function, args, slot, at, &step, base, k, kBeforePush);  // PushLevel raises
+        if (base + top + 2 >= kValueStackSize)  // PushLevel raises there
+            return FinishIntegerCall(function, thisObject, args, slot, at, &step, base, k, kBeforePush);
         ++top;
         m_evalLevel = base + top;
         CValue* operandSlot = m_valueStack[m_evalLevel];
@@ -322,26 +518,24 @@ bool CInterpretor::IntegerCall(const CFunctionRecord* function, const CCallPlan&
         // the same module with as many arguments as parameters; else the
         // general way calls it.
         const CIntCall& call = ints.calls[k];
-        CVariable* variable = call.epoch == m_contextEpoch ? call.variable : FindIntegerCallee(call);
+        CVariable* variable = FindIntegerCallee(call, thisObject);
         const CFunctionRecord* callee =
             variable != nullptr && variable->value.GetTag() == CValue::kFunction ? variable->value.FunctionOf() : nullptr;
-        const CCallPlan* calleePlan = callee != nullptr && callee->planCode == CodeBase() ? callee->plan.get() : nullptr;
         const int32_t argCount = step.calls[k].argCount;
+        const CCallPlan* calleePlan = callee != nullptr ? IntegerPlanOf(callee, argCount) : nullptr;
         int32_t calleeArgs[kPlanArgs];
-        bool integerArgs = calleePlan != nullptr && calleePlan->integer && argCount == callee->parameterCount &&
-                           m_callDepth + 1 < kFrameCount &&
-                           static_cast<int32_t>(callee->block->moduleWord) == m_programIndex;
+        bool integerArgs = calleePlan != nullptr;
         for (int a = 0; integerArgs && a < argCount; ++a)
-            integerArgs = IntValue(call.args[a], args, &calleeArgs[a]);
+            integerArgs = IntegerValue(call.args[a], thisObject, args, &calleeArgs[a]);
         if (!integerArgs)
-            return FinishIntegerCall(function, args, slot, at, &step, base, k, kOperand);
+            return FinishIntegerCall(function, thisObject, args, slot, at, &step, base, k, kOperand);
         SetIntegerArguments(calleeArgs, argCount);
-        if (IntegerCall(callee, *calleePlan, calleeArgs, &values[top], operandSlot)) {
+        if (IntegerCall(callee, *calleePlan, thisObject, calleeArgs, &values[top], operandSlot)) {
             operandSlot->SetInt(values[top]);
         } else if (operandSlot->GetTag() == CValue::kInt) {
             values[top] = operandSlot->GetInt();
         } else {
-            return FinishIntegerCall(function, args, slot, at, &step, base, k, kAfterOperand);
+            return FinishIntegerCall(function, thisObject, args, slot, at, &step, base, k, kAfterOperand);
         }
     }
     m_evalLevel = base;

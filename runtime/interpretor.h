@@ -111,6 +111,9 @@ struct CCallPlan;
 struct CCallPlanStep;
 struct CCallPlanCall;
 struct CIntCall;
+struct CIntStep;
+struct CIntOperand;
+struct CIntExpr;
 
 // A script function of the running program: what a function reference (CValue
 // tag 4) points at. One per function block record, made at PrepareRun.
@@ -826,17 +829,29 @@ private:
     enum ReturnStage { kBeforeReduce, kBeforePush, kOperand, kAfterOperand };
     void ContinueReturnCalls(const CCallPlanStep& step, int32_t base, int i, ReturnStage stage);
     void CallByPlan(const CCallPlanCall& call);
-    // Calls of integer functions on native integers (interp_integer_calls.cpp).
+    // Calls of integer functions on native integers (interp_integer_calls.cpp):
+    // a call by a plan's Return, and a call whose instruction is at the code
+    // pointer (by name or a method); false when nothing was done.
     void MakeIntegerPlan(const CFunctionRecord* function, CCallPlan& plan);
     bool TryIntegerCall(const CCallPlanCall& call, const CFunctionRecord* function);
-    bool IntegerCall(const CFunctionRecord* function, const CCallPlan& plan, const int32_t* args, int32_t* value,
-                     CValue* slot);
-    CVariable* FindIntegerCallee(const CIntCall& integer);
+    bool TryIntegerCallHere(const CFunctionRecord* function, CIBaseClassImpl* thisObject);
+    const CCallPlan* IntegerPlanOf(const CFunctionRecord* function, int32_t argCount) const;
+    void RunIntegerCall(const CFunctionRecord* function, const CCallPlan& plan, CIBaseClassImpl* thisObject,
+                        const int32_t* args, int32_t count, const uint8_t* after);
+    bool IntegerCall(const CFunctionRecord* function, const CCallPlan& plan, CIBaseClassImpl* thisObject,
+                     const int32_t* args, int32_t* value, CValue* slot);
+    bool IntegerStatement(const CIntStep& step, CIBaseClassImpl* thisObject, const int32_t* args);
+    inline CValue* IntegerMember(const CIntOperand& operand, CIBaseClassImpl* thisObject);
+    inline bool IntegerOperand(const CIntOperand& operand, CIBaseClassImpl* thisObject, const int32_t* args,
+                        int32_t* value);
+    inline bool IntegerValue(const CIntExpr& expr, CIBaseClassImpl* thisObject, const int32_t* args,
+                             int32_t* value);
+    CVariable* FindIntegerCallee(const CIntCall& integer, CIBaseClassImpl* thisObject);
     void SetIntegerArguments(const int32_t* args, int32_t count);
     void BetweenIntegerStatements(const uint8_t* at);
-    bool FinishIntegerCall(const CFunctionRecord* function, const int32_t* args, CValue* slot, const uint8_t* at,
-                           const CCallPlanStep* step = nullptr, int32_t base = 0, int i = 0,
-                           ReturnStage stage = kBeforeReduce);
+    bool FinishIntegerCall(const CFunctionRecord* function, CIBaseClassImpl* thisObject, const int32_t* args,
+                           CValue* slot, const uint8_t* at, const CCallPlanStep* step = nullptr, int32_t base = 0,
+                           int i = 0, ReturnStage stage = kBeforeReduce);
     void MarkDependents(CIBaseClassImpl* object, std::deque<CValue>& marked);
     bool IsActiveScope(const CIBaseClassImpl* object) const;
     int RunOnce(CCompiledProgram* program, uint32_t entry, int32_t* endCode);
@@ -847,7 +862,9 @@ private:
     CValue* Right();
     CValue* ArrayVariableFor(const uint8_t* instr, CIBaseObjectVar* object);
     CIBaseObjectVar* PlaceObject();
-    bool IsScriptObject(const CIBaseClassImpl* object) const;
+    bool IsScriptObject(const CIBaseClassImpl* object) const {
+        return object != nullptr && (object->m_classId == kScriptObjectClassId || object == this);
+    }
     void MakeFunctionRecords();
     void CreateGlobalObjects();
 
