@@ -235,6 +235,8 @@ bool CInterpretor::RunMethodStatement() {
     CIBaseClassImpl* object = variable->value.GetObject();
     if (object == nullptr || !IsScriptObject(object))
         return false;
+    if (RunIntegerMethodStatement(static_cast<CIBaseObjectVar*>(object), NextInstr(name)))
+        return true;
     // OpStatementExpression and EvalExpression up to the first operand.
     StatementValueDropped dropped(this);
     const int32_t base = m_evalLevel;

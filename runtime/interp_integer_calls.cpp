@@ -225,46 +225,85 @@ bool CInterpretor::TryIntegerCall(const CCallPlanCall& call, const CFunctionReco
     return true;
 }
 
-bool CInterpretor::TryIntegerCallHere(const CFunctionRecord* function, CIBaseClassImpl* thisObject) {
-    // The arguments behind the call instruction at the code pointer, read as
-    // EvalArgumentsIntoFrame reads them when each is an integer constant or
-    // a simple expression with an integer value.
-    const uint8_t* const start = m_pc;
-    const uint8_t* p = NextInstr(start);
-    int32_t args[kPlanArgs];
-    int32_t count = 0;
-    bool integers = true;
+// The arguments behind the call instruction at instr, read as
+// EvalArgumentsIntoFrame reads them when each is an integer constant or a
+// simple expression with an integer value, and where the list ends; false
+// when they are not such (the code pointer moved, nothing else done).
+__attribute__((always_inline)) inline bool CInterpretor::IntegerArgumentsAt(const uint8_t* instr, int32_t* args,
+                                                                          int32_t* count, const uint8_t** after) {
+    const uint8_t* p = NextInstr(instr);
+    int32_t n = 0;
     if (InstrCode(p) != kOpCloseParen) {
         for (;;) {
-            if (count == kPlanArgs) {
-                integers = false;
-                break;
-            }
+            if (n == kPlanArgs)
+                return false;
             const uint16_t code = InstrCode(p);
-            const uint16_t after = InstrCode(NextInstr(p));
-            if (IsIntConstant(code) && (after == kOpComma || after == kOpCloseParen)) {
-                args[count] = ReadI32(p + kFieldValue);
+            const uint16_t next = InstrCode(NextInstr(p));
+            if (IsIntConstant(code) && (next == kOpComma || next == kOpCloseParen)) {
+                args[n] = ReadI32(p + kFieldValue);
                 p = NextInstr(p);
             } else {
                 m_pc = p;
-                if (!TrySimpleInt(&args[count])) {
-                    integers = false;
-                    break;
-                }
+                if (!TrySimpleInt(&args[n]))
+                    return false;
                 p = m_pc;
             }
-            ++count;
+            ++n;
             if (InstrCode(p) != kOpComma)
                 break;
             p = NextInstr(p);
         }
-        integers = integers && InstrCode(p) == kOpCloseParen;
+        if (InstrCode(p) != kOpCloseParen)
+            return false;
     }
-    m_pc = start;
-    const CCallPlan* plan = integers ? IntegerPlanOf(function, count) : nullptr;
-    if (plan == nullptr)
+    *count = n;
+    *after = NextInstr(p);
+    return true;
+}
+
+bool CInterpretor::TryIntegerCallHere(const CFunctionRecord* function, CIBaseClassImpl* thisObject) {
+    const uint8_t* const start = m_pc;
+    int32_t args[kPlanArgs];
+    int32_t count;
+    const uint8_t* after;
+    const CCallPlan* plan = nullptr;
+    if (!IntegerArgumentsAt(start, args, &count, &after) || (plan = IntegerPlanOf(function, count)) == nullptr) {
+        m_pc = start;
         return false;
-    RunIntegerCall(function, *plan, thisObject, args, count, NextInstr(p));
+    }
+    RunIntegerCall(function, *plan, thisObject, args, count, after);
+    return true;
+}
+
+bool CInterpretor::RunIntegerMethodStatement(CIBaseObjectVar* object, const uint8_t* instr) {
+    // What RunMethodStatement and CallScriptObjectMember do, when the method
+    // is an integer function and the statement ends behind the call (the
+    // statement's value, the call's one level up, is dropped).
+    CVariable* member = FindMemberAt(object, instr);
+    if (member == nullptr || member->value.GetTag() != CValue::kFunction || m_evalLevel + 2 >= kValueStackSize)
+        return false;
+    const CFunctionRecord* function = member->value.FunctionOf();
+    const uint8_t* const start = m_pc;
+    int32_t args[kPlanArgs];
+    int32_t count;
+    const uint8_t* after;
+    const CCallPlan* plan = nullptr;
+    if (!IntegerArgumentsAt(instr, args, &count, &after) || InstrCode(after) != kOpSemicolon ||
+        (plan = IntegerPlanOf(function, count)) == nullptr) {
+        m_pc = start;
+        return false;
+    }
+    const int32_t base = m_evalLevel;
+    m_operatorStack[base] = 0;
+    ++m_evalLevel;
+    Result()->SetOrigin(nullptr);
+    struct Active {
+        CIBaseObjectVar* object;
+        ~Active() { --object->m_activeCalls; }
+    } active{object};
+    ++object->m_activeCalls;
+    RunIntegerCall(function, *plan, object, args, count, after);
+    m_evalLevel = base;
     return true;
 }
 

@@ -835,6 +835,10 @@ private:
     void MakeIntegerPlan(const CFunctionRecord* function, CCallPlan& plan);
     bool TryIntegerCall(const CCallPlanCall& call, const CFunctionRecord* function);
     bool TryIntegerCallHere(const CFunctionRecord* function, CIBaseClassImpl* thisObject);
+    inline bool IntegerArgumentsAt(const uint8_t* instr, int32_t* args, int32_t* count, const uint8_t** after);
+    // A statement name.Method(...); whose method is an integer function,
+    // run as RunMethodStatement runs it; false when nothing was done.
+    bool RunIntegerMethodStatement(CIBaseObjectVar* object, const uint8_t* call);
     const CCallPlan* IntegerPlanOf(const CFunctionRecord* function, int32_t argCount) const;
     void RunIntegerCall(const CFunctionRecord* function, const CCallPlan& plan, CIBaseClassImpl* thisObject,
                         const int32_t* args, int32_t count, const uint8_t* after);
