@@ -177,11 +177,12 @@ void CInterpretor::MakeIntegerPlan(const CFunctionRecord* function, CCallPlan& p
 }
 
 void CInterpretor::SetIntegerArguments(const int32_t* args, int32_t count) {
-    CValue* cells = &m_argCells[m_callDepth * kFrameSize];
+    const int32_t first = m_callDepth * kFrameSize;
+    CValue* cells = &m_argCells[first];
     for (int32_t i = 0; i < count; ++i)
         cells[i].SetInt(args[i]);
     m_argCounts[m_callDepth] = count;
-    const int32_t extent = m_callDepth * kFrameSize + count;
+    const int32_t extent = first + count;
     if (extent > m_argHighWater)
         m_argHighWater = extent;
 }
@@ -302,8 +303,13 @@ bool CInterpretor::RunIntegerMethodStatement(CIBaseObjectVar* object, const uint
         ~Active() { --object->m_activeCalls; }
     } active{object};
     ++object->m_activeCalls;
+    const uint32_t generalRuns = m_generalRuns;
     RunIntegerCall(function, *plan, object, args, count, after);
     m_evalLevel = base;
+    // Integer calls only give integers to variables that exist, unless code
+    // ran the general way; the object is neither This nor the interpreter
+    // (whose variables a loop may rely on) to be safe.
+    m_selfContained = object != m_thisObject && object != this && generalRuns == m_generalRuns;
     return true;
 }
 
@@ -322,6 +328,7 @@ const CCallPlan* CInterpretor::IntegerPlanOf(const CFunctionRecord* function, in
 bool CInterpretor::FinishIntegerCall(const CFunctionRecord* function, CIBaseClassImpl* thisObject, const int32_t* args,
                                      CValue* slot, const uint8_t* at, const CCallPlanStep* step, int32_t base, int i,
                                      ReturnStage stage) {
+    ++m_generalRuns;
     SetIntegerArguments(args, function->parameterCount);
     LocalScope local(this);
     InCallFrame(local.Get(), thisObject, function, [&] {
@@ -342,12 +349,14 @@ void CInterpretor::BetweenIntegerStatements(const uint8_t* at) {
     m_pc = at;
     const int32_t returnFlag = m_returnFlag;
     m_returnFlag = 0;
-    if (m_betweenDone)
+    if (m_betweenDone) {
         m_betweenDone = false;
-    else if (QuietBetweenStatements())
+    } else if (QuietBetweenStatements()) {
         --m_tickCountdown;
-    else
+    } else {
+        ++m_generalRuns;
         BetweenStatements();
+    }
     m_returnFlag = returnFlag;
 }
 
@@ -415,7 +424,7 @@ __attribute__((always_inline)) inline bool CInterpretor::IntegerValue(const CInt
 
 // An assignment to This.member as its simple form does it (see SimpleForms);
 // false when nothing was done.
-bool CInterpretor::IntegerStatement(const CIntStep& step, CIBaseClassImpl* thisObject, const int32_t* args) {
+__attribute__((always_inline)) inline bool CInterpretor::IntegerStatement(const CIntStep& step, CIBaseClassImpl* thisObject, const int32_t* args) {
     CValue* target = IntegerMember(step.target, thisObject);
     if (target == nullptr)
         return false;

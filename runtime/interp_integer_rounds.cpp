@@ -553,9 +553,12 @@ void CInterpretor::RunRounds(const CBlockRecord* record, CFusedLoop& loop, Integ
                 // work after it is left to the operation loop).
                 m_tickCountdown = left;
                 m_pc = operation.start;
+                m_selfContained = false;
                 ExecuteStatement();
                 left = m_tickCountdown;
-                if (m_pc != operation.end || !RoundsStillHold(record, loop, operation.next))
+                // A call that changed nothing but another object's variables
+                // leaves what the rounds rely on as it was.
+                if (m_pc != operation.end || (!m_selfContained && !RoundsStillHold(record, loop, operation.next)))
                     return;
                 calm = NothingWaiting();
                 rounds.placeCleared = false;

@@ -844,7 +844,7 @@ private:
                         const int32_t* args, int32_t count, const uint8_t* after);
     bool IntegerCall(const CFunctionRecord* function, const CCallPlan& plan, CIBaseClassImpl* thisObject,
                      const int32_t* args, int32_t* value, CValue* slot);
-    bool IntegerStatement(const CIntStep& step, CIBaseClassImpl* thisObject, const int32_t* args);
+    inline bool IntegerStatement(const CIntStep& step, CIBaseClassImpl* thisObject, const int32_t* args);
     inline CValue* IntegerMember(const CIntOperand& operand, CIBaseClassImpl* thisObject);
     inline bool IntegerOperand(const CIntOperand& operand, CIBaseClassImpl* thisObject, const int32_t* args,
                         int32_t* value);
@@ -853,6 +853,13 @@ private:
     CVariable* FindIntegerCallee(const CIntCall& integer, CIBaseClassImpl* thisObject);
     void SetIntegerArguments(const int32_t* args, int32_t count);
     void BetweenIntegerStatements(const uint8_t* at);
+    // Counts the times integer calls ran code the general way (the work
+    // between statements, a call going on the general way).
+    uint32_t m_generalRuns = 0;
+    // Set by a statement that was an integer method call which changed
+    // nothing but the variables of its object, neither This nor the
+    // interpreter (see RunRounds).
+    bool m_selfContained = false;
     bool FinishIntegerCall(const CFunctionRecord* function, CIBaseClassImpl* thisObject, const int32_t* args,
                            CValue* slot, const uint8_t* at, const CCallPlanStep* step = nullptr, int32_t base = 0,
                            int i = 0, ReturnStage stage = kBeforeReduce);
