@@ -114,7 +114,8 @@ void CInterpretor::MakeIntegerPlan(const CFunctionRecord* function, CCallPlan& p
     std::unique_ptr<CIntPlan> integer(new CIntPlan);
     integer->steps.resize(steps.size());
     auto returns = [&](std::size_t i) {
-        return i < steps.size() && (steps[i].kind == CCallPlanStep::kReturn || steps[i].kind == CCallPlanStep::kReturnCalls);
+        return i < steps.size() &&
+               (steps[i].kind == CCallPlanStep::kReturn || steps[i].kind == CCallPlanStep::kReturnCalls);
     };
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const CCallPlanStep& step = steps[i];
@@ -140,8 +141,8 @@ void CInterpretor::MakeIntegerPlan(const CFunctionRecord* function, CCallPlan& p
                 if (!step.isCall[k]) {
                     if (IsIntConstant(InstrCode(operand)))
                         out.operands[k].value = ReadI32(operand + kFieldValue);
-                    else if ((out.operands[k].parameter = static_cast<int8_t>(
-                                  parameterOf(ReadU32(operand + kFieldNameRef)))) < 0)
+                    else if ((out.operands[k].parameter =
+                                  static_cast<int8_t>(parameterOf(ReadU32(operand + kFieldNameRef)))) < 0)
                         return;
                     continue;
                 }
@@ -187,8 +188,11 @@ void CInterpretor::SetIntegerArguments(const int32_t* args, int32_t count) {
         m_argHighWater = extent;
 }
 
-__attribute__((always_inline)) inline void CInterpretor::RunIntegerCall(const CFunctionRecord* function, const CCallPlan& plan, CIBaseClassImpl* thisObject,
-                                  const int32_t* args, int32_t count, const uint8_t* after) {
+__attribute__((always_inline)) inline void CInterpretor::RunIntegerCall(const CFunctionRecord* function,
+                                                                        const CCallPlan& plan,
+                                                                        CIBaseClassImpl* thisObject,
+                                                                        const int32_t* args, int32_t count,
+                                                                        const uint8_t* after) {
     SetIntegerArguments(args, count);
     CValue* slot = Result();
     // What the call's frame puts back, however it ends.
@@ -231,7 +235,7 @@ bool CInterpretor::TryIntegerCall(const CCallPlanCall& call, const CFunctionReco
 // simple expression with an integer value, and where the list ends; false
 // when they are not such (the code pointer moved, nothing else done).
 __attribute__((always_inline)) inline bool CInterpretor::IntegerArgumentsAt(const uint8_t* instr, int32_t* args,
-                                                                          int32_t* count, const uint8_t** after) {
+                                                                            int32_t* count, const uint8_t** after) {
     const uint8_t* p = NextInstr(instr);
     int32_t n = 0;
     if (InstrCode(p) != kOpCloseParen) {
@@ -315,8 +319,8 @@ bool CInterpretor::RunIntegerMethodStatement(CIBaseObjectVar* object, const uint
 
 const CCallPlan* CInterpretor::IntegerPlanOf(const CFunctionRecord* function, int32_t argCount) const {
     const CCallPlan* plan = function->planCode == CodeBase() ? function->plan.get() : nullptr;
-    if (plan == nullptr || !plan->integer || argCount != function->parameterCount ||
-        m_callDepth + 1 >= kFrameCount || static_cast<int32_t>(function->block->moduleWord) != m_programIndex)
+    if (plan == nullptr || !plan->integer || argCount != function->parameterCount || m_callDepth + 1 >= kFrameCount ||
+        static_cast<int32_t>(function->block->moduleWord) != m_programIndex)
         return nullptr;
     return plan;
 }
@@ -363,8 +367,8 @@ void CInterpretor::BetweenIntegerStatements(const uint8_t* at) {
 CVariable* CInterpretor::FindIntegerCallee(const CIntCall& integer, CIBaseClassImpl* thisObject) {
     // As LookUpName in the call's context: its parameters do not have the
     // name, so This's variables, then the global ones.
-    CIBaseObjectVar* own = thisObject != this && IsScriptObject(thisObject) ? static_cast<CIBaseObjectVar*>(thisObject)
-                                                                            : nullptr;
+    CIBaseObjectVar* own =
+        thisObject != this && IsScriptObject(thisObject) ? static_cast<CIBaseObjectVar*>(thisObject) : nullptr;
     const uint64_t thisStamp = own != nullptr ? own->m_stamp : 0;
     if (integer.thisObject == thisObject && integer.thisStamp == thisStamp && integer.globalStamp == m_stamp &&
         integer.variable != nullptr)
@@ -381,7 +385,8 @@ CVariable* CInterpretor::FindIntegerCallee(const CIntCall& integer, CIBaseClassI
 
 // The variable of This.member as the simple expressions find it; null when
 // This is no script object or has no such member.
-__attribute__((always_inline)) inline CValue* CInterpretor::IntegerMember(const CIntOperand& operand, CIBaseClassImpl* thisObject) {
+__attribute__((always_inline)) inline CValue* CInterpretor::IntegerMember(const CIntOperand& operand,
+                                                                          CIBaseClassImpl* thisObject) {
     if (!IsScriptObject(thisObject))
         return nullptr;
     CIBaseObjectVar* object = static_cast<CIBaseObjectVar*>(thisObject);
@@ -395,8 +400,9 @@ __attribute__((always_inline)) inline CValue* CInterpretor::IntegerMember(const 
     return &operand.variable->value;
 }
 
-__attribute__((always_inline)) inline bool CInterpretor::IntegerOperand(const CIntOperand& operand, CIBaseClassImpl* thisObject, const int32_t* args,
-                                  int32_t* value) {
+__attribute__((always_inline)) inline bool CInterpretor::IntegerOperand(const CIntOperand& operand,
+                                                                        CIBaseClassImpl* thisObject,
+                                                                        const int32_t* args, int32_t* value) {
     if (operand.member == 0) {
         *value = operand.Read(args);
         return true;
@@ -408,8 +414,8 @@ __attribute__((always_inline)) inline bool CInterpretor::IntegerOperand(const CI
     return true;
 }
 
-__attribute__((always_inline)) inline bool CInterpretor::IntegerValue(const CIntExpr& expr, CIBaseClassImpl* thisObject, const int32_t* args,
-                                       int32_t* value) {
+__attribute__((always_inline)) inline bool CInterpretor::IntegerValue(const CIntExpr& expr, CIBaseClassImpl* thisObject,
+                                                                      const int32_t* args, int32_t* value) {
     if (!expr.members)
         return IntValue(expr, args, value);
     int32_t a, b;
@@ -424,7 +430,9 @@ __attribute__((always_inline)) inline bool CInterpretor::IntegerValue(const CInt
 
 // An assignment to This.member as its simple form does it (see SimpleForms);
 // false when nothing was done.
-__attribute__((always_inline)) inline bool CInterpretor::IntegerStatement(const CIntStep& step, CIBaseClassImpl* thisObject, const int32_t* args) {
+__attribute__((always_inline)) inline bool CInterpretor::IntegerStatement(const CIntStep& step,
+                                                                          CIBaseClassImpl* thisObject,
+                                                                          const int32_t* args) {
     CValue* target = IntegerMember(step.target, thisObject);
     if (target == nullptr)
         return false;
@@ -567,8 +575,9 @@ bool CInterpretor::IntegerCall(const CFunctionRecord* function, const CCallPlan&
         // general way calls it.
         const CIntCall& call = ints.calls[k];
         CVariable* variable = FindIntegerCallee(call, thisObject);
-        const CFunctionRecord* callee =
-            variable != nullptr && variable->value.GetTag() == CValue::kFunction ? variable->value.FunctionOf() : nullptr;
+        const CFunctionRecord* callee = variable != nullptr && variable->value.GetTag() == CValue::kFunction
+                                            ? variable->value.FunctionOf()
+                                            : nullptr;
         const int32_t argCount = step.calls[k].argCount;
         const CCallPlan* calleePlan = callee != nullptr ? IntegerPlanOf(callee, argCount) : nullptr;
         int32_t calleeArgs[kPlanArgs];
