@@ -345,13 +345,7 @@ void CInterpretor::RunCallPlan(const CCallPlan& plan, CValue* result) {
         } else {
             break;
         }
-        // The work between statements, as the operation loop does it.
-        if (m_betweenDone)
-            m_betweenDone = false;
-        else if (QuietBetweenStatements())
-            --m_tickCountdown;
-        else
-            BetweenStatements();
+        AfterStatement();
         if (step == nullptr)
             break;
     }

@@ -353,14 +353,8 @@ void CInterpretor::BetweenIntegerStatements(const uint8_t* at) {
     m_pc = at;
     const int32_t returnFlag = m_returnFlag;
     m_returnFlag = 0;
-    if (m_betweenDone) {
-        m_betweenDone = false;
-    } else if (QuietBetweenStatements()) {
-        --m_tickCountdown;
-    } else {
-        ++m_generalRuns;
-        BetweenStatements();
-    }
+    ++m_generalRuns;  // events may be delivered, tickers run
+    AfterStatement();
     m_returnFlag = returnFlag;
 }
 

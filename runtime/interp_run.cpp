@@ -221,12 +221,7 @@ void CInterpretor::RunStatements(uint32_t entry, CValue* returnTarget) {
         ExecuteStatement();
         if (m_returnFlag)
             break;
-        if (m_betweenDone)
-            m_betweenDone = false;
-        else if (QuietBetweenStatements())
-            --m_tickCountdown;
-        else
-            BetweenStatements();
+        AfterStatement();
     }
 }
 

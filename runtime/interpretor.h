@@ -1100,6 +1100,16 @@ private:
     // Set by a handler that did the work between statements after the last
     // statement it ran: the operation loop does not do it again.
     bool m_betweenDone = false;
+    // The work between statements after the one just run, as the operation
+    // loop does it (none when a handler did it already).
+    void AfterStatement() {
+        if (m_betweenDone)
+            m_betweenDone = false;
+        else if (QuietBetweenStatements())
+            --m_tickCountdown;
+        else
+            BetweenStatements();
+    }
     // The statement just run needs nothing between statements but the
     // countdown (RunLoop does the rest).
     bool QuietBetweenStatements() const {
