@@ -198,46 +198,6 @@ const CCallPlan* CInterpretor::MakeCallPlan(CFunctionRecord* function) {
     return plan.get();
 }
 
-// As OpEvalCall and CallScriptFunction with EvalArgumentsIntoFrame, the
-// arguments read from the plan.
-void CInterpretor::CallByPlan(const CCallPlanCall& call) {
-    m_pc = call.instr;
-    CVariable* variable = LookUpNameAt(call.instr);
-    if (variable == nullptr || variable->value.GetTag() != CValue::kFunction) {
-        OpEvalCall();  // raises its error
-        return;
-    }
-    const CFunctionRecord* function = variable->value.FunctionOf();
-    if (TryIntegerCall(call, function))
-        return;
-    LocalScope local(this);
-    if (call.argCount != 0) {
-        if (m_callDepth + 1 >= kFrameCount) {
-            CallScriptFunction(local.Get(), m_thisObject, function);  // raises where it raises
-            return;
-        }
-        CValue* cells = &m_argCells[m_callDepth * kFrameSize];
-        {
-            CallDepthGuard deeper(this);
-            for (int i = 0; i < call.argCount; ++i) {
-                if (call.argIsConstant[i]) {
-                    cells[i].SetInt(call.argValue[i]);
-                    continue;
-                }
-                m_pc = call.args[i];
-                int32_t integer;
-                if (TrySimpleInt(&integer))
-                    cells[i].SetInt(integer);
-                else
-                    cells[i].Assign(*EvalExpressionFast());
-            }
-        }
-    }
-    SetArgCount(call.argCount);
-    m_pc = call.after;
-    RunFunctionBody(local.Get(), m_thisObject, function, Result());
-}
-
 // The value of Return's expression into the return target, by the steps of
 // EvalExpression and FinishExpression.
 void CInterpretor::ReturnCalls(const CCallPlanStep& step) {
@@ -255,10 +215,7 @@ void CInterpretor::ContinueReturnCalls(const CCallPlanStep& step, int32_t base, 
         if (stage == kBeforeReduce && i > 0) {
             const uint32_t code = step.operators[i - 1];
             m_pc = step.operatorAt[i - 1];
-            while (m_evalLevel - 1 > base && code <= m_operatorStack[m_evalLevel - 1]) {
-                --m_evalLevel;
-                ApplyOperator(m_operatorStack[m_evalLevel]);
-            }
+            ReducePending(base, code);
             m_operatorStack[m_evalLevel] = code;
         }
         if (stage <= kBeforePush) {
@@ -266,20 +223,12 @@ void CInterpretor::ContinueReturnCalls(const CCallPlanStep& step, int32_t base, 
             PushLevel();
         }
         if (stage <= kOperand) {
-            if (step.isCall[i]) {
-                Result()->SetOrigin(nullptr);
-                CallByPlan(step.calls[i]);
-            } else {
-                m_pc = step.operands[i];
-                EvalOperandAtLevel();
-            }
+            m_pc = step.operands[i];
+            EvalOperandAtLevel();  // a call: OpEvalCall, an integer call when it can be
         }
     }
     m_pc = step.end;
-    while (m_evalLevel - 1 > base) {
-        --m_evalLevel;
-        ApplyOperator(m_operatorStack[m_evalLevel]);
-    }
+    ReducePending(base, 0);
     m_evalLevel = base;
     m_returnTarget->Assign(*m_valueStack[base + 1]);
 }

@@ -89,11 +89,7 @@ CValue* CInterpretor::FinishExpression(int32_t base) {
         uint32_t code = Code();
         if (!IsBinaryOperator(code))
             break;
-        // Pending operators of the same or tighter precedence go first.
-        while (m_evalLevel - 1 > base && code <= m_operatorStack[m_evalLevel - 1]) {
-            --m_evalLevel;
-            ApplyOperator(m_operatorStack[m_evalLevel]);
-        }
+        ReducePending(base, code);
         if (code == kOpConditional) {
             EvalConditional();
             continue;
@@ -103,10 +99,7 @@ CValue* CInterpretor::FinishExpression(int32_t base) {
         PushLevel();
         EvalOperandAtLevel();
     }
-    while (m_evalLevel - 1 > base) {
-        --m_evalLevel;
-        ApplyOperator(m_operatorStack[m_evalLevel]);
-    }
+    ReducePending(base, 0);
     m_evalLevel = base;
     return m_valueStack[base + 1];
 }

@@ -268,11 +268,7 @@ void CInterpretor::CallScriptObjectMember(CIBaseObjectVar* object) {
         const CFunctionRecord* function = member->value.FunctionOf();
         // The object is the This of the call from here on: while its
         // arguments are evaluated it may be neither deleted nor collected.
-        struct Active {
-            CIBaseObjectVar* object;
-            ~Active() { --object->m_activeCalls; }
-        } active{object};
-        ++object->m_activeCalls;
+        ActiveObject active(object);
         if (TryIntegerCallHere(function, object))
             return;
         LocalScope local(this);

@@ -212,24 +212,6 @@ __attribute__((always_inline)) inline void CInterpretor::RunIntegerCall(const CF
         slot->SetInt(value);
 }
 
-bool CInterpretor::TryIntegerCall(const CCallPlanCall& call, const CFunctionRecord* function) {
-    const CCallPlan* plan = IntegerPlanOf(function, call.argCount);
-    if (plan == nullptr)
-        return false;
-    int32_t args[kPlanArgs];
-    for (int i = 0; i < call.argCount; ++i) {
-        if (call.argIsConstant[i]) {
-            args[i] = call.argValue[i];
-            continue;
-        }
-        m_pc = call.args[i];
-        if (!TrySimpleInt(&args[i]))
-            return false;  // nothing done: the general way evaluates them all
-    }
-    RunIntegerCall(function, *plan, m_thisObject, args, call.argCount, call.after);
-    return true;
-}
-
 // The arguments behind the call instruction at instr, read as
 // EvalArgumentsIntoFrame reads them when each is an integer constant or a
 // simple expression with an integer value, and where the list ends; false
@@ -302,11 +284,7 @@ bool CInterpretor::RunIntegerMethodStatement(CIBaseObjectVar* object, const uint
     m_operatorStack[base] = 0;
     ++m_evalLevel;
     Result()->SetOrigin(nullptr);
-    struct Active {
-        CIBaseObjectVar* object;
-        ~Active() { --object->m_activeCalls; }
-    } active{object};
-    ++object->m_activeCalls;
+    ActiveObject active(object);  // the This of the call, as CallScriptObjectMember counts it
     const uint32_t generalRuns = m_generalRuns;
     RunIntegerCall(function, *plan, object, args, count, after);
     m_evalLevel = base;

@@ -671,6 +671,15 @@ private:
     void PushLevel();
     void ReduceTo(int32_t level);
     void ApplyOperator(uint32_t code);
+    // Applies the pending operators above base of the same or tighter
+    // precedence than code (code 0: all of them), as the next operator's
+    // turn comes.
+    void ReducePending(int32_t base, uint32_t code) {
+        while (m_evalLevel - 1 > base && code <= m_operatorStack[m_evalLevel - 1]) {
+            --m_evalLevel;
+            ApplyOperator(m_operatorStack[m_evalLevel]);
+        }
+    }
     void EvalOperandAtLevel();
     void StepInstr() { m_pc = NextInstr(m_pc); }
     uint16_t Code() const { return InstrCode(m_pc); }
@@ -796,6 +805,18 @@ private:
     // arguments are evaluated) with the argument list at the code pointer.
     void CallScriptFunction(CCallScope* localScope, CIBaseClassImpl* thisObject, const CFunctionRecord* function);
     class LocalScope;
+    // Counts the object as the This of a running call while it lives (it
+    // may be neither deleted nor collected meanwhile).
+    class ActiveObject {
+    public:
+        explicit ActiveObject(CIBaseClassImpl* object) : m_object(object) { ++object->m_activeCalls; }
+        ~ActiveObject() { --m_object->m_activeCalls; }
+        ActiveObject(const ActiveObject&) = delete;
+        ActiveObject& operator=(const ActiveObject&) = delete;
+
+    private:
+        CIBaseClassImpl* m_object;
+    };
     // Binds the arguments of the current frame to the parameters in the
     // local scope; true when the scope's parameter variables of its last
     // call of the same function were taken up again (the table unchanged).
@@ -828,12 +849,10 @@ private:
     void ReturnCalls(const CCallPlanStep& step);
     enum ReturnStage { kBeforeReduce, kBeforePush, kOperand, kAfterOperand };
     void ContinueReturnCalls(const CCallPlanStep& step, int32_t base, int i, ReturnStage stage);
-    void CallByPlan(const CCallPlanCall& call);
     // Calls of integer functions on native integers (interp_integer_calls.cpp):
-    // a call by a plan's Return, and a call whose instruction is at the code
-    // pointer (by name or a method); false when nothing was done.
+    // the call whose instruction (by name or a method) is at the code
+    // pointer; false when nothing was done.
     void MakeIntegerPlan(const CFunctionRecord* function, CCallPlan& plan);
-    bool TryIntegerCall(const CCallPlanCall& call, const CFunctionRecord* function);
     bool TryIntegerCallHere(const CFunctionRecord* function, CIBaseClassImpl* thisObject);
     inline bool IntegerArgumentsAt(const uint8_t* instr, int32_t* args, int32_t* count, const uint8_t** after);
     // A statement name.Method(...); whose method is an integer function,
