@@ -12,10 +12,18 @@
 class TestFolder {
 public:
     TestFolder() {
+        // The name is free when it is found, but test programs running side by
+        // side may take it before the folder is made: then the next one.
         char name[1024];
-        if (MakeTempFileName(nullptr, "twtest", name, sizeof name, "dir", 0, 0) >= 0 &&
-            CreateDirectoryPath(name) == 0)
-            m_path = name;
+        for (int32_t n = 0, tries = 0; tries < 100; ++tries) {
+            n = MakeTempFileName(nullptr, "twtest", name, sizeof name, "dir", 0, n);
+            if (n < 0)
+                return;
+            if (CreateDirectoryPath(name) == 0) {
+                m_path = name;
+                return;
+            }
+        }
     }
     ~TestFolder() {
         for (const std::string& f : m_files) DeletePathFile(f.c_str());
