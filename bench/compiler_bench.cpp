@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "runtime/script_compiler.h"
+#include "app/script_modules.h"
+#include "runtime/compiler/script_compiler.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ std::string MakeProgram(int lines) {
 }  // namespace
 
 int main() {
+    RegisterScriptModules();
     const int sizes[] = {5000, 10000, 20000};
     const int rounds = 7;
     CScriptCompiler compiler;  // the class indexes are built once

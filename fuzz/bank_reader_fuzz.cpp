@@ -1,10 +1,10 @@
 // Bank files of any content: reading, loading, locking and streaming every
 // element must end with a status, never a crash, a hang or a huge allocation.
 // The input is written to a scratch file, since banks are read from files.
-#include "runtime/bank.h"
+#include "runtime/package/bank.h"
 #include "fuzz/fuzz_support.h"
-#include "runtime/file_helpers.h"
-#include "runtime/os_file.h"
+#include "runtime/io/file_helpers.h"
+#include "runtime/io/os_file.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #pragma once
 // What the file-reading fuzz targets share: one scratch file per process for
 // the input, and reading a stream to its end.
-#include "runtime/file_helpers.h"
-#include "runtime/stream.h"
+#include "runtime/io/file_helpers.h"
+#include "runtime/io/stream.h"
 
 #include <cstdint>
 #include <cstdlib>

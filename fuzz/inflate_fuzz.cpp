@@ -4,9 +4,9 @@
 //
 // Input: byte 0 selects the adapter's buffer size, byte 1 the piece size of
 // the reads and the deflate level; the rest is the data.
-#include "runtime/buffer_stream.h"
-#include "runtime/compress_stream.h"
-#include "runtime/memory_stream.h"
+#include "runtime/io/buffer_stream.h"
+#include "runtime/io/compress_stream.h"
+#include "runtime/io/memory_stream.h"
 
 #include <cstdint>
 #include <cstdlib>

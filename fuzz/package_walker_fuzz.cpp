@@ -2,11 +2,11 @@
 // programs and banks, looking elements up and opening them must end with a
 // status, never a crash, a hang, a leak or a huge allocation. The input is
 // written to a scratch file at an offset, as behind an executable.
-#include "runtime/bank.h"
+#include "runtime/package/bank.h"
 #include "fuzz/fuzz_support.h"
-#include "runtime/file_helpers.h"
-#include "runtime/os_file.h"
-#include "runtime/program_container.h"
+#include "runtime/io/file_helpers.h"
+#include "runtime/io/os_file.h"
+#include "runtime/package/program_container.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -7,9 +7,10 @@
 #include <cstring>
 #include <vector>
 
-#include "runtime/code_format.h"
-#include "runtime/code_listing.h"
-#include "runtime/script_compiler.h"
+#include "app/script_modules.h"
+#include "runtime/compiler/code_format.h"
+#include "runtime/compiler/code_listing.h"
+#include "runtime/compiler/script_compiler.h"
 
 namespace {
 
@@ -85,6 +86,11 @@ void CheckProgram(CCompiledProgram& program) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    RegisterScriptModules();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static CScriptCompiler* compiler = new CScriptCompiler();  // class indexes built once

@@ -1,9 +1,10 @@
 #include "scriptsys/ci_file.h"
+#include "scriptsys/ci_file_members.h"
 
-#include "runtime/class_registry.h"
-#include "runtime/interpretor.h"
-#include "runtime/script_value.h"
-#include "scriptsys/script_class_support.h"
+#include "runtime/classes/class_registry.h"
+#include "runtime/classes/script_class.h"
+#include "runtime/interp/script_value.h"
+#include "runtime/classes/script_class.h"
 
 #include <cstring>
 #include <string>
@@ -26,47 +27,47 @@ void CIFile::Destroy(int32_t) {
 
 void CIFile::CallMember(int32_t memberId) {
     static const CDispatchEntry<CIFile> kHandlers[] = {
-        {1, &CIFile::Open},
-        {2, &CIFile::Create},
-        {3, &CIFile::Close},
-        {4, &CIFile::ReadLn},
-        {5, &CIFile::WriteLn},
-        {6, &CIFile::SetPosition},
-        {7, &CIFile::GetPosition},
-        {8, &CIFile::GetLength},
-        {9, &CIFile::Read},
-        {10, &CIFile::Write},
-        {11, &CIFile::GetFilePath},
-        {12, &CIFile::IsOpened},
+        {kFileOpen, &CIFile::Open},
+        {kFileCreate, &CIFile::Create},
+        {kFileClose, &CIFile::Close},
+        {kFileReadLn, &CIFile::ReadLn},
+        {kFileWriteLn, &CIFile::WriteLn},
+        {kFileSetPosition, &CIFile::SetPosition},
+        {kFileGetPosition, &CIFile::GetPosition},
+        {kFileGetLength, &CIFile::GetLength},
+        {kFileRead, &CIFile::Read},
+        {kFileWrite, &CIFile::Write},
+        {kFileGetFilePath, &CIFile::GetFilePath},
+        {kFileIsOpened, &CIFile::IsOpened},
     };
     DispatchMember(this, kHandlers, memberId);
 }
 
 void CIFile::Check(uint32_t error) {
-    if (error != 0) m_interpretor->RaiseError(PlatformError(error), CIError::kNoDetail);
+    if (error != 0) RaiseError(m_interpretor, PlatformError(error), CIError::kNoDetail);
 }
 
 void CIFile::RequireOpen() {
-    if (!m_file.IsOpen()) m_interpretor->RaiseError(48, CIError::kNoDetail);
+    if (!m_file.IsOpen()) RaiseError(m_interpretor, 48, CIError::kNoDetail);
 }
 
 void CIFile::ParsePathAndMode() {
     m_file.Close();
-    const int32_t count = m_interpretor->GetArgCount();
-    if (count >= 1) m_file.SetPath(m_interpretor->GetArgString(0));
+    const int32_t count = GetArgCount(m_interpretor);
+    if (count >= 1) m_file.SetPath(GetArgString(m_interpretor, 0));
     if (count == 2) {
-        switch (static_cast<uint32_t>(m_interpretor->GetArgInt(1))) {
+        switch (static_cast<uint32_t>(GetArgInt(m_interpretor, 1))) {
         case kConstReadWrite: m_file.SetMode(CFileAccess::kReadWrite); break;
         case kConstReadOnly: m_file.SetMode(CFileAccess::kReadOnly); break;
         case kConstWriteOnly: m_file.SetMode(CFileAccess::kWriteOnly); break;
-        default: m_interpretor->RaiseError(14, CIError::kNoDetail);
+        default: RaiseError(m_interpretor, 14, CIError::kNoDetail);
         }
     }
-    if (!m_file.HasPath()) m_interpretor->RaiseError(29, CIError::kNoDetail);
+    if (!m_file.HasPath()) RaiseError(m_interpretor, 29, CIError::kNoDetail);
 }
 
 void CIFile::ConstructFromArgs() {
-    if (m_interpretor->GetArgCount() > 0) {
+    if (GetArgCount(m_interpretor) > 0) {
         ParsePathAndMode();
         Check(m_file.OpenOrCreate());
     }
@@ -89,7 +90,7 @@ int32_t CIFile::Close() { m_file.Close(); return 0; }
 
 int32_t CIFile::ReadLn() {
     RequireOpen();
-    CValue* result = m_interpretor->Result();
+    CValue* result = Result(m_interpretor);
     result->SetString("", 0);
     std::string line;
     Check(m_file.ReadLine(&line));
@@ -99,9 +100,9 @@ int32_t CIFile::ReadLn() {
 
 void CIFile::WriteArguments(bool lineEnd) {
     RequireOpen();
-    const int32_t count = m_interpretor->GetArgCount();
+    const int32_t count = GetArgCount(m_interpretor);
     for (int32_t i = 0; i < count; ++i) {
-        const char* text = m_interpretor->GetArgString(i);
+        const char* text = GetArgString(m_interpretor, i);
         const size_t length = text ? std::strlen(text) : 0;
         if (length > 0) Check(m_file.Write(text, static_cast<int32_t>(length)));
     }
@@ -113,46 +114,46 @@ int32_t CIFile::Write() { WriteArguments(false); return 0; }
 
 int32_t CIFile::SetPosition() {
     RequireOpen();
-    const int32_t position = m_interpretor->GetArgInt(0);
-    if (m_interpretor->IsArgDefault(0) || position < 0) m_interpretor->RaiseError(14, CIError::kNoDetail);
+    const int32_t position = GetArgInt(m_interpretor, 0);
+    if (IsArgDefault(m_interpretor, 0) || position < 0) RaiseError(m_interpretor, 14, CIError::kNoDetail);
     Check(m_file.SetPosition(position));
     return 0;
 }
 
 int32_t CIFile::GetPosition() {
     RequireOpen();
-    m_interpretor->Result()->SetInt(m_file.GetPosition());
+    Result(m_interpretor)->SetInt(m_file.GetPosition());
     return 0;
 }
 
-int32_t CIFile::GetLength() { m_interpretor->Result()->SetInt(m_file.GetLength()); return 0; }
+int32_t CIFile::GetLength() { Result(m_interpretor)->SetInt(m_file.GetLength()); return 0; }
 
 int32_t CIFile::Read() {
     RequireOpen();
     std::string separators;
     int options = 0;
-    const int32_t count = m_interpretor->GetArgCount();
+    const int32_t count = GetArgCount(m_interpretor);
     for (int32_t i = 0; i < count; ++i) {
-        const CValue* arg = m_interpretor->GetArg(i);
+        const CValue* arg = GetArg(m_interpretor, i);
         if (arg->GetTag() == CValue::kText) {
             separators += arg->GetText() ? arg->GetText() : "";
             continue;
         }
-        switch (static_cast<uint32_t>(m_interpretor->GetArgInt(i))) {
+        switch (static_cast<uint32_t>(GetArgInt(m_interpretor, i))) {
         case kConstSkipSpaces: options |= CFileAccess::kSkipSpaces; break;
         case kConstHandleQuotes: options |= CFileAccess::kHandleQuotes; break;
         case kConstReturnQuotes: options |= CFileAccess::kReturnQuotes; break;
-        default: m_interpretor->RaiseError(14, CIError::kNoDetail);
+        default: RaiseError(m_interpretor, 14, CIError::kNoDetail);
         }
     }
     std::string field;
     bool found = false;
     Check(m_file.ReadField(separators, options, &field, &found));
     // At the end of the file the field is empty, as for ReadLn.
-    m_interpretor->Result()->SetString(field.c_str(), 0);
+    Result(m_interpretor)->SetString(field.c_str(), 0);
     return 0;
 }
 
-int32_t CIFile::GetFilePath() { m_interpretor->Result()->SetString(m_file.GetPath(), 0); return 0; }
+int32_t CIFile::GetFilePath() { Result(m_interpretor)->SetString(m_file.GetPath(), 0); return 0; }
 
-int32_t CIFile::IsOpened() { m_interpretor->Result()->SetInt(m_file.IsOpen() ? 1 : 0); return 0; }
+int32_t CIFile::IsOpened() { Result(m_interpretor)->SetInt(m_file.IsOpen() ? 1 : 0); return 0; }

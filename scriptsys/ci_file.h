@@ -3,7 +3,7 @@
 // reading, a field tokenizer, raw writes and an explicit position. A failed
 // open, create, read or write raises the runtime error of the platform's error
 // code; nothing is reported as read or written that was not.
-#include "runtime/script_object.h"
+#include "runtime/interp/script_object.h"
 #include "scriptsys/file_access.h"
 
 class CIFile : public CIBaseClassImpl {

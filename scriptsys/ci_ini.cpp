@@ -1,9 +1,10 @@
 #include "scriptsys/ci_ini.h"
+#include "scriptsys/ci_ini_members.h"
 
-#include "runtime/class_registry.h"
-#include "runtime/interpretor.h"
-#include "runtime/script_value.h"
-#include "scriptsys/script_class_support.h"
+#include "runtime/classes/class_registry.h"
+#include "runtime/classes/script_class.h"
+#include "runtime/interp/script_value.h"
+#include "runtime/classes/script_class.h"
 
 CIIni::CIIni(CInterpretor* interpretor)
     : CIBaseClassImpl(interpretor, ClassRecordOf(interpretor, kClassIni), kClassIni, true) {}
@@ -15,17 +16,17 @@ void CIIni::Destroy(int32_t) {
 
 void CIIni::CallMember(int32_t memberId) {
     static const CDispatchEntry<CIIni> kHandlers[] = {
-        {1, &CIIni::OpenFile},
-        {2, &CIIni::CloseFile},
-        {3, &CIIni::SetValue},
-        {4, &CIIni::GetStrValue},
-        {5, &CIIni::GetIntValue},
+        {kIniOpenFile, &CIIni::OpenFile},
+        {kIniCloseFile, &CIIni::CloseFile},
+        {kIniSetValue, &CIIni::SetValue},
+        {kIniGetStrValue, &CIIni::GetStrValue},
+        {kIniGetIntValue, &CIIni::GetIntValue},
     };
     DispatchMember(this, kHandlers, memberId);
 }
 
 void CIIni::ConstructFromArgs() {
-    if (m_interpretor->GetArgCount() > 0) OpenFile();
+    if (GetArgCount(m_interpretor) > 0) OpenFile();
     AssignInstanceNumber();
 }
 
@@ -42,12 +43,12 @@ int32_t CIIni::SetValue() {
 int32_t CIIni::GetStrValue() {
     const std::string text = m_ini.GetString(ArgTextOrNull(m_interpretor, 0), ArgTextOrNull(m_interpretor, 1),
                                              ArgTextOrNull(m_interpretor, 2));
-    m_interpretor->Result()->SetString(text.c_str(), 0);
+    Result(m_interpretor)->SetString(text.c_str(), 0);
     return 0;
 }
 
 int32_t CIIni::GetIntValue() {
-    m_interpretor->Result()->SetInt(m_ini.GetInt(ArgTextOrNull(m_interpretor, 0), ArgTextOrNull(m_interpretor, 1),
+    Result(m_interpretor)->SetInt(m_ini.GetInt(ArgTextOrNull(m_interpretor, 0), ArgTextOrNull(m_interpretor, 1),
                                                  ArgTextOrNull(m_interpretor, 2)));
     return 0;
 }

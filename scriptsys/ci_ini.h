@@ -1,7 +1,7 @@
 #pragma once
 // CIIni: the script class "Ini", one INI file read and written through the
 // platform's profile-string functions. The object only remembers the name.
-#include "runtime/script_object.h"
+#include "runtime/interp/script_object.h"
 #include "scriptsys/ini_access.h"
 
 class CIIni : public CIBaseClassImpl {

@@ -1,7 +1,7 @@
 #pragma once
 // CIMath: the script class "Math", the one global object of numeric functions
 // and the seeded random generator. Every member, Pi included, is a call.
-#include "runtime/script_object.h"
+#include "runtime/interp/script_object.h"
 #include "scriptsys/random_generator.h"
 
 class CIMath : public CIBaseClassImpl {

@@ -1,7 +1,7 @@
 #pragma once
 // CIProcess: the script class "Process", one child process that a script
 // starts, watches, asks to quit, ends or restarts.
-#include "runtime/script_object.h"
+#include "runtime/interp/script_object.h"
 #include "scriptsys/child_process.h"
 
 class CIProcess : public CIBaseClassImpl {

@@ -4,7 +4,7 @@
 // waiting, the command line, type tests on values, array sizes, colour
 // packing, string-bank texts, event switching, the error handler with the
 // last runtime error, and tests for optional platform components.
-#include "runtime/script_object.h"
+#include "runtime/interp/script_object.h"
 #include "scriptsys/error_info.h"
 
 struct CFunctionRecord;

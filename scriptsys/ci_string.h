@@ -4,7 +4,7 @@
 // changes through a member. The interpreter's global String object is handed
 // the text of a literal or variable before a member is called on it
 // ("abc".Length), and "New String(x)" answers the text, not the object.
-#include "runtime/interpretor.h"
+#include "runtime/classes/script_class.h"
 
 #include <string>
 

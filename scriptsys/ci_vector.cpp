@@ -1,10 +1,11 @@
 #include "scriptsys/ci_vector.h"
+#include "scriptsys/ci_vector_members.h"
 
-#include "runtime/class_registry.h"
-#include "runtime/interpretor.h"
-#include "runtime/script_array.h"
-#include "runtime/script_value.h"
-#include "scriptsys/script_class_support.h"
+#include "runtime/classes/class_registry.h"
+#include "runtime/classes/script_class.h"
+#include "runtime/interp/script_array.h"
+#include "runtime/interp/script_value.h"
+#include "runtime/classes/script_class.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ CIVector* CIVector::MakeObject(CInterpretor* interpretor, const CVector3& v) {
 
 CVector3 CIVector::ReadArgument(CInterpretor* interpretor, int32_t index) {
     CVector3 v;
-    const CValue* first = interpretor->GetArg(index);
+    const CValue* first = GetArg(interpretor, index);
     if (first->IsObjectOfClass(kClassVector)) {
         return static_cast<CIVector*>(first->GetObject())->m_v;
     }
@@ -49,7 +50,7 @@ CVector3 CIVector::ReadArgument(CInterpretor* interpretor, int32_t index) {
     }
     float parts[3] = {0.0f, 0.0f, 0.0f};
     for (int32_t i = 0; i < 3; ++i) {
-        const CValue* arg = interpretor->GetArg(index + i);
+        const CValue* arg = GetArg(interpretor, index + i);
         if (arg->GetTag() == CValue::kText)
             parts[i] = arg->GetFloat();
         else
@@ -66,41 +67,41 @@ void CIVector::ConstructFromArgs() {
 
 void CIVector::CallMember(int32_t memberId) {
     static const CDispatchEntry<CIVector> kHandlers[] = {
-        {1, &CIVector::Set},
-        {2, &CIVector::Reset},
-        {3, &CIVector::AddVector},
-        {4, &CIVector::SubVector},
-        {5, &CIVector::MulVector},
-        {6, &CIVector::Scale},
-        {7, &CIVector::Rescale},
-        {8, &CIVector::Negate},
-        {9, &CIVector::IsEqual},
-        {10, &CIVector::GetLength},
-        {11, &CIVector::Distance},
-        {12, &CIVector::DotProductUniformized},
-        {13, &CIVector::DotProduct},
-        {14, &CIVector::CrossProduct},
-        {15, &CIVector::Normalize},
-        {16, &CIVector::Average},
-        {17, &CIVector::Lerp},
-        {18, &CIVector::Combine},
-        {19, &CIVector::GetX},
-        {20, &CIVector::GetY},
-        {21, &CIVector::GetZ},
-        {22, &CIVector::SetX},
-        {23, &CIVector::SetY},
-        {24, &CIVector::SetZ},
-        {25, &CIVector::MulVectorMatrix},
-        {26, &CIVector::MulNormalMatrix},
+        {kVectorSet, &CIVector::Set},
+        {kVectorReset, &CIVector::Reset},
+        {kVectorAddVector, &CIVector::AddVector},
+        {kVectorSubVector, &CIVector::SubVector},
+        {kVectorMulVector, &CIVector::MulVector},
+        {kVectorScale, &CIVector::Scale},
+        {kVectorRescale, &CIVector::Rescale},
+        {kVectorNegate, &CIVector::Negate},
+        {kVectorIsEqual, &CIVector::IsEqual},
+        {kVectorGetLength, &CIVector::GetLength},
+        {kVectorDistance, &CIVector::Distance},
+        {kVectorDotProductUniformized, &CIVector::DotProductUniformized},
+        {kVectorDotProduct, &CIVector::DotProduct},
+        {kVectorCrossProduct, &CIVector::CrossProduct},
+        {kVectorNormalize, &CIVector::Normalize},
+        {kVectorAverage, &CIVector::Average},
+        {kVectorLerp, &CIVector::Lerp},
+        {kVectorCombine, &CIVector::Combine},
+        {kVectorGetX, &CIVector::GetX},
+        {kVectorGetY, &CIVector::GetY},
+        {kVectorGetZ, &CIVector::GetZ},
+        {kVectorSetX, &CIVector::SetX},
+        {kVectorSetY, &CIVector::SetY},
+        {kVectorSetZ, &CIVector::SetZ},
+        {kVectorMulVectorMatrix, &CIVector::MulVectorMatrix},
+        {kVectorMulNormalMatrix, &CIVector::MulNormalMatrix},
     };
     DispatchMember(this, kHandlers, memberId);
 }
 
-void CIVector::ResultFloat(float value) { m_interpretor->Result()->SetDouble(value); }
+void CIVector::ResultFloat(float value) { Result(m_interpretor)->SetDouble(value); }
 
 float CIVector::RequiredNumber(int32_t index) {
-    const CValue* arg = m_interpretor->GetArg(index);
-    if (!IsNumber(arg)) m_interpretor->RaiseError(14, CIError::kNoDetail);
+    const CValue* arg = GetArg(m_interpretor, index);
+    if (!IsNumber(arg)) RaiseError(m_interpretor, 14, CIError::kNoDetail);
     return arg->GetFloat();
 }
 
@@ -115,24 +116,24 @@ int32_t CIVector::CrossProduct() { m_v.Cross(ReadArgument(m_interpretor, 0)); re
 int32_t CIVector::Average() { m_v.Average(ReadArgument(m_interpretor, 0)); return 0; }
 
 int32_t CIVector::Scale() {
-    if (!m_interpretor->IsArgDefault(0)) m_v.Scale(m_interpretor->GetArgFloat(0));
+    if (!IsArgDefault(m_interpretor, 0)) m_v.Scale(GetArgFloat(m_interpretor, 0));
     return 0;
 }
 
 int32_t CIVector::Rescale() {
-    if (!m_interpretor->IsArgDefault(0)) m_v.Rescale(m_interpretor->GetArgFloat(0));
+    if (!IsArgDefault(m_interpretor, 0)) m_v.Rescale(GetArgFloat(m_interpretor, 0));
     return 0;
 }
 
-int32_t CIVector::IsEqual() { m_interpretor->Result()->SetInt(m_v.Equals(ReadArgument(m_interpretor, 0)) ? 1 : 0); return 0; }
+int32_t CIVector::IsEqual() { Result(m_interpretor)->SetInt(m_v.Equals(ReadArgument(m_interpretor, 0)) ? 1 : 0); return 0; }
 int32_t CIVector::GetLength() { ResultFloat(m_v.Length()); return 0; }
 int32_t CIVector::Distance() { ResultFloat(m_v.Distance(ReadArgument(m_interpretor, 0))); return 0; }
 int32_t CIVector::DotProductUniformized() { ResultFloat(m_v.DotNormalized(ReadArgument(m_interpretor, 0))); return 0; }
 int32_t CIVector::DotProduct() { ResultFloat(m_v.Dot(ReadArgument(m_interpretor, 0))); return 0; }
 
 int32_t CIVector::Lerp() {
-    if (m_interpretor->IsArgDefault(0)) m_interpretor->RaiseError(14, CIError::kNoDetail);
-    const float t = m_interpretor->GetArgFloat(0);
+    if (IsArgDefault(m_interpretor, 0)) RaiseError(m_interpretor, 14, CIError::kNoDetail);
+    const float t = GetArgFloat(m_interpretor, 0);
     m_v.Lerp(t, ReadArgument(m_interpretor, 1));
     return 0;
 }
@@ -153,8 +154,8 @@ int32_t CIVector::SetZ() { m_v.z = RequiredNumber(0); return 0; }
 
 void CIVector::ReadMatrix(float m[12]) {
     // Runtime error 47 unless the argument is a Matrix object.
-    CIBaseClassImpl* matrix = m_interpretor->GetArgObjectOfClass(0, kClassMatrix);
-    if (!g_matrixReader || !g_matrixReader(matrix, m)) m_interpretor->RaiseError(47, CIError::kNoDetail);
+    CIBaseClassImpl* matrix = GetArgObjectOfClass(m_interpretor, 0, kClassMatrix);
+    if (!g_matrixReader || !g_matrixReader(matrix, m)) RaiseError(m_interpretor, 47, CIError::kNoDetail);
 }
 
 int32_t CIVector::MulVectorMatrix() {

@@ -2,7 +2,7 @@
 // CIVector: the script class "Vector", a mutable 3D vector of floats. Other
 // script classes read vector arguments with ReadArgument and hand vectors to
 // scripts with MakeObject.
-#include "runtime/script_object.h"
+#include "runtime/interp/script_object.h"
 #include "scriptsys/vector3.h"
 
 class CIVector : public CIBaseClassImpl {

@@ -1,7 +1,7 @@
 #include "scriptsys/error_info.h"
 
-#include "runtime/ci_error.h"
-#include "runtime/error_text.h"
+#include "runtime/base/ci_error.h"
+#include "runtime/base/error_text.h"
 
 #include <vector>
 

@@ -7,7 +7,7 @@
 // code; the script class turns a code into the runtime error scripts see.
 // End of file is not a failure; a failed read or write always is, and the
 // position only ever moves over bytes that were really read or written.
-#include "runtime/os_file.h"
+#include "runtime/io/os_file.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "scriptsys/ini_access.h"
 
-#include "runtime/value_numbers.h"
+#include "runtime/interp/value_numbers.h"
 #include "scriptsys/os_profile.h"
 
 #include <vector>

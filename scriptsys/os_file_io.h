@@ -2,7 +2,7 @@
 // Reads and writes of the file script class that tell the platform's error
 // code of a failure (the runtime error that scripts see), and tell the end of
 // a file apart from a failed read.
-#include "runtime/os_file.h"
+#include "runtime/io/os_file.h"
 
 #include <cstdint>
 

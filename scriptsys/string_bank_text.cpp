@@ -1,7 +1,7 @@
 #include "scriptsys/string_bank_text.h"
 
-#include "runtime/bank.h"
-#include "runtime/program_container.h"
+#include "runtime/package/bank.h"
+#include "runtime/package/program_container.h"
 
 #include <cstring>
 

@@ -3,8 +3,8 @@
 // and printing a failure as "module: Error #N at line L.".
 #include <cstdio>
 
-#include "runtime/error_text.h"
-#include "runtime/script_compiler.h"
+#include "runtime/base/error_text.h"
+#include "runtime/compiler/script_compiler.h"
 
 // Prints the error with its module (when it has one); returns exit status 1.
 inline int ReportScriptError(const CIError& error) {

@@ -1,4 +1,4 @@
-#include "runtime/os_clock.h"
+#include "runtime/interp/os_clock.h"
 
 #include <time.h>
 

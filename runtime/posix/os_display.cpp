@@ -1,4 +1,4 @@
 // Native stand-in: the native build has no screen; it behaves like a true-colour one.
-#include "runtime/os_display.h"
+#include "runtime/interp/os_display.h"
 
 int GetScreenBitsPerPixel() { return 32; }

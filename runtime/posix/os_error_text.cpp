@@ -1,4 +1,4 @@
-#include "runtime/os_error_text.h"
+#include "runtime/base/os_error_text.h"
 
 #include <cerrno>
 #include <cstdio>

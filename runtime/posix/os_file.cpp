@@ -1,8 +1,8 @@
 // Native stand-in of the file layer over POSIX descriptors. Names may use "\\"
 // as the Windows build does: it is read as "/".
-#include "runtime/os_file.h"
+#include "runtime/io/os_file.h"
 
-#include "runtime/io_status.h"
+#include "runtime/io/io_status.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,6 +1,6 @@
-#include "runtime/os_message_pump.h"
+#include "runtime/interp/os_message_pump.h"
 
-#include "runtime/os_clock.h"
+#include "runtime/interp/os_clock.h"
 
 #include <deque>
 #include <time.h>

@@ -1,5 +1,5 @@
 // Native stand-in of the process-memory query: the resident set from /proc.
-#include "runtime/os_process_memory.h"
+#include "runtime/interp/os_process_memory.h"
 
 #include <unistd.h>
 

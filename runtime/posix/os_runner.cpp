@@ -1,7 +1,7 @@
-#include "runtime/os_runner.h"
+#include "runtime/runner/os_runner.h"
 
 #include "runtime/posix/os_runner_record.h"
-#include "runtime/process_hooks.h"
+#include "runtime/interp/process_hooks.h"
 
 #include <pthread.h>
 

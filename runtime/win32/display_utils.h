@@ -3,7 +3,7 @@
 // multi-monitor functions of USER32.
 #include <windows.h>
 
-#include "runtime/os_display.h"
+#include "runtime/interp/os_display.h"
 
 // The handle that stands for the only monitor when the system has no
 // multi-monitor functions.

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "runtime/os_strings.h"
+#include "runtime/base/os_strings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "runtime/os_clock.h"
+#include "runtime/interp/os_clock.h"
 
 #include <windows.h>
 #include <mmsystem.h>

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "runtime/os_display.h"
+#include "runtime/interp/os_display.h"
 
 int GetScreenBitsPerPixel() {
     HDC dc = GetDC(nullptr);

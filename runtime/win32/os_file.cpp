@@ -1,7 +1,7 @@
 // File layer over Win32 file handles.
-#include "runtime/os_file.h"
+#include "runtime/io/os_file.h"
 
-#include "runtime/io_status.h"
+#include "runtime/io/io_status.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "runtime/os_memory.h"
+#include "runtime/base/os_memory.h"
 
 #include <malloc.h>
 

@@ -1,4 +1,4 @@
-#include "runtime/os_message_pump.h"
+#include "runtime/interp/os_message_pump.h"
 
 #include <windows.h>
 

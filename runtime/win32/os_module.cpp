@@ -1,4 +1,4 @@
-#include "runtime/os_module.h"
+#include "runtime/package/os_module.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 #include <tlhelp32.h>
 #include <psapi.h>
 
-#include "runtime/os_process_memory.h"
+#include "runtime/interp/os_process_memory.h"
 
 namespace {
 

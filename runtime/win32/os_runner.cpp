@@ -1,6 +1,6 @@
-#include "runtime/os_runner.h"
+#include "runtime/runner/os_runner.h"
 
-#include "runtime/process_hooks.h"
+#include "runtime/interp/process_hooks.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "runtime/os_strings.h"
+#include "runtime/base/os_strings.h"
 
 #include <windows.h>
 

@@ -6,13 +6,15 @@
 // they compile (with -l: the listing of the compiled code); otherwise the
 // module name and the error text ("Error #6 at line 3.") and exits with 1.
 // Exit status 2: wrong usage.
+#include "app/script_modules.h"
 #include <cstdio>
 #include <cstring>
 
-#include "runtime/code_listing.h"
+#include "runtime/compiler/code_listing.h"
 #include "tools/script_files.h"
 
 int main(int argc, char** argv) {
+    RegisterScriptModules();
     bool listing = false;
     int first = 1;
     if (first < argc && std::strcmp(argv[first], "-l") == 0) {

@@ -1,6 +1,6 @@
 #include "tools/pack/manifest.h"
 
-#include "runtime/bank.h"
+#include "runtime/package/bank.h"
 
 #include <cerrno>
 #include <cstdlib>

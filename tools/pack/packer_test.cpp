@@ -1,8 +1,8 @@
 #include "tools/pack/packer.h"
 
-#include "runtime/package_location.h"
-#include "runtime/program_container.h"
-#include "tests/core/test_files.h"
+#include "runtime/package/package_location.h"
+#include "runtime/package/program_container.h"
+#include "tests/support/test_files.h"
 #include "tools/pack/image_info.h"
 #include "tools/pack/manifest.h"
 #include "tools/pack/pe_image.h"

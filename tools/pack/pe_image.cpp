@@ -1,6 +1,6 @@
 #include "tools/pack/pe_image.h"
 
-#include "runtime/package_location.h"
+#include "runtime/package/package_location.h"
 
 #include <algorithm>
 #include <cstring>

@@ -9,11 +9,12 @@
 // reading the first file to the end of the run ("time: 0.123456") to stderr:
 // the benchmarks time the interpreter this way where starting the process
 // costs much more than the run (under Wine).
+#include "app/script_modules.h"
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 
-#include "runtime/interpretor.h"
+#include "runtime/interp/interpretor.h"
 #include "tools/script_files.h"
 
 namespace {
@@ -37,6 +38,7 @@ int Run(int first, int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    RegisterScriptModules();
     bool timed = argc > 1 && std::strcmp(argv[1], "--time") == 0;
     int first = timed ? 2 : 1;
     if (argc <= first) {

@@ -1,0 +1,5 @@
+#include "input/input_classes.h"
+
+#include "input/member_tables.h"
+
+void RegisterInputClasses() { RegisterInputClassTables(); }

@@ -1,0 +1,191 @@
+// Binary operators, assignment, compound assignment, postfix ++/-- and the
+// conditional operator. Each operator handler combines the slot of the
+// current level (left operand, receives the result) with the slot above it
+// (right operand).
+#include "runtime/interp/interpretor.h"
+
+#include "runtime/interp/script_array.h"
+
+namespace {
+CValue::Tag PlaceTag(uint32_t tag) { return static_cast<CValue::Tag>(tag); }
+}  // namespace
+
+CValue* CInterpretor::Right() {
+    return m_valueStack[m_evalLevel + 1];
+}
+
+void CInterpretor::OpBinary(CValueOp op) {
+    CValue* left = Result();
+    left->SetOrigin(nullptr);
+    left->Apply(op, *Right());
+}
+
+void CInterpretor::OpAdd() { OpBinary(CValueOp::Add); }
+void CInterpretor::OpSubtract() { OpBinary(CValueOp::Sub); }
+void CInterpretor::OpDivide() { OpBinary(CValueOp::Div); }
+void CInterpretor::OpMultiply() { OpBinary(CValueOp::Mul); }
+void CInterpretor::OpBitAnd() { OpBinary(CValueOp::BitAnd); }
+void CInterpretor::OpBitOr() { OpBinary(CValueOp::BitOr); }
+void CInterpretor::OpBitXor() { OpBinary(CValueOp::BitXor); }
+void CInterpretor::OpModulo() { OpBinary(CValueOp::Mod); }
+void CInterpretor::OpShiftLeft() { OpBinary(CValueOp::ShiftLeft); }
+void CInterpretor::OpShiftRight() { OpBinary(CValueOp::ShiftRight); }
+void CInterpretor::OpGreaterEqual() { OpBinary(CValueOp::GreaterEqual); }
+void CInterpretor::OpLessEqual() { OpBinary(CValueOp::LessEqual); }
+void CInterpretor::OpEqual() { OpBinary(CValueOp::Equal); }
+void CInterpretor::OpLess() { OpBinary(CValueOp::Less); }
+void CInterpretor::OpGreater() { OpBinary(CValueOp::Greater); }
+void CInterpretor::OpNotEqual() { OpBinary(CValueOp::NotEqual); }
+// No short circuit: both operands are already evaluated.
+void CInterpretor::OpLogicalAnd() { OpBinary(CValueOp::LogicalAnd); }
+void CInterpretor::OpLogicalOr() { OpBinary(CValueOp::LogicalOr); }
+
+// "!" and "~" between two operands apply to the left one; the right is dropped.
+void CInterpretor::OpInfixNot() {
+    Result()->SetOrigin(nullptr);
+    Result()->LogicalNot();
+}
+
+void CInterpretor::OpInfixComplement() {
+    Result()->SetOrigin(nullptr);
+    Result()->BitwiseNot();
+}
+
+// Postfix: the value before the change stays the result; the right operand
+// (the omitted value the code supplies) is dropped.
+void CInterpretor::OpPostIncrement() {
+    CValue* target = Result()->GetOrigin();
+    if (target == nullptr)
+        RaiseError(41);
+    target->Increment();
+    Result()->SetOrigin(nullptr);
+}
+
+void CInterpretor::OpPostDecrement() {
+    CValue* target = Result()->GetOrigin();
+    if (target == nullptr)
+        RaiseError(41);
+    target->Decrement();
+    Result()->SetOrigin(nullptr);
+}
+
+void CInterpretor::OpCompound(CValueOp op) {
+    CValue* target = Result()->GetOrigin();
+    if (target == nullptr)
+        RaiseError(41);
+    target->Apply(op, *Right());
+    // The value of an expression statement is dropped: no copy of the
+    // target then (a growing text would otherwise be copied every time).
+    if (m_evalLevel == m_discardLevel && !IsBinaryOperator(Code()))
+        Result()->SetInt(0);
+    else
+        Result()->Assign(*target);
+    Result()->SetOrigin(target);
+}
+
+void CInterpretor::OpAddAssign() { OpCompound(CValueOp::Add); }
+void CInterpretor::OpSubAssign() { OpCompound(CValueOp::Sub); }
+void CInterpretor::OpMulAssign() { OpCompound(CValueOp::Mul); }
+void CInterpretor::OpDivAssign() { OpCompound(CValueOp::Div); }
+void CInterpretor::OpAndAssign() { OpCompound(CValueOp::BitAnd); }
+void CInterpretor::OpOrAssign() { OpCompound(CValueOp::BitOr); }
+void CInterpretor::OpXorAssign() { OpCompound(CValueOp::BitXor); }
+void CInterpretor::OpModAssign() { OpCompound(CValueOp::Mod); }
+void CInterpretor::OpShlAssign() { OpCompound(CValueOp::ShiftLeft); }
+void CInterpretor::OpShrAssign() { OpCompound(CValueOp::ShiftRight); }
+
+// The array variable of an unresolved indexed place: found again by name in
+// the given object (or the scopes), else created; made an array when it holds
+// something else.
+CValue* CInterpretor::ArrayVariableFor(const uint8_t* instr, CIBaseObjectVar* object) {
+    const uint32_t nameRef = ReadU32(instr + kFieldNameRef);
+    CVariable* variable = object != nullptr ? object->FindVariable(nameRef) : LookUpName(nameRef);
+    if (variable == nullptr)
+        variable = object != nullptr ? object->AddVariable(nameRef, 0) : m_scope->AddVariable(nameRef, m_blockLevel);
+    if (variable->value.GetArray() == nullptr)
+        variable->value.MakeArray();
+    return &variable->value;
+}
+
+CIBaseObjectVar* CInterpretor::PlaceObject() {
+    CValue& holder = Place()->holder;
+    if (holder.GetTag() != CValue::kObject || holder.GetObject() == nullptr)
+        RaiseError(32);  // the object died before the assignment
+    CIBaseClassImpl* object = holder.GetObject();
+    if (!IsScriptObject(object))
+        RaiseError(41);
+    return static_cast<CIBaseObjectVar*>(object);
+}
+
+void CInterpretor::OpAssign() {
+    CValue* left = Result();
+    CValue* right = Right();
+    CValue* target = nullptr;
+    CLevelPlace* place = Place();
+    switch (PlaceTag(left->GetTag())) {
+    case CValue::kNone: {
+        // A new variable of the current scope, at the current block depth.
+        const uint8_t* instr = reinterpret_cast<const uint8_t*>(left->GetReferencePayload());
+        CVariable* variable = m_scope->AddVariable(ReadU32(instr + kFieldNameRef), m_blockLevel);
+        target = &variable->value;
+        break;
+    }
+    case CValue::kMemberRef: {
+        // A new member of a script object: it stays with the object.
+        const uint8_t* instr = reinterpret_cast<const uint8_t*>(left->GetReferencePayload());
+        CVariable* variable = PlaceObject()->AddVariable(ReadU32(instr + kFieldNameRef), 0);
+        target = &variable->value;
+        break;
+    }
+    case CValue::kIndexedNameRef:
+    case CValue::kMemberArrayRef: {
+        const uint8_t* instr = reinterpret_cast<const uint8_t*>(left->GetReferencePayload());
+        CIBaseObjectVar* object = left->GetTag() == CValue::kMemberArrayRef ? PlaceObject() : nullptr;
+        CValue* array = ArrayVariableFor(instr, object);
+        array->SetArrayItemAt(place->indices, place->count, *right);
+        place->holder.Clear();
+        TakeSlotAbove();
+        return;
+    }
+    case CValue::kArrayCellRef: {
+        if (place->holder.GetArray() == nullptr)
+            RaiseError(41);
+        place->holder.SetArrayItemAt(place->indices, place->count, *right);
+        place->holder.Clear();
+        TakeSlotAbove();
+        return;
+    }
+    default:
+        target = left->GetOrigin();
+        if (target == nullptr)
+            RaiseError(16);
+        break;
+    }
+    target->Assign(*right);
+    place->holder.Clear();
+    TakeSlotAbove();
+    Result()->SetOrigin(target);
+}
+
+// a ? b : c. Everything pending before the "?" is reduced already; the
+// condition is the current slot.
+void CInterpretor::EvalConditional() {
+    const bool condition = Result()->GetInt() != 0;
+    StepInstr();
+    if (condition) {
+        EvalExpression();
+        TakeSlotAbove();
+        if (Code() != kOpColon)
+            RaiseError(5);
+        StepInstr();
+        m_pc = SkipToUnmatchedClose(m_pc);
+    } else {
+        const uint8_t* colon = SkipToConditionalColon(m_pc);
+        if (InstrCode(colon) != kOpColon)
+            RaiseError(5);
+        m_pc = NextInstr(colon);
+        EvalExpression();
+        TakeSlotAbove();
+    }
+    Result()->SetOrigin(nullptr);
+}

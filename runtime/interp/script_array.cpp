@@ -1,0 +1,157 @@
+#include "runtime/interp/script_array.h"
+
+#include "runtime/base/ci_error.h"
+#include "runtime/interp/interpretor.h"
+#include "runtime/base/os_memory.h"
+#include "runtime/interp/script_value.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+const uint32_t kFirstBlockCells = 4;
+const uint32_t kLargestBlockCells = 1024;
+}  // namespace
+
+void CScriptArray::Raise(int32_t code, int32_t detail) const {
+    if (m_owner != nullptr)
+        m_owner->RaiseError(code, detail);
+    throw CIError(code, detail);
+}
+
+uint64_t CScriptArray::CheckedTotal(const uint32_t* sizes, int32_t count) const {
+    // Each size is below the limit, but their product may not be (or may not
+    // even fit in 32 bits): that is more cells than memory can hold.
+    uint64_t total = 1;
+    for (int32_t d = 0; d < count; ++d) {
+        total *= sizes[d];
+        if (total > kSizeLimit)
+            Raise(15);
+    }
+    return total;
+}
+
+uint32_t CScriptArray::Flat(const int32_t* indices) const {
+    uint64_t flat = 0;
+    for (int32_t d = m_dimensionCount - 1; d >= 0; --d)
+        flat = flat * m_sizes[d] + static_cast<uint32_t>(indices[d]);
+    return static_cast<uint32_t>(flat);
+}
+
+uint32_t CScriptArray::CellIndex(const int32_t* indices, int32_t count) {
+    if (m_dimensionCount == 0) {
+        if (count < 1 || count > kMaxDimensions)
+            Raise(14, count);
+        uint32_t sizes[kMaxDimensions];
+        for (int32_t d = 0; d < count; ++d) {
+            int64_t size = static_cast<int64_t>(indices[d]) + 1;
+            if (size <= 0 || size >= kSizeLimit)
+                Raise(45, d + 1);
+            sizes[d] = static_cast<uint32_t>(size);
+        }
+        uint64_t total = CheckedTotal(sizes, count);
+        if (!m_cells.SetSize(static_cast<uint32_t>(total)))
+            Raise(15);
+        m_dimensionCount = count;
+        for (int32_t d = 0; d < count; ++d)
+            m_sizes[d] = sizes[d];
+        return static_cast<uint32_t>(total - 1);
+    }
+    if (count != m_dimensionCount)
+        Raise(66, m_dimensionCount);
+
+    if (m_dimensionCount == 1) {
+        uint32_t index = static_cast<uint32_t>(indices[0]);  // negative = huge
+        if (index < m_sizes[0])
+            return index;
+        if (index >= kSizeLimit)
+            Raise(45, 1);
+        if (!m_cells.SetSize(index + 1))
+            Raise(15);
+        m_sizes[0] = index + 1;
+        return index;
+    }
+
+    uint32_t newSizes[kMaxDimensions];
+    bool grow = false;
+    for (int32_t d = 0; d < m_dimensionCount; ++d) {
+        // Negative indices are refused in every dimension count: a negative
+        // index would otherwise land in another row or before the storage.
+        if (indices[d] < 0 || static_cast<uint32_t>(indices[d]) + 1 >= kSizeLimit)
+            Raise(45, d + 1);
+        uint32_t needed = static_cast<uint32_t>(indices[d]) + 1;
+        newSizes[d] = needed > m_sizes[d] ? needed : m_sizes[d];
+        grow = grow || needed > m_sizes[d];
+    }
+    if (grow)
+        Resize(newSizes);
+    return Flat(indices);
+}
+
+void CScriptArray::Resize(const uint32_t* newSizes) {
+    uint64_t total = CheckedTotal(newSizes, m_dimensionCount);
+    CPointerArray cells;
+    if (!cells.SetSize(static_cast<uint32_t>(total)))
+        Raise(15);
+    // Move every cell to the flat index of its own indices under the new sizes.
+    uint32_t oldTotal = m_cells.GetSize();
+    for (uint32_t f = 0; f < oldTotal; ++f) {
+        uintptr_t cell = m_cells.GetAt(static_cast<int32_t>(f));
+        if (cell == 0)
+            continue;
+        uint32_t rest = f;
+        uint64_t flat = 0, stride = 1;
+        for (int32_t d = 0; d < m_dimensionCount; ++d) {
+            uint32_t index = rest % m_sizes[d];
+            rest /= m_sizes[d];
+            flat += index * stride;
+            stride *= newSizes[d];
+        }
+        cells.SetAt(static_cast<int32_t>(flat), cell);
+    }
+    m_cells.Swap(cells);
+    for (int32_t d = 0; d < m_dimensionCount; ++d)
+        m_sizes[d] = newSizes[d];
+}
+
+CValue* CScriptArray::NewCellInNewBlock() {
+    const CellBlock* last = m_cellBlocks;
+    uint32_t capacity = last == nullptr ? kFirstBlockCells : last->capacity * 2;
+    if (capacity > kLargestBlockCells)
+        capacity = kLargestBlockCells;
+    std::size_t bytes = sizeof(CellBlock) + capacity * sizeof(CValue);
+    void* p = std::malloc(bytes);
+    if (p == nullptr) {
+        OsCompactHeap();
+        p = std::malloc(bytes);
+    }
+    if (p == nullptr)
+        return nullptr;
+    CellBlock* block = new (p) CellBlock{m_cellBlocks, 0, capacity};
+    m_cellBlocks = block;
+    return new (block->Cells() + block->used++) CValue(m_owner);
+}
+
+void CScriptArray::Free() {
+    if (m_handle != 0 && m_owner != nullptr) {
+        m_owner->m_arrayList.RemoveAt(m_handle);
+        m_handle = 0;
+    }
+    // Cells are released after leaving the list: a cell that holds this very
+    // array then finds no array behind its handle.
+    uint32_t total = m_cells.GetSize();
+    for (uint32_t f = 0; f < total; ++f) {
+        CValue* cell = GetCell(f);
+        if (cell != nullptr) {
+            m_cells.ClearAt(static_cast<int32_t>(f));
+            cell->~CValue();
+        }
+    }
+    while (m_cellBlocks != nullptr) {
+        CellBlock* next = m_cellBlocks->next;
+        std::free(m_cellBlocks);
+        m_cellBlocks = next;
+    }
+    m_cells.RemoveAll();
+    delete this;
+}

@@ -1,0 +1,5 @@
+#include "ui/ui_classes.h"
+
+#include "ui/member_tables.h"
+
+void RegisterUiClasses() { RegisterUiClassTables(); }
