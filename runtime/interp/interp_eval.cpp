@@ -104,12 +104,6 @@ CValue* CInterpretor::FinishExpression(int32_t base) {
     return m_valueStack[base + 1];
 }
 
-CValue* CInterpretor::EvalOperand() {
-    CValue* value = EvalExpression();
-    StepInstr();
-    return value;
-}
-
 const char* CInterpretor::NameOf(uint32_t nameRef) const {
     const char* name = m_program.GetName(nameRef);
     return name != nullptr ? name : "";

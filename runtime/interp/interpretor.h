@@ -217,7 +217,6 @@ public:
 
     // ---- evaluation ----
     CValue* EvalExpression();
-    CValue* EvalOperand();  // EvalExpression, then step past the ending instruction
     // While it lives, the value of the expression statement evaluated at the
     // current level is dropped (see OpCompound); the level before is put
     // back however the statement ends.
@@ -1088,12 +1087,11 @@ private:
     char m_argText[kFrameCount * kFrameSize][48] = {};
 };
 
-// The object for the local variables of one call. It is never visible to
-// scripts (This names the caller's object), so it is not listed with the
-// script objects; objects are reused from a small pool, which saves two heap
-// blocks per call.
-// The local variables of one call (see LocalScope), and what the call
-// leaves for the next call of the same function in the same scope object.
+// The object for the local variables of one call (see LocalScope), and what
+// the call leaves for the next call of the same function in the same scope
+// object. It is never visible to scripts (This names the caller's object), so
+// it is not listed with the script objects; objects are reused from a small
+// pool, which saves two heap blocks per call.
 class CCallScope : public CIBaseObjectVar {
 public:
     explicit CCallScope(CInterpretor* interpretor)

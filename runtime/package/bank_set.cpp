@@ -2,21 +2,11 @@
 #include "runtime/package/package_chunks.h"
 #include "runtime/package/program_container.h"
 
+#include "runtime/base/sys_utils.h"
 #include "runtime/package/shared_palette.h"
 
 #include <cstdlib>
 #include <cstring>
-
-namespace {
-
-char* CopyText(const char* text) {
-    const size_t n = std::strlen(text);
-    char* copy = static_cast<char*>(std::malloc(n + 1));
-    if (copy) std::memcpy(copy, text, n + 1);
-    return copy;
-}
-
-}  // namespace
 
 // Reads the chunks of one program into a CBankSet.
 class CProgramChunkReader {
@@ -224,16 +214,14 @@ uint32_t CBankSet::LoadProgram(CProgramContainer* container, const char* fileNam
     m_version = version;
     int64_t position;
     if (fileName && fileName[0]) {
-        m_path = CopyText(fileName);
-        if (!m_path) return kIoGeneralFailure;
+        if (!AssignStringBuffer(&m_path, fileName) || !m_path) return kIoGeneralFailure;
         m_handle = OpenFileHandle(fileName, 0);
         if (m_handle == kNoFileHandle) return kIoCannotOpen;
         m_ownsHandle = 1;
         position = 0;
         end = GetFileHandleSize(m_handle);
     } else {
-        m_path = CopyText(container->GetPath());
-        if (!m_path) return kIoGeneralFailure;
+        if (!AssignStringBuffer(&m_path, container->GetPath()) || !m_path) return kIoGeneralFailure;
         m_handle = container->GetHandle();
         m_ownsHandle = 0;
         position = TellFileHandle(m_handle);

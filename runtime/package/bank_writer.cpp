@@ -1,30 +1,9 @@
 #include "runtime/package/bank_writer.h"
 
 #include "runtime/package/bank.h"
-#include "runtime/io/buffer_stream.h"
-#include "runtime/io/compress_stream.h"
-#include "runtime/io/memory_stream.h"
+#include "runtime/io/byte_vector_writer.h"
 
 #include <cstring>
-
-namespace {
-
-void Put16(std::vector<uint8_t>* v, uint32_t x) {
-    v->push_back(static_cast<uint8_t>(x));
-    v->push_back(static_cast<uint8_t>(x >> 8));
-}
-
-void Put32(std::vector<uint8_t>* v, uint32_t x) {
-    Put16(v, x & 0xFFFF);
-    Put16(v, x >> 16);
-}
-
-void PutCounted(std::vector<uint8_t>* v, const std::string& s) {
-    Put16(v, static_cast<uint32_t>(s.size()));
-    v->insert(v->end(), s.begin(), s.end());
-}
-
-}  // namespace
 
 CBankWriter::CBankWriter(uint32_t type, const char* name)
     : m_type(type), m_name(name ? name : ""), m_version(kBankVersion2) {}
@@ -33,22 +12,7 @@ uint32_t CBankWriter::EncodeData(Item* item, const void* data, int32_t size, boo
     if (size < 0 || (size > 0 && !data)) return kIoGeneralFailure;
     std::vector<uint8_t>& body = item->body;
     Put32(&body, static_cast<uint32_t>(size));
-    if (compress && size > 0) {
-        CMemoryStream source;
-        source.Attach(data, size);
-        CBufferStream packed;
-        uint32_t status = DeflateStreamToStream(&packed, &source, size, 9);
-        if (status != kIoOk) return status;
-        if (packed.GetSize() < size) {
-            Put32(&body, static_cast<uint32_t>(packed.GetSize()));
-            body.insert(body.end(), packed.GetData(), packed.GetData() + packed.GetSize());
-            return kIoOk;
-        }
-    }
-    Put32(&body, 0);
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    body.insert(body.end(), bytes, bytes + size);
-    return kIoOk;
+    return PutPacked(&body, data, size, compress);
 }
 
 uint32_t CBankWriter::AddData(const char* name, const char* group, const void* data, int32_t size, bool compress) {
@@ -100,7 +64,7 @@ uint32_t CBankWriter::Write(COutStream* out, bool withVersion) const {
 
     std::vector<uint8_t> head;
     Put32(&head, m_type);
-    PutCounted(&head, m_name);
+    PutCounted(&head, m_name);  // at most 259 characters, checked above
     if (withVersion) Put32(&head, m_version);
     const size_t paletteWord = head.size();
     if (m_type == kBankPictures) Put32(&head, 0);

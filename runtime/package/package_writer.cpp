@@ -1,50 +1,13 @@
 #include "runtime/package/package_writer.h"
 
-#include "runtime/io/buffer_stream.h"
-#include "runtime/io/compress_stream.h"
+#include "runtime/io/byte_vector_writer.h"
 #include "runtime/io/io_status.h"
-#include "runtime/io/memory_stream.h"
 #include "runtime/package/program_container.h"
 
 namespace {
 
-void Put16(std::vector<uint8_t>* v, uint32_t x) {
-    v->push_back(static_cast<uint8_t>(x));
-    v->push_back(static_cast<uint8_t>(x >> 8));
-}
-
-void Put32(std::vector<uint8_t>* v, uint32_t x) {
-    Put16(v, x & 0xFFFF);
-    Put16(v, x >> 16);
-}
-
-void PutBytes(std::vector<uint8_t>* v, const std::string& s) { v->insert(v->end(), s.begin(), s.end()); }
-
-bool PutCounted(std::vector<uint8_t>* v, const std::string& s) {
-    if (s.size() > 0xFFFF) return false;
-    Put16(v, static_cast<uint32_t>(s.size()));
-    PutBytes(v, s);
-    return true;
-}
-
-// u32 compressed size (0 = stored) and the bytes, zlib-packed when asked and
-// smaller.
 uint32_t PutPacked(std::vector<uint8_t>* v, const std::string& s, bool compress) {
-    if (compress && !s.empty()) {
-        CMemoryStream source;
-        source.Attach(s.data(), static_cast<int32_t>(s.size()));
-        CBufferStream packed;
-        uint32_t status = DeflateStreamToStream(&packed, &source, static_cast<int32_t>(s.size()), 9);
-        if (status != kIoOk) return status;
-        if (static_cast<size_t>(packed.GetSize()) < s.size()) {
-            Put32(v, static_cast<uint32_t>(packed.GetSize()));
-            v->insert(v->end(), packed.GetData(), packed.GetData() + packed.GetSize());
-            return kIoOk;
-        }
-    }
-    Put32(v, 0);
-    PutBytes(v, s);
-    return kIoOk;
+    return ::PutPacked(v, s.data(), static_cast<int32_t>(s.size()), compress);
 }
 
 uint32_t WriteProgram(const PackageProgram& p, uint32_t version, std::vector<uint8_t>* out) {
@@ -60,7 +23,7 @@ uint32_t WriteProgram(const PackageProgram& p, uint32_t version, std::vector<uin
         Put16(&chunk, p.gameInputB);
         Put32(&chunk, p.gameInputC);
         Put32(&chunk, static_cast<uint32_t>(p.gameInput.size()));
-        PutBytes(&chunk, p.gameInput);
+        PutBytes(&chunk, p.gameInput.data(), p.gameInput.size());
     }
     Put16(&chunk, p.speed);
     if (older) Put16(&chunk, 0);

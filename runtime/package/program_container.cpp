@@ -6,6 +6,7 @@
 #include "runtime/io/file_stream.h"
 #include "runtime/package/os_module.h"
 #include "runtime/package/package_chunks.h"
+#include "runtime/base/sys_utils.h"
 #include "runtime/package/package_location.h"
 
 #include <cstdlib>
@@ -13,13 +14,6 @@
 #include <new>
 
 namespace {
-
-char* CopyText(const char* text) {
-    const size_t n = std::strlen(text);
-    char* copy = static_cast<char*>(std::malloc(n + 1));
-    if (copy) std::memcpy(copy, text, n + 1);
-    return copy;
-}
 
 bool EqualNoCase(const char* a, const char* b) {
     for (;; ++a, ++b) {
@@ -81,9 +75,7 @@ uint32_t CProgramContainer::OpenPackage(const char* fileName, int32_t offset) {
     if (m_ownsHandle && m_handle != kNoFileHandle) CloseFileHandle(m_handle);
     m_handle = kNoFileHandle;
     m_ownsHandle = 0;
-    std::free(m_path);
-    m_path = CopyText(fileName);
-    if (!m_path) return kIoGeneralFailure;
+    if (!AssignStringBuffer(&m_path, fileName)) return kIoGeneralFailure;
     m_handle = OpenFileHandle(fileName, 0);
     if (m_handle == kNoFileHandle) return kIoCannotOpen;
     m_ownsHandle = 1;

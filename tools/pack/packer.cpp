@@ -1,5 +1,6 @@
 #include "tools/pack/packer.h"
 
+#include "runtime/io/byte_vector_writer.h"
 #include "runtime/package/shared_palette.h"
 #include "runtime/package/bank.h"
 #include "runtime/package/bank_writer.h"
@@ -25,15 +26,6 @@ std::string Join(const std::string& folder, const std::string& name) {
     if (IsAbsolute(name) || folder.empty()) return name;
     const char last = folder.back();
     return last == '/' || last == '\\' ? folder + name : folder + "/" + name;
-}
-
-void Put16(std::vector<uint8_t>* v, uint32_t x) {
-    v->push_back(static_cast<uint8_t>(x));
-    v->push_back(static_cast<uint8_t>(x >> 8));
-}
-void Put32(std::vector<uint8_t>* v, uint32_t x) {
-    Put16(v, x & 0xFFFF);
-    Put16(v, x >> 16);
 }
 
 bool ReadPalette(const std::string& path, uint8_t* palette, std::string* error) {
