@@ -1,6 +1,8 @@
 # One library per module. A module's portable code is every <module>/**/*.cpp
-# outside its platform folders; its platform layer is <module>/win32/ in the
-# Windows build and <module>/posix/ natively, built as <module>_platform.
+# outside its platform folders; its platform layer, built as <module>_platform,
+# is <module>/win32/ in the Windows build, and natively <module>/posix/ (real
+# POSIX code: files, processes, clocks) with <module>/headless/ (stand-ins for
+# what a build without a window system or Windows resources cannot have).
 #
 # Headers are reached as "<module>/...": each module exposes its folder through
 # an include root of its own (a link in the build tree), and a target sees only
@@ -11,9 +13,11 @@
 # USES are the modules whose headers and code this one may use (PUBLIC: a
 # module's headers may name theirs); LIBS third-party libraries it calls.
 if(WIN32)
-  set(TW_PLATFORM_DIR win32)
+  set(TW_PLATFORM_DIRS win32)
+  set(TW_TEST_PLATFORM_DIR win32)
 else()
-  set(TW_PLATFORM_DIR posix)
+  set(TW_PLATFORM_DIRS posix headless)
+  set(TW_TEST_PLATFORM_DIR native)
 endif()
 
 set(TW_MODULE_ROOTS ${CMAKE_BINARY_DIR}/module-roots)
@@ -32,9 +36,13 @@ function(tw_module name)
   cmake_parse_arguments(M "" "" "USES;LIBS;PLATFORM_LIBS" ${ARGN})
   set(dir ${CMAKE_SOURCE_DIR}/${name})
   file(GLOB_RECURSE core CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.c)
-  list(FILTER core EXCLUDE REGEX "/(win32|posix)/")
+  list(FILTER core EXCLUDE REGEX "/(win32|posix|headless)/")
   list(FILTER core EXCLUDE REGEX "_main\\.cpp$")
-  file(GLOB_RECURSE platform CONFIGURE_DEPENDS ${dir}/${TW_PLATFORM_DIR}/*.cpp ${dir}/${TW_PLATFORM_DIR}/*.c)
+  set(platform "")
+  foreach(pdir IN LISTS TW_PLATFORM_DIRS)
+    file(GLOB_RECURSE p CONFIGURE_DEPENDS ${dir}/${pdir}/*.cpp ${dir}/${pdir}/*.c)
+    list(APPEND platform ${p})
+  endforeach()
   list(FILTER platform EXCLUDE REGEX "_main\\.cpp$")
   tw_module_root(${name} root)
 

@@ -16,7 +16,7 @@ namespace {
 
 std::string EventsFolder() {
     std::string here = __FILE__;
-    return here.substr(0, here.rfind("/runtime/posix/")) + "/lang/events";
+    return here.substr(0, here.rfind("/runtime/native/")) + "/lang/events";
 }
 
 std::vector<std::string> Programs() {

@@ -1,5 +1,5 @@
 #include "runtime/base/os_strings.h"
-#include "runtime/posix/os_strings_table.h"
+#include "runtime/headless/os_strings_table.h"
 
 #include <cstring>
 #include <map>

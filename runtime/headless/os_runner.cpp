@@ -1,6 +1,6 @@
 #include "runtime/runner/os_runner.h"
 
-#include "runtime/posix/os_runner_record.h"
+#include "runtime/headless/os_runner_record.h"
 #include "runtime/interp/process_hooks.h"
 
 #include <pthread.h>

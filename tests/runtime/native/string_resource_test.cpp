@@ -1,4 +1,4 @@
-#include "runtime/posix/os_strings_table.h"
+#include "runtime/headless/os_strings_table.h"
 #include "runtime/base/ref_string.h"
 #include "runtime/base/ref_string_array.h"
 

@@ -6,7 +6,7 @@
 #include "runtime/interp/interpretor.h"
 #include "runtime/runner/os_runner.h"
 #include "runtime/package/package_writer.h"
-#include "runtime/posix/os_runner_record.h"
+#include "runtime/headless/os_runner_record.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
