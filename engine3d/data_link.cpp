@@ -89,12 +89,11 @@ void LDataLink::LinkBefore(LDataNode* node, LDataNode* target) {
 
 LDataNode* LDataLink::InsertBefore(void* value, LDataNode* position) {
     const int32_t c = m_count;
+    // Room in the index first: a grown array is harmless when the node then
+    // cannot be had, and nothing is linked before both succeeded.
+    if (!EnsureBucketFor(c)) return nullptr;
     LDataNode* node = nullptr;
     if (!AllocRetry(sizeof(LDataNode), &node)) return nullptr;
-    if (!EnsureBucketFor(c)) {
-        FreeAndNull(&node);
-        return nullptr;
-    }
     node->referenceCount = 0;
     node->value = value;
     LinkBefore(node, position);

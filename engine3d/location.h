@@ -31,9 +31,9 @@ class L3DWorld;
 class L3DLocation;
 class LChunkStream;
 
-// What Follow moves toward: a point `distance` behind the target along its
-// third rotation column, reached by 1/damping per call (at once for damping
-// <= 0).
+// What Follow moves toward: the target's previous position plus the own
+// rotation applied to -distance times the target's third rotation column,
+// reached by 1/damping of the way per call (at once for damping <= 0).
 struct LFollowRecord {
     L3DLocation* target;
     int32_t distance;

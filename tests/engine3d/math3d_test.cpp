@@ -1,0 +1,124 @@
+// Degenerate inputs of the matrix, quaternion and vector functions; their
+// general results are checked against Eigen in tests/oracle.
+#include "engine3d/math3d.h"
+#include "render/vec3.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+bool AllFinite(const float* v, int n) {
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(v[i])) return false;
+    return true;
+}
+bool AllNaN(const float* v, int n) {
+    for (int i = 0; i < n; ++i)
+        if (!std::isnan(v[i])) return false;
+    return true;
+}
+}  // namespace
+
+TEST(Math3d, DegenerateQuaternionsAndRows) {
+    const float zero[4] = {0, 0, 0, 0}, identity[4] = {1, 0, 0, 0};
+    float out[4];
+    QuatRescale(zero, 3, out);
+    EXPECT_EQ(QuatIsEqual(out, identity), 1);
+    float angle = 9, ax = 9, ay = 9, az = 9;
+    QuatGetAngle(identity, &angle, &ax, &ay, &az);
+    EXPECT_EQ(angle, 0.0f);
+    EXPECT_TRUE(ax == 0 && ay == 0 && az == 0);
+
+    QuatLog(identity, out);  // |v| = 0: no division, the vector stays 0
+    EXPECT_EQ(QuatIsEqual(out, zero), 1);
+    const float pure[4] = {0, 0, 2, 0};  // w = 0: theta = pi/2, along the unit vector
+    QuatLog(pure, out);
+    const float halfTurn[4] = {0, 0, 1.5707964f, 0};
+    EXPECT_EQ(QuatIsEqual(out, halfTurn), 1);
+    QuatExp(zero, out);  // theta = 0: factor 1
+    EXPECT_EQ(QuatIsEqual(out, identity), 1);
+
+    // Zero has no direction and no inverse: NaNs, without a trap.
+    QuatNormalize(zero, out);
+    EXPECT_TRUE(AllNaN(out, 4));
+    QuatInverse(zero, out);
+    EXPECT_TRUE(AllNaN(out, 4));
+    QuatSqrt(zero, out);
+    EXPECT_TRUE(AllFinite(out, 4));
+
+    // A unit quaternion is inverted by conjugation alone.
+    const float unit[4] = {0.5f, 0.5f, -0.5f, 0.5f}, conj[4] = {0.5f, -0.5f, 0.5f, -0.5f};
+    QuatInverse(unit, out);
+    EXPECT_EQ(QuatIsEqual(out, conj), 1);
+    EXPECT_EQ(QuatIsEqual(unit, unit), 1);
+    const float withNaN[4] = {kNaN, 0, 0, 0};
+    EXPECT_EQ(QuatIsEqual(withNaN, withNaN), 0);
+
+    float m[12] = {3, 4, 0, 7, 0, 0, 0, 8, 0, 0, 2, 9}, rows[12];
+    EXPECT_EQ(LMatrix34::NormalizeRows(m, rows), 1);
+    const float normalized[12] = {0.6f, 0.8f, 0, 7, 0, 0, 0, 8, 0, 0, 1, 9};
+    EXPECT_EQ(std::memcmp(rows, normalized, sizeof rows), 0);
+    // A zero second row: identity and 0.
+    EXPECT_EQ(LMatrix34::InverseScaleRows(m, rows), 0);
+    float identity34[12];
+    LMatrix34::SetIdentity(identity34);
+    EXPECT_EQ(std::memcmp(rows, identity34, sizeof rows), 0);
+
+    // Matrices that are no rotation still give finite quaternions.
+    float zeroMatrix[12];
+    LMatrix34::Zero(zeroMatrix);
+    QuatFromMatrix(zeroMatrix, out);
+    EXPECT_TRUE(AllFinite(out, 4));
+    const float mirror[12] = {-3, 0, 0, 0, 0, -3, 0, 0, 0, 0, -3, 0};
+    QuatFromMatrix(mirror, out);
+    EXPECT_TRUE(AllFinite(out, 4));
+}
+
+TEST(Math3d, VectorZeroAndNaNRules) {
+    const float zero[3] = {0, 0, 0}, nan3[3] = {kNaN, 0, 0}, v[3] = {3, 0, 4}, w[3] = {0, 2, 0};
+    float out[3] = {7, 7, 7};
+    struct LengthCase {
+        const float* a;
+        const float* b;  // null: Vec3Length of a
+        float expected;
+    } lengths[] = {
+        {zero, nullptr, 1.0f}, {nan3, nullptr, 1.0f}, {v, nullptr, 5.0f},
+        {v, v, 1.0f},          {nan3, zero, 1.0f},    {v, zero, 5.0f},
+    };
+    for (const LengthCase& c : lengths)
+        EXPECT_EQ(c.b ? Vec3Distance(c.a, c.b) : Vec3Length(c.a), c.expected);
+    Vec3Normalize(zero, out);
+    EXPECT_EQ(Vec3Equal(out, zero), 1);
+    Vec3Set(7, 7, 7, out);
+    Vec3SetLength(zero, 4, out);
+    EXPECT_EQ(Vec3Equal(out, zero), 1);
+    Vec3SetLength(v, 10, out);
+    const float longer[3] = {6, 0, 8};
+    EXPECT_EQ(Vec3Equal(out, longer), 1);
+    // Exact comparison; NaN never equal, not even to itself.
+    const float nearly[3] = {3, 0, std::nextafter(4.0f, 5.0f)};
+    EXPECT_EQ(Vec3Equal(v, nearly), 0);
+    EXPECT_EQ(Vec3Equal(nan3, nan3), 0);
+    // A cosine, not an angle: perpendicular 0, opposite -1, zero vector 0.
+    EXPECT_EQ(Vec3AngleBetween(v, w), 0.0f);
+    Vec3Negate(v, out);
+    EXPECT_FLOAT_EQ(Vec3AngleBetween(v, out), -1.0f);
+    EXPECT_FLOAT_EQ(Vec3AngleBetween(v, longer), 1.0f);
+    EXPECT_EQ(Vec3AngleBetween(zero, v), 0.0f);
+    Vec3Cross(v, w, out);
+    const float cross[3] = {-8, 0, 6};
+    EXPECT_EQ(Vec3Equal(out, cross), 1);
+    Vec3Combine(v, w, 2, 0.5f, out);
+    const float combined[3] = {6, 1, 8};
+    EXPECT_EQ(Vec3Equal(out, combined), 1);
+    const float middle[3] = {4.5f, 0, 6}, quarter[3] = {3.75f, 0, 5};
+    Vec3Midpoint(v, longer, out);
+    EXPECT_EQ(Vec3Equal(out, middle), 1);
+    Vec3Lerp(v, longer, 0.25f, out);
+    EXPECT_EQ(Vec3Equal(out, quarter), 1);
+}
