@@ -105,24 +105,6 @@ void LMatrix34::MakeRotationEuler(float ax, float ay, float az, float* out, cons
     out[11] = t[2];
 }
 
-void LMatrix34::TransformPoint(const float* m, const float* p, float* out) {
-    const float x = m[0] * p[0] + m[1] * p[1] + m[2] * p[2] + m[3];
-    const float y = m[4] * p[0] + m[5] * p[1] + m[6] * p[2] + m[7];
-    const float z = m[8] * p[0] + m[9] * p[1] + m[10] * p[2] + m[11];
-    out[0] = x;
-    out[1] = y;
-    out[2] = z;
-}
-
-void LMatrix34::RotateVector(const float* m, const float* v, float* out) {
-    const float x = m[0] * v[0] + m[1] * v[1] + m[2] * v[2];
-    const float y = m[4] * v[0] + m[5] * v[1] + m[6] * v[2];
-    const float z = m[8] * v[0] + m[9] * v[1] + m[10] * v[2];
-    out[0] = x;
-    out[1] = y;
-    out[2] = z;
-}
-
 namespace {
 const double kPi = 3.14159265359;
 const float kHalfPi = 1.5707964f;

@@ -36,8 +36,23 @@ struct LMatrix34 {
     // Rotation from three Euler angles, the layout L3DLocation::BuildMatrix uses
     // (without its flush of small entries); translation from t, or 0 for null.
     static void MakeRotationEuler(float ax, float ay, float az, float* out, const float* translation);
-    static void TransformPoint(const float* matrix, const float* point, float* out);  // R*p + t
-    static void RotateVector(const float* matrix, const float* vector, float* out);   // R*v
+    // Inline: the per-vertex transforms of every frame go through these two.
+    static void TransformPoint(const float* m, const float* p, float* out) {  // R*p + t
+        const float x = m[0] * p[0] + m[1] * p[1] + m[2] * p[2] + m[3];
+        const float y = m[4] * p[0] + m[5] * p[1] + m[6] * p[2] + m[7];
+        const float z = m[8] * p[0] + m[9] * p[1] + m[10] * p[2] + m[11];
+        out[0] = x;
+        out[1] = y;
+        out[2] = z;
+    }
+    static void RotateVector(const float* m, const float* v, float* out) {  // R*v
+        const float x = m[0] * v[0] + m[1] * v[1] + m[2] * v[2];
+        const float y = m[4] * v[0] + m[5] * v[1] + m[6] * v[2];
+        const float z = m[8] * v[0] + m[9] * v[1] + m[10] * v[2];
+        out[0] = x;
+        out[1] = y;
+        out[2] = z;
+    }
 };
 
 void QuatSet(float w, float x, float y, float z, float* out);
