@@ -69,21 +69,18 @@ int LMatrix34::NormalizeRows(const float* a, float* out) {
     return 1;
 }
 
-void LMatrix34::MakeTranslation(const float* vector, float* out) {
+namespace {
+// The identity with the vector's three values at the given places.
+void IdentityWith(const float* vector, const int (&at)[3], float* out) {
     const float v[3] = {vector[0], vector[1], vector[2]};
-    SetIdentity(out);
-    out[3] = v[0];
-    out[7] = v[1];
-    out[11] = v[2];
+    LMatrix34::SetIdentity(out);
+    for (int i = 0; i < 3; ++i) out[at[i]] = v[i];
 }
+}  // namespace
 
-void LMatrix34::MakeScale(const float* vector, float* out) {
-    const float v[3] = {vector[0], vector[1], vector[2]};
-    SetIdentity(out);
-    out[0] = v[0];
-    out[5] = v[1];
-    out[10] = v[2];
-}
+void LMatrix34::MakeTranslation(const float* vector, float* out) { IdentityWith(vector, {3, 7, 11}, out); }
+
+void LMatrix34::MakeScale(const float* vector, float* out) { IdentityWith(vector, {0, 5, 10}, out); }
 
 void LMatrix34::MakeRotationEuler(float ax, float ay, float az, float* out, const float* translation) {
     const float s1 = std::sin(ax), c1 = std::cos(ax);

@@ -69,6 +69,15 @@ TEST(Math3d, DegenerateQuaternionsAndRows) {
     LMatrix34::SetIdentity(identity34);
     EXPECT_EQ(std::memcmp(rows, identity34, sizeof rows), 0);
 
+    const float v[3] = {2, 3, 4};
+    float made[12];
+    LMatrix34::MakeScale(v, made);
+    const float scale[12] = {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0};
+    EXPECT_EQ(std::memcmp(made, scale, sizeof made), 0);
+    LMatrix34::MakeTranslation(v, made);
+    const float translation[12] = {1, 0, 0, 2, 0, 1, 0, 3, 0, 0, 1, 4};
+    EXPECT_EQ(std::memcmp(made, translation, sizeof made), 0);
+
     // Matrices that are no rotation still give finite quaternions.
     float zeroMatrix[12];
     LMatrix34::Zero(zeroMatrix);
