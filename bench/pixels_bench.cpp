@@ -37,17 +37,7 @@ struct Buffer {
         const int pitch = (width * bpp + 3) / 4 * 4;
         bytes.resize(static_cast<size_t>(pitch) * height);
         for (uint8_t& b : bytes) b = static_cast<uint8_t>(rng());
-        d.width = width;
-        d.height = height;
-        d.clipRight = width;
-        d.clipBottom = height;
-        d.depth = kDepths[format];
-        d.formatIndex = format;
-        d.palette = palette;
-        d.lockedBits = d.rowBase = bytes.data();
-        d.pitch = d.rowStep = pitch;
-        d.bytesPerPixel = bpp;
-        d.routines = &GetPixelRoutines(format);
+        InitPixelDescriptor(&d, kDepths[format], width, height, bytes.data(), pitch, false, palette);
         if (halfZero)
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x)

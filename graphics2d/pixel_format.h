@@ -135,6 +135,13 @@ int FormatIndexOfDepth(int depth);
 // Depth of a format index: 8, 15, 16, 24, 32.
 int DepthOfFormatIndex(int formatIndex);
 
+// Sets up a descriptor over pixel memory: size, whole-surface clip rectangle,
+// depth with its format index, bytes per pixel and routine table; locked bits
+// `bits`, rows of `pitch` bytes, top-down or bottom-up (row step -pitch, row
+// base the last stored row). Flags 0.
+void InitPixelDescriptor(PixelDescriptor* d, int depth, int32_t width, int32_t height, uint8_t* bits, int32_t pitch,
+                         bool bottomUp, CSharedPalette* palette);
+
 // Address of pixel (x, y).
 inline uint8_t* PixelAddress(const PixelDescriptor* d, int32_t x, int32_t y) {
     return d->rowBase + static_cast<ptrdiff_t>(y) * d->rowStep + static_cast<ptrdiff_t>(x) * d->bytesPerPixel;

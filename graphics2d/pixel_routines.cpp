@@ -370,3 +370,20 @@ int DepthOfFormatIndex(int formatIndex) {
     static const int kDepths[5] = {8, 15, 16, 24, 32};
     return kDepths[formatIndex];
 }
+
+void InitPixelDescriptor(PixelDescriptor* d, int depth, int32_t width, int32_t height, uint8_t* bits, int32_t pitch,
+                         bool bottomUp, CSharedPalette* palette) {
+    *d = PixelDescriptor{};
+    d->width = d->clipRight = width;
+    d->height = d->clipBottom = height;
+    d->depth = depth;
+    d->formatIndex = FormatIndexOfDepth(depth);
+    d->palette = palette;
+    d->lockedBits = bits;
+    d->pitch = pitch;
+    d->rowStep = bottomUp ? -pitch : pitch;
+    d->rowBase = bottomUp ? bits + static_cast<ptrdiff_t>(height - 1) * pitch : bits;
+    d->bytesPerPixel = (depth + 7) / 8;
+    d->bottomUp = bottomUp ? -1 : 0;
+    d->routines = &GetPixelRoutines(d->formatIndex);
+}

@@ -8,20 +8,7 @@ Surface::Surface(int format, int width, int height, bool bottomUp, CSharedPalett
     const int pitch = width * bpp + kPad;
     memory.resize(2 * kGuard + static_cast<size_t>(pitch) * height);
     for (uint8_t& b : memory) b = static_cast<uint8_t>(rng());
-    d.width = width;
-    d.height = height;
-    d.clipRight = width;
-    d.clipBottom = height;
-    d.depth = kDepths[format];
-    d.formatIndex = format;
-    d.palette = palette;
-    d.lockedBits = memory.data() + kGuard;
-    d.pitch = pitch;
-    d.rowStep = bottomUp ? -pitch : pitch;
-    d.rowBase = bottomUp ? d.lockedBits + static_cast<ptrdiff_t>(height - 1) * pitch : d.lockedBits;
-    d.bytesPerPixel = bpp;
-    d.bottomUp = bottomUp ? -1 : 0;
-    d.routines = &GetPixelRoutines(format);
+    InitPixelDescriptor(&d, kDepths[format], width, height, memory.data() + kGuard, pitch, bottomUp, palette);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             if (static_cast<int>(rng() % 100) < zeroPercent) Set(x, y, 0);
