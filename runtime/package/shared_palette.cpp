@@ -2,6 +2,8 @@
 // and the static-colour rearrangement.
 #include "runtime/package/shared_palette.h"
 
+#include "runtime/base/sys_utils.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -130,6 +132,8 @@ void CSharedPalette::Release(CSharedPalette* palette) {
         }
     }
     if (palette == g_default) g_default = nullptr;
+    void* table = palette->inverseTable;
+    FreeAndNull(&table);
     delete palette;
 }
 
@@ -155,6 +159,7 @@ CSharedPalette* AcquireSharedPalette(const LogPalette256& data) {
         if (i > 0 && IsBlack(p->entries[i])) p->entries[i].red = 8;
     }
     p->referenceCount = 1;
+    p->inverseTable = nullptr;
     // Nearest to black among entries 1 to count - 1.
     p->blackIndex = 1;
     int best = -1;
@@ -182,6 +187,18 @@ CSharedPalette* GetDefaultSharedPalette() {
     }
     CSharedPalette::AddRef(g_default);
     return g_default;
+}
+
+bool CSharedPalette::BuildInverseTable(CSharedPalette* palette) {
+    if (palette->inverseTable) return true;
+    uint8_t* table = nullptr;
+    if (!CallocRetry(32768, &table)) return false;
+    for (int i = 0; i < 256; ++i) {
+        const PaletteEntry& e = palette->entries[i];
+        table[(e.red >> 3) << 10 | (e.green >> 3) << 5 | (e.blue >> 3)] = static_cast<uint8_t>(i);
+    }
+    palette->inverseTable = table;
+    return true;
 }
 
 int GetSharedPaletteCount() { return static_cast<int>(Palettes().size()); }

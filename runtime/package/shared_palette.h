@@ -33,6 +33,9 @@ public:
     uint16_t version;  // 0x300
     uint16_t count;    // entries in use
     PaletteEntry entries[256];
+    // Index cache by 15-bit colour key ((r >> 3) << 10 | (g >> 3) << 5 | b >> 3),
+    // 32768 bytes, null until first needed; a cell of 0 means "not known yet".
+    uint8_t* inverseTable;
     // Index of the entry nearest to black among entries 1 to count - 1.
     uint32_t blackIndex;
     uint32_t referenceCount;
@@ -40,6 +43,10 @@ public:
     // Both accept null; Release destroys the palette at zero.
     static void AddRef(CSharedPalette* palette);
     static void Release(CSharedPalette* palette);
+    // Makes the inverse table unless it exists: every entry's index stored at
+    // its colour's key, a later entry with the same key winning. False when
+    // the table cannot be allocated (it stays null).
+    static bool BuildInverseTable(CSharedPalette* palette);
 };
 
 // The library's default palette: the twenty static colours at 0 to 9 and 246
