@@ -187,15 +187,8 @@ int32_t CIProgram::GetGreen() { ResultInt((m_interpretor->GetArgInt(0) >> 8) & 2
 int32_t CIProgram::GetBlue() { ResultInt(m_interpretor->GetArgInt(0) & 255); return 0; }
 
 int32_t CIProgram::LoadString() {
-    const CValue* arg = m_interpretor->GetArg(0);
-    CProgramContainer* package = PackageOf(m_interpretor);
     std::string text;
-    bool found = false;
-    if (arg->GetTag() == CValue::kText)
-        found = ReadStringElementByName(package, arg->GetText(), &text);
-    else if (arg->GetTag() == CValue::kInt || arg->GetTag() == CValue::kDouble)
-        found = ReadStringElementByIndex(package, arg->GetInt(), &text);
-    if (!found) m_interpretor->RaiseError(79);
+    if (!ReadStringElement(PackageOf(m_interpretor), m_interpretor->GetArg(0), &text)) m_interpretor->RaiseError(79);
     m_interpretor->Result()->SetString(text.c_str(), 0);
     return 0;
 }

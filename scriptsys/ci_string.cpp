@@ -25,22 +25,12 @@ void CIString::SetText(const char* text) {
 }
 
 void CIString::ConstructFromArgs() {
+    // One argument names an element of the string bank; it is never the text itself.
     if (m_interpretor->GetArgCount() == 1) {
-        const CValue* arg = m_interpretor->GetArg(0);
         std::string text;
-        CProgramContainer* package = PackageOf(m_interpretor);
-        if (arg->GetTag() == CValue::kText) {
-            if (ReadStringElementByName(package, arg->GetText(), &text))
-                SetText(text.c_str());
-            else
-                SetText(arg->GetText());
-        } else if (arg->GetTag() == CValue::kInt || arg->GetTag() == CValue::kDouble) {
-            if (!ReadStringElementByIndex(package, arg->GetInt(), &text))
-                m_interpretor->RaiseError(79, CIError::kNoDetail);
-            SetText(text.c_str());
-        } else {
+        if (!ReadStringElement(PackageOf(m_interpretor), m_interpretor->GetArg(0), &text))
             m_interpretor->RaiseError(79, CIError::kNoDetail);
-        }
+        SetText(text.c_str());
     }
     AssignInstanceNumber();
 }
