@@ -247,8 +247,8 @@ uint32_t CBankSet::LoadProgram(CProgramContainer* container, const char* fileNam
         ChunkHeader chunk;
         uint32_t status = ReadChunkHeader(m_handle, position, end, &chunk);
         if (status != kIoOk) return status;
-        if (chunk.End() > end) return kIoEndOfData;  // the next header could not follow
         if (chunk.id == kChunkEnd) break;
+        if (chunk.End() > end) return kIoEndOfData;  // the next header could not follow
         if (chunk.size > 0) {
             CChunkFields in(m_handle, chunk);
             // A chunk whose content cannot be read is abandoned; the walk goes

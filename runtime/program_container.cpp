@@ -100,10 +100,9 @@ uint32_t CProgramContainer::WalkPackageChunks(FileHandle handle, int32_t offset)
         ChunkHeader chunk;
         uint32_t status = ReadChunkHeader(handle, position, fileSize, &chunk);
         if (status != kIoOk) return status;
-        // A chunk reaching past the file leaves no room for the next header
-        // (and an end chunk that does is cut short).
-        if (chunk.End() > fileSize) return kIoEndOfData;
         if (chunk.id == kChunkEnd) break;
+        // A chunk reaching past the file leaves no room for the next header.
+        if (chunk.End() > fileSize) return kIoEndOfData;
         if (chunk.size > 0) {
             CChunkFields in(handle, chunk);
             switch (chunk.id) {

@@ -2,9 +2,10 @@
 """Makes damaged copies of a packed executable, one file per damage:
   cut-N      the file cut at ten points inside its package;
   flip-N     twenty copies, each with one bit flipped in the upper two bytes of
-             a length or offset word (a chunk size, a bank's element count or
-             an element record offset), chosen with a fixed seed;
-  size-*     each chunk size and bank element count set to 0xFFFFFFFF,
+             a length or offset word (a chunk size other than an end chunk's,
+             a bank's element count or an element record offset), chosen with
+             a fixed seed;
+  size-*     each such chunk size and bank element count set to 0xFFFFFFFF,
              0x7FFFFFF0 and 0x80000000;
   record-*   each element record offset pointing past the end of the file.
 Usage: damage-package.py PACKED.exe OUT_FOLDER"""
@@ -23,9 +24,11 @@ def words(data, start):
     def walk(at, end, depth):
         while at + 8 <= end:
             cid, _, size = struct.unpack_from("<HHI", data, at)
-            found.append((f"chunk{cid:04x}@{at - start}", at + 4))
             if cid == 0x7F7F:
+                # Nothing is read past an end chunk: its size word is not
+                # checked, so damage to it changes nothing that is read.
                 return
+            found.append((f"chunk{cid:04x}@{at - start}", at + 4))
             if cid == 0x1200 and depth == 0:
                 n = struct.unpack_from("<H", data, at + 8)[0]
                 walk(at + 10 + n, at + 8 + size, 1)
