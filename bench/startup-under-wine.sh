@@ -51,7 +51,7 @@ open(os.path.join(out, "manifest.txt"), "w").write("\n".join(lines) + "\n")
 print(f"script source: {size} bytes, {n} functions")
 PY
 
-"$packer" "$build/runtime/win32/tarnwheel.exe" "$work/app" "$work/startup.exe"
+"$packer" "$build/runtime/win32/shipped/tarnwheel.exe" "$work/app" "$work/startup.exe"
 cxx=$arch-w64-mingw32-g++-posix
 $cxx -O2 -static -o "$work/startup_timer.exe" bench/wine/startup_timer.cpp
 $cxx -O2 -static -mwindows -o "$work/empty.exe" bench/wine/empty_program.cpp
@@ -65,4 +65,4 @@ fi
 echo "A: packed runtime with 1 MB of script; B: empty Win32 program;"
 echo "C: empty Win32 program loading the runtime's system libraries; D: runtime without package"
 "$HERE/with-display.sh" "$arch" "$HERE/wine-test.sh" "$work/startup_timer.exe" "$runs" \
-  "$PWD/$work/startup.exe" "$PWD/$work/empty.exe" "$PWD/$work/empty_gui.exe" "$(realpath "$build/runtime/win32/tarnwheel.exe")"
+  "$PWD/$work/startup.exe" "$PWD/$work/empty.exe" "$PWD/$work/empty_gui.exe" "$(realpath "$build/runtime/win32/shipped/tarnwheel.exe")"

@@ -24,7 +24,7 @@ done
 app=build/example/$(basename "$example").exe
 mkdir -p build/example
 # The native packer, onto the runtime executable of the build that runs.
-build/native/tools/twpack "build/$wpreset/runtime/win32/tarnwheel.exe" "$example" "$app"
+build/native/tools/twpack "build/$wpreset/runtime/win32/shipped/tarnwheel.exe" "$example" "$app"
 echo "== packed $example into $app"
 echo "== running under Wine ($arch)"
 out=$("$HERE/with-display.sh" "$arch" "$HERE/wine-test.sh" "build/$wpreset/tests/e2e/launcher.exe" 60000 \

@@ -16,6 +16,7 @@ PACKAGES=(
   libgl1 libglx-mesa0 libgl1-mesa-dri libasound2
   sox zstd x11-utils libeigen3-dev
   python3-pil netpbm libpixman-1-dev
+  osslsigncode openssl
 )
 
 log() { echo "setup: $*" >&2; }

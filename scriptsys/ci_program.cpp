@@ -188,15 +188,8 @@ int32_t CIProgram::GetGreen() { ResultInt((GetArgInt(m_interpretor, 0) >> 8) & 2
 int32_t CIProgram::GetBlue() { ResultInt(GetArgInt(m_interpretor, 0) & 255); return 0; }
 
 int32_t CIProgram::LoadString() {
-    const CValue* arg = GetArg(m_interpretor, 0);
-    CProgramContainer* package = PackageOf(m_interpretor);
     std::string text;
-    bool found = false;
-    if (arg->GetTag() == CValue::kText)
-        found = ReadStringElementByName(package, arg->GetText(), &text);
-    else if (arg->GetTag() == CValue::kInt || arg->GetTag() == CValue::kDouble)
-        found = ReadStringElementByIndex(package, arg->GetInt(), &text);
-    if (!found) RaiseError(m_interpretor, 79);
+    if (!ReadStringElement(PackageOf(m_interpretor), GetArg(m_interpretor, 0), &text)) RaiseError(m_interpretor, 79);
     Result(m_interpretor)->SetString(text.c_str(), 0);
     return 0;
 }

@@ -26,22 +26,12 @@ void CIString::SetText(const char* text) {
 }
 
 void CIString::ConstructFromArgs() {
+    // One argument names an element of the string bank; it is never the text itself.
     if (GetArgCount(m_interpretor) == 1) {
-        const CValue* arg = GetArg(m_interpretor, 0);
         std::string text;
-        CProgramContainer* package = PackageOf(m_interpretor);
-        if (arg->GetTag() == CValue::kText) {
-            if (ReadStringElementByName(package, arg->GetText(), &text))
-                SetText(text.c_str());
-            else
-                SetText(arg->GetText());
-        } else if (arg->GetTag() == CValue::kInt || arg->GetTag() == CValue::kDouble) {
-            if (!ReadStringElementByIndex(package, arg->GetInt(), &text))
-                RaiseError(m_interpretor, 79, CIError::kNoDetail);
-            SetText(text.c_str());
-        } else {
+        if (!ReadStringElement(PackageOf(m_interpretor), GetArg(m_interpretor, 0), &text))
             RaiseError(m_interpretor, 79, CIError::kNoDetail);
-        }
+        SetText(text.c_str());
     }
     AssignInstanceNumber();
 }

@@ -2,6 +2,7 @@
 
 #include "runtime/package/bank.h"
 #include "runtime/package/program_container.h"
+#include "runtime/interp/script_value.h"
 
 #include <cstring>
 
@@ -36,4 +37,11 @@ bool ReadStringElementByName(CProgramContainer* container, const char* name, std
 bool ReadStringElementByIndex(CProgramContainer* container, int32_t index, std::string* text) {
     if (!container) return false;
     return ReadElement(container->GetElement(index, kBankStrings), text);
+}
+
+bool ReadStringElement(CProgramContainer* container, const CValue* argument, std::string* text) {
+    if (argument->GetTag() == CValue::kText) return ReadStringElementByName(container, argument->GetText(), text);
+    if (argument->GetTag() == CValue::kInt || argument->GetTag() == CValue::kDouble)
+        return ReadStringElementByIndex(container, argument->GetInt(), text);
+    return false;
 }

@@ -6,8 +6,12 @@
 #include <string>
 
 class CProgramContainer;
+class CValue;
 
 // The element's text (up to its first zero byte). False when there is no
 // such element, it is not a text element, or its data cannot be loaded.
 bool ReadStringElementByName(CProgramContainer* container, const char* name, std::string* text);
 bool ReadStringElementByIndex(CProgramContainer* container, int32_t index, std::string* text);
+// The element a script argument names: a text by its name, a number by its
+// index; any other value names nothing.
+bool ReadStringElement(CProgramContainer* container, const CValue* argument, std::string* text);

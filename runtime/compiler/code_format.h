@@ -281,6 +281,9 @@ inline bool InstrHasPosition(const uint8_t* p) { return (p[3] & kInstrHasPositio
 // The position word of an instruction that has one (InstrHasPosition).
 inline uint32_t InstrPosition(const uint8_t* p) { return ReadU32(p + p[2] - 4); }
 
+// The longest module text position words address; the compiler refuses a
+// longer one with error 15.
+constexpr uint32_t kMaxModuleLength = 0x1000000u;
 inline uint32_t MakePositionWord(uint32_t module, uint32_t offset) {
     return ((module & 0xFFu) << 24) | (offset > 0xFFFFFFu ? 0xFFFFFFu : offset);
 }

@@ -143,6 +143,9 @@ void CScriptLexer::LexModule(uint32_t number) {
     m_controlEndsText = (module.flags & kModuleControlEndsText) != 0;
     m_program.currentModule = static_cast<int32_t>(number);
     m_lastCode = 0;
+    // Position words address 24 bits of a module's text: a longer module is
+    // refused at its first byte they cannot address, not reported at wrong lines.
+    if (m_length > kMaxModuleLength) Fail(15, kMaxModuleLength);
     const bool wrap = (module.flags & kModuleWrap) != 0;
 
     if (wrap) {

@@ -79,12 +79,15 @@ CInterpretor::~CInterpretor() {
 }
 
 int CInterpretor::Load(const char* commandLine, const char* packagePath, int fromOwnFile) {
+    m_loadStatus = kIoGeneralFailure;
     m_container.reset(new (std::nothrow) CProgramContainer(this));
     if (!m_container)
         return 0;
+    m_loadStatus = 0;
     if (fromOwnFile || (packagePath != nullptr && *packagePath != 0)) {
         uint32_t status = packagePath != nullptr && *packagePath != 0 ? m_container->ReadPackageFile(packagePath, 0)
                                                                       : m_container->ReadProgramPackage();
+        m_loadStatus = status;
         if (status != 0) {
             m_container.reset();
             return 0;

@@ -179,6 +179,8 @@ public:
     // 1 on success. Creates the class records and the program container;
     // with fromOwnFile set (or a package path) the package is read.
     int Load(const char* commandLine = nullptr, const char* packagePath = nullptr, int fromOwnFile = 0);
+    // The status of the last Load's package read: 0, or why it failed.
+    uint32_t GetLoadStatus() const { return m_loadStatus; }
     void Unload();
     void MarkDead() override;  // = Unload
     void Destroy(int32_t releaseAll) override;
@@ -515,6 +517,7 @@ public:
     int32_t m_pendingError = -1;
     int32_t m_runState = 0;  // 0 idle, 1 running, 3 compile or run error caught
     int32_t m_loaded = 0;
+    uint32_t m_loadStatus = 0;
     CIBaseClassImpl* m_currentWindow = nullptr;
     int32_t m_tickCountdown = 0;
     int32_t m_tickPeriod = 10;

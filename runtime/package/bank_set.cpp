@@ -239,19 +239,24 @@ uint32_t CBankSet::LoadProgram(CProgramContainer* container, const char* fileNam
         if (chunk.End() > end) return kIoEndOfData;  // the next header could not follow
         if (chunk.size > 0) {
             CChunkFields in(m_handle, chunk);
-            // A chunk whose content cannot be read is abandoned; the walk goes on.
+            // A chunk whose content cannot be read is abandoned; the walk goes
+            // on, and the container notes the damage.
+            const bool current = m_version >= kPackageVersionCurrent;
+            const char* part = nullptr;
+            uint32_t content = kIoOk;
             switch (chunk.id) {
-            case kChunkSettings: reader.Settings(in); break;
-            case kChunkBank: reader.Bank(in); break;
-            case kChunkVersion: reader.MinorVersion(in); break;
+            case kChunkSettings: content = reader.Settings(in), part = "the program settings"; break;
+            case kChunkBank: content = reader.Bank(in), part = "a resource bank"; break;
+            case kChunkVersion: content = reader.MinorVersion(in), part = "the program version"; break;
             case kChunkSource:
-                if (m_version >= kPackageVersionCurrent) reader.SourceText(in);
+                if (current) content = reader.SourceText(in), part = "the start-up text";
                 break;
             case kChunkGameInput:
-                if (m_version >= kPackageVersionCurrent) reader.GameInput(in);
+                if (current) content = reader.GameInput(in), part = "the game-input settings";
                 break;
             default: break;
             }
+            if (content != kIoOk && container) container->NoteDamage(part, content);
         }
         position = chunk.End();
     }

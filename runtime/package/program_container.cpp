@@ -100,23 +100,33 @@ uint32_t CProgramContainer::WalkPackageChunks(FileHandle handle, int32_t offset)
             switch (chunk.id) {
             case kChunkVersion: {
                 uint32_t version;
-                if (!versionSet && in.ReadU32(&version) == kIoOk) {
-                    m_version = version;
-                    versionSet = true;
+                if (versionSet) break;
+                status = in.ReadU32(&version);
+                if (status != kIoOk) {
+                    NoteDamage("the package version", status);
+                    break;
                 }
+                m_version = version;
+                versionSet = true;
                 break;
             }
             case kChunkFollowOn: m_followOnOffset = static_cast<uint32_t>(chunk.dataStart); break;
             case kChunkProgram: {
                 char* name = nullptr;
-                if (in.ReadCountedText(&name) != kIoOk) break;
+                status = in.ReadCountedText(&name);
+                if (status != kIoOk) {
+                    NoteDamage("a program record", status);
+                    break;
+                }
                 CBankSet* program = new (std::nothrow) CBankSet;
                 const int64_t at = in.Position();
-                if (program && SeekFileAbsolute(handle, static_cast<int32_t>(at)) == at &&
-                    program->LoadProgram(this, name, m_version, chunk.End()) == kIoOk &&
-                    m_programs.AddTail(reinterpret_cast<uintptr_t>(program)) != 0) {
+                status = kIoGeneralFailure;
+                if (program && SeekFileAbsolute(handle, static_cast<int32_t>(at)) == at)
+                    status = program->LoadProgram(this, name, m_version, chunk.End());
+                if (status == kIoOk && m_programs.AddTail(reinterpret_cast<uintptr_t>(program)) != 0)
                     program = nullptr;
-                }
+                else
+                    NoteDamage("a program record", status == kIoOk ? kIoGeneralFailure : status);
                 delete program;  // one that failed to load, or could not be listed
                 std::free(name);
                 break;
@@ -135,6 +145,12 @@ uint32_t CProgramContainer::WalkPackageChunks(FileHandle handle, int32_t offset)
         m_paletteFlag = m_current->GetPaletteFlag();
     }
     return kIoOk;
+}
+
+void CProgramContainer::NoteDamage(const char* part, uint32_t status) {
+    if (m_damagedPart) return;
+    m_damagedPart = part;
+    m_damageStatus = status;
 }
 
 CBankSet* CProgramContainer::SelectProgram(CBankSet* program) {

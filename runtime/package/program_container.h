@@ -199,6 +199,14 @@ public:
     // The package file is deleted when the container is destroyed.
     void SetDeleteOnClose(int on) { m_deleteOnClose = on; }
 
+    // The first part of the package the reader passed over because it could
+    // not be read (a program record, a chunk's content, a bank), with its
+    // status; null and 0 for a package read cleanly. The reader still goes on
+    // as specified; the runner refuses to run a package read with damage.
+    void NoteDamage(const char* part, uint32_t status);
+    const char* GetDamagedPart() const { return m_damagedPart; }
+    uint32_t GetDamageStatus() const { return m_damageStatus; }
+
     // Bucket of a full name: the sum of its bytes as signed 8-bit values with
     // bit 5 cleared, masked to 9 bits.
     static uint32_t HashName(const char* name);
@@ -215,6 +223,8 @@ private:
     int m_ownsHandle;
     int m_deleteOnClose;
     uint32_t m_followOnOffset;
+    const char* m_damagedPart = nullptr;
+    uint32_t m_damageStatus = 0;
     uint32_t m_version;
     CSharedPalette* m_palette;
     int m_paletteFlag;

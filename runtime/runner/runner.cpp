@@ -3,12 +3,14 @@
 #include "runtime/package/os_module.h"
 #include "runtime/interp/os_process_memory.h"
 #include "runtime/runner/os_runner.h"
+#include "runtime/package/package_damage.h"
 #include "runtime/package/program_container.h"
 #include "runtime/runner/runner_program.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -44,8 +46,21 @@ int CRunner::Run() {
     if (m_mutex) OsWaitForHandle(m_mutex);
     ProcessStart();
     CRunnerProgram* program = new (std::nothrow) CRunnerProgram(this);
-    if (program &&
-        program->Load(m_commandLine, m_packagePath.IsEmpty() ? nullptr : m_packagePath.c_str(), 1)) {
+    int exitCode = 0;
+    const int loaded =
+        program && program->Load(m_commandLine, m_packagePath.IsEmpty() ? nullptr : m_packagePath.c_str(), 1);
+    // A package that failed to load or was read with damage is not run: the
+    // player is told, and the exit code says so.
+    const char* damagedPart = nullptr;
+    uint32_t damage = 0;
+    if (program && program->FindPackageDamage(&damagedPart, &damage)) {
+        char file[260];
+        if (m_packagePath.IsEmpty()) OsGetProgramFileName(file, sizeof file);
+        const std::string text =
+            PackageDamageText(m_packagePath.IsEmpty() ? file : m_packagePath.c_str(), damagedPart, damage);
+        OsShowErrorBox(text.c_str(), kPackageDamageCaption);
+        exitCode = kExitDamagedPackage;
+    } else if (loaded) {
         CProgramContainer* container = program->GetContainer();
         m_followOnOffset = container ? container->GetFollowOnOffset() : 0;
         // The follow-on package lies in the file the package came from.
@@ -57,7 +72,6 @@ int CRunner::Run() {
             OsShowErrorBox(text, caption);
         }
     }
-    // A load failure ends the run silently.
     delete program;
     ProcessStop();
     if (m_screenSaverMode) {
@@ -68,7 +82,7 @@ int CRunner::Run() {
     if (m_mutex) OsReleaseMutexHandle(m_mutex);
     FreeProcessMemoryApi();
     if (m_followOnOffset != 0) RunFollowOn();
-    return 0;
+    return exitCode;
 }
 
 // The follow-on program runs in a fresh interpreter with an empty command

@@ -21,7 +21,8 @@ public:
     void SetCommandLine(const char* commandLine);
     const char* GetCommandLine() const { return m_commandLine; }
 
-    // Runs the program (and its follow-on program); returns 0.
+    // Runs the program (and its follow-on program); returns the process exit
+    // code: 0, or kExitDamagedPackage when the package is damaged or incomplete.
     int Run();
 
     int32_t m_setupMode;        // 1: the setup part of a screen saver

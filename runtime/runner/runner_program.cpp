@@ -52,6 +52,18 @@ CProgramContainer* CRunnerProgram::GetContainer() {
     return m_state->interpretor ? m_state->interpretor->GetProgramContainer() : nullptr;
 }
 
+bool CRunnerProgram::FindPackageDamage(const char** part, uint32_t* status) {
+    *part = nullptr;
+    *status = m_state->interpretor ? m_state->interpretor->GetLoadStatus() : kIoGeneralFailure;
+    if (*status == kPackageMissing) return false;
+    if (*status != kIoOk) return true;
+    CProgramContainer* container = GetContainer();
+    if (!container || !container->GetDamagedPart()) return false;
+    *part = container->GetDamagedPart();
+    *status = container->GetDamageStatus();
+    return true;
+}
+
 void CRunnerProgram::ClearHeaderWords() {
     CProgramContainer* container = GetContainer();
     CBankSet* program = container ? container->GetCurrentProgram() : nullptr;

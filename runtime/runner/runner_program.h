@@ -17,6 +17,10 @@ public:
     int Load(const char* commandLine, const char* packagePath, int fromOwnFile);
     // The loaded package (null before Load).
     CProgramContainer* GetContainer();
+    // After Load: true, with the part at fault (null: the package as a whole)
+    // and its status, when the package failed to load or was read with damage;
+    // false when it was read cleanly or the program carries no package.
+    bool FindPackageDamage(const char** part, uint32_t* status);
     // Clears settings F and G of the loaded package's current program (a
     // follow-on program starts with both 0).
     void ClearHeaderWords();

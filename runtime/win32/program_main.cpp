@@ -12,6 +12,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     OsSetModuleInstance(instance);
     InitCommonControls();
     runner.SetCommandLine(commandLine);
-    runner.Run();
-    return 0;
+    return runner.Run();
 }

@@ -1,12 +1,18 @@
-// Native stand-in of child processes: the command line runs under /bin/sh;
-// the handle and the "thread id" are the process id. A quit message becomes
+// Native stand-in of child processes: the first word of the command line is
+// the program, the others its arguments (blank-separated, quotes group); the
+// handle and the "thread id" are the process id. A quit message becomes
 // SIGTERM and a termination SIGKILL; a process ended by either reports the
 // exit code that went with it, as a Windows program leaving its message loop
 // would.
 #include "scriptsys/os_process.h"
 
+#include "runtime/base/command_tokens.h"
+
 #include <csignal>
+#include <cstring>
 #include <map>
+#include <string>
+#include <vector>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -26,6 +32,18 @@ std::map<pid_t, Child>& Children() {
     return children;
 }
 
+// The words of a command line, split as the script's command-line tokens are.
+std::vector<std::string> CommandWords(const char* commandLine) {
+    std::vector<std::string> words;
+    const int count = CountTokens(commandLine);
+    std::vector<char> word(std::strlen(commandLine ? commandLine : "") + 1);
+    for (int i = 0; i < count; ++i) {
+        GetQuotedToken(word.data(), static_cast<int>(word.size()), commandLine, i);
+        words.emplace_back(word.data());
+    }
+    return words;
+}
+
 Child* Find(ProcessHandle process) {
     auto it = Children().find(static_cast<pid_t>(process));
     return it == Children().end() ? nullptr : &it->second;
@@ -36,11 +54,16 @@ Child* Find(ProcessHandle process) {
 bool OsStartProcess(const char* commandLine, ProcessHandle* process, uint32_t* threadId) {
     *process = kNoProcess;
     *threadId = 0;
-    char sh[] = "/bin/sh";
-    char dashC[] = "-c";
-    char* argv[] = {sh, dashC, const_cast<char*>(commandLine ? commandLine : ""), nullptr};
+    // The program is started directly, found along PATH as Windows finds it,
+    // so that a program that cannot be started is a failed start (glibc's
+    // posix_spawnp reports a failed exec) and not a shell that says "not found".
+    const std::vector<std::string> words = CommandWords(commandLine);
+    if (words.empty()) return false;
+    std::vector<char*> argv;
+    for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
     pid_t pid = 0;
-    if (posix_spawn(&pid, sh, nullptr, nullptr, argv, environ) != 0) return false;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
     Children()[pid] = Child();
     *process = pid;
     *threadId = static_cast<uint32_t>(pid);

@@ -154,8 +154,12 @@ int main(int argc, char** argv) {
         if (!s.found || reported.count(s.found)) continue;
         Sleep(200);  // let the box finish painting its controls
         char caption[512] = {0}, text[2048] = {0};
-        GetWindowTextA(s.found, caption, sizeof caption);
-        GetDlgItemTextA(s.found, 0xFFFF, text, sizeof text);
+        // On a busy machine the box can be found before its texts are set.
+        for (int tries = 0; tries < 40; ++tries, Sleep(50)) {
+            GetWindowTextA(s.found, caption, sizeof caption);
+            GetDlgItemTextA(s.found, 0xFFFF, text, sizeof text);
+            if (caption[0] || text[0]) break;
+        }
         std::printf("box: %s|%s|%s\n", caption, text, IconName(s.found));
         std::fflush(stdout);
         reported.insert(s.found);

@@ -7,7 +7,8 @@
 #
 # Usage: run-case.sh PACKER RUNTIME LAUNCHER CASE_DIR WORK_DIR
 # A case folder holds manifest.txt and the files it names (none: the bare
-# runtime runs), expect.txt, and optionally:
+# runtime runs), expect.txt (the work folder's Windows name written as WORK),
+# and optionally:
 #   written/  files the program must have written into its working folder;
 #   cut       a byte count to cut from the end of the packed executable;
 #   first     the name of another case folder packed first: this case is then
@@ -60,6 +61,9 @@ PY
 fi
 
 out=$(cd "$work" && "$HERE/wine-test.sh" "$launcher" "${TW_E2E_TIMEOUT_MS:-30000}" "$app" | tr -d '\r')
+# The work folder as the program sees it under Wine reads WORK in expect.txt.
+winwork="Z:$(echo "$work" | tr / '\\')"
+out=${out//"$winwork"/WORK}
 expected=$(tr -d '\r' <"$case/expect.txt")
 fail=0
 if [ "$out" != "$expected" ]; then

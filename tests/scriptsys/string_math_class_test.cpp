@@ -76,8 +76,11 @@ TEST_F(StringClassTest, CompareNoCaseNeedsItsArgument) {
     EXPECT_EQ(ErrorOf(Str("abc"), kCompareNoCase), 115);
 }
 
-TEST_F(StringClassTest, NewStringOfAnIndexWithoutStringBankRaises79) {
+// One argument names a string-bank element, by index or by name; the name is
+// never taken as the text.
+TEST_F(StringClassTest, NewStringNamingNoElementRaises79) {
     EXPECT_EQ(NewError(kClassString, {5}), 79);
+    EXPECT_EQ(NewError(kClassString, {"made"}), 79);
 }
 
 class MathClassTest : public ScriptCallTest {

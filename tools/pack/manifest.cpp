@@ -1,6 +1,7 @@
 #include "tools/pack/manifest.h"
 
 #include "runtime/package/bank.h"
+#include "tools/pack/folder_paths.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -102,12 +103,16 @@ bool ParseManifest(const std::string& text, Manifest* m, std::string* error) {
                 if (value.size() > 0xFFFF) return fail("title too long");
                 m->title = value;
             } else if (key == "palette") {
+                m->paletteLine = line;
                 m->palette = Lower(value) == "default" ? "" : value;
             } else if (key == "startup") {
+                m->startupLine = line;
                 m->startup = value;
             } else if (key == "gameinput") {
+                m->gameInputLine = line;
                 m->gameInput = value;
             } else if (key == "followon") {
+                m->followOnLine = line;
                 m->followOn = value;
             } else if (key == "gameinput_words") {
                 std::istringstream words(value);
@@ -163,6 +168,7 @@ bool ParseManifest(const std::string& text, Manifest* m, std::string* error) {
             name = slash == std::string::npos ? e.file : e.file.substr(slash + 1);
         }
         if (e.file.empty() || name.empty()) return fail("an element needs a file and a name");
+        if (!IsPlainElementName(name)) return fail("element name " + name + " is absolute or climbs out with \"..\"");
         const size_t slash = name.find_last_of('/');
         if (slash != std::string::npos && eq != std::string::npos) {
             e.group = name.substr(0, slash);

@@ -12,7 +12,7 @@
 //   startup = init.txt          start-up text, compiled as "InitSource"
 //   gameinput = controls.txt    game-input settings
 //   gameinput_words = 0 1 0     words A, B and C of the game-input block
-//   followon = ../next          folder of a follow-on application
+//   followon = next             folder of a follow-on application
 //   compress = 1                zlib-compress texts and elements when smaller
 //
 //   [sources Main]              one bank: kind and name; kinds are sources,
@@ -24,6 +24,9 @@
 //   arrow = arrow.png | 3 4     with hot spot (pictures and animations)
 //
 // A source bank is one module; its elements, in order, are the module's parts.
+// Every file and folder named lies inside the manifest's folder (after symbolic
+// links are resolved): an absolute name or one that climbs out with ".." is
+// refused, and so is an element name that is absolute or has a ".." part.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -62,6 +65,11 @@ struct Manifest {
     uint16_t gameInputB = 1;
     uint32_t gameInputC = 0;
     std::string followOn;
+    // Manifest lines of the four settings above that name files or folders.
+    int paletteLine = 0;
+    int startupLine = 0;
+    int gameInputLine = 0;
+    int followOnLine = 0;
     bool compress = true;
     std::vector<ManifestBank> banks;
 };

@@ -1,12 +1,13 @@
 #include "tools/pack/packer.h"
 
-#include "runtime/io/byte_vector_writer.h"
 #include "runtime/package/shared_palette.h"
 #include "runtime/package/bank.h"
 #include "runtime/package/bank_writer.h"
+#include "runtime/io/byte_vector_writer.h"
 #include "runtime/io/buffer_stream.h"
 #include "runtime/io/os_file.h"
 #include "runtime/package/package_writer.h"
+#include "tools/pack/folder_paths.h"
 #include "tools/pack/image_info.h"
 #include "tools/pack/manifest.h"
 #include "tools/pack/pe_image.h"
@@ -18,12 +19,8 @@ namespace {
 // Follow-on folders may name each other; nesting stops here.
 const int kMaxFollowOnDepth = 8;
 
-bool IsAbsolute(const std::string& p) {
-    return !p.empty() && (p[0] == '/' || p[0] == '\\' || (p.size() > 1 && p[1] == ':'));
-}
-
 std::string Join(const std::string& folder, const std::string& name) {
-    if (IsAbsolute(name) || folder.empty()) return name;
+    if (folder.empty()) return name;
     const char last = folder.back();
     return last == '/' || last == '\\' ? folder + name : folder + "/" + name;
 }
@@ -126,6 +123,27 @@ bool Build(const std::string& folder, std::vector<uint8_t>* package, std::string
         *error = manifestPath + " " + *error;
         return false;
     }
+    // Every file and folder the manifest names, inside the folder.
+    std::string palettePath, startupPath, gameInputPath, followOnPath;
+    auto inside = [&](const std::string& name, int line, std::string* path) {
+        std::string why;
+        if (PathInsideFolder(folder, name, path, &why)) return true;
+        *error = manifestPath + " line " + std::to_string(line) + ": " + name + ": " + why;
+        return false;
+    };
+    if ((!m.palette.empty() && !inside(m.palette, m.paletteLine, &palettePath)) ||
+        (!m.startup.empty() && !inside(m.startup, m.startupLine, &startupPath)) ||
+        (!m.gameInput.empty() && !inside(m.gameInput, m.gameInputLine, &gameInputPath)) ||
+        (!m.followOn.empty() && !inside(m.followOn, m.followOnLine, &followOnPath)))
+        return false;
+    std::vector<std::vector<std::string>> entryPaths;
+    for (const ManifestBank& b : m.banks) {
+        entryPaths.emplace_back();
+        for (const ManifestEntry& e : b.entries) {
+            entryPaths.back().emplace_back();
+            if (!inside(e.file, e.line, &entryPaths.back().back())) return false;
+        }
+    }
     PackageProgram p;
     p.title = m.title;
     p.flags = m.flags;
@@ -145,20 +163,20 @@ bool Build(const std::string& folder, std::vector<uint8_t>* package, std::string
             p.palette[4 * i + 2] = d.entries[i].blue;
             p.palette[4 * i + 3] = d.entries[i].flags;
         }
-    } else if (!ReadPalette(Join(folder, m.palette), p.palette, error)) {
+    } else if (!ReadPalette(palettePath, p.palette, error)) {
         return false;
     }
     std::vector<uint8_t> bytes;
     if (!m.startup.empty()) {
-        if (!ReadFileBytes(Join(folder, m.startup), &bytes)) {
-            *error = Join(folder, m.startup) + ": cannot be read";
+        if (!ReadFileBytes(startupPath, &bytes)) {
+            *error = startupPath + ": cannot be read";
             return false;
         }
         p.startupText.assign(bytes.begin(), bytes.end());
     }
     if (!m.gameInput.empty()) {
-        if (!ReadFileBytes(Join(folder, m.gameInput), &bytes)) {
-            *error = Join(folder, m.gameInput) + ": cannot be read";
+        if (!ReadFileBytes(gameInputPath, &bytes)) {
+            *error = gameInputPath + ": cannot be read";
             return false;
         }
         p.hasGameInput = true;
@@ -167,10 +185,11 @@ bool Build(const std::string& folder, std::vector<uint8_t>* package, std::string
         p.gameInputB = m.gameInputB;
         p.gameInputC = m.gameInputC;
     }
-    for (const ManifestBank& b : m.banks) {
+    for (size_t i = 0; i < m.banks.size(); ++i) {
+        const ManifestBank& b = m.banks[i];
         CBankWriter bank(b.type, b.name.c_str());
-        for (const ManifestEntry& e : b.entries)
-            if (!AddElement(&bank, b, e, Join(folder, e.file), m.compress, error)) return false;
+        for (size_t j = 0; j < b.entries.size(); ++j)
+            if (!AddElement(&bank, b, b.entries[j], entryPaths[i][j], m.compress, error)) return false;
         CBufferStream out;
         if (bank.Write(&out, true) != 0) {
             *error = manifestPath + " line " + std::to_string(b.line) + ": bank " + b.name + " cannot be written";
@@ -185,7 +204,7 @@ bool Build(const std::string& folder, std::vector<uint8_t>* package, std::string
             *error = manifestPath + ": follow-on programs nest too deep";
             return false;
         }
-        if (!Build(Join(folder, m.followOn), &d.followOn, error, depth + 1)) return false;
+        if (!Build(followOnPath, &d.followOn, error, depth + 1)) return false;
     }
     if (WritePackage(d, package) != 0) {
         *error = manifestPath + ": a setting does not fit the package";

@@ -250,14 +250,14 @@ TEST(Packer, FolderPacksIntoAnExecutableTheContainerReads) {
     TestFolder dir;
     ASSERT_TRUE(dir.Ok());
     const std::string& root = dir.Path();
-    // The follow-on application lives in a folder of its own.
-    TestFolder next;
-    ASSERT_TRUE(next.Ok());
-    ASSERT_TRUE(WriteWholeFile(next.File("manifest.txt"), Bytes("title = Next\n[sources Second]\nsecond.src\n")));
-    ASSERT_TRUE(WriteWholeFile(next.File("second.src"), Bytes("Function Main() { }\n")));
+    // The follow-on application lives in a folder of its own, inside this one.
+    ASSERT_EQ(CreateDirectoryPath((root + "\\next").c_str()), 0);
+    ASSERT_TRUE(WriteWholeFile(dir.File("next\\manifest.txt"), Bytes("title = Next\n[sources Second]\nsecond.src\n")));
+    ASSERT_TRUE(WriteWholeFile(dir.File("next\\second.src"), Bytes("Function Main() { }\n")));
+    dir.File("next");  // removed after its files
 
     const std::string manifest = "title = Demo\nspeed = 25\nstartup = init.txt\ngameinput = keys.txt\n"
-                                 "followon = " + next.Path() + "\n"
+                                 "followon = next\n"
                                  "[sources Main]\nmain.src\nmore = extra.src\n"
                                  "[pictures Pictures]\nlogo.bmp | 2 3\nicons/star = star.png\n"
                                  "[strings Texts]\ngreeting = hello.txt\n";

@@ -23,7 +23,7 @@ TEST(ChildProcess, RunWatchAndExitCode) {
     CChildProcess p;
     EXPECT_EQ(p.GetExitCode(), 0u);  // no process
     EXPECT_FALSE(p.IsRunning());
-    p.SetCommandLine("sleep 0.2; exit 3");
+    p.SetCommandLine("sh -c \"sleep 0.2; exit 3\"");
     ASSERT_TRUE(p.Run());
     EXPECT_TRUE(p.IsRunning());
     EXPECT_EQ(p.GetExitCode(), kProcessStillActive);
@@ -36,7 +36,7 @@ TEST(ChildProcess, RunWatchAndExitCode) {
 
 TEST(ChildProcess, QuitAndTerminateCarryTheirCodes) {
     CChildProcess p;
-    p.SetCommandLine("exec sleep 5");
+    p.SetCommandLine("sleep 5");
     ASSERT_TRUE(p.Run());
     p.SendQuit(12);
     EXPECT_EQ(WaitForEnd(p), 12u);
@@ -49,7 +49,7 @@ TEST(ChildProcess, QuitAndTerminateCarryTheirCodes) {
 
 TEST(ChildProcess, RestartWaitsBoundedAndStartsAgain) {
     CChildProcess p;
-    p.SetCommandLine("exec sleep 5");
+    p.SetCommandLine("sleep 5");
     ASSERT_TRUE(p.Run());
     int waits = 0;
     EXPECT_TRUE(p.Restart(0, 2000, [&](uint32_t ms) { ++waits; return Sleep(ms); }));
@@ -59,7 +59,7 @@ TEST(ChildProcess, RestartWaitsBoundedAndStartsAgain) {
 
     // A process that ignores the request is left alone after the limit.
     p.Release();
-    p.SetCommandLine("trap '' TERM; sleep 5");
+    p.SetCommandLine("sh -c \"trap '' TERM; sleep 5\"");
     ASSERT_TRUE(p.Run());
     Sleep(100);  // let the shell set its trap
     auto start = std::chrono::steady_clock::now();

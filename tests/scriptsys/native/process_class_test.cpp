@@ -1,5 +1,5 @@
-// The Process script class through its member handlers, with /bin/sh
-// commands standing in for programs.
+// The Process script class through its member handlers, with commands of
+// /bin/sh standing in for programs.
 #include "runtime/classes/class_registry.h"
 #include "runtime/interp/os_clock.h"
 #include "runtime/interp/os_message_pump.h"
@@ -29,22 +29,41 @@ protected:
 };
 
 TEST_F(ProcessClassTest, NewProcessRunsByDefaultAndReportsItsExitCode) {
-    CIBaseClassImpl* p = New(kClassProcess, {"exit 3"});
+    CIBaseClassImpl* p = New(kClassProcess, {"sh -c \"exit 3\""});
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(WaitForEnd(p), 3);
     EXPECT_EQ(Int(p, kIsProcessRunning), 0);
     EXPECT_EQ(Int(p, kRun), 0);  // the ended process is still held
-    EXPECT_EQ(Text(Call(p, kGetCommandLine)), "exit 3");
+    EXPECT_EQ(Text(Call(p, kGetCommandLine)), "sh -c \"exit 3\"");
 }
 
 TEST_F(ProcessClassTest, RunFlagZeroWaitsForRunAndOtherFlagsAreRefused) {
-    CIBaseClassImpl* p = New(kClassProcess, {"exit 4", 0});
+    CIBaseClassImpl* p = New(kClassProcess, {"sh -c \"exit 4\"", 0});
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(Int(p, kGetExitCode), 0);  // no process yet
     EXPECT_EQ(Int(p, kRun), 1);
     EXPECT_EQ(Int(p, kRun), 0);
     EXPECT_EQ(WaitForEnd(p), 4);
-    EXPECT_EQ(NewError(kClassProcess, {"exit 0", 2}), 14);
+    EXPECT_EQ(NewError(kClassProcess, {"true", 2}), 14);
+}
+
+// A program that cannot be started is a failed start, as under Windows: Run
+// answers 0 and no process is held.
+TEST_F(ProcessClassTest, AProgramThatCannotStartAnswersZero) {
+    for (const char* command : {"tw-no-such-program --version", "/no/such/folder/program", "", "  "}) {
+        CIBaseClassImpl* p = New(kClassProcess, {command, 0});
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(Int(p, kRun), 0) << command;
+        EXPECT_EQ(Int(p, kIsProcessRunning), 0) << command;
+        EXPECT_EQ(Int(p, kGetExitCode), 0) << command;
+    }
+}
+
+// Quotes group the words of the command line; the program gets them as they are.
+TEST_F(ProcessClassTest, QuotedWordsReachTheProgramWhole) {
+    CIBaseClassImpl* p = New(kClassProcess, {"sh -c 'test \"$1\" = \"a b\" && exit 5' zero \"a b\""});
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(WaitForEnd(p), 5);
 }
 
 TEST_F(ProcessClassTest, TerminateEndsTheProcessWithTheCode) {
@@ -60,7 +79,7 @@ TEST_F(ProcessClassTest, RestartStartsTheCommandAgainAfterTheOldProcessQuits) {
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(Int(p, kRestart), 1);  // nothing held: just starts
     EXPECT_EQ(Int(p, kIsProcessRunning), 1);
-    Call(p, kSetCommandLine, {"exit 9"});
+    Call(p, kSetCommandLine, {"sh -c \"exit 9\""});
     EXPECT_EQ(Int(p, kRestart, {2}), 1);
     EXPECT_EQ(WaitForEnd(p), 9);
 }
@@ -68,7 +87,7 @@ TEST_F(ProcessClassTest, RestartStartsTheCommandAgainAfterTheOldProcessQuits) {
 // A process that ignores the quit request: Restart waits for it while the
 // program's own queue and tick keep being served, and never without limit.
 TEST_F(ProcessClassTest, RestartKeepsPumpingWhileTheOldProcessHangsOn) {
-    CIBaseClassImpl* p = New(kClassProcess, {"trap '' TERM; sleep 30"});
+    CIBaseClassImpl* p = New(kClassProcess, {"sh -c \"trap '' TERM; sleep 30\""});
     ASSERT_NE(p, nullptr);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the trap is set
 
