@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-bool CFileFinder::FindFirst(const char* pattern) {
+bool CFileFinder::FindFirst(const char* pattern, FindDetail detail) {
     if (m_handle != kNoFindHandle) return false;
     char full[kMaxPathChars];
     if (GetFullPathOf(pattern ? pattern : "*.*", full, sizeof full) == 0) return false;
@@ -18,7 +18,7 @@ bool CFileFinder::FindFirst(const char* pattern) {
     rebuilt += name;
     rebuilt += extension;
     if (rebuilt.GetLength() >= kMaxPathChars) return false;
-    m_handle = FindFirstEntry(rebuilt.c_str(), &m_pending);
+    m_handle = FindFirstEntry(rebuilt.c_str(), &m_pending, detail);
     m_hasPending = m_handle != kNoFindHandle;
     return m_hasPending;
 }

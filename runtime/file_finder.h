@@ -23,7 +23,8 @@ public:
     // Starts a search; false when one is already open, when the full path of
     // the pattern does not fit in 260 characters, or when nothing matches.
     // No pattern means "*.*"; a folder alone ("C:\\x\\") lists everything in it.
-    bool FindFirst(const char* pattern = nullptr);
+    // With kFindNamesAndKinds the records may lack sizes and times.
+    bool FindFirst(const char* pattern = nullptr, FindDetail detail = kFindEverything);
     bool FindNext();
     void Close();
 

@@ -24,7 +24,7 @@ int CFileList::ScanDirectoryRecursive(const char* folder, uint32_t flags) {
 
 int CFileList::ScanFolder(const CRefString& folder) {
     CFileFinder finder;
-    if (!finder.FindFirst(CRefString::ConcatChars(folder, "*.*").c_str())) return 1;
+    if (!finder.FindFirst(CRefString::ConcatChars(folder, "*.*").c_str(), kFindNamesAndKinds)) return 1;
     for (bool more = true; more;) {
         more = finder.FindNext();
         if (IsEscapeKeyDown()) return 0;  // the finder closes its search

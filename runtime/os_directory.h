@@ -27,10 +27,15 @@ struct FindRecord {
     char name[260];
 };
 
+// What a listing must fill in: everything, or only names and attributes (a
+// scan that needs no sizes or times spares the native layer a stat per entry;
+// size and times may then be 0).
+enum FindDetail { kFindEverything, kFindNamesAndKinds };
+
 // Starts a listing of the entries that match pattern (a folder, "\\", and a
 // name pattern with "*" and "?") and fills record with the first one; returns
 // the handle, or kNoFindHandle when nothing matches or the folder is missing.
-FindHandle FindFirstEntry(const char* pattern, FindRecord* record);
+FindHandle FindFirstEntry(const char* pattern, FindRecord* record, FindDetail detail = kFindEverything);
 // Fills record with the next entry: false at the end.
 bool FindNextEntry(FindHandle handle, FindRecord* record);
 void FindCloseEntry(FindHandle handle);

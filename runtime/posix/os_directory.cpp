@@ -1,6 +1,7 @@
 // Native stand-in of folder listings over opendir/readdir. Entries are
 // described by fstatat, which follows links as Wine's view of a Linux folder
-// does; a dangling link is described as itself.
+// does; a dangling link is described as itself. For names and kinds only, the
+// kind the folder gives is enough for plain files and folders.
 #include "runtime/os_directory.h"
 
 #include "runtime/path_match.h"
@@ -20,7 +21,8 @@ namespace {
 struct Listing {
     DIR* dir;
     std::string pattern;
-    bool everything;
+    bool everyName;
+    FindDetail detail;
 };
 
 const uint64_t kSecondsFrom1601To1970 = 11644473600ull;
@@ -31,9 +33,16 @@ uint64_t Ticks(const struct timespec& t) {
            static_cast<uint64_t>(t.tv_nsec) / 100;
 }
 
-bool Describe(Listing* listing, const char* name, FindRecord* record) {
+bool Describe(Listing* listing, const struct dirent* e, FindRecord* record) {
+    const char* name = e->d_name;
     const size_t n = std::strlen(name);
     if (n >= sizeof record->name) return false;
+    if (listing->detail == kFindNamesAndKinds && (e->d_type == DT_DIR || e->d_type == DT_REG)) {
+        *record = FindRecord{};
+        record->attributes = e->d_type == DT_DIR ? kFindAttributeDirectory : kFindAttributeArchive;
+        std::memcpy(record->name, name, n + 1);
+        return true;
+    }
     struct stat st;
     if (fstatat(dirfd(listing->dir), name, &st, 0) != 0 &&
         fstatat(dirfd(listing->dir), name, &st, AT_SYMLINK_NOFOLLOW) != 0)
@@ -50,8 +59,8 @@ bool Describe(Listing* listing, const char* name, FindRecord* record) {
 
 bool NextMatch(Listing* listing, FindRecord* record) {
     while (struct dirent* e = readdir(listing->dir)) {
-        if (!listing->everything && !MatchWildcard(e->d_name, listing->pattern.c_str())) continue;
-        if (Describe(listing, e->d_name, record)) return true;
+        if (!listing->everyName && !MatchWildcard(e->d_name, listing->pattern.c_str())) continue;
+        if (Describe(listing, e, record)) return true;
     }
     return false;
 }
@@ -60,7 +69,7 @@ std::atomic<int> g_checksBeforeEscape{-1};
 
 }  // namespace
 
-FindHandle FindFirstEntry(const char* pattern, FindRecord* record) {
+FindHandle FindFirstEntry(const char* pattern, FindRecord* record, FindDetail detail) {
     std::string path(pattern ? pattern : "");
     for (char& c : path)
         if (c == '\\') c = '/';
@@ -70,7 +79,7 @@ FindHandle FindFirstEntry(const char* pattern, FindRecord* record) {
     if (name.empty()) return kNoFindHandle;
     DIR* dir = opendir(folder.c_str());
     if (!dir) return kNoFindHandle;
-    Listing* listing = new Listing{dir, name, name == "*.*" || name == "*"};
+    Listing* listing = new Listing{dir, name, name == "*.*" || name == "*", detail};
     if (!NextMatch(listing, record)) {
         FindCloseEntry(reinterpret_cast<FindHandle>(listing));
         return kNoFindHandle;

@@ -23,7 +23,7 @@ void CopyRecord(const WIN32_FIND_DATAA& data, FindRecord* record) {
 
 }  // namespace
 
-FindHandle FindFirstEntry(const char* pattern, FindRecord* record) {
+FindHandle FindFirstEntry(const char* pattern, FindRecord* record, FindDetail) {
     WIN32_FIND_DATAA data;
     HANDLE h = FindFirstFileA(pattern ? pattern : "", &data);
     if (h == INVALID_HANDLE_VALUE) return kNoFindHandle;

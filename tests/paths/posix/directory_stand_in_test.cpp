@@ -141,6 +141,27 @@ TEST(DirectoryStandIn, FullPathsAndTheFinder) {
     ASSERT_GT(GetFullPathOf(tree.Root().c_str(), buffer, sizeof buffer), 0u);
     EXPECT_EQ(std::string(path.c_str()), std::string(buffer) + "a.txt");
 
+    // Sizes come with everything; names and kinds may go without them.
+    ASSERT_TRUE(WriteWholeFile(tree.Root() + "a.txt", {1, 2, 3, 4, 5}));
+    for (FindDetail detail : {kFindEverything, kFindNamesAndKinds}) {
+        FindRecord record;
+        FindHandle h = FindFirstEntry((tree.Root() + "a.txt").c_str(), &record, detail);
+        ASSERT_NE(h, kNoFindHandle);
+        EXPECT_STREQ(record.name, "a.txt");
+        EXPECT_EQ(record.attributes & kFindAttributeDirectory, 0u);
+        if (detail == kFindEverything) {
+            EXPECT_EQ(record.size, 5u);
+            EXPECT_GT(record.writeTime, 116444736000000000ull);  // after 1970
+        }
+        EXPECT_FALSE(FindNextEntry(h, &record));
+        FindCloseEntry(h);
+        h = FindFirstEntry((tree.Root() + "s*").c_str(), &record, detail);
+        ASSERT_NE(h, kNoFindHandle);
+        EXPECT_STREQ(record.name, "sub");
+        EXPECT_NE(record.attributes & kFindAttributeDirectory, 0u);
+        FindCloseEntry(h);
+    }
+
     CRefStringArray roots;
     EXPECT_EQ(roots.AddLogicalDrives(), 1);
     EXPECT_STREQ(roots.GetAt(0)->c_str(), "/");
