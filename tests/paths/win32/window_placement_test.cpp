@@ -55,10 +55,16 @@ const char* WindowClass() {
 class Window {
 public:
     Window(int width, int height, DWORD style = WS_OVERLAPPEDWINDOW)
-        : m_hwnd(CreateWindowExA(WS_EX_TOPMOST, WindowClass(), "placement", style, 40, 50, width, height, nullptr,
+        : m_hwnd(CreateWindowExA(0, WindowClass(), "placement", style, 40, 50, width, height, nullptr,
                                  nullptr, GetModuleHandleA(nullptr), nullptr)) {}
     ~Window() {
-        if (m_hwnd) DestroyWindow(m_hwnd);
+        if (!m_hwnd) return;
+        // Back to a plain hidden window first: Wine's X11 driver can fail on a
+        // minimised window destroyed after other windows of the process.
+        WINDOWPLACEMENT p = Placement();
+        p.showCmd = SW_HIDE;
+        SetWindowPlacement(m_hwnd, &p);
+        DestroyWindow(m_hwnd);
     }
     HWND Get() const { return m_hwnd; }
     WINDOWPLACEMENT Placement() const {
