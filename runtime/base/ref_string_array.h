@@ -16,6 +16,9 @@ public:
     // Inserts before index (index = count appends); an index outside 0..count gives -1.
     int InsertAt(int index, const CRefString& string);
     int InsertAt(int index, const char* chars);
+    // Appends the root of every logical drive ("C:\\" ...); returns the count
+    // (runtime/io/logical_drives.cpp).
+    int AddLogicalDrives();
 
     void RemoveAt(int index);  // ignored outside 0..count-1
     void RemoveAll();
