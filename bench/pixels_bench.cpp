@@ -160,5 +160,5 @@ int main() {
     pixman_image_unref(solid);
     pixman_image_unref(halfMask);
     CSharedPalette::Release(palette);
-    return sink == 0xFFFF;  // keeps the memcpy/memset results alive
+    return sink == 0xFF ? 0 : 0;  // reads the sink: keeps the memcpy/memset results alive
 }

@@ -27,18 +27,18 @@ void CIFile::Destroy(int32_t) {
 
 void CIFile::CallMember(int32_t memberId) {
     static const CDispatchEntry<CIFile> kHandlers[] = {
-        {kFileOpen, &CIFile::Open},
-        {kFileCreate, &CIFile::Create},
-        {kFileClose, &CIFile::Close},
-        {kFileReadLn, &CIFile::ReadLn},
-        {kFileWriteLn, &CIFile::WriteLn},
-        {kFileSetPosition, &CIFile::SetPosition},
-        {kFileGetPosition, &CIFile::GetPosition},
-        {kFileGetLength, &CIFile::GetLength},
-        {kFileRead, &CIFile::Read},
-        {kFileWrite, &CIFile::Write},
-        {kFileGetFilePath, &CIFile::GetFilePath},
-        {kFileIsOpened, &CIFile::IsOpened},
+        TW_MEMBER(File, Open),
+        TW_MEMBER(File, Create),
+        TW_MEMBER(File, Close),
+        TW_MEMBER(File, ReadLn),
+        TW_MEMBER(File, WriteLn),
+        TW_MEMBER(File, SetPosition),
+        TW_MEMBER(File, GetPosition),
+        TW_MEMBER(File, GetLength),
+        TW_MEMBER(File, Read),
+        TW_MEMBER(File, Write),
+        TW_MEMBER(File, GetFilePath),
+        TW_MEMBER(File, IsOpened),
     };
     DispatchMember(this, kHandlers, memberId);
 }

@@ -16,11 +16,11 @@ void CIIni::Destroy(int32_t) {
 
 void CIIni::CallMember(int32_t memberId) {
     static const CDispatchEntry<CIIni> kHandlers[] = {
-        {kIniOpenFile, &CIIni::OpenFile},
-        {kIniCloseFile, &CIIni::CloseFile},
-        {kIniSetValue, &CIIni::SetValue},
-        {kIniGetStrValue, &CIIni::GetStrValue},
-        {kIniGetIntValue, &CIIni::GetIntValue},
+        TW_MEMBER(Ini, OpenFile),
+        TW_MEMBER(Ini, CloseFile),
+        TW_MEMBER(Ini, SetValue),
+        TW_MEMBER(Ini, GetStrValue),
+        TW_MEMBER(Ini, GetIntValue),
     };
     DispatchMember(this, kHandlers, memberId);
 }

@@ -17,14 +17,14 @@ void CIProcess::Destroy(int32_t) {
 
 void CIProcess::CallMember(int32_t memberId) {
     static const CDispatchEntry<CIProcess> kHandlers[] = {
-        {kProcessSetCommandLine, &CIProcess::SetCommandLine},
-        {kProcessGetCommandLine, &CIProcess::GetCommandLine},
-        {kProcessRestart, &CIProcess::Restart},
-        {kProcessRun, &CIProcess::Run},
-        {kProcessIsProcessRunning, &CIProcess::IsProcessRunning},
-        {kProcessGetExitCode, &CIProcess::GetExitCode},
-        {kProcessSendQuitMessage, &CIProcess::SendQuitMessage},
-        {kProcessTerminate, &CIProcess::Terminate},
+        TW_MEMBER(Process, SetCommandLine),
+        TW_MEMBER(Process, GetCommandLine),
+        TW_MEMBER(Process, Restart),
+        TW_MEMBER(Process, Run),
+        TW_MEMBER(Process, IsProcessRunning),
+        TW_MEMBER(Process, GetExitCode),
+        TW_MEMBER(Process, SendQuitMessage),
+        TW_MEMBER(Process, Terminate),
     };
     DispatchMember(this, kHandlers, memberId);
 }

@@ -8,7 +8,7 @@
 //
 //     void CIMath::CallMember(int32_t memberId) {
 //         static const CDispatchEntry<CIMath> kHandlers[] = {
-//             {kMathAbs, &CIMath::Abs}, ...
+//             TW_MEMBER(Math, Abs), ...
 //         };
 //         DispatchMember(this, kHandlers, memberId);
 //     }
@@ -110,6 +110,12 @@ struct CDispatchEntry {
     uint16_t memberId;
     int32_t (T::*handler)();
 };
+
+// An entry whose handler is named as its member: {kMathAbs, &CIMath::Abs}. The
+// id and the handler come from one name, so they cannot disagree; a handler
+// shared by several members is written out as {kProgramIsApplication, &CIProgram::AnswerOne}.
+#define TW_MEMBER(Class, Member) \
+    { k##Class##Member, &CI##Class::Member }
 
 template <class T, std::size_t N>
 void DispatchMember(T* self, const CDispatchEntry<T> (&table)[N], int32_t memberId) {

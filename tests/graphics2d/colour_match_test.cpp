@@ -125,7 +125,7 @@ TEST(ColourMatch, InverseTableHoldsTheLastEntryOfEachKey) {
 TEST(ColourMatch, DetectMMX) {
     EXPECT_EQ(DetectMMX(0), 0);
 #if defined(__i386__) || defined(__x86_64__)
-    unsigned eax, ebx, ecx, edx;
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
     ASSERT_TRUE(__get_cpuid(1, &eax, &ebx, &ecx, &edx));
     EXPECT_EQ(DetectMMX(1), static_cast<int>((edx >> 23) & 1));
     EXPECT_EQ(DetectMMX(2), DetectMMX(1));
