@@ -154,12 +154,12 @@ int main(int argc, char** argv) {
         if (!s.found || reported.count(s.found)) continue;
         Sleep(200);  // let the box finish painting its controls
         char caption[512] = {0}, text[2048] = {0};
-        // On a busy machine the box can be found before its texts are set.
-        for (int tries = 0; tries < 40; ++tries, Sleep(50)) {
-            GetWindowTextA(s.found, caption, sizeof caption);
-            GetDlgItemTextA(s.found, 0xFFFF, text, sizeof text);
-            if (caption[0] || text[0]) break;
-        }
+        GetWindowTextA(s.found, caption, sizeof caption);
+        GetDlgItemTextA(s.found, 0xFFFF, text, sizeof text);
+        // On a busy machine a box can be found before its texts are set (or
+        // while it is being torn down): look again on the next round rather
+        // than report an empty box.
+        if (!caption[0] && !text[0]) continue;
         std::printf("box: %s|%s|%s\n", caption, text, IconName(s.found));
         std::fflush(stdout);
         reported.insert(s.found);
