@@ -3,7 +3,8 @@
 #include <cmath>
 
 namespace {
-// Plane slots in the order of the outcode bits 2, 4, 8, 16, 32, 64.
+// Plane slots in the order of the outcode bits 2, 4, 8, 16, 32, 64 (the
+// inline PointOutcode relies on it).
 int Slot(uint32_t bit) {
     switch (bit) {
     case LCameraView::kBottom: return 0;
@@ -14,9 +15,6 @@ int Slot(uint32_t bit) {
     default: return 5;  // near
     }
 }
-const uint32_t kBits[6] = {LCameraView::kBottom, LCameraView::kTop, LCameraView::kLeft,
-                           LCameraView::kRight,  LCameraView::kFar, LCameraView::kNear};
-
 float Distance(const float* plane, const float* p) {
     return plane[0] * p[0] + plane[1] * p[1] + plane[2] * p[2] - plane[3];
 }
@@ -24,17 +22,6 @@ float Distance(const float* plane, const float* p) {
 
 float* LCameraView::Plane(uint32_t bit) { return planes[Slot(bit)]; }
 const float* LCameraView::Plane(uint32_t bit) const { return planes[Slot(bit)]; }
-
-uint32_t LCameraView::PointOutcode(const float* p) const {
-    uint32_t code = 0;
-    for (int i = 0; i < 6; ++i) {
-        const float s = Distance(planes[i], p);
-        // NaN is outside every plane.
-        const bool inside = kBits[i] == kNear ? s >= 0.0f : s > 0.0f;
-        if (!inside) code |= kBits[i];
-    }
-    return code;
-}
 
 uint32_t LCameraView::ClipOutcode(L3DPoint* const* points, int32_t count) const {
     uint32_t code = 0;

@@ -33,7 +33,14 @@ public:
     const float* Plane(uint32_t bit) const;
 
     // Camera-space point tests over the six planes.
-    uint32_t PointOutcode(const float* cameraXYZ) const;
+    // Inline and unrolled: every projected vertex goes through it.
+    uint32_t PointOutcode(const float* p) const {
+        const auto out = [p](const float* n) { return !(n[0] * p[0] + n[1] * p[1] + n[2] * p[2] - n[3] > 0.0f); };
+        const float* near = planes[5];
+        return (out(planes[0]) ? kBottom : 0u) | (out(planes[1]) ? kTop : 0u) | (out(planes[2]) ? kLeft : 0u) |
+               (out(planes[3]) ? kRight : 0u) | (out(planes[4]) ? kFar : 0u) |
+               (!(near[0] * p[0] + near[1] * p[1] + near[2] * p[2] - near[3] >= 0.0f) ? kNear : 0u);
+    }
     int32_t IsPointVisible(const float* cameraXYZ) const { return PointOutcode(cameraXYZ) == 0 ? 1 : 0; }
     // OR of the outcodes of the vertices' camera positions; 0 for count < 1.
     uint32_t ClipOutcode(L3DPoint* const* points, int32_t count) const;
