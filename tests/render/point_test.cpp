@@ -77,7 +77,9 @@ TEST(BasePoint, CapacityShrinksToTheMultipleOfEightAboveTheCount) {
         const int32_t n = s.points.GetCount();
         EXPECT_EQ(n, i);
         EXPECT_EQ(s.points.GetCapacity(), (n / 8 + 1) * 8) << n;
-        if (n > 0) EXPECT_EQ(s.points.GetPoint(n - 1), added[size_t(n - 1)]);
+        if (n > 0) {
+            EXPECT_EQ(s.points.GetPoint(n - 1), added[size_t(n - 1)]);
+        }
     }
 }
 
@@ -171,7 +173,7 @@ TEST(PointProjection, HotSpotAndScaleComeBeforeTheRotation) {
     GeometryScene s;
     s.owner.SetHotSpot(1, 0, 0);
     s.owner.SetScale(2, 3, 4);
-    s.owner.SetAngleY(float(M_PI / 2));
+    s.owner.SetAngleY(1.5707964f);
     s.owner.SetPositionX(10);
     L3DPoint* p = s.points.AddPoint(1, 1, 1, 0, 0);
     p->Project(&s.owner, s.view);

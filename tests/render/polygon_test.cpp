@@ -290,7 +290,9 @@ TEST(Polygon, IntersectRayTable) {
         float out[3] = {-1, -1, -1};
         EXPECT_EQ(c.polygon->IntersectRay(c.origin, c.direction, out), c.hit)
             << c.origin[0] << "," << c.origin[1] << " dir " << c.direction[0] << "," << c.direction[2];
-        if (c.hit) EXPECT_NEAR(out[2], 0.0f, 1e-5f);
+        if (c.hit) {
+            EXPECT_NEAR(out[2], 0.0f, 1e-5f);
+        }
     }
     float out[3];
     ASSERT_EQ(tri->IntersectRay(cases[13].origin, cases[13].direction, out), 1);
@@ -380,7 +382,7 @@ TEST(PolygonClipping, RandomPolygonsAgainstRandomFrusta) {
         const float r0 = uni(20, 800), r1 = uni(20, 800);
         float p[4][3];
         float angle = uni(0, 1);
-        for (int i = 0; i < n; ++i, angle += float(2 * M_PI / n) * uni(0.6f, 1.2f))
+        for (int i = 0; i < n; ++i, angle += (6.2831853f / float(n)) * uni(0.6f, 1.2f))
             for (int k = 0; k < 3; ++k)
                 p[i][k] = centre[k] + r0 * std::cos(angle) * e0[k] + r1 * std::sin(angle) * e1[k];
         LPolygon* poly = s.Triangle(p, n);
