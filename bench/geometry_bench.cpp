@@ -1,13 +1,13 @@
 // Vertex projection and polygon clipping against the same arithmetic written
 // over Eigen, on the same data. One run of each (best of three); times and
 // ratios are printed (not a timed test).
+#include "bench_timing.h"
 #include "engine3d/camera_view.h"
 #include "engine3d/point.h"
 #include "engine3d/polygon.h"
 
 #include <Eigen/Geometry>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -16,21 +16,7 @@
 #include <vector>
 
 namespace {
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
-
-template <typename F>
-double Best(F&& run) {
-    double best = 1e30;
-    for (int i = 0; i < 3; ++i) {
-        const auto t0 = Clock::now();
-        run();
-        const double t = Seconds(t0);
-        if (t < best) best = t;
-    }
-    return best;
-}
+using bench::Best;
 
 class BenchView : public LCameraView {
 public:
