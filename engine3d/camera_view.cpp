@@ -29,11 +29,6 @@ uint32_t LCameraView::ClipOutcode(L3DPoint* const* points, int32_t count) const 
     return code;
 }
 
-void LCameraView::ToCamera(const float* w, float* out) const {
-    const float d[3] = {w[0] - position[0], w[1] - position[1], w[2] - position[2]};
-    for (int r = 0; r < 3; ++r) out[r] = rows[3 * r] * d[0] + rows[3 * r + 1] * d[1] + rows[3 * r + 2] * d[2];
-}
-
 int32_t LCameraView::ClassifySphere(const float* sphere) const {
     float c[3];
     ToCamera(sphere, c);

@@ -51,7 +51,15 @@ public:
     virtual int32_t Defer(LPolygon* polygon) = 0;
 
     // World point -> camera space: rows . (p - position).
-    void ToCamera(const float* world, float* out) const;
+    void ToCamera(const float* w, float* out) const {
+        const float d0 = w[0] - position[0], d1 = w[1] - position[1], d2 = w[2] - position[2];
+        const float x = rows[0] * d0 + rows[1] * d1 + rows[2] * d2;
+        const float y = rows[3] * d0 + rows[4] * d1 + rows[5] * d2;
+        const float z = rows[6] * d0 + rows[7] * d1 + rows[8] * d2;
+        out[0] = x;
+        out[1] = y;
+        out[2] = z;
+    }
 
     // Takes the next record of the clip pool, or null when the pool is used up.
     L3DPoint* NextClipPoint() { return clipCursor < clipPoolSize ? &clipPool[clipCursor++] : nullptr; }
