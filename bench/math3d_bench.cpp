@@ -1,6 +1,7 @@
 // 3x4 matrix math against Eigen's affine transforms on the same data, and
 // positional access of the engine list against std::list. One run; the times
 // and ratios are printed (not a timed test).
+#include "bench_timing.h"
 #include "engine3d/data_link.h"
 #include "engine3d/math3d.h"
 
@@ -15,25 +16,12 @@
 #include <vector>
 
 namespace {
-using Clock = std::chrono::steady_clock;
+using bench::Best;
+using bench::Clock;
+using bench::Seconds;
 using Affine = Eigen::Transform<float, 3, Eigen::Affine>;
 using AffineVector = std::vector<Affine, Eigen::aligned_allocator<Affine>>;
 
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
-
-// Best of three runs, so page faults of first writes and a busy moment on the
-// machine do not decide the figure.
-template <typename F>
-double Best(F&& run) {
-    double best = 1e30;
-    for (int i = 0; i < 3; ++i) {
-        const auto t0 = Clock::now();
-        run();
-        const double t = Seconds(t0);
-        if (t < best) best = t;
-    }
-    return best;
-}
 
 void Row(const char* what, double ours, double eigen, double check) {
     std::printf("%-34s %9.2f ms %9.2f ms %7.2fx   (checksum %.6g)\n", what, ours * 1e3, eigen * 1e3, ours / eigen, check);

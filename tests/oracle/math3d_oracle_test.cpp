@@ -3,7 +3,7 @@
 // inputs are of order 1, so this is a few float roundings).
 #include "engine3d/location.h"
 #include "engine3d/math3d.h"
-#include "render/vec3.h"
+#include "engine3d/vec3.h"
 
 #include <Eigen/Geometry>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "render/vec3.h"
+#include "engine3d/vec3.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 // The quirks of the three-component vector functions that callers rely on:
 // zero and NaN vectors, exact equality, the cosine of AngleBetween.
-#include "render/vec3.h"
+#include "engine3d/vec3.h"
 
 #include <gtest/gtest.h>
 
