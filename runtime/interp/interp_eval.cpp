@@ -182,7 +182,7 @@ void CInterpretor::AfterValueOperand(CValue* value, uint32_t nameRef) {
     if ((next == kOpAssign || (next >= kOpAddAssign && next <= kOpShrAssign)) &&
         m_operatorStack[m_evalLevel - 1] < next) {
         result->SetInt(0);
-    } else if (next != kOpAdd || nameRef == kNotAName || !LendTextForAppend(result, value, nameRef)) {
+    } else if (next != kOpAdd || nameRef == kNotAName || !value->HoldsOwnedText() || !LendTextForAppend(result, value, nameRef)) {
         result->Assign(*value);
     }
     result->SetOrigin(value);

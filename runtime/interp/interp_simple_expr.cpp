@@ -638,7 +638,7 @@ inline void CInterpretor::LoadVariableValue(CValue* slot, CValue* value, uint16_
     if ((next == kOpAssign || (next >= kOpAddAssign && next <= kOpShrAssign)) &&
         m_operatorStack[m_evalLevel - 1] < next)
         slot->SetInt(0);
-    else if (next != kOpAdd || nameRef == kNotAName || !LendTextForAppend(slot, value, nameRef))
+    else if (next != kOpAdd || nameRef == kNotAName || !value->HoldsOwnedText() || !LendTextForAppend(slot, value, nameRef))
         slot->Assign(*value);
     slot->SetOrigin(value);
 }
