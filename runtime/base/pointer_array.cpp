@@ -7,6 +7,10 @@
 #include <cstring>
 
 namespace {
+// From this many words on, a storage more than twice the old one is taken
+// zeroed from the system instead of grown and cleared.
+const uint64_t kZeroedFromSystem = 16384;
+
 uint64_t RoundUp16(uint64_t n) { return (n + 15) & ~uint64_t(15); }
 
 // Words of storage for n words: a multiple of 16, doubling beyond 1024 words,
@@ -34,7 +38,26 @@ int CPointerArray::SetSize(uint32_t n) {
     uint64_t newCapacity = RoundUp16(n) == RoundUp16(m_count) ? 0 : Capacity(n);
     if (newCapacity > SIZE_MAX / sizeof(uintptr_t))
         return 0;
-    if (newCapacity != 0 && newCapacity != Capacity(m_count)) {
+    const uint64_t oldCapacity = m_count == 0 ? 0 : Capacity(m_count);
+    if (newCapacity != 0 && newCapacity > 2 * oldCapacity && newCapacity >= kZeroedFromSystem && n > m_count) {
+        // A jump far beyond the storage (a[0] = 1; a[1000000] = 2): fresh
+        // zeroed storage, which the system hands out without touching it,
+        // so that only the words the script uses cost time and memory.
+        void* p = std::calloc(static_cast<std::size_t>(newCapacity), sizeof(uintptr_t));
+        if (p == nullptr) {
+            OsCompactHeap();
+            p = std::calloc(static_cast<std::size_t>(newCapacity), sizeof(uintptr_t));
+        }
+        if (p == nullptr)
+            return 0;
+        if (m_count != 0)
+            std::memcpy(p, m_items, sizeof(uintptr_t) * m_count);
+        std::free(m_items);
+        m_items = static_cast<uintptr_t*>(p);
+        m_count = n;
+        return 1;
+    }
+    if (newCapacity != 0 && newCapacity != oldCapacity) {
         std::size_t bytes = static_cast<std::size_t>(newCapacity) * sizeof(uintptr_t);
         void* p = std::realloc(m_items, bytes);
         if (p == nullptr) {

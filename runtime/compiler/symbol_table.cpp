@@ -1,5 +1,6 @@
 #include "runtime/compiler/symbol_table.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -7,10 +8,6 @@ namespace {
 
 unsigned char FoldCase(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - ('a' - 'A')) : c;
-}
-
-const CMemberRecord* RecordOf(uintptr_t item) {
-    return reinterpret_cast<const CMemberRecord*>(item);
 }
 
 }  // namespace
@@ -39,28 +36,47 @@ bool CSymbolTable::NameMatches(const char* stored, const char* name) const {
     }
 }
 
+bool CSymbolTable::Reserve(uint32_t count) {
+    if (count <= m_capacity)
+        return true;
+    uint32_t capacity = m_capacity == 0 ? 32 : m_capacity * 2;
+    while (capacity < count)
+        capacity *= 2;
+    void* block = std::realloc(m_entries, sizeof(Entry) * capacity);
+    if (block == nullptr)
+        return false;
+    m_entries = static_cast<Entry*>(block);
+    m_capacity = capacity;
+    return true;
+}
+
 bool CSymbolTable::Add(const CMemberRecord* record) {
     if (record == nullptr || record->name == nullptr)
         return false;
-    CPoolList& byName = m_byName[HashName(record->name)];
-    uint32_t namePosition = byName.AddTail(reinterpret_cast<uintptr_t>(record));
-    if (namePosition == 0)
+    const uint32_t at = m_count == 0 ? 1 : m_count;
+    if (!Reserve(at + 1))
         return false;
-    if (m_byId[record->memberId & 0xFFu].AddTail(reinterpret_cast<uintptr_t>(record)) == 0) {
-        byName.RemoveAt(namePosition);
-        return false;
-    }
+    m_entries[0] = Entry{nullptr, 0, 0};
+    m_entries[at] = Entry{record, 0, 0};
+    m_count = at + 1;
+    auto append = [&](Chain& chain, uint32_t Entry::*next) {
+        if (chain.tail != 0)
+            m_entries[chain.tail].*next = at;
+        else
+            chain.head = at;
+        chain.tail = at;
+    };
+    append(m_byName[HashName(record->name)], &Entry::nextByName);
+    append(m_byId[record->memberId & 0xFFu], &Entry::nextById);
     return true;
 }
 
 const CMemberRecord* CSymbolTable::Find(const char* name) const {
     if (name == nullptr)
         return nullptr;
-    const CPoolList& bucket = m_byName[HashName(name)];
-    for (uint32_t position = bucket.GetHeadPosition(); position != 0;) {
-        const CMemberRecord* record = RecordOf(bucket.GetNext(position));
-        if (record != nullptr && NameMatches(record->name, name))
-            return record;
+    for (uint32_t at = m_byName[HashName(name)].head; at != 0; at = m_entries[at].nextByName) {
+        if (NameMatches(m_entries[at].record->name, name))
+            return m_entries[at].record;
     }
     return nullptr;
 }
@@ -68,30 +84,28 @@ const CMemberRecord* CSymbolTable::Find(const char* name) const {
 const CMemberRecord* CSymbolTable::FindWithGlobalCode(const char* name) const {
     if (name == nullptr)
         return nullptr;
-    const CPoolList& bucket = m_byName[HashName(name)];
-    for (uint32_t position = bucket.GetHeadPosition(); position != 0;) {
-        const CMemberRecord* record = RecordOf(bucket.GetNext(position));
-        if (record != nullptr && record->globalCode != 0 && NameMatches(record->name, name))
+    for (uint32_t at = m_byName[HashName(name)].head; at != 0; at = m_entries[at].nextByName) {
+        const CMemberRecord* record = m_entries[at].record;
+        if (record->globalCode != 0 && NameMatches(record->name, name))
             return record;
     }
     return nullptr;
 }
 
 const CMemberRecord* CSymbolTable::FindById(uint32_t memberId) const {
-    const CPoolList& bucket = m_byId[memberId & 0xFFu];
-    for (uint32_t position = bucket.GetHeadPosition(); position != 0;) {
-        const CMemberRecord* record = RecordOf(bucket.GetNext(position));
-        if (record != nullptr && record->memberId == memberId)
-            return record;
+    for (uint32_t at = m_byId[memberId & 0xFFu].head; at != 0; at = m_entries[at].nextById) {
+        if (m_entries[at].record->memberId == memberId)
+            return m_entries[at].record;
     }
     return nullptr;
 }
 
 void CSymbolTable::RemoveAll() {
-    for (int i = 0; i < kBucketCount; ++i) {
-        m_byId[i].RemoveAll();
-        m_byName[i].RemoveAll();
-    }
+    std::free(m_entries);
+    m_entries = nullptr;
+    m_count = m_capacity = 0;
+    for (int i = 0; i < kBucketCount; ++i)
+        m_byId[i] = m_byName[i] = Chain{0, 0};
 }
 
 bool CRegistryIndex::Build() {

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "runtime/classes/class_registry.h"
-#include "runtime/base/pool_list.h"
 
 class CSymbolTable {
 public:
@@ -37,10 +36,31 @@ public:
 
 private:
     bool NameMatches(const char* stored, const char* name) const;
+    bool Reserve(uint32_t count);
 
-    CPoolList m_byId[kBucketCount];    // bucket: member id AND 0xFF
-    CPoolList m_byName[kBucketCount];  // bucket: HashName
+    // The records in the order they were added (entry 0 unused), each on two
+    // chains of entry numbers in that order: its id bucket (member id AND
+    // 0xFF) and its name bucket (HashName). One block for the whole table, so
+    // that building the registry's 74 tables at start-up costs a few
+    // allocations instead of one per bucket.
+    struct Entry {
+        const CMemberRecord* record;
+        uint32_t nextById;
+        uint32_t nextByName;
+    };
+    struct Chain {
+        uint32_t head;
+        uint32_t tail;
+    };
+    Entry* m_entries = nullptr;
+    uint32_t m_count = 0;  // entries used, entry 0 included once any is added
+    uint32_t m_capacity = 0;
+    Chain m_byId[kBucketCount] = {};
+    Chain m_byName[kBucketCount] = {};
     int32_t m_exactCase;
+
+public:
+    ~CSymbolTable() { RemoveAll(); }
 };
 
 // One CSymbolTable per registry entry. Entry 0 holds the keyword and operator

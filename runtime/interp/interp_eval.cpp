@@ -156,7 +156,7 @@ static bool IsMemberAccess(uint16_t code) {
 
 // What follows an operand that holds a value: a member access on an object or
 // a text, or the value itself with its variable as target.
-void CInterpretor::AfterValueOperand(CValue* value) {
+void CInterpretor::AfterValueOperand(CValue* value, uint32_t nameRef) {
     CValue* result = Result();
     const uint32_t tag = value->GetTag();
     if (IsMemberAccess(Code())) {
@@ -182,7 +182,7 @@ void CInterpretor::AfterValueOperand(CValue* value) {
     if ((next == kOpAssign || (next >= kOpAddAssign && next <= kOpShrAssign)) &&
         m_operatorStack[m_evalLevel - 1] < next) {
         result->SetInt(0);
-    } else {
+    } else if (next != kOpAdd || nameRef == kNotAName || !value->HoldsOwnedText() || !LendTextForAppend(result, value, nameRef)) {
         result->Assign(*value);
     }
     result->SetOrigin(value);
@@ -337,7 +337,7 @@ void CInterpretor::OpEvalName() {
         Result()->SetReference(CValue::kNone, reinterpret_cast<uintptr_t>(instr));
         return;
     }
-    AfterValueOperand(&variable->value);
+    AfterValueOperand(&variable->value, nameRef);
 }
 
 // Reads the element of an array value at the indices (the place holds the

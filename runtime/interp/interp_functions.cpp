@@ -226,7 +226,7 @@ void CInterpretor::OpEvalCall() {
 bool CInterpretor::RunMethodStatement() {
     // What OpEvalName and AfterValueOperand find for the name, when it leads
     // to a function member of a script object.
-    if (m_varDeclared != nullptr)
+    if (m_varDeclared != nullptr || !m_fastPaths)
         return false;
     const uint8_t* name = m_pc;
     CVariable* variable = LookUpNameAt(name);

@@ -249,6 +249,8 @@ __attribute__((always_inline)) inline bool CInterpretor::IntegerArgumentsAt(cons
 }
 
 bool CInterpretor::TryIntegerCallHere(const CFunctionRecord* function, CIBaseClassImpl* thisObject) {
+    if (!m_fastPaths)
+        return false;
     const uint8_t* const start = m_pc;
     int32_t args[kPlanArgs];
     int32_t count;

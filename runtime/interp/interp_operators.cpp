@@ -161,10 +161,67 @@ void CInterpretor::OpAssign() {
             RaiseError(16);
         break;
     }
-    target->Assign(*right);
+    AssignTarget(target, right);
     place->holder.Clear();
     TakeSlotAbove();
     Result()->SetOrigin(target);
+}
+
+void CInterpretor::AssignTarget(CValue* target, CValue* right) {
+    if (m_textLoan.variable == target)
+        m_textLoan = CTextLoan();
+    if (m_evalLevel == m_discardLevel && !IsBinaryOperator(Code()))
+        target->TakeTextFrom(*right);
+    else
+        target->Assign(*right);
+}
+
+// `t = t + a + b;`, a statement that only appends to t, copies t's text
+// twice per statement the plain way (into the operand slot, and back by the
+// assignment): building a text so is quadratic. Instead the text is moved
+// into the slot, appended to in place and moved back. That is only
+// invisible when nothing reads or changes t before the assignment, so
+// everything behind the "+" must be constants and names other than t,
+// joined by "+" up to the statement's end: none of them can run code. Such
+// an operand can still fail to be added (an object, say): the text then
+// goes back to t as it was (RaiseError).
+bool CInterpretor::LendTextForAppend(CValue* slot, CValue* variable, uint32_t nameRef) {
+    if (!m_fastPaths || m_textLoan.variable != nullptr || m_varDeclared != nullptr || !variable->HoldsOwnedText())
+        return false;
+    const int32_t level = m_evalLevel;
+    if (level < 1 || level - 1 != m_discardLevel || m_operatorStack[level - 1] != kOpAssign ||
+        m_valueStack[level - 1]->GetOrigin() != variable)
+        return false;
+    const uint8_t* p = m_pc;
+    if (InstrCode(p) != kOpAdd)
+        return false;
+    do {
+        p = NextInstr(p);
+        const uint16_t code = InstrCode(p);
+        if (code == kOpName) {
+            if (ReadU32(p + kFieldNameRef) == nameRef)
+                return false;
+        } else if (code != kOpString && code != kOpDouble && !IsIntConstant(code)) {
+            return false;
+        }
+        p = NextInstr(p);
+    } while (InstrCode(p) == kOpAdd);
+    if (InstrCode(p) != kOpSemicolon)
+        return false;
+    m_textLoan.variable = variable;
+    m_textLoan.slot = slot;
+    m_textLoan.length = variable->TextLength();
+    slot->TakeTextFrom(*variable);
+    return true;
+}
+
+void CInterpretor::ReturnTextLoan() {
+    CTextLoan loan = m_textLoan;
+    m_textLoan = CTextLoan();
+    if (loan.slot->HoldsOwnedText()) {
+        loan.variable->TakeTextFrom(*loan.slot);
+        loan.variable->TruncateText(loan.length);
+    }
 }
 
 // a ? b : c. Everything pending before the "?" is reduced already; the

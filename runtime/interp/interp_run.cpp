@@ -36,6 +36,8 @@ bool EqualNoCase(const char* a, const char* b) {
 }  // namespace
 
 [[noreturn]] void CInterpretor::RaiseError(int32_t code, int32_t detail) {
+    if (m_textLoan.variable != nullptr)
+        ReturnTextLoan();
     if (m_runState != 0 && code != 0) {
         // The error being raised is the one reported, even when the redraw
         // fails in turn.
@@ -143,6 +145,7 @@ int CInterpretor::RunOnce(CCompiledProgram* program, uint32_t entry, int32_t* en
     EnterContext(this, this);
     m_callsInProgress = 0;
     m_discardLevel = -1;
+    m_textLoan = CTextLoan();
     m_varDeclared = nullptr;
     m_tickCountdown = 0;
     m_pc = CodeBase();

@@ -366,6 +366,8 @@ void CInterpretor::ClearSimpleExpressions() {
 }
 
 const CInterpretor::CSwitchTable* CInterpretor::SwitchTableAt(const uint8_t* instr, uint32_t firstLabel) {
+    if (!m_fastPaths)
+        return nullptr;
     if (!m_switchTables)
         m_switchTables.reset(new CSwitchTable[kSwitchCacheSize]);
     CSwitchTable& table = m_switchTables[(reinterpret_cast<uintptr_t>(instr) >> 2) & (kSwitchCacheSize - 1)];
@@ -616,7 +618,7 @@ inline void CInterpretor::ApplyOperatorInline(uint32_t code) {
     }
     if (code == kOpAssign && !IsPlace(left->GetTag()) && left->GetOrigin() != nullptr) {
         CValue* target = left->GetOrigin();
-        target->Assign(*m_valueStack[m_evalLevel + 1]);
+        AssignTarget(target, m_valueStack[m_evalLevel + 1]);
         Place()->holder.Clear();
         TakeSlotAbove();
         Result()->SetOrigin(target);
@@ -632,11 +634,11 @@ inline void CInterpretor::ApplyOperatorInline(uint32_t code) {
 
 // See AfterValueOperand: the value with its variable as the target; the left
 // operand of an assignment is not read.
-inline void CInterpretor::LoadVariableValue(CValue* slot, CValue* value, uint16_t next) {
+inline void CInterpretor::LoadVariableValue(CValue* slot, CValue* value, uint16_t next, uint32_t nameRef) {
     if ((next == kOpAssign || (next >= kOpAddAssign && next <= kOpShrAssign)) &&
         m_operatorStack[m_evalLevel - 1] < next)
         slot->SetInt(0);
-    else
+    else if (next != kOpAdd || nameRef == kNotAName || !value->HoldsOwnedText() || !LendTextForAppend(slot, value, nameRef))
         slot->Assign(*value);
     slot->SetOrigin(value);
 }
@@ -677,12 +679,13 @@ inline void CInterpretor::LoadSimpleOperand(const CSimpleOperand& operand) {
             slot->SetReference(CValue::kArrayCellRef, 1);
             return;
         }
-        LoadVariableValue(slot, cell, operand.nextCode);
+        LoadVariableValue(slot, cell, operand.nextCode, kNotAName);
         return;
     }
     case CSimpleOperand::kName:
     case CSimpleOperand::kThisMember:
-        LoadVariableValue(slot, &OperandVariable(operand)->value, operand.nextCode);
+        LoadVariableValue(slot, &OperandVariable(operand)->value, operand.nextCode,
+                          operand.kind == CSimpleOperand::kName ? operand.nameRef : kNotAName);
         return;
     }
 }
@@ -699,7 +702,7 @@ CInterpretor::CSimpleExpr& CInterpretor::SimpleEntryDecoded(const uint8_t* instr
 }
 
 CValue* CInterpretor::EvalSimpleExpression() {
-    if (m_varDeclared != nullptr)
+    if (m_varDeclared != nullptr || !m_fastPaths)
         return nullptr;  // Var: names are declared, not looked up
     CSimpleExpr& entry = SimpleEntryDecoded(m_pc);
     if (!entry.simple)

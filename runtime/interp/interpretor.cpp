@@ -11,6 +11,7 @@
 #include "runtime/compiler/symbol_table.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -40,6 +41,8 @@ CInterpretor::CInterpretor(CRunner* runner)
     m_stamp = ++m_variableGeneration;
     m_statementStrings.reserve(256);
     m_defaultCell.SetDefault();
+    if (const char* general = std::getenv("TW_GENERAL_ONLY"))
+        m_fastPaths = std::strcmp(general, "1") != 0;
     m_argCells = new CValue[kFrameCount * kFrameSize];
     for (int i = 0; i < kFrameCount * kFrameSize; ++i)
         m_argCells[i].SetOwner(this);

@@ -364,6 +364,13 @@ public:
 
     // ---- program ----
     CCompiledProgram& GetProgram() { return m_program; }
+    // false: the general evaluator alone, without any of the fast paths
+    // (simple expressions, fused loops, switch tables, call plans, integer
+    // calls, method statements, in-place text building): the reference the
+    // differential test compares them with. Starts false when the
+    // environment variable TW_GENERAL_ONLY is set to 1 (twrun --general sets
+    // it too); set it before the run.
+    bool m_fastPaths = true;
     // An operation handler; the tables are built by TableBuilder.
     using Handler = void (CInterpretor::*)();
     struct TableBuilder;
@@ -596,7 +603,10 @@ private:
     uint16_t Code() const { return InstrCode(m_pc); }
     void EvalArgumentsIntoFrame();
     int32_t EvalIndexList(int32_t* indices);
-    void AfterValueOperand(CValue* value);
+    static constexpr uint32_t kNotAName = 0xFFFFFFFF;
+    // nameRef: the name the value's variable was found by (kNotAName: not
+    // a variable found by name).
+    void AfterValueOperand(CValue* value, uint32_t nameRef = kNotAName);
     void MemberOnText(const char* text);
     // The variable of a name: the current call's, the current object's, then
     // the global one; null when none.
@@ -751,6 +761,8 @@ private:
     // Function bodies decoded once and run statement by statement without
     // decoding them again (interp_call_plans.cpp).
     const CCallPlan* CallPlanOf(CFunctionRecord* function) {
+        if (!m_fastPaths)
+            return nullptr;
         return function->planCode == CodeBase() ? function->plan.get() : MakeCallPlan(function);
     }
     const CCallPlan* MakeCallPlan(CFunctionRecord* function);
@@ -845,6 +857,23 @@ private:
     }
     const uint8_t* m_varDeclared = nullptr;  // name instruction just declared by Var
     int32_t m_discardLevel = -1;              // level whose value an expression statement drops
+    // Text building by `t = t + a + b;` (see interp_operators.cpp): while
+    // the statement runs, t's text is lent to the slot of its first operand
+    // (t itself holds integer 0), grows there in place and goes back by the
+    // assignment; an error in between gives it back as it was.
+    struct CTextLoan {
+        CValue* variable = nullptr;  // null: no loan
+        CValue* slot = nullptr;
+        std::size_t length = 0;
+    };
+    CTextLoan m_textLoan;
+    // The variable's text lent to the slot when the statement is of that
+    // form (nameRef: the name the variable was found by); false otherwise.
+    bool LendTextForAppend(CValue* slot, CValue* variable, uint32_t nameRef);
+    void ReturnTextLoan();
+    // target = right as "=" does it: a text whose copy nobody keeps (the
+    // value of an expression statement) is moved, not copied.
+    void AssignTarget(CValue* target, CValue* right);
     // Pools of local-scope objects and of variables, reused across calls.
     static constexpr std::size_t kScopePoolLimit = 32;
     static constexpr std::size_t kVariablePoolLimit = 256;
@@ -1066,7 +1095,7 @@ private:
     CVariable* OperandVariable(const CSimpleOperand& operand) const;
     bool ResolveSimpleExpression(CSimpleExpr& entry);
     void LoadSimpleOperand(const CSimpleOperand& operand);
-    void LoadVariableValue(CValue* slot, CValue* value, uint16_t next);
+    void LoadVariableValue(CValue* slot, CValue* value, uint16_t next, uint32_t nameRef);
     void ApplyOperatorInline(uint32_t code);
     static uint8_t SimpleShapeOf(const CSimpleExpr& entry);
     static SimpleForm SimpleFormOf(const CSimpleExpr& entry);

@@ -20,12 +20,13 @@ void CScriptArray::Raise(int32_t code, int32_t detail) const {
 }
 
 uint64_t CScriptArray::CheckedTotal(const uint32_t* sizes, int32_t count) const {
-    // Each size is below the limit, but their product may not be (or may not
-    // even fit in 32 bits): that is more cells than memory can hold.
+    // Each size is below the size limit, but their product may not be below
+    // the cell limit (or may not even fit in 32 bits): that is more cells than
+    // memory can hold.
     uint64_t total = 1;
     for (int32_t d = 0; d < count; ++d) {
         total *= sizes[d];
-        if (total > kSizeLimit)
+        if (total > kCellLimit)
             Raise(15);
     }
     return total;
@@ -66,6 +67,8 @@ uint32_t CScriptArray::CellIndex(const int32_t* indices, int32_t count) {
             return index;
         if (index >= kSizeLimit)
             Raise(45, 1);
+        if (index >= kCellLimit)
+            Raise(15);
         if (!m_cells.SetSize(index + 1))
             Raise(15);
         m_sizes[0] = index + 1;

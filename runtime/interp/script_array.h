@@ -16,7 +16,11 @@ class CInterpretor;
 class CScriptArray {
 public:
     static constexpr int32_t kMaxDimensions = 10;
-    static constexpr uint32_t kSizeLimit = 0x1FFFFFFF;  // every size, and the cell total, stays below
+    static constexpr uint32_t kSizeLimit = 0x1FFFFFFF;  // every size stays below (error 45)
+    // The most cells an array can have: their words alone would take 1 GB of
+    // the 2 GB a 32-bit process has, so more can never be had. A size beyond
+    // it is refused with error 15 at once, before anything is allocated.
+    static constexpr uint32_t kCellLimit = 0x0FFFFFFF;
 
     explicit CScriptArray(CInterpretor* owner) : m_owner(owner) {}
     CScriptArray(const CScriptArray&) = delete;

@@ -29,7 +29,7 @@ void CIBaseObjectVar::ReleaseVariables() {
 }
 
 void CIBaseObjectVar::FreeVariables() {
-    for (int bucket = 0; bucket < CVariableTable::kBucketCount; ++bucket) {
+    for (int bucket = 0; bucket < m_variables.GetBucketCount(); ++bucket) {
         uint32_t position = m_variables.GetBucketHead(bucket);
         while (position != 0) {
             CVariable* variable = m_variables.GetNext(position);
@@ -46,7 +46,7 @@ void CIBaseObjectVar::Destroy(int32_t) {
 }
 
 int32_t CIBaseObjectVar::OnObjectDeleted(CIBaseClassImpl* object) {
-    for (int bucket = 0; bucket < CVariableTable::kBucketCount; ++bucket) {
+    for (int bucket = 0; bucket < m_variables.GetBucketCount(); ++bucket) {
         uint32_t position = m_variables.GetBucketHead(bucket);
         while (position != 0) {
             CVariable* variable = m_variables.GetNext(position);
@@ -73,7 +73,7 @@ CVariable* CIBaseObjectVar::AddVariable(uint32_t nameRef, int32_t level) {
 void CIBaseObjectVar::DropVariablesFrom(int32_t level) {
     // Stops once the table is empty (a call's few parameters lie in the
     // first buckets).
-    for (int bucket = 0; bucket < CVariableTable::kBucketCount && m_variables.GetCount() != 0; ++bucket) {
+    for (int bucket = 0; bucket < m_variables.GetBucketCount() && m_variables.GetCount() != 0; ++bucket) {
         uint32_t position = m_variables.GetBucketHead(bucket);
         while (position != 0) {
             uint32_t at = position;

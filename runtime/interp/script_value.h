@@ -145,6 +145,15 @@ public:
     CScriptArray* GetArray() const;  // null when not an array or the handle is invalid
     // What "+" does to a text with a text: appends in place when it can.
     void AppendText(const char* text) { Concatenate(text); }
+    // An owned text (not borrowed): what TakeTextFrom can move.
+    bool HoldsOwnedText() const { return m_tag == kText && !(m_flags & kBorrowed) && m_payload.text != nullptr; }
+    // Moves the owned text of source here without copying it (the source
+    // becomes integer 0); Assign for anything else.
+    void TakeTextFrom(CValue& source);
+    // Bytes of the text (its header's count when it has one).
+    std::size_t TextLength() const;
+    // Cuts an owned text back to length bytes (no longer than it is).
+    void TruncateText(std::size_t length);
 
     // Raw access for the evaluation handlers.
     uint32_t GetTag() const { return m_tag; }

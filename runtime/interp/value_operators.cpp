@@ -194,6 +194,38 @@ void CValue::Concatenate(const char* right) {
     Header()->capacity = capacity;
 }
 
+void CValue::TakeTextFrom(CValue& source) {
+    if (&source == this)
+        return;
+    if (!source.HoldsOwnedText()) {
+        Assign(source);
+        return;
+    }
+    if (source.m_owner != nullptr)
+        m_owner = source.m_owner;
+    DropContent();
+    m_tag = kText;
+    m_flags = (m_flags & ~(kBorrowed | kGrowable)) | (source.m_flags & kGrowable);
+    m_payload.text = source.m_payload.text;
+    source.m_flags &= ~kGrowable;
+    source.m_tag = kInt;
+    source.m_payload.reference = 0;
+}
+
+std::size_t CValue::TextLength() const {
+    if (m_tag != kText || m_payload.text == nullptr)
+        return 0;
+    return (m_flags & kGrowable) && !(m_flags & kBorrowed) ? Header()->length : std::strlen(m_payload.text);
+}
+
+void CValue::TruncateText(std::size_t length) {
+    if (!HoldsOwnedText() || length >= TextLength())
+        return;
+    m_payload.text[length] = 0;
+    if (m_flags & kGrowable)
+        Header()->length = length;
+}
+
 void CValue::SubtractText(const char* right) {
     const char* left = m_payload.text;
     std::size_t rightLength = std::strlen(right);

@@ -4,15 +4,28 @@
 
 #include <cstdlib>
 
+namespace {
+// malloc/realloc with one retry after compacting the heap.
+void* Reallocate(void* block, std::size_t bytes) {
+    void* p = std::realloc(block, bytes);
+    if (p == nullptr) {
+        OsCompactHeap();
+        p = std::realloc(block, bytes);
+    }
+    return p;
+}
+}  // namespace
+
 CVariableTable::~CVariableTable() {
     RemoveAll();
 }
 
 void CVariableTable::RemoveAll() {
     std::free(m_pool);
+    std::free(m_buckets);
     m_pool = nullptr;
-    for (Bucket& b : m_buckets)
-        b = Bucket{0, 0};
+    m_buckets = nullptr;
+    m_bucketBits = kFirstBucketBits;
     m_capacity = 0;
     m_freeCount = 0;
     m_freeHead = 0;
@@ -23,14 +36,12 @@ void CVariableTable::RemoveAll() {
 
 bool CVariableTable::Grow() {
     uint32_t oldCapacity = m_capacity;
-    uint32_t capacity = oldCapacity == 0 ? 16 : oldCapacity + 32;
-    void* p = std::realloc(m_pool, sizeof(Node) * capacity);
-    if (p == nullptr) {
-        OsCompactHeap();
-        p = std::realloc(m_pool, sizeof(Node) * capacity);
-        if (p == nullptr)
-            return false;
-    }
+    uint32_t capacity = oldCapacity == 0 ? 16 : oldCapacity * 2;
+    if (capacity <= oldCapacity || capacity > SIZE_MAX / sizeof(Node))
+        return false;
+    void* p = Reallocate(m_pool, sizeof(Node) * capacity);
+    if (p == nullptr)
+        return false;
     m_pool = static_cast<Node*>(p);
     // Node 0 is never used; the new nodes join the free chain in order.
     uint32_t first = oldCapacity == 0 ? 1 : oldCapacity;
@@ -49,7 +60,50 @@ bool CVariableTable::Grow() {
     return true;
 }
 
+void CVariableTable::LinkAtTail(uint32_t position) {
+    Node& node = m_pool[position];
+    Bucket& bucket = m_buckets[BucketOf(node.key)];
+    node.prev = bucket.tail;
+    node.next = 0;
+    if (bucket.tail != 0)
+        m_pool[bucket.tail].next = position;
+    else
+        bucket.head = position;
+    bucket.tail = position;
+}
+
+bool CVariableTable::Rehash(uint32_t bits) {
+    Bucket* fresh = static_cast<Bucket*>(std::calloc(std::size_t(1) << bits, sizeof(Bucket)));
+    if (fresh == nullptr) {
+        OsCompactHeap();
+        fresh = static_cast<Bucket*>(std::calloc(std::size_t(1) << bits, sizeof(Bucket)));
+        if (fresh == nullptr)
+            return false;
+    }
+    Bucket* old = m_buckets;
+    const int oldCount = GetBucketCount();
+    m_buckets = fresh;
+    m_bucketBits = bits;
+    // Each old bucket from head to tail, appended at the new tails: nodes of
+    // one key keep their order (newest first).
+    for (int b = 0; b < oldCount; ++b) {
+        for (uint32_t p = old[b].head; p != 0;) {
+            uint32_t next = m_pool[p].next;
+            LinkAtTail(p);
+            p = next;
+        }
+    }
+    std::free(old);
+    return true;
+}
+
 uint32_t CVariableTable::Add(CVariable* item, uint32_t key) {
+    if (m_buckets == nullptr && !Rehash(kFirstBucketBits))
+        return 0;
+    // More variables than buckets: twice the buckets (when that fails the
+    // table goes on with longer chains).
+    if (static_cast<uint32_t>(m_count) >= (1u << m_bucketBits) && m_bucketBits < 30)
+        Rehash(m_bucketBits + 1);
     if (m_freeHead == 0 && !Grow())
         return 0;
     uint32_t position = m_freeHead;
@@ -61,7 +115,7 @@ uint32_t CVariableTable::Add(CVariable* item, uint32_t key) {
         m_freeTail = 0;
     --m_freeCount;
 
-    Bucket& bucket = m_buckets[key & 7];
+    Bucket& bucket = m_buckets[BucketOf(key)];
     node.prev = 0;
     node.next = bucket.head;
     node.item = item;
@@ -81,7 +135,7 @@ void CVariableTable::RemoveAt(uint32_t position) {
     if (position == 0 || position >= m_capacity || m_pool[position].item == nullptr)
         return;
     Node& node = m_pool[position];
-    Bucket& bucket = m_buckets[node.key & 7];
+    Bucket& bucket = m_buckets[BucketOf(node.key)];
     if (node.prev != 0)
         m_pool[node.prev].next = node.next;
     else

@@ -4,10 +4,12 @@
 // found by name reference.
 //
 // A pooled list like CPoolList (1-based node positions, a pool that starts with
-// 16 nodes and grows by 32, freed nodes joining a free chain) with 8 buckets
-// instead of one head and tail. The bucket of a key is key & 7; a new variable
-// goes to the head of its bucket, so a newer variable of the same name (a
-// declaration in an inner block) is found before the older one.
+// 16 nodes and doubles, freed nodes joining a free chain) hashed into buckets:
+// 8 at first, doubled whenever the table holds more variables than buckets,
+// so that a name is found in constant time however many variables the table
+// holds. A new variable goes to the head of its bucket, so a newer variable
+// of the same name (a declaration in an inner block) is found before the
+// older one; rehashing keeps that order.
 #include "runtime/interp/script_value.h"
 
 #include <cstdint>
@@ -22,7 +24,7 @@ struct CVariable {
 
 class CVariableTable {
 public:
-    static constexpr int kBucketCount = 8;
+    static constexpr uint32_t kFirstBucketBits = 3;
 
     CVariableTable() = default;
     ~CVariableTable();
@@ -42,12 +44,16 @@ public:
         position = node.next;
         return node.item;
     }
+    // Every node is in one of the buckets 0 .. GetBucketCount() - 1.
+    int GetBucketCount() const { return m_buckets != nullptr ? 1 << m_bucketBits : 0; }
     uint32_t GetBucketHead(int bucket) const { return m_buckets[bucket].head; }
     uint32_t GetKeyAt(uint32_t position) const;
     // Newest variable of that name, null when none. Inline: each name the
     // interpreter has not remembered is looked up here, table after table.
     CVariable* Find(uint32_t key) const {
-        for (uint32_t p = m_buckets[key & 7].head; p != 0; p = m_pool[p].next) {
+        if (m_buckets == nullptr)
+            return nullptr;
+        for (uint32_t p = m_buckets[BucketOf(key)].head; p != 0; p = m_pool[p].next) {
             if (m_pool[p].key == key)
                 return m_pool[p].item;
         }
@@ -75,8 +81,14 @@ private:
     };
 
     bool Grow();
+    bool Rehash(uint32_t bits);
+    void LinkAtTail(uint32_t position);
+    // Fibonacci hashing: name references differ in their low bits and in
+    // their table number (bits 16 and up); the product spreads both.
+    uint32_t BucketOf(uint32_t key) const { return (key * 0x9E3779B1u) >> (32 - m_bucketBits); }
 
-    Bucket m_buckets[kBucketCount] = {};
+    Bucket* m_buckets = nullptr;
+    uint32_t m_bucketBits = kFirstBucketBits;
     Node* m_pool = nullptr;
     uint32_t m_capacity = 0;
     int32_t m_freeCount = 0;

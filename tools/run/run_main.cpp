@@ -1,14 +1,15 @@
 // twrun: compiles script source files as the modules of one program and runs
 // it with the native interpreter.
 //
-//   twrun [--time] file...
+//   twrun [--time] [--general] file...
 //
 // Prints nothing when the program runs to its end; otherwise the module name
 // and the error text ("main.src: Error #42 at line 7.") and exits with 1.
 // Exit status 2: wrong usage. With --time it also prints the seconds from
 // reading the first file to the end of the run ("time: 0.123456") to stderr:
 // the benchmarks time the interpreter this way where starting the process
-// costs much more than the run (under Wine).
+// costs much more than the run (under Wine). --general runs the general
+// evaluator alone, without the fast paths (as TW_GENERAL_ONLY=1 does).
 #include "app/script_modules.h"
 #include <chrono>
 #include <cstdio>
@@ -20,11 +21,13 @@
 namespace {
 
 // Compiles the files argv[first..] as modules and runs the program.
-int Run(int first, int argc, char** argv) {
+int Run(int first, int argc, char** argv, bool general) {
     CScriptCompiler compiler;
     if (int status = CompileScriptFiles(compiler, argv + first, argc - first)) return status;
     CCompiledProgram program = compiler.TakeProgram();
     CInterpretor interpretor;
+    if (general)
+        interpretor.m_fastPaths = false;
     try {
         interpretor.PrepareRun(&program);
     } catch (const CIError& error) {
@@ -39,14 +42,22 @@ int Run(int first, int argc, char** argv) {
 
 int main(int argc, char** argv) {
     RegisterScriptModules();
-    bool timed = argc > 1 && std::strcmp(argv[1], "--time") == 0;
-    int first = timed ? 2 : 1;
+    bool timed = false, general = false;
+    int first = 1;
+    for (; first < argc; ++first) {
+        if (std::strcmp(argv[first], "--time") == 0)
+            timed = true;
+        else if (std::strcmp(argv[first], "--general") == 0)
+            general = true;
+        else
+            break;
+    }
     if (argc <= first) {
-        std::fprintf(stderr, "usage: twrun [--time] file...\n");
+        std::fprintf(stderr, "usage: twrun [--time] [--general] file...\n");
         return 2;
     }
     auto start = std::chrono::steady_clock::now();
-    int status = Run(first, argc, argv);
+    int status = Run(first, argc, argv, general);
     if (timed) {
         std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
         std::fprintf(stderr, "time: %.6f\n", seconds.count());
