@@ -82,7 +82,10 @@ public:
         for (int v = 0; v < kVariables; ++v)
             Line("v" + std::to_string(v) + " = " + Constant() + ";");
         Line("o = New Obj(" + IntConstant() + ", " + IntConstant() + ");");
-        // Every cell is set: an unset cell read in arithmetic stops the run.
+        // The arrays are made at the top level (a name first assigned inside a
+        // block is that block's own), then every cell is set: an unset cell
+        // read in arithmetic stops the run.
+        Line("a1[0] = 0; a2[0, 0] = 0; a3[0, 0, 0] = 0;");
         Line("For (z = 0; z < 64; z++) { a1[z & 3] = z; a2[z & 3, z >> 2 & 3] = z % 5; a3[z & 3, z >> 2 & 3, z >> 4] = z - 7; }");
         Line("out = \"\";");
         for (int s = 0, n = 4 + static_cast<int>(m_c.Below(14)); s < n; ++s)
