@@ -189,7 +189,9 @@ int32_t CImageFormat::BuildTables() {
         if (m_colourCache == nullptr)
             return kImageOutOfMemory;
         std::memset(m_colourCache, kUnknownIndex, 65536);
-        for (int i = 0; i < m_targetPalette->count && i < 256; ++i) {
+        // Entered from the last entry down, so that the first of the entries
+        // sharing a key holds it, as the nearest-colour search would answer.
+        for (int i = (m_targetPalette->count < 256 ? m_targetPalette->count : 256) - 1; i >= 0; --i) {
             const PaletteEntry& e = m_targetPalette->entries[i];
             m_colourCache[Key565(e.red, e.green, e.blue)] = static_cast<uint8_t>(i);
         }

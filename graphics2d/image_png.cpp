@@ -107,6 +107,13 @@ int32_t CPngFormat::ReadHeader(CStream* stream) {
     }
     png_set_read_fn(m_png, stream, PngReadData);
     png_set_user_limits(m_png, 1000000, 1000000);
+    png_set_chunk_cache_max(m_png, 1000);
+    png_set_chunk_malloc_max(m_png, 8000000);
+    // Text, profiles and the other chunks the layer does not use are skipped
+    // unread: libpng would allocate their announced length first.
+    static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0pCAL\0sCAL\0hIST\0tIME\0";
+    png_set_keep_unknown_chunks(m_png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(m_png, PNG_HANDLE_CHUNK_NEVER, kSkipped, 10);
     const int32_t status = ReadInfo();
     if (status != kImageOk)
         DestroyRead();
