@@ -1,9 +1,11 @@
 // Decoding 2048x1536 pictures through the image layer into a 24-bit surface,
 // against libpng and libjpeg called directly into a buffer of the same bytes
 // (blue, green, red rows). The layer only moves rows, so the two should be
-// close. The pictures are made here: a PNG in RGB and with a palette, a JPEG
+// close. The pictures are made here (with the image tests' helpers, which call
+// libpng and libjpeg directly): a PNG in RGB and with a palette, a JPEG
 // baseline and progressive. Each figure is the best of several runs.
 #include "graphics2d/image_file.h"
+#include "graphics2d/image_test_support.h"  // tests/graphics2d
 #include "runtime/io/memory_stream.h"
 
 #include <png.h>
@@ -20,7 +22,7 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using imagetest::Bytes;
 constexpr int kWidth = 2048, kHeight = 1536, kRuns = 7;
 
 // A picture with smooth areas and some detail, red, green, blue samples.
@@ -38,65 +40,17 @@ Bytes Picture() {
     return rgb;
 }
 
-void PngAppend(png_structp png, png_bytep data, png_size_t length) {
-    Bytes* out = static_cast<Bytes*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + length);
-}
-void PngNoFlush(png_structp) {}
-
 Bytes MakePng(const Bytes& rgb, bool palette) {
-    Bytes out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) std::abort();
-    png_set_write_fn(png, &out, PngAppend, PngNoFlush);
-    png_set_IHDR(png, info, kWidth, kHeight, 8, palette ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    Bytes indices;
-    png_color colours[256];
-    if (palette) {
-        // 6-7-6 levels of red, green and blue.
-        for (int i = 0; i < 252; ++i)
-            colours[i] = {uint8_t(i / 42 * 51), uint8_t(i / 6 % 7 * 42), uint8_t(i % 6 * 51)};
-        for (int i = 252; i < 256; ++i) colours[i] = {0, 0, 0};
-        png_set_PLTE(png, info, colours, 256);
-        indices.resize(static_cast<size_t>(kWidth) * kHeight);
-        for (size_t i = 0; i < indices.size(); ++i)
-            indices[i] = static_cast<uint8_t>(rgb[3 * i] / 43 * 42 + rgb[3 * i + 1] / 37 * 6 + rgb[3 * i + 2] / 43);
-    }
-    png_write_info(png, info);
-    const Bytes& rows = palette ? indices : rgb;
-    const size_t rowBytes = static_cast<size_t>(kWidth) * (palette ? 1 : 3);
-    for (int y = 0; y < kHeight; ++y) png_write_row(png, const_cast<png_bytep>(&rows[y * rowBytes]));
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return out;
-}
-
-Bytes MakeJpeg(const Bytes& rgb, bool progressive) {
-    jpeg_compress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = kWidth;
-    info.image_height = kHeight;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    if (progressive) jpeg_simple_progression(&info);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(&rgb[static_cast<size_t>(info.next_scanline) * kWidth * 3]);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    Bytes out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
+    if (!palette) return imagetest::MakePng(kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB, rgb);
+    // 6-7-6 levels of red, green and blue.
+    Bytes colours;
+    for (int i = 0; i < 256; ++i)
+        colours.insert(colours.end(), {uint8_t(i < 252 ? i / 42 * 51 : 0), uint8_t(i < 252 ? i / 6 % 7 * 42 : 0),
+                                       uint8_t(i < 252 ? i % 6 * 51 : 0)});
+    Bytes indices(static_cast<size_t>(kWidth) * kHeight);
+    for (size_t i = 0; i < indices.size(); ++i)
+        indices[i] = static_cast<uint8_t>(rgb[3 * i] / 43 * 42 + rgb[3 * i + 1] / 37 * 6 + rgb[3 * i + 2] / 43);
+    return imagetest::MakePng(kWidth, kHeight, 8, PNG_COLOR_TYPE_PALETTE, indices, colours);
 }
 
 struct PngReader {
@@ -125,23 +79,6 @@ void DirectPng(const Bytes& file, uint8_t* out, int pitch) {
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
-}
-
-void DirectJpeg(const Bytes& file, uint8_t* out, int pitch) {
-    jpeg_decompress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_EXT_BGR;
-    jpeg_start_decompress(&info);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = out + static_cast<size_t>(info.output_scanline) * pitch;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
 }
 
 void ThroughLayer(CImageFormatManager* manager, const Bytes& file, uint8_t* out, int pitch) {
@@ -177,19 +114,20 @@ int main() {
     const Case cases[] = {
         {"PNG RGB", MakePng(rgb, false), true},
         {"PNG palette", MakePng(rgb, true), true},
-        {"JPEG baseline", MakeJpeg(rgb, false), false},
-        {"JPEG progressive", MakeJpeg(rgb, true), false},
+        {"JPEG baseline", imagetest::MakeJpeg(kWidth, kHeight, 3, JCS_RGB, rgb), false},
+        {"JPEG progressive", imagetest::MakeJpeg(kWidth, kHeight, 3, JCS_RGB, rgb, true), false},
     };
     const int pitch = kWidth * 3;
     Bytes layer(static_cast<size_t>(pitch) * kHeight), direct(layer.size());
     std::printf("%-18s %10s %12s %12s %7s\n", "picture", "file KB", "layer ms", "library ms", "ratio");
     for (const Case& c : cases) {
         const double layerMs = BestMs([&] { ThroughLayer(&manager, c.file, layer.data(), pitch); });
+        int32_t w = 0, h = 0;
         const double directMs = BestMs([&] {
             if (c.png)
                 DirectPng(c.file, direct.data(), pitch);
             else
-                DirectJpeg(c.file, direct.data(), pitch);
+                imagetest::DecodeJpegInto(c.file, direct.data(), pitch, &w, &h);
         });
         if (layer != direct) {
             std::printf("%s: the layer's bytes differ from the library's\n", c.name);

@@ -20,6 +20,8 @@ import tempfile
 
 from PIL import Image
 
+from bmp_crosscheck import pnm_header
+
 failures = []
 counts = {}
 
@@ -34,18 +36,7 @@ def run(*args, stdin=None):
 
 def parse_pnm(data):
     """(width, height, channels, samples) of a P5/P6 file; 16-bit samples keep their high byte."""
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
+    fields, pos = pnm_header(data)
     pos += 1
     magic, width, height, maxval = fields[0], int(fields[1]), int(fields[2]), int(fields[3])
     channels = 3 if magic == b"P6" else 1

@@ -184,7 +184,7 @@ Bytes MakeJpeg(int32_t width, int32_t height, int components, int colourSpace, c
     return out;
 }
 
-Bytes DecodeJpegDirect(const Bytes& file, int32_t* width, int32_t* height) {
+void DecodeJpegInto(const Bytes& file, uint8_t* out, int32_t pitch, int32_t* width, int32_t* height) {
     jpeg_decompress_struct info;
     jpeg_error_mgr error;
     info.err = jpeg_std_error(&error);
@@ -192,16 +192,23 @@ Bytes DecodeJpegDirect(const Bytes& file, int32_t* width, int32_t* height) {
     jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_EXT_BGR;
-    jpeg_start_decompress(&info);
-    *width = static_cast<int32_t>(info.output_width);
-    *height = static_cast<int32_t>(info.output_height);
-    Bytes out(static_cast<size_t>(*width) * 3 * *height);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = out.data() + static_cast<size_t>(info.output_scanline) * *width * 3;
-        jpeg_read_scanlines(&info, &row, 1);
+    *width = static_cast<int32_t>(info.image_width);
+    *height = static_cast<int32_t>(info.image_height);
+    if (out != nullptr) {
+        jpeg_start_decompress(&info);
+        while (info.output_scanline < info.output_height) {
+            JSAMPROW row = out + static_cast<size_t>(info.output_scanline) * pitch;
+            jpeg_read_scanlines(&info, &row, 1);
+        }
+        jpeg_finish_decompress(&info);
     }
-    jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
+}
+
+Bytes DecodeJpegDirect(const Bytes& file, int32_t* width, int32_t* height) {
+    DecodeJpegInto(file, nullptr, 0, width, height);
+    Bytes out(static_cast<size_t>(*width) * 3 * *height);
+    DecodeJpegInto(file, out.data(), *width * 3, width, height);
     return out;
 }
 

@@ -57,7 +57,10 @@ Bytes MakePng(int32_t width, int32_t height, int bitDepth, int colourType, const
 // colour space (JCS_ value), quality 95.
 Bytes MakeJpeg(int32_t width, int32_t height, int components, int colourSpace, const Bytes& rows,
                bool progressive = false);
-// Decodes a JPEG with libjpeg directly into BGR rows (width * 3 bytes each).
+// Decodes a JPEG with libjpeg directly into BGR rows `pitch` bytes apart (with
+// a null `out`, only its size is read).
+void DecodeJpegInto(const Bytes& file, uint8_t* out, int32_t pitch, int32_t* width, int32_t* height);
+// The same into packed rows (width * 3 bytes each).
 Bytes DecodeJpegDirect(const Bytes& file, int32_t* width, int32_t* height);
 
 }  // namespace imagetest
