@@ -72,7 +72,9 @@ TEST(BmpHeader, DepthAndStatusByHeaderFields) {
     for (const Case& c : cases) {
         const Decoded d = Decode(c.file);
         EXPECT_EQ(d.status, c.status) << c.what;
-        if (c.depth) EXPECT_EQ(d.depth, c.depth) << c.what;
+        if (c.depth) {
+            EXPECT_EQ(d.depth, c.depth) << c.what;
+        }
     }
 }
 
@@ -195,6 +197,8 @@ TEST(BmpWrite, HeadersRowsAndRoundTrips) {
         const int rowBytes = width * ((depth + 1) / 8);
         for (int y = 0; y < height; ++y)
             EXPECT_EQ(0, std::memcmp(&d.pixels[y * d.pitch], &source[y * pitch], rowBytes)) << depth << " row " << y;
-        if (depth == 8) EXPECT_EQ(0, std::memcmp(d.palette.entries, palette.entries, sizeof palette.entries));
+        if (depth == 8) {
+            EXPECT_EQ(0, std::memcmp(d.palette.entries, palette.entries, sizeof palette.entries));
+        }
     }
 }
