@@ -1,5 +1,36 @@
 #include "graphics2d/graphics2d_classes.h"
 
+#include "graphics2d/image_file.h"
 #include "graphics2d/member_tables.h"
+#include "runtime/classes/script_class.h"
 
-void RegisterGraphics2dClasses() { RegisterGraphics2dClassTables(); }
+#include <new>
+
+namespace {
+
+// The interpreter's image-format manager, made and initialised at each Load.
+void* LoadImageFormats(CInterpretor*) {
+    CImageFormatManager* manager = new (std::nothrow) CImageFormatManager();
+    if (manager != nullptr && manager->Init() != kImageOk) {
+        delete manager;
+        manager = nullptr;
+    }
+    return manager;
+}
+
+void UnloadImageFormats(CInterpretor*, void* manager) { delete static_cast<CImageFormatManager*>(manager); }
+
+}  // namespace
+
+CImageFormatManager* ImageFormatsOf(CInterpretor* interpretor) {
+    return static_cast<CImageFormatManager*>(GetInterpreterService(interpretor, kServiceImageFormats));
+}
+
+void RegisterGraphics2dClasses() {
+    RegisterGraphics2dClassTables();
+    CInterpreterService imageFormats;
+    imageFormats.id = kServiceImageFormats;
+    imageFormats.load = LoadImageFormats;
+    imageFormats.unload = UnloadImageFormats;
+    RegisterInterpreterService(imageFormats);
+}

@@ -15,7 +15,7 @@ PACKAGES=(
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libasound2:i386
   libgl1 libglx-mesa0 libgl1-mesa-dri libasound2
   sox zstd x11-utils libeigen3-dev libglu1-mesa-dev
-  python3-pil netpbm libpixman-1-dev
+  python3-pil netpbm libpixman-1-dev imagemagick pngcheck libjpeg-turbo-progs
   osslsigncode openssl
 )
 
@@ -132,6 +132,23 @@ build_cross_deps() {
   touch "$stamp"
 }
 
+# PngSuite and pngtest.png from libpng's source, for the image conformance
+# test (tests/graphics2d/image_conformance.py).
+fetch_pngsuite() {
+  local dest=$CACHE/pngsuite
+  [ -f "$dest/pngtest.png" ] && return 0
+  enable_sources
+  local work
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' RETURN
+  fetch_source "$work" libpng1.6
+  local png
+  png=$(find "$work" -maxdepth 1 -type d -name 'libpng1.6-*' | head -n1)
+  mkdir -p "$dest"
+  cp "$png"/contrib/pngsuite/*.png "$png"/pngtest.png "$dest"/
+}
+
 install_packages
+fetch_pngsuite
 build_cross_deps i686
 build_cross_deps x86_64

@@ -188,3 +188,24 @@ CProgramState& ProgramState(CInterpretor* interpretor);
 // The loaded application package and the runner (either may be null).
 CProgramContainer* PackageOf(CInterpretor* interpretor);
 const CRunner* RunnerOf(CInterpretor* interpretor);
+
+// ---- per-interpreter services ----
+// A module that needs one object per interpreter (the image-format manager,
+// later the sound manager and the socket layer) registers a service from its
+// registration function. Each Load of an interpreter calls the services' load
+// functions in registration order and keeps what they answer; a null answer
+// fails the Load (the services loaded before it are unloaded again). Unload
+// calls the unload functions in the reverse order. Registering an id again
+// replaces the earlier service.
+enum CInterpreterServiceId : int32_t {
+    kServiceImageFormats = 1,
+};
+struct CInterpreterService {
+    int32_t id = 0;
+    void* (*load)(CInterpretor* interpretor) = nullptr;
+    void (*unload)(CInterpretor* interpretor, void* service) = nullptr;
+};
+void RegisterInterpreterService(const CInterpreterService& service);
+// The object the service's load gave this interpreter; null while the
+// interpreter is not loaded or the id has no service.
+void* GetInterpreterService(CInterpretor* interpretor, int32_t id);

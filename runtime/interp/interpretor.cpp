@@ -96,6 +96,10 @@ int CInterpretor::Load(const char* commandLine, const char* packagePath, int fro
             return 0;
         }
     }
+    if (!LoadServices()) {
+        m_container.reset();
+        return 0;
+    }
     m_programState.commandLine = commandLine != nullptr ? commandLine : "";
     m_loaded = 1;
     return 1;
@@ -105,6 +109,7 @@ void CInterpretor::Unload() {
     if (!m_loaded)
         return;
     ReleaseAll();
+    UnloadServices();
     m_container.reset();
     m_programState.commandLine.clear();
     m_loaded = 0;

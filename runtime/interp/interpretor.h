@@ -534,6 +534,14 @@ public:
     std::string m_followOnFile;  // empty: a restart recompiles the package
     // Program-wide switches the system, sound and input classes read and set.
     CProgramState m_programState;
+    // The per-interpreter services of script_class.h, as loaded by Load.
+    struct CLoadedService {
+        CInterpreterService service;
+        void* object;
+    };
+    std::vector<CLoadedService> m_services;
+    int LoadServices();
+    void UnloadServices();
 
     // Code pointer and return state of the running loop.
     const uint8_t* m_pc = nullptr;

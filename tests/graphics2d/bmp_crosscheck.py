@@ -18,8 +18,9 @@ import tempfile
 from PIL import Image
 
 
-def read_ppm(data):
-    # P6 header: magic, width, height, maxval, each separated by whitespace.
+def pnm_header(data):
+    """The four header fields of a binary PNM file (magic, width, height,
+    maxval, separated by whitespace and comments) and where the samples start."""
     fields, pos = [], 0
     while len(fields) < 4:
         while data[pos:pos + 1].isspace():
@@ -32,6 +33,11 @@ def read_ppm(data):
             end += 1
         fields.append(data[pos:end])
         pos = end
+    return fields, pos
+
+
+def read_ppm(data):
+    fields, pos = pnm_header(data)
     assert fields[0] == b"P6", fields[0]
     width, height, maxval = int(fields[1]), int(fields[2]), int(fields[3])
     pos += 1

@@ -1,0 +1,6 @@
+// JPEG files of any content through the image layer (see image_fuzz.h).
+#include "image_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return fuzz::RunImageFuzz(kImageFormatJpeg, data, size);
+}
