@@ -547,23 +547,27 @@ namespace {
 
 // A 1- or 4-bit DIB expanded to 8 bits: the table starts as `base`, the DIB's
 // colours (at most 2 or 16) go to entries 10 onwards, pixel v becomes v + 10.
-// Null when memory fails or the DIB's bytes are not all there.
+// Null when memory fails, or with `malformed` set when the DIB's bytes are
+// not all there.
 uint8_t* ExpandToEightBits(const BitmapInfoHeader& h, const uint8_t* start, const uint8_t* bits, int64_t available,
-                           const PaletteEntry* base, int64_t* size) {
+                           const PaletteEntry* base, int64_t* size, bool* malformed) {
     const int bitCount = h.biBitCount;
     const int32_t w = h.biWidth;
     const int32_t rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
     const uint32_t most = 1u << bitCount;
     const uint32_t tableEntries = h.biClrUsed ? h.biClrUsed : most;
+    *malformed = true;
     if (tableEntries > 256) return nullptr;
     const int64_t tableEnd = int64_t(h.biSize) + 4 * int64_t(tableEntries);
     const int64_t inPitch = ((int64_t(bitCount) * w + 31) / 32) * 4;
     const int64_t outPitch = ((int64_t(w) + 3) / 4) * 4;
     if (available >= 0 && tableEnd > available) return nullptr;
+    if (outPitch * rows > INT32_MAX) return nullptr;
     if (!bits) {
         if (available >= 0 && tableEnd + inPitch * rows > available) return nullptr;
         bits = start + tableEnd;
     }
+    *malformed = false;
     *size = 40 + 1024 + outPitch * rows;
     uint8_t* out = nullptr;
     if (!AllocRetry(static_cast<size_t>(*size), &out)) return nullptr;
@@ -621,10 +625,11 @@ bool CSurface::CreateFromBitmapInfo(const BitmapInfoHeader* info, const void* bi
         PaletteEntry base[256];
         if (m_impl->depth <= 8 && m_impl->palette) std::memcpy(base, m_impl->palette->entries, sizeof base);
         else std::memcpy(base, GetLibraryDefaultPalette().entries, sizeof base);
+        bool malformed = false;
         expanded = ExpandToEightBits(h, reinterpret_cast<const uint8_t*>(info), static_cast<const uint8_t*>(bits), size,
-                                     base, &dibSize);
+                                     base, &dibSize, &malformed);
         if (!expanded) {
-            m_status = kSurfaceNoImpl;
+            m_status = malformed ? kSurfaceBadArgument : kSurfaceNoImpl;
             return false;
         }
         dib = reinterpret_cast<const BitmapInfoHeader*>(expanded);
