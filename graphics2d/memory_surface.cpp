@@ -102,7 +102,7 @@ CDIBMemorySurface::CDIBMemorySurface(const BitmapInfoHeader* info, const void* b
     const int32_t w = h.biWidth;
     const int32_t rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
     const int64_t rowPitch = ((int64_t(d == 15 ? 16 : d) * w + 31) / 32) * 4;
-    if (rowPitch * rows > INT32_MAX) return;
+    if (rowPitch > INT32_MAX / rows) return;  // pitch × height past 31 bits
 
     CSharedPalette* made = nullptr;
     if (d == 8) {

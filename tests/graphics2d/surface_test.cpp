@@ -330,6 +330,7 @@ TEST_F(SurfaceTest, MalformedDibsLeaveStatusAndNoAccess) {
         {"huge colour count", 4, 4, 8, 0, 0x40000000, 40, 2048, kSurfaceBadArgument},
         {"rows past the data", 64, 64, 24, 0, 0, 40, 100, kSurfaceBadArgument},
         {"rows overflow 31 bits", 0x7FFFFFF, 0x7FFFFFF, 32, 0, 0, 40, 100, kSurfaceBadArgument},
+        {"rows overflow 64 bits", 0x7FFFFFFF, 0x7FFFFFFF, 32, 0, 0, 40, 100, kSurfaceBadArgument},
         {"4-bit rows past the data", 64, 64, 4, 0, 0, 40, 70, kSurfaceBadArgument},
         {"4-bit huge colour count", 4, 4, 4, 0, 300, 40, 2048, kSurfaceBadArgument},
     };
