@@ -295,6 +295,16 @@ void CSurface::Release() {
     m_impl = GetNullSurfaceImpl();
 }
 
+bool CSurface::Adopt(CSurfaceImpl* made) {
+    if (!made) {
+        m_status = kSurfaceNoImpl;
+        return false;
+    }
+    m_impl = made;
+    m_status = 0;
+    return true;
+}
+
 void CSurface::SetImpl(CSurfaceImpl* impl) {
     Release();
     if (impl) m_impl = impl;
@@ -302,26 +312,12 @@ void CSurface::SetImpl(CSurfaceImpl* impl) {
 
 bool CSurface::Create(int32_t w, int32_t h, const CSurface* prototype) {
     Release();
-    CSurfaceImpl* made = prototype ? prototype->m_impl->MakeInstance(w < 1 ? 1 : w, h < 1 ? 1 : h) : nullptr;
-    if (!made) {
-        m_status = kSurfaceNoImpl;
-        return false;
-    }
-    m_impl = made;
-    m_status = 0;
-    return true;
+    return Adopt(prototype ? prototype->m_impl->MakeInstance(w < 1 ? 1 : w, h < 1 ? 1 : h) : nullptr);
 }
 
 bool CSurface::CreateForDC(void* dc) {
     Release();
-    CSurfaceImpl* made = OsCreateWindowDCSurface(dc);
-    if (!made) {
-        m_status = kSurfaceNoImpl;
-        return false;
-    }
-    m_impl = made;
-    m_status = 0;
-    return true;
+    return Adopt(OsCreateWindowDCSurface(dc));
 }
 
 bool CSurface::CreateCopy(const CSurface* source, int32_t w, int32_t h) {
@@ -338,13 +334,8 @@ bool CSurface::CreateCopy(const CSurface* source, int32_t w, int32_t h) {
         made = from->MakeInstance(w, h);
         if (made) from->StretchBlit(made, 0, 0, w, h, 0, 0, from->width, from->height, 0, 0, 0);
     }
-    if (!made) {
-        m_status = kSurfaceNoImpl;
-        return false;
-    }
-    SetImpl(made);
-    m_status = 0;
-    return true;
+    Release();
+    return Adopt(made);
 }
 
 int CSurface::GetModeClass() const {

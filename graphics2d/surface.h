@@ -296,6 +296,10 @@ public:
                               int64_t size = -1);
 
 private:
+    // Takes a new implementation in place of the (released) null object:
+    // status 0, or kSurfaceNoImpl for null.
+    bool Adopt(CSurfaceImpl* made);
+
     CSurfaceImpl* m_impl;
     int32_t m_originX;
     int32_t m_originY;

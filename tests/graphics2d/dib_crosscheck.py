@@ -23,35 +23,18 @@ import tempfile
 
 from PIL import Image
 
+from bmp_crosscheck import read_ppm
+
 CONVERT = "/usr/bin/convert"
-
-
-def read_ppm(data):
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        end = pos
-        while end < len(data) and not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
-    assert fields[0] == b"P6", fields[0]
-    width, height, maxval = int(fields[1]), int(fields[2]), int(fields[3])
-    pos += 1
-    assert maxval == 255, maxval
-    values = data[pos:pos + width * height * 3]
-    return [tuple(values[i:i + 3]) for i in range(0, len(values), 3)]
 
 
 def bmptopnm(path):
     # Monochrome files decode to PBM and grey ones to PGM: ppmtoppm makes any
     # of them a PPM.
     pnm = subprocess.run(["bmptopnm", path], check=True, capture_output=True).stdout
-    return read_ppm(subprocess.run(["ppmtoppm"], input=pnm, check=True, capture_output=True).stdout)
+    _, _, maxval, pixels = read_ppm(subprocess.run(["ppmtoppm"], input=pnm, check=True, capture_output=True).stdout)
+    assert maxval == 255, maxval
+    return pixels
 
 
 def read_txt(path):
