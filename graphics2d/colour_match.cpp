@@ -7,34 +7,6 @@
 #include <cpuid.h>
 #endif
 
-int FindNearestColor(const PaletteEntry* entries, int count, uint32_t colour) {
-    const int r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
-    int first = 0;
-    if (count == 256) {
-        if ((colour & 0xFFFFFF) == 0) return 0;
-        first = 1;
-    }
-    int best = first;
-    int bestDistance = 0x7FFFFFFF;
-    for (int i = first; i < count; ++i) {
-        const PaletteEntry& e = entries[i];
-        const int dr = e.red - r;
-        int distance = dr * dr;
-        if (distance > bestDistance) continue;
-        const int dg = e.green - g;
-        distance += dg * dg;
-        if (distance > bestDistance) continue;
-        const int db = e.blue - b;
-        distance += db * db;
-        if (distance == 0) return i;
-        if (distance <= bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
-    }
-    return best;
-}
-
 int BuildPaletteMap(uint8_t* map, const CSharedPalette* target, const CSharedPalette* source, bool keepZero) {
     if (source->count == 256 && target->count == 256) {
         bool same = true;

@@ -7,11 +7,8 @@
 
 #include "runtime/package/shared_palette.h"
 
-// The entry nearest to the colour by dr² + dg² + db², visited in index order.
-// With count 256, colour 0 gives 0 at once and any other colour is searched
-// over entries 1 to 255 only; other counts search every entry. The first exact
-// match ends the search; among equal inexact distances the last entry wins.
-int FindNearestColor(const PaletteEntry* entries, int count, uint32_t colour);
+// FindNearestColor lives with the palette record (shared_palette.h), which
+// needs it for the black index.
 
 // map[i] = the target index nearest to source entry i, for every source entry.
 // With keepZero, entries past 0 are matched against target entries 1 and up

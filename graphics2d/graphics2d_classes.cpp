@@ -2,7 +2,9 @@
 
 #include "graphics2d/image_file.h"
 #include "graphics2d/member_tables.h"
+#include "graphics2d/surface_registry.h"
 #include "runtime/classes/script_class.h"
+#include "runtime/interp/process_hooks.h"
 
 #include <new>
 
@@ -28,6 +30,8 @@ CImageFormatManager* ImageFormatsOf(CInterpretor* interpretor) {
 
 void RegisterGraphics2dClasses() {
     RegisterGraphics2dClassTables();
+    // The runtime's GUI thread becomes a surface client for the run.
+    AddProcessHooks(RegisterSurfaceClient, UnregisterSurfaceClient);
     CInterpreterService imageFormats;
     imageFormats.id = kServiceImageFormats;
     imageFormats.load = LoadImageFormats;

@@ -90,13 +90,38 @@ int Distance(const PaletteEntry& e, Rgb c) {
     return std::abs(e.red - c.r) + std::abs(e.green - c.g) + std::abs(e.blue - c.b);
 }
 
-// Every palette alive, in the order made.
-std::vector<CSharedPalette*>& Palettes() {
-    static std::vector<CSharedPalette*> list;
-    return list;
+// A thread's palette record: its palettes in the order made, its default
+// palette (holding the library's reference) and the references registered
+// users hold. Made by the thread's first palette use; freed when its last
+// palette is gone and nobody holds a reference.
+struct ThreadPalettes {
+    std::vector<CSharedPalette*> palettes;
+    CSharedPalette* defaultPalette = nullptr;
+    int references = 0;
+};
+
+thread_local ThreadPalettes* t_record = nullptr;
+
+void (*g_handleDeleter)(void*) = nullptr;
+
+ThreadPalettes* Record() {
+    if (!t_record) t_record = new (std::nothrow) ThreadPalettes;
+    return t_record;
 }
 
-CSharedPalette* g_default = nullptr;
+void FreeRecordWhenUnused() {
+    if (t_record && t_record->palettes.empty() && t_record->references == 0) {
+        delete t_record;
+        t_record = nullptr;
+    }
+}
+
+void Destroy(CSharedPalette* palette) {
+    if (palette->gdiPalette && g_handleDeleter) g_handleDeleter(palette->gdiPalette);
+    void* table = palette->inverseTable;
+    FreeAndNull(&table);
+    delete palette;
+}
 
 bool Matches(const CSharedPalette& p, const PaletteEntry* entries) {
     if (!SameColour(p.entries[10], entries[10])) return false;
@@ -124,21 +149,23 @@ void CSharedPalette::AddRef(CSharedPalette* palette) {
 
 void CSharedPalette::Release(CSharedPalette* palette) {
     if (!palette || --palette->referenceCount > 0) return;
-    std::vector<CSharedPalette*>& list = Palettes();
-    for (size_t i = 0; i < list.size(); ++i) {
-        if (list[i] == palette) {
-            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-            break;
+    if (ThreadPalettes* record = t_record) {
+        std::vector<CSharedPalette*>& list = record->palettes;
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (list[i] == palette) {
+                list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+                break;
+            }
         }
+        if (palette == record->defaultPalette) record->defaultPalette = nullptr;
     }
-    if (palette == g_default) g_default = nullptr;
-    void* table = palette->inverseTable;
-    FreeAndNull(&table);
-    delete palette;
+    Destroy(palette);
+    FreeRecordWhenUnused();
 }
 
 CSharedPalette* FindSharedPalette(const LogPalette256& data) {
-    for (CSharedPalette* p : Palettes())
+    if (!t_record) return nullptr;
+    for (CSharedPalette* p : t_record->palettes)
         if (Matches(*p, data.entries)) return p;
     return nullptr;
 }
@@ -149,8 +176,13 @@ CSharedPalette* AcquireSharedPalette(const LogPalette256& data) {
         CSharedPalette::AddRef(found);
         return found;
     }
+    ThreadPalettes* record = Record();
+    if (!record) return nullptr;
     CSharedPalette* p = new (std::nothrow) CSharedPalette;
-    if (!p) return nullptr;
+    if (!p) {
+        FreeRecordWhenUnused();
+        return nullptr;
+    }
     p->version = data.version;
     p->count = data.count > 256 ? 256 : data.count;
     std::memcpy(p->entries, data.entries, sizeof p->entries);
@@ -158,35 +190,97 @@ CSharedPalette* AcquireSharedPalette(const LogPalette256& data) {
         p->entries[i].flags = 0;
         if (i > 0 && IsBlack(p->entries[i])) p->entries[i].red = 8;
     }
-    p->referenceCount = 1;
-    p->inverseTable = nullptr;
-    // Nearest to black among entries 1 to count - 1.
-    p->blackIndex = 1;
-    int best = -1;
-    for (int i = 1; i < p->count; ++i) {
-        const int d = Distance(p->entries[i], {0, 0, 0});
-        if (best < 0 || d < best) {
-            best = d;
-            p->blackIndex = static_cast<uint32_t>(i);
+    // Normalising may have made it equal to a palette that exists.
+    for (CSharedPalette* other : record->palettes) {
+        if (Matches(*other, p->entries)) {
+            delete p;
+            CSharedPalette::AddRef(other);
+            return other;
         }
     }
+    p->referenceCount = 1;
+    p->inverseTable = nullptr;
+    p->gdiPalette = nullptr;
+    p->blackIndex = 1 + static_cast<uint32_t>(FindNearestColor(p->entries + 1, p->count - 1, 0));
     try {
-        Palettes().push_back(p);
+        record->palettes.push_back(p);
     } catch (const std::bad_alloc&) {
         delete p;
+        FreeRecordWhenUnused();
         return nullptr;
     }
     return p;
 }
 
 CSharedPalette* GetDefaultSharedPalette() {
-    if (!g_default) {
-        g_default = AcquireSharedPalette(GetDefaultLogPalette());
-        if (!g_default) return nullptr;
-        // The library keeps its own reference; the caller gets another.
+    ThreadPalettes* record = Record();
+    if (!record) return nullptr;
+    if (!record->defaultPalette) {
+        // The record keeps this reference; the caller gets another.
+        record->defaultPalette = AcquireSharedPalette(GetDefaultLogPalette());
+        if (!record->defaultPalette) return nullptr;
     }
-    CSharedPalette::AddRef(g_default);
-    return g_default;
+    CSharedPalette::AddRef(record->defaultPalette);
+    return record->defaultPalette;
+}
+
+CSharedPalette* AcquireThreadDefaultPalette(const LogPalette256& data) {
+    ThreadPalettes* record = Record();
+    if (!record) return nullptr;
+    CSharedPalette* made = AcquireSharedPalette(data);
+    if (!made) return nullptr;
+    CSharedPalette* old = record->defaultPalette;
+    if (old == made) return made;  // the record already held one reference
+    record->defaultPalette = made;
+    CSharedPalette::Release(old);
+    CSharedPalette::AddRef(made);
+    return made;
+}
+
+void AddThreadPaletteReference() {
+    if (ThreadPalettes* record = Record()) ++record->references;
+}
+
+void ReleaseThreadPalettes() {
+    ThreadPalettes* record = t_record;
+    if (!record || record->references == 0 || --record->references > 0) return;
+    std::vector<CSharedPalette*> palettes;
+    palettes.swap(record->palettes);
+    record->defaultPalette = nullptr;
+    for (CSharedPalette* p : palettes) Destroy(p);
+    FreeRecordWhenUnused();
+}
+
+int GetThreadPaletteReferences() { return t_record ? t_record->references : 0; }
+
+void SetPaletteHandleDeleter(void (*deleter)(void* handle)) { g_handleDeleter = deleter; }
+
+int FindNearestColor(const PaletteEntry* entries, int count, uint32_t colour) {
+    const int r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
+    int first = 0;
+    if (count == 256) {
+        if ((colour & 0xFFFFFF) == 0) return 0;
+        first = 1;
+    }
+    int best = first;
+    int bestDistance = 0x7FFFFFFF;
+    for (int i = first; i < count; ++i) {
+        const PaletteEntry& e = entries[i];
+        const int dr = e.red - r;
+        int distance = dr * dr;
+        if (distance > bestDistance) continue;
+        const int dg = e.green - g;
+        distance += dg * dg;
+        if (distance > bestDistance) continue;
+        const int db = e.blue - b;
+        distance += db * db;
+        if (distance == 0) return i;
+        if (distance <= bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return best;
 }
 
 bool CSharedPalette::BuildInverseTable(CSharedPalette* palette) {
@@ -201,7 +295,7 @@ bool CSharedPalette::BuildInverseTable(CSharedPalette* palette) {
     return true;
 }
 
-int GetSharedPaletteCount() { return static_cast<int>(Palettes().size()); }
+int GetSharedPaletteCount() { return t_record ? static_cast<int>(t_record->palettes.size()) : 0; }
 
 bool RemapPalette(PaletteEntry* out, const PaletteEntry* in, uint8_t* map) {
     if (out != in) std::memcpy(out, in, 256 * sizeof(PaletteEntry));
@@ -254,4 +348,39 @@ bool RemapPalette(PaletteEntry* out, const PaletteEntry* in, uint8_t* map) {
         out[i].flags = kPaletteNoCollapse;
     }
     return moved;
+}
+
+CSharedPalette* DeriveSharedPalette(CSharedPalette* palette, uint8_t* map) {
+    LogPalette256 arranged;
+    arranged.version = kPaletteVersion;
+    arranged.count = 256;
+    if (RemapPalette(arranged.entries, palette->entries, map)) {
+        if (CSharedPalette* derived = AcquireSharedPalette(arranged)) return derived;
+    }
+    CSharedPalette::AddRef(palette);
+    return palette;
+}
+
+namespace {
+
+void SwapRedBlue(void* destination, const void* source, int count) {
+    const uint8_t* in = static_cast<const uint8_t*>(source);
+    uint8_t* out = static_cast<uint8_t*>(destination);
+    for (int i = 0; i < count; ++i, in += 4, out += 4) {
+        const uint8_t first = in[0], middle = in[1], third = in[2];
+        out[0] = third;
+        out[1] = middle;
+        out[2] = first;
+        out[3] = 0;
+    }
+}
+
+}  // namespace
+
+void RGBQuadsToPaletteEntries(void* destination, const void* source, int count) {
+    SwapRedBlue(destination, source, count);
+}
+
+void PaletteEntriesToRGBQuads(void* destination, const void* source, int count) {
+    SwapRedBlue(destination, source, count);
 }

@@ -1,0 +1,42 @@
+#pragma once
+// What the surface library needs of the window system: the processor level,
+// the screen's colour capabilities and system palette, GDI palettes, and the
+// GDI work of icons and device-context copies. Device contexts, palettes,
+// icons and windows are opaque handles. The native build stands in a
+// true-colour screen without palette on a processor of level 2, and answers
+// 0 for icons and copies.
+#include <cstdint>
+
+#include "runtime/package/shared_palette.h"
+
+// 0 for a 386 or 486, 1 for a Pentium, 2 for anything newer.
+int OsProcessorLevel();
+
+// The screen's colours: bits per pixel × planes, and whether the display
+// works through a palette (RC_PALETTE).
+struct OsScreenCaps {
+    int bitsPerPixel;
+    int planes;
+    bool palette;
+};
+OsScreenCaps OsGetScreenCaps();
+// Copies count entries of the system palette from `first`; false when the
+// screen has no palette.
+bool OsGetSystemPaletteEntries(int first, int count, PaletteEntry* entries);
+
+// A GDI palette of these entries (flags as given), or null; and its deletion.
+void* OsCreatePalette(const PaletteEntry* entries, int count);
+void OsDeletePalette(void* palette);
+
+// The system's icon size (SM_CXICON, SM_CYICON).
+void OsGetIconSize(int* width, int* height);
+// An icon (hotSpot null) or cursor of width × height from a 24-bit bottom-up
+// DIB (header and rows) and a 1-bit mask of rows of ((width + 15) / 16) × 2
+// bytes, top row first; 0 when a bitmap cannot be made.
+void* OsCreateIconFromDIB(const void* dib, const uint8_t* mask, int width, int height, const int* hotSpot);
+
+// Copies the source DC's area (sx, sy, width × height) onto the destination
+// DC's (dx, dy, dw × dh), through a device-independent bitmap; see
+// CopyDCToDC.
+bool OsCopyDCToDC(void* source, void* destination, int sx, int sy, int dx, int dy, int width, int height, int dw,
+                  int dh, bool pumpMessages);

@@ -1,0 +1,750 @@
+// The surface front object, the implementation base, the prototypes and the
+// DIB export and import.
+#include "graphics2d/surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "graphics2d/colour_match.h"
+#include "graphics2d/memory_surface.h"
+#include "graphics2d/surface_registry.h"
+#include "runtime/base/sys_utils.h"
+
+// ---------------------------------------------------------------------------
+// DIB layout
+
+int32_t GetBitmapInfoSize(int depth) {
+    if (depth <= 8) return 40 + 4 * (1 << (depth < 0 ? 0 : depth));
+    if (depth == 16) return 52;
+    return 40;
+}
+
+int32_t GetDIBPitch(int32_t width, int depth) {
+    const int d = depth == 15 ? 16 : depth;
+    return static_cast<int32_t>(((int64_t(d) * width + 31) / 32) * 4);
+}
+
+int32_t GetDIBImageSize(int32_t width, int32_t height, int depth) {
+    return GetDIBPitch(width, depth) * height + GetBitmapInfoSize(depth);
+}
+
+// ---------------------------------------------------------------------------
+// The implementation base
+
+CSurfaceImpl::CSurfaceImpl() : PixelDescriptor{} {
+    if (GetSurfaceLibraryFlags() & kPixelFlagMMX) flags |= kPixelFlagMMX;
+}
+
+CSurfaceImpl::~CSurfaceImpl() {
+    if (depth <= 8) CSharedPalette::Release(palette);
+    palette = nullptr;
+}
+
+void CSurfaceImpl::SetDepth(int32_t newDepth) {
+    depth = newDepth;
+    formatIndex = FormatIndexOfDepth(newDepth);
+    bytesPerPixel = (newDepth + 7) / 8;
+    routines = &GetPixelRoutines(formatIndex);
+}
+
+int CSurfaceImpl::Init(int32_t newDepth) {
+    SetDepth(newDepth);
+    bottomUp = 0;
+    if (newDepth == 8) {
+        CSharedPalette::Release(palette);
+        palette = GetDefaultSharedPalette();
+        if (!palette) return 0;
+    }
+    return 1;
+}
+
+int CSurfaceImpl::InitLike(const CSurfaceImpl* prototype, int32_t w, int32_t h, int32_t rowPitch) {
+    width = w;
+    height = h;
+    clipLeft = clipTop = 0;
+    clipRight = w;
+    clipBottom = h;
+    depth = prototype->depth;
+    formatIndex = prototype->formatIndex;
+    bytesPerPixel = prototype->bytesPerPixel;
+    bottomUp = prototype->bottomUp;
+    routines = prototype->routines;
+    lockedBits = rowBase = nullptr;
+    pitch = rowStep = rowPitch;
+    if (bottomUp) rowStep = -rowPitch;
+    CSharedPalette::Release(palette);
+    palette = prototype->palette;
+    CSharedPalette::AddRef(palette);
+    return 1;
+}
+
+int CSurfaceImpl::HasCapability(int32_t number) { return number >= 0 && number <= 5; }
+
+void CSurfaceImpl::GetClipRect(int32_t* x, int32_t* y, int32_t* w, int32_t* h) {
+    *x = clipLeft;
+    *y = clipTop;
+    *w = clipRight - clipLeft;
+    *h = clipBottom - clipTop;
+}
+
+void CSurfaceImpl::SetClipRect(int32_t x, int32_t y, int32_t w, int32_t h) {
+    const int64_t right = int64_t(x) + w, bottom = int64_t(y) + h;
+    clipLeft = x;
+    clipTop = y;
+    clipRight = static_cast<int32_t>(right < width ? right : width);
+    clipBottom = static_cast<int32_t>(bottom < height ? bottom : height);
+}
+
+namespace {
+
+// The area cut to the clip rectangle within the surface; false when nothing
+// is left. Sums in 64 bits: scripts may pass any size.
+bool ClipArea(const PixelDescriptor* d, int32_t* x, int32_t* y, int32_t* w, int32_t* h) {
+    const int64_t left = std::max<int64_t>(std::max<int64_t>(d->clipLeft, 0), *x);
+    const int64_t top = std::max<int64_t>(std::max<int64_t>(d->clipTop, 0), *y);
+    const int64_t right = std::min<int64_t>(std::min<int64_t>(d->clipRight, d->width), int64_t(*x) + *w);
+    const int64_t bottom = std::min<int64_t>(std::min<int64_t>(d->clipBottom, d->height), int64_t(*y) + *h);
+    if (right <= left || bottom <= top) return false;
+    *x = static_cast<int32_t>(left);
+    *y = static_cast<int32_t>(top);
+    *w = static_cast<int32_t>(right - left);
+    *h = static_cast<int32_t>(bottom - top);
+    return true;
+}
+
+bool InsideClip(const PixelDescriptor* d, int32_t x, int32_t y) {
+    int32_t w = 1, h = 1;
+    return ClipArea(d, &x, &y, &w, &h);
+}
+
+}  // namespace
+
+int CSurfaceImpl::SetPixelIndex(int32_t x, int32_t y, uint8_t value) {
+    if (!InsideClip(this, x, y) || !Lock()) return 0;
+    *PixelAddress(this, x, y) = value;
+    Unlock();
+    return 1;
+}
+
+int CSurfaceImpl::SetPixel(int32_t x, int32_t y, uint32_t colour) {
+    if (!InsideClip(this, x, y) || !Lock()) return 0;
+    routines->putPixel(this, x, y, colour);
+    Unlock();
+    return 1;
+}
+
+int CSurfaceImpl::GetPixelIndex(int32_t x, int32_t y, uint8_t* value) {
+    if (!InsideClip(this, x, y) || !Lock()) return 0;
+    *value = *PixelAddress(this, x, y);
+    Unlock();
+    return 1;
+}
+
+int CSurfaceImpl::GetPixel(int32_t x, int32_t y, uint32_t* colour) {
+    if (!InsideClip(this, x, y) || !Lock()) return 0;
+    uint32_t value = routines->getPixel(this, x, y);
+    if (depth <= 8) {
+        const PaletteEntry* e = palette && value < palette->count ? &palette->entries[value] : nullptr;
+        value = e ? (e->red | e->green << 8 | e->blue << 16) : 0;
+    }
+    *colour = value;
+    Unlock();
+    return 1;
+}
+
+int CSurfaceImpl::FillRectRaw(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t value) {
+    if (!Lock()) return 0;
+    if (!ClipArea(this, &x, &y, &w, &h) || bytesPerPixel != 1) {
+        Unlock();
+        return 0;
+    }
+    GetPixelRoutines(0).fill(this, x, y, rowStep, w, h, value);
+    Unlock();
+    return 1;
+}
+
+int CSurfaceImpl::FillRect(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour) {
+    if (!Lock()) return 0;
+    if (!ClipArea(this, &x, &y, &w, &h)) {
+        Unlock();
+        return 0;
+    }
+    uint32_t value = colour;
+    if (depth <= 8) value = palette ? GetNearestPaletteIndex(palette, colour) : 0;
+    routines->fill(this, x, y, rowStep, w, h, value);
+    Unlock();
+    return 1;
+}
+
+// The shared Blit: argument checks, clipping, the same-depth copy through the
+// routine table and the direct conversion between depths. Softening and the
+// converting blits with transparency or a mode come with the filter pass.
+int CSurfaceImpl::Blit(CSurfaceImpl* destination, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
+                       int32_t h, int32_t transparent, int32_t mode, uint32_t parameter, int32_t soften) {
+    if ((transparent != 0 && transparent != 1) || mode < 0 || mode > 8) return 0;
+    if (!destination || destination->IsDeviceOnly()) return 0;
+    // Source area cut to this surface.
+    int64_t x0 = sx, y0 = sy, x1 = dx, y1 = dy, cw = w, ch = h;
+    if (x0 < 0) cw += x0, x1 -= x0, x0 = 0;
+    if (y0 < 0) ch += y0, y1 -= y0, y0 = 0;
+    if (x0 + cw > width) cw = width - x0;
+    if (y0 + ch > height) ch = height - y0;
+    // Destination area cut to its clip rectangle (within its size).
+    const int64_t left = std::max(destination->clipLeft, 0), top = std::max(destination->clipTop, 0);
+    const int64_t right = std::min(destination->clipRight, destination->width);
+    const int64_t bottom = std::min(destination->clipBottom, destination->height);
+    if (x1 < left) cw -= left - x1, x0 += left - x1, x1 = left;
+    if (y1 < top) ch -= top - y1, y0 += top - y1, y1 = top;
+    if (x1 + cw > right) cw = right - x1;
+    if (y1 + ch > bottom) ch = bottom - y1;
+    if (cw <= 0 || ch <= 0) return 0;
+    const int32_t cx = static_cast<int32_t>(x0), cy = static_cast<int32_t>(y0);
+    const int32_t tx = static_cast<int32_t>(x1), ty = static_cast<int32_t>(y1);
+    const int32_t iw = static_cast<int32_t>(cw), ih = static_cast<int32_t>(ch);
+
+    if (soften) return 0;  // the edge-softening pass is not built yet
+    if (depth != destination->depth) {
+        if (transparent || mode) return 0;  // needs the scratch path, not built yet
+        return ConvertInto(destination, tx, ty, cx, cy, iw, ih);
+    }
+    if (depth <= 8 && (mode == 1 || mode == 6) && !destination->palette) return 0;
+    if (!Lock()) return 0;
+    if (!destination->Lock()) {
+        Unlock();
+        return 0;
+    }
+    const PixelRoutineTable* t = routines;
+    if (transparent) {
+        if (mode == 0) t->copyTransparent(destination, tx, ty, this, cx, cy, iw, ih);
+        else t->copyTransparentMode(destination, tx, ty, this, cx, cy, iw, ih, mode, parameter);
+    } else {
+        if (mode == 0) t->copy(destination, tx, ty, this, cx, cy, iw, ih);
+        else t->copyMode(destination, tx, ty, this, cx, cy, iw, ih, mode, parameter);
+    }
+    destination->Unlock();
+    Unlock();
+    return 1;
+}
+
+int CSurfaceImpl::ConvertInto(CSurfaceImpl* destination, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
+                              int32_t h) {
+    if ((depth <= 8 && !palette) || (destination->depth <= 8 && !destination->palette)) return 0;
+    if (!Lock()) return 0;
+    if (!destination->Lock()) {
+        Unlock();
+        return 0;
+    }
+    routines->convertFrom(destination, dx, dy, destination->bytesPerPixel * w, this, sx, sy, w, h);
+    destination->Unlock();
+    Unlock();
+    return 1;
+}
+
+// Operations whose shared bodies come with the blit, rotation, text and
+// area work: until then they draw nothing and answer 0.
+int CSurfaceImpl::MoveRect(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) { return 0; }
+int CSurfaceImpl::BlitCallback(CSurfaceImpl*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
+                               PixelCallback, uint32_t) {
+    return 0;
+}
+int CSurfaceImpl::BlitFilter(CSurfaceImpl*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
+                             int32_t, int32_t, int32_t, int32_t, PixelFilterCallback, uint32_t) {
+    return 0;
+}
+int CSurfaceImpl::StretchBlit(CSurfaceImpl*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
+                              int32_t, int32_t, uint32_t) {
+    return 0;
+}
+int CSurfaceImpl::ReverseX(int32_t, int32_t, int32_t, int32_t) { return 0; }
+int CSurfaceImpl::ReverseY(int32_t, int32_t, int32_t, int32_t) { return 0; }
+int CSurfaceImpl::GetContentRect(CRect*) { return 0; }
+int CSurfaceImpl::RotateBlit(CSurfaceImpl*, int32_t, int32_t, uint32_t) { return 0; }
+int CSurfaceImpl::TextOut(const char*, int32_t, int32_t, int32_t, uint32_t, const CRect*, uint32_t, void*, int32_t,
+                          int32_t, uint32_t, int32_t) {
+    return 0;
+}
+int CSurfaceImpl::DrawText(const char*, int32_t, CRect*, uint32_t, uint32_t, void*, int32_t, int32_t, uint32_t,
+                           int32_t, int32_t, int32_t, int32_t) {
+    return 0;
+}
+int CSurfaceImpl::IsBlank() { return 0; }
+int CSurfaceImpl::ReplaceColor(uint32_t, uint32_t) { return 0; }
+
+// ---------------------------------------------------------------------------
+// The null implementation
+
+void CNullSurfaceImpl::GetClipRect(int32_t* x, int32_t* y, int32_t* w, int32_t* h) { *x = *y = *w = *h = 0; }
+
+CSurfaceImpl* GetNullSurfaceImpl() {
+    static CNullSurfaceImpl null;
+    return &null;
+}
+
+// ---------------------------------------------------------------------------
+// The front object
+
+CSurface::CSurface() : m_impl(GetNullSurfaceImpl()), m_originX(0), m_originY(0), m_status(0) {}
+
+CSurface::~CSurface() { Release(); }
+
+void CSurface::Release() {
+    if (m_impl != GetNullSurfaceImpl()) delete m_impl;
+    m_impl = GetNullSurfaceImpl();
+}
+
+bool CSurface::Adopt(CSurfaceImpl* made) {
+    if (!made) {
+        m_status = kSurfaceNoImpl;
+        return false;
+    }
+    m_impl = made;
+    m_status = 0;
+    return true;
+}
+
+void CSurface::SetImpl(CSurfaceImpl* impl) {
+    Release();
+    if (impl) m_impl = impl;
+}
+
+bool CSurface::Create(int32_t w, int32_t h, const CSurface* prototype) {
+    Release();
+    return Adopt(prototype ? prototype->m_impl->MakeInstance(w < 1 ? 1 : w, h < 1 ? 1 : h) : nullptr);
+}
+
+bool CSurface::CreateForDC(void* dc) {
+    Release();
+    return Adopt(OsCreateWindowDCSurface(dc));
+}
+
+bool CSurface::CreateCopy(const CSurface* source, int32_t w, int32_t h) {
+    if (!source || !source->IsValid()) {
+        Release();
+        return false;
+    }
+    CSurfaceImpl* from = source->m_impl;
+    CSurfaceImpl* made;
+    if (w == -1) {
+        made = from->MakeInstance(from->width, from->height);
+        if (made) from->Blit(made, 0, 0, 0, 0, from->width, from->height, 0, 0, 0, 0);
+    } else {
+        made = from->MakeInstance(w, h);
+        if (made) from->StretchBlit(made, 0, 0, w, h, 0, 0, from->width, from->height, 0, 0, 0);
+    }
+    Release();
+    return Adopt(made);
+}
+
+int CSurface::GetModeClass() const {
+    switch (m_impl->GetKind()) {
+    case 3:
+    case 5: return 1;
+    case 4: return 2;
+    default: return 0;
+    }
+}
+
+int CSurface::IsDirectDraw() const { return m_impl->GetKind() == 5 ? 2 : 0; }
+
+void CSurface::SetOrigin(int32_t x, int32_t y) {
+    if (m_impl->HasOrigin()) m_impl->SetOrigin(x, y);
+    m_originX = x;
+    m_originY = y;
+}
+
+void CSurface::GetOrigin(int32_t* x, int32_t* y) const {
+    *x = m_originX;
+    *y = m_originY;
+}
+
+uint8_t* CSurface::Lock() {
+    m_impl->Lock();
+    return m_impl->rowBase;
+}
+
+void CSurface::GetClipRect(int32_t* x, int32_t* y, int32_t* w, int32_t* h) {
+    m_impl->GetClipRect(x, y, w, h);
+    *x += m_originX;
+    *y += m_originY;
+}
+
+void CSurface::SetClipRect(int32_t x, int32_t y, int32_t w, int32_t h) {
+    m_impl->SetClipRect(x - m_originX, y - m_originY, w, h);
+}
+
+int CSurface::Blit(CSurface* destination, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h,
+                   int32_t transparent, int32_t mode, uint32_t parameter, int32_t soften) {
+    if (!destination) return 0;
+    return m_impl->Blit(destination->m_impl, dx - destination->m_originX, dy - destination->m_originY,
+                        sx - m_originX, sy - m_originY, w, h, transparent, mode, parameter, soften);
+}
+
+int CSurface::CopyToAt(CSurface* destination, int32_t x, int32_t y, int32_t transparent, int32_t mode,
+                       uint32_t parameter, int32_t soften) {
+    if (!destination) return 0;
+    return m_impl->Blit(destination->m_impl, x - destination->m_originX, y - destination->m_originY, 0, 0,
+                        m_impl->width, m_impl->height, transparent, mode, parameter, soften);
+}
+
+int CSurface::CopyTo(CSurface* destination) { return CopyToAt(destination, 0, 0, 0, 0, 0, 0); }
+
+int CSurface::StretchBlit(CSurface* destination, int32_t dx, int32_t dy, int32_t dw, int32_t dh, int32_t sx,
+                          int32_t sy, int32_t sw, int32_t sh, int32_t transparent, int32_t mode, uint32_t parameter) {
+    if (!destination) return 0;
+    return m_impl->StretchBlit(destination->m_impl, dx - destination->m_originX, dy - destination->m_originY, dw, dh,
+                               sx - m_originX, sy - m_originY, sw, sh, transparent, mode, parameter);
+}
+
+int CSurface::StretchTo(CSurface* destination, int32_t dx, int32_t dy, int32_t dw, int32_t dh, int32_t transparent,
+                        int32_t mode, uint32_t parameter) {
+    if (!destination) return 0;
+    return m_impl->StretchBlit(destination->m_impl, dx - destination->m_originX, dy - destination->m_originY, dw, dh,
+                               0, 0, m_impl->width, m_impl->height, transparent, mode, parameter);
+}
+
+int CSurface::StretchAll(CSurface* destination) {
+    if (!destination) return 0;
+    CSurfaceImpl* d = destination->m_impl;
+    return m_impl->StretchBlit(d, 0, 0, d->width, d->height, 0, 0, m_impl->width, m_impl->height, 0, 0, 0);
+}
+
+int32_t NormaliseAngle(int32_t angle) {
+    if (angle < 0) return static_cast<int32_t>(angle + ((359 - int64_t(angle)) / 360) * 360);
+    if (angle >= 360) return angle % 360;
+    return angle;
+}
+
+void GetRotatedSize(int32_t w, int32_t h, int32_t angle, int32_t* newWidth, int32_t* newHeight) {
+    double c, s;
+    if (angle == 90) c = 0, s = 1;
+    else if (angle == 270) c = 0, s = -1;
+    else c = std::cos(angle * 0.01745329251993889), s = std::sin(angle * 0.01745329251993889);
+    const double xs[4] = {0, double(w - 1), 0, double(w - 1)};
+    const double ys[4] = {0, 0, double(h - 1), double(h - 1)};
+    float minX = 0, maxX = 0, minY = 0, maxY = 0;
+    for (int i = 0; i < 4; ++i) {
+        const float x = static_cast<float>(xs[i] * c) + static_cast<float>(ys[i] * s);
+        const float y = static_cast<float>(ys[i] * c) - static_cast<float>(xs[i] * s);
+        if (i == 0 || x < minX) minX = x;
+        if (i == 0 || x > maxX) maxX = x;
+        if (i == 0 || y < minY) minY = y;
+        if (i == 0 || y > maxY) maxY = y;
+    }
+    *newWidth = static_cast<int32_t>(maxX - minX) + 1;
+    *newHeight = static_cast<int32_t>(maxY - minY) + 1;
+}
+
+int CSurface::Rotate(CSurface* destination, int32_t angle, int32_t blend, uint32_t background) {
+    if (!m_impl->HasCapability(4) || !destination) {
+        m_status = kSurfaceRefused;
+        return 0;
+    }
+    return m_impl->RotateBlit(destination->m_impl, NormaliseAngle(angle), blend, background);
+}
+
+int CSurface::RotateCopy(CSurface* destination, int32_t angle, int32_t blend, uint32_t background) {
+    if (!destination) return 0;
+    const int32_t a = NormaliseAngle(angle);
+    int32_t w, h;
+    GetRotatedSize(m_impl->width, m_impl->height, a, &w, &h);
+    if (w < 1 || h < 1) return 0;
+    if (!destination->Create(w, h, this)) return 0;
+    destination->Clear(background);
+    return Rotate(destination, a, blend, background);
+}
+
+int CSurface::RotateCopyRadians(CSurface* destination, double radians, int32_t blend, uint32_t background) {
+    return RotateCopy(destination, static_cast<int32_t>(radians * 57.29577951309679), blend, background);
+}
+
+int CSurface::SetPalette(CSharedPalette* newPalette, int32_t remap) {
+    if (!IsPaletted() || !m_impl->SetPalette(newPalette, remap)) {
+        m_status = kSurfaceRefused;
+        return 0;
+    }
+    return 1;
+}
+
+int CSurface::SetPaletteEntries(const LogPalette256* data, int32_t remap) {
+    if (!IsPaletted() || !m_impl->SetPaletteEntries(data, remap)) {
+        m_status = kSurfaceRefused;
+        return 0;
+    }
+    return 1;
+}
+
+void CSurface::RemapFromPaletteOf(CSurface* other) {
+    if (!other || !IsPaletted() || !other->IsPaletted()) return;
+    const CSharedPalette* own = m_impl->palette;
+    const CSharedPalette* theirs = other->m_impl->palette;
+    if (!own || !theirs) return;
+    uint8_t map[256];
+    for (int i = 0; i < 256; ++i) map[i] = static_cast<uint8_t>(i);
+    if (BuildPaletteMap(map, own, theirs, true)) m_impl->ApplyColorMap(map);
+}
+
+void CSurface::CopyDisplayStateFrom(CSurface* other) {
+    if (!other || GetModeClass() != other->GetModeClass() || IsDirectDraw() != other->IsDirectDraw()) return;
+    m_impl->CopyDisplayState(other->m_impl);
+}
+
+// ---------------------------------------------------------------------------
+// DIB export and import
+
+int32_t CSurface::GetImageSize() const {
+    return GetDIBImageSize(m_impl->width, m_impl->height, m_impl->depth);
+}
+
+bool CSurface::GetBitmapInfo(BitmapInfoHeader* header, void* bits, uint32_t flags) {
+    if (!header) {
+        m_status = kSurfaceBadArgument;
+        return false;
+    }
+    if (m_impl->IsDeviceOnly()) {
+        m_status = kSurfaceRefused;
+        return false;
+    }
+    const int d = m_impl->depth;
+    std::memset(header, 0, sizeof *header);
+    header->biSize = 40;
+    header->biWidth = m_impl->width;
+    header->biHeight = m_impl->height;
+    header->biPlanes = 1;
+    header->biBitCount = static_cast<uint16_t>(d == 15 ? 16 : d);
+    header->biSizeImage = static_cast<uint32_t>(GetDIBPitch(m_impl->width, d) * m_impl->height);
+    uint8_t* behind = reinterpret_cast<uint8_t*>(header + 1);
+    if (d == 16) {
+        header->biCompression = kDibBitFields;
+        const uint32_t masks[3] = {0xF800, 0x07E0, 0x001F};
+        std::memcpy(behind, masks, sizeof masks);
+    } else if (d <= 8 && d > 0) {
+        const int entries = 1 << d;
+        PaletteEntry* table = reinterpret_cast<PaletteEntry*>(behind);
+        std::memset(table, 0, 4 * entries);
+        m_impl->GetPaletteEntries(table, 0, entries);
+        PaletteEntriesToRGBQuads(table, table, entries);
+    }
+    if (flags & 1) return true;
+    if (!bits) bits = reinterpret_cast<uint8_t*>(header) + GetBitmapInfoSize(d);
+    CDIBMemorySurface wrapper(header, bits, false);
+    m_impl->Blit(&wrapper, 0, 0, 0, 0, 0x3FFFFFFF, 0x3FFFFFFF, 0, 0, 0, 0);
+    return true;
+}
+
+namespace {
+
+// A 1- or 4-bit DIB expanded to 8 bits: the table starts as `base`, the DIB's
+// colours (at most 2 or 16) go to entries 10 onwards, pixel v becomes v + 10.
+// Null when memory fails, or with `malformed` set when the DIB's bytes are
+// not all there.
+uint8_t* ExpandToEightBits(const BitmapInfoHeader& h, const uint8_t* start, const uint8_t* bits, int64_t available,
+                           const PaletteEntry* base, int64_t* size, bool* malformed) {
+    const int bitCount = h.biBitCount;
+    const int32_t w = h.biWidth;
+    const int32_t rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    const uint32_t most = 1u << bitCount;
+    const uint32_t tableEntries = h.biClrUsed ? h.biClrUsed : most;
+    *malformed = true;
+    if (tableEntries > 256) return nullptr;
+    const int64_t tableEnd = int64_t(h.biSize) + 4 * int64_t(tableEntries);
+    const int64_t inPitch = ((int64_t(bitCount) * w + 31) / 32) * 4;
+    const int64_t outPitch = ((int64_t(w) + 3) / 4) * 4;
+    if (available >= 0 && tableEnd > available) return nullptr;
+    if (outPitch * rows > INT32_MAX) return nullptr;
+    if (!bits) {
+        if (available >= 0 && tableEnd + inPitch * rows > available) return nullptr;
+        bits = start + tableEnd;
+    }
+    *malformed = false;
+    *size = 40 + 1024 + outPitch * rows;
+    uint8_t* out = nullptr;
+    if (!AllocRetry(static_cast<size_t>(*size), &out)) return nullptr;
+    BitmapInfoHeader o = h;
+    o.biSize = 40;
+    o.biBitCount = 8;
+    o.biClrUsed = 256;
+    o.biClrImportant = 0;
+    o.biSizeImage = static_cast<uint32_t>(outPitch * rows);
+    std::memcpy(out, &o, sizeof o);
+    uint8_t* table = out + 40;
+    PaletteEntriesToRGBQuads(table, base, 256);
+    const uint32_t copied = tableEntries < most ? tableEntries : most;
+    std::memcpy(table + 40, start + h.biSize, 4 * copied);
+    for (uint32_t i = 0; i < copied; ++i) table[40 + 4 * i + 3] = 0;
+    uint8_t* pixels = table + 1024;
+    for (int32_t y = 0; y < rows; ++y) {
+        const uint8_t* in = bits + inPitch * y;
+        uint8_t* row = pixels + outPitch * y;
+        for (int32_t x = 0; x < w; ++x) {
+            const int v = bitCount == 1 ? (in[x >> 3] >> (7 - (x & 7))) & 1 : (in[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
+            row[x] = static_cast<uint8_t>(v + 10);
+        }
+        std::memset(row + w, 0, static_cast<size_t>(outPitch - w));
+    }
+    return out;
+}
+
+}  // namespace
+
+bool CSurface::CreateFromBitmapInfo(const BitmapInfoHeader* info, const void* bits, uint32_t flags, int64_t size) {
+    if (!info || (size >= 0 && size < 40)) {
+        m_status = kSurfaceBadArgument;
+        return false;
+    }
+    BitmapInfoHeader h;
+    std::memcpy(&h, info, sizeof h);
+    const int bc = h.biBitCount;
+    const bool fields = h.biCompression == kDibBitFields;
+    if (m_impl->IsDeviceOnly() || (h.biCompression != kDibRgb && !fields) ||
+        (bc != 1 && bc != 4 && bc != 8 && bc != 16 && bc != 24 && bc != 32) || (fields && bc != 16 && bc != 32)) {
+        m_status = kSurfaceRefused;
+        return false;
+    }
+    if (h.biSize < 40 || (size >= 0 && int64_t(h.biSize) > size) || h.biWidth <= 0 || h.biHeight == 0 ||
+        h.biHeight == INT32_MIN) {
+        m_status = kSurfaceBadArgument;
+        return false;
+    }
+    uint8_t* expanded = nullptr;
+    const BitmapInfoHeader* dib = info;
+    const void* dibBits = bits;
+    int64_t dibSize = size;
+    if (bc < 8) {
+        PaletteEntry base[256];
+        if (m_impl->depth <= 8 && m_impl->palette) std::memcpy(base, m_impl->palette->entries, sizeof base);
+        else std::memcpy(base, GetLibraryDefaultPalette().entries, sizeof base);
+        bool malformed = false;
+        expanded = ExpandToEightBits(h, reinterpret_cast<const uint8_t*>(info), static_cast<const uint8_t*>(bits), size,
+                                     base, &dibSize, &malformed);
+        if (!expanded) {
+            m_status = malformed ? kSurfaceBadArgument : kSurfaceNoImpl;
+            return false;
+        }
+        dib = reinterpret_cast<const BitmapInfoHeader*>(expanded);
+        dibBits = nullptr;
+    }
+    bool result = false;
+    {
+        CDIBMemorySurface wrapper(dib, dibBits, true, dibSize);
+        if (wrapper.depth == 0) {
+            m_status = kSurfaceBadArgument;
+        } else {
+            const bool paletted = m_impl->depth <= 8 && wrapper.depth <= 8;
+            bool remap = (flags & 1) != 0;
+            if (!remap && paletted && wrapper.palette) {
+                if (flags & 4) {
+                    m_impl->SetPalette(wrapper.palette, 0);
+                } else {
+                    CSharedPalette* arranged = DeriveSharedPalette(wrapper.palette, nullptr);
+                    m_impl->SetPalette(arranged, 0);
+                    if (arranged != wrapper.palette) remap = true;
+                    CSharedPalette::Release(arranged);
+                }
+            }
+            CSurfaceImpl* target = m_impl;
+            if (wrapper.width != m_impl->width || wrapper.height != m_impl->height)
+                target = m_impl->MakeInstance(wrapper.width, wrapper.height);
+            if (!target) {
+                m_status = kSurfaceNoImpl;
+            } else {
+                wrapper.CSurfaceImpl::Blit(target, 0, 0, 0, 0, 0x3FFFFFFF, 0x3FFFFFFF, 0, 0, 0, 0);
+                if (remap && paletted && wrapper.palette) target->RemapFromPalette(wrapper.palette);
+                if (target != m_impl) SetImpl(target);
+                m_status = 0;
+                result = true;
+            }
+        }
+    }
+    FreeAndNull(&expanded);
+    return result;
+}
+
+// ---------------------------------------------------------------------------
+// Prototypes
+
+namespace {
+
+struct PrototypeHolders {
+    CSurface memory[5];
+    CSurface dib[5];
+    CSurface keptDC[5];
+    CSurface directDraw;
+    CSurface directDrawSystem;
+    CSurface windowDC;
+};
+
+PrototypeHolders& Holders() {
+    static PrototypeHolders* holders = new PrototypeHolders;  // outlives every surface
+    return *holders;
+}
+
+bool g_prototypesMade = false;
+
+}  // namespace
+
+void CreateSurfacePrototypes() {
+    PrototypeHolders& h = Holders();
+    for (int i = 0; i < 5; ++i) {
+        CMemorySurface* memory = new (std::nothrow) CMemorySurface;
+        if (memory && !memory->Init(DepthOfFormatIndex(i))) {
+            delete memory;
+            memory = nullptr;
+        }
+        h.memory[i].SetImpl(memory);
+    }
+    OsCreateSurfacePrototypes({h.dib, h.keptDC, &h.directDraw, &h.directDrawSystem, &h.windowDC});
+    g_prototypesMade = true;
+}
+
+void ReleaseSurfacePrototypes() {
+    PrototypeHolders& h = Holders();
+    for (int i = 0; i < 5; ++i) {
+        h.memory[i].Release();
+        h.dib[i].Release();
+        h.keptDC[i].Release();
+    }
+    h.directDraw.Release();
+    h.directDrawSystem.Release();
+    h.windowDC.Release();
+    g_prototypesMade = false;
+}
+
+bool SurfacePrototypesExist() { return g_prototypesMade; }
+
+bool IsDirectDrawUsable() {
+    CSurface probe;
+    if (!probe.Create(32, 32, &Holders().directDraw)) return false;
+    probe.Lock();
+    probe.Unlock();
+    return true;
+}
+
+bool SelectPixelFormat(const CSurface** holder, int32_t depth, int32_t placement, int32_t backEnd) {
+    const int32_t normal = depth <= 8 ? 8 : depth <= 15 ? 15 : depth == 16 ? 16 : depth <= 24 ? 24 : 32;
+    const int index = FormatIndexOfDepth(normal);
+    PrototypeHolders& h = Holders();
+    const CSurface* chosen = nullptr;
+    if (placement == kPlaceMemory) {
+        chosen = &h.memory[index];
+    } else if (placement >= kPlaceDIB && placement <= kPlaceSystemMemory) {
+        if (backEnd == 0) {
+            chosen = placement == kPlaceKeptDC ? &h.keptDC[index] : &h.dib[index];
+        } else if (backEnd == 2 && IsDirectDrawUsable()) {
+            chosen = placement == kPlaceSystemMemory ? &h.directDrawSystem : &h.directDraw;
+            if (chosen->GetDepth() == 0) chosen = &h.keptDC[index];
+        } else {
+            chosen = &h.keptDC[index];
+        }
+    }
+    *holder = chosen;
+    return chosen && depth == normal;
+}
+
+const CSurface* GetDCSurfacePrototype(int32_t depth) {
+    const CSurface* holder = nullptr;
+    SelectPixelFormat(&holder, depth, kPlaceKeptDC, 0);
+    return holder;
+}

@@ -1,0 +1,163 @@
+// The surface library's window-system calls: GetSystemInfo, the screen's
+// capabilities and system palette, GDI palettes, icons and DC copies.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "graphics2d/os_gdi.h"
+#include "graphics2d/surface.h"
+
+int OsProcessorLevel() {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    switch (info.dwProcessorType) {
+    case PROCESSOR_INTEL_386:
+    case PROCESSOR_INTEL_486: return 0;
+    case PROCESSOR_INTEL_PENTIUM: return 1;
+    default: return 2;
+    }
+}
+
+OsScreenCaps OsGetScreenCaps() {
+    OsScreenCaps caps = {32, 1, false};
+    HDC dc = ::GetDC(nullptr);
+    if (!dc) return caps;
+    caps.bitsPerPixel = GetDeviceCaps(dc, BITSPIXEL);
+    caps.planes = GetDeviceCaps(dc, PLANES);
+    caps.palette = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
+    ::ReleaseDC(nullptr, dc);
+    return caps;
+}
+
+bool OsGetSystemPaletteEntries(int first, int count, PaletteEntry* entries) {
+    HDC dc = ::GetDC(nullptr);
+    if (!dc) return false;
+    const UINT got = GetSystemPaletteEntries(dc, static_cast<UINT>(first), static_cast<UINT>(count),
+                                             reinterpret_cast<PALETTEENTRY*>(entries));
+    ::ReleaseDC(nullptr, dc);
+    return got == static_cast<UINT>(count);
+}
+
+void* OsCreatePalette(const PaletteEntry* entries, int count) {
+    struct {
+        WORD version;
+        WORD count;
+        PALETTEENTRY entries[256];
+    } data;
+    if (count < 1 || count > 256) return nullptr;
+    data.version = 0x300;
+    data.count = static_cast<WORD>(count);
+    std::memcpy(data.entries, entries, sizeof(PALETTEENTRY) * count);
+    return CreatePalette(reinterpret_cast<LOGPALETTE*>(&data));
+}
+
+void OsDeletePalette(void* palette) {
+    if (palette) DeleteObject(static_cast<HPALETTE>(palette));
+}
+
+void OsGetIconSize(int* width, int* height) {
+    *width = GetSystemMetrics(SM_CXICON);
+    *height = GetSystemMetrics(SM_CYICON);
+}
+
+void* OsCreateIconFromDIB(const void* dib, const uint8_t* mask, int width, int height, const int* hotSpot) {
+    HBITMAP maskBitmap = CreateBitmap(width, height, 1, 1, mask);
+    if (!maskBitmap) return nullptr;
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP colour = CreateCompatibleBitmap(screen, width, height);
+    const BITMAPINFO* info = static_cast<const BITMAPINFO*>(dib);
+    const uint8_t* bits = static_cast<const uint8_t*>(dib) + info->bmiHeader.biSize;
+    if (colour) SetDIBits(screen, colour, 0, static_cast<UINT>(height), bits, info, DIB_RGB_COLORS);
+    ICONINFO icon = {};
+    icon.fIcon = hotSpot ? FALSE : TRUE;
+    icon.xHotspot = hotSpot ? static_cast<DWORD>(hotSpot[0]) : 0;
+    icon.yHotspot = hotSpot ? static_cast<DWORD>(hotSpot[1]) : 0;
+    icon.hbmMask = maskBitmap;
+    icon.hbmColor = colour;
+    HICON made = colour ? CreateIconIndirect(&icon) : nullptr;
+    if (colour) DeleteObject(colour);
+    DeleteObject(maskBitmap);
+    ::ReleaseDC(nullptr, screen);
+    return made;
+}
+
+bool OsCopyDCToDC(void* source, void* destination, int sx, int sy, int dx, int dy, int width, int height, int dw,
+                  int dh, bool pumpMessages) {
+    if (pumpMessages) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    HDC from = static_cast<HDC>(source);
+    HDC to = static_cast<HDC>(destination);
+    HDC memory = CreateCompatibleDC(from);
+    HBITMAP bitmap = memory ? CreateCompatibleBitmap(from, width, height) : nullptr;
+    if (!bitmap) {
+        if (memory) DeleteDC(memory);
+        return false;
+    }
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    // The area is captured from its position and drawn from the capture's
+    // origin, so a window's area lands whole.
+    BitBlt(memory, 0, 0, width, height, from, sx, sy, SRCCOPY);
+    SelectObject(memory, previous);
+
+    BITMAPINFO* info = static_cast<BITMAPINFO*>(std::calloc(1, sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD)));
+    bool drawn = false;
+    if (info) {
+        info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info->bmiHeader.biWidth = width;
+        info->bmiHeader.biHeight = height;
+        info->bmiHeader.biPlanes = static_cast<WORD>(GetDeviceCaps(from, PLANES));
+        info->bmiHeader.biBitCount = static_cast<WORD>(GetDeviceCaps(from, BITSPIXEL));
+        GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), nullptr, info, DIB_RGB_COLORS);
+        if (info->bmiHeader.biSizeImage == 0)
+            info->bmiHeader.biSizeImage =
+                ((info->bmiHeader.biBitCount * width + 31) / 32) * 4 * static_cast<DWORD>(height);
+        void* pixels = std::malloc(info->bmiHeader.biSizeImage);
+        if (pixels && GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels, info, DIB_RGB_COLORS)) {
+            HPALETTE palette = nullptr;
+            HPALETTE oldPalette = nullptr;
+            const int bitCount = info->bmiHeader.biBitCount;
+            if (bitCount <= 8) {
+                const int entries = 1 << bitCount;
+                LOGPALETTE* logical =
+                    static_cast<LOGPALETTE*>(std::malloc(sizeof(LOGPALETTE) + entries * sizeof(PALETTEENTRY)));
+                if (logical) {
+                    logical->palVersion = 0x300;
+                    logical->palNumEntries = static_cast<WORD>(entries);
+                    for (int i = 0; i < entries; ++i) {
+                        const RGBQUAD& q = info->bmiColors[i];
+                        logical->palPalEntry[i] = {q.rgbRed, q.rgbGreen, q.rgbBlue, 0};
+                    }
+                    palette = CreatePalette(logical);
+                    std::free(logical);
+                }
+                if (palette) {
+                    oldPalette = SelectPalette(to, palette, TRUE);
+                    RealizePalette(to);
+                }
+            }
+            drawn = StretchDIBits(to, dx, dy, dw, dh, 0, 0, width, height, pixels, info, DIB_RGB_COLORS,
+                                  SRCCOPY) != 0;
+            if (palette) {
+                SelectPalette(to, oldPalette, TRUE);
+                DeleteObject(palette);
+            }
+        }
+        std::free(pixels);
+        std::free(info);
+    }
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return drawn;
+}
+
+// The DIB-section, kept-DC, DirectDraw and window-DC implementations fill
+// their holders here once they exist.
+void OsCreateSurfacePrototypes(const PlatformPrototypeHolders&) {}
+void OsReleaseDirectDraw() {}
+CSurfaceImpl* OsCreateWindowDCSurface(void*) { return nullptr; }
