@@ -3,6 +3,7 @@
 #include "geometry_fixture.h"
 
 #include "engine3d/material.h"
+#include "engine3d/texture.h"
 
 #include <gtest/gtest.h>
 
@@ -160,8 +161,9 @@ TEST(Polygon, EnvironmentTextureCoordinatesWithFlip) {
     float u, v;
     p->GetUV(0, &u, &v);
     EXPECT_EQ(u, 0.0f);  // not environment mapped: unchanged
-    material.layers[0].present = 1;
-    material.layers[0].textureFlags = LMaterial::kTextureEnvMapped;
+    LTexture env(nullptr, "env", nullptr);
+    env.SetModeFlag(1);
+    material.SetTexture(0, &env);
     p->ComputeEnvironmentUV(0);
     p->GetUV(1, &u, &v);
     EXPECT_FLOAT_EQ(u, (1 - 0.6f) * 0.5f);
@@ -564,7 +566,8 @@ TEST(PolygonClipping, DropsWhatCannotBeClippedSafely) {
 TEST(PolygonClipping, SecondTexturePairFollowsWhenTheMaterialHasLayerOne) {
     GeometryScene s;
     LMaterial material;
-    material.layers[1].present = 1;
+    LTexture second(nullptr, "second", nullptr);
+    material.SetTexture(1, &second);
     const float p[3][3] = {{0, 0, 10}, {0, 0, 100}, {10, 10, 100}};  // crosses near (20)
     LPolygon* poly = s.Triangle(p);
     poly->material = &material;
