@@ -365,12 +365,13 @@ void LBaseMaterial::MakeUniqueName(char* out, const char* name, int32_t size) {
         for (LDataNode* node = GetHead(); node && !taken; node = node->next)
             taken = NamesEqual(static_cast<LMaterial*>(node->value)->GetNameText(), work);
         if (!taken) break;
-        // The suffix goes at the end of the name, moved left as far as it
-        // needs so that suffix and terminator fit in the buffer.
+        // The suffix goes at the end of the name, or at size - 7 for a longer
+        // name; a suffix wider than seven characters with its terminator
+        // (" - 1000" on) moves further left so that it stays in the buffer.
         char suffix[16];
         const int s = std::snprintf(suffix, sizeof suffix, " - %d", n);
         if (s + 1 > size) break;
-        size_t at = length;
+        size_t at = size >= 7 && length > size_t(size - 7) ? size_t(size - 7) : length;
         if (at + size_t(s) + 1 > size_t(size)) at = size_t(size) - size_t(s) - 1;
         std::memcpy(work + at, suffix, size_t(s) + 1);
     }
