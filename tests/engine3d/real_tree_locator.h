@@ -48,7 +48,9 @@ inline void RunRealTreeLocatorTable() {
     for (const Case& k : cases) {
         char out[260] = "";
         EXPECT_EQ(list.LocateFile(k.name, out), k.found) << k.name;
-        if (k.found) EXPECT_EQ(std::string(out), k.path) << k.name;
+        if (k.found) {
+            EXPECT_EQ(std::string(out), k.path) << k.name;
+        }
         char after[260];
         fs.GetCurrentDir(after, sizeof after);
         EXPECT_EQ(std::string(after), c) << k.name;

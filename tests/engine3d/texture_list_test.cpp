@@ -48,7 +48,9 @@ TEST(LocateFile, SearchOrderOnAFakeTree) {
         EXPECT_EQ(w.world.GetTextureList().SetSearchPath("C:\\s\\"), 6);
         char out[260] = "";
         EXPECT_EQ(w.world.GetTextureList().LocateFile(c.name, out), c.found) << c.name;
-        if (c.found) EXPECT_STREQ(out, c.path) << c.name;
+        if (c.found) {
+            EXPECT_STREQ(out, c.path) << c.name;
+        }
         EXPECT_EQ(tree.cwd, "C:\\c") << c.name;  // restored, found or not
     }
 }
