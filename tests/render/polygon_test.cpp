@@ -593,3 +593,38 @@ TEST(PolygonClipping, SecondTexturePairFollowsWhenTheMaterialHasLayerOne) {
     }
     EXPECT_TRUE(sawNew);
 }
+
+TEST(Polygon, SetMaterialListMembershipAndThirdMaterialSplit) {
+    GeometryScene s;
+    LBaseMaterial& list = s.world.GetMaterialList();
+    LMaterial* m1 = list.CreateMaterial("m1", nullptr, 0, 0, nullptr);
+    LMaterial* m2 = list.CreateMaterial("m2", nullptr, 0, 0, nullptr);
+    const float a[3][3] = {{0, 0, 10}, {10, 0, 10}, {0, 10, 10}};
+    const float b[3][3] = {{0, 0, 10}, {-10, 0, 10}, {0, -10, 10}};
+    LPolygon* pa = s.Triangle(a);
+    LPolygon* pb = s.Triangle(b);
+    ASSERT_EQ(pa->GetPoint(0), pb->GetPoint(0));  // shared through the owner's array
+    pa->SetMaterial(m1);
+    pb->SetMaterial(m2);
+    // The shared vertex belonged to m1, a third material for pb: split.
+    EXPECT_NE(pa->GetPoint(0), pb->GetPoint(0));
+    EXPECT_EQ(pa->GetPoint(0)->material, m1);
+    EXPECT_EQ(pb->GetPoint(0)->material, m2);
+    EXPECT_EQ(pb->GetPoint(0)->shadingTable, kIdentityShadingTable);
+    EXPECT_EQ(m1->GetCount(), 1);
+    EXPECT_EQ(m2->GetCount(), 1);
+    pb->SetMaterial(m2);  // the same material: no change
+    EXPECT_EQ(m2->GetCount(), 1);
+    pb->SetMaterial(m1);
+    EXPECT_EQ(m2->GetCount(), 0);
+    EXPECT_EQ(m1->GetCount(), 2);
+    // A used material is left alone; unused it goes.
+    EXPECT_EQ(list.DeleteMaterial(m1), 0);
+    EXPECT_GE(list.IndexOf(m1), 0);
+    EXPECT_EQ(list.DeleteMaterial(m2), 0);
+    EXPECT_EQ(list.IndexOf(m2), -1);
+    m1->SetReflectionType(3);
+    EXPECT_EQ(m1->GetReflectionType(), 3);
+    EXPECT_EQ(pa->GetPoint(1)->shadingTable, kIdentityShadingTable);
+    for (LPolygon* p : {pa, pb}) p->materialNode = nullptr;
+}
