@@ -371,6 +371,47 @@ uint8_t LPolygon::ComputeFacingMask() const {
     return FacingMaskOf(n);
 }
 
+int32_t LPolygon::SetMaterial(LMaterial* next) {
+    LMaterial* old = material;
+    const bool changed = next != old;
+    if (changed && old && materialNode) {
+        old->RemovePolygon(static_cast<LDataNode*>(materialNode));
+        materialNode = nullptr;
+    }
+    if (!owner) {
+        material = nullptr;
+        return MaterialHook();
+    }
+    material = next;
+    for (int i = 0; i < count; ++i) {
+        L3DPoint* p = points[i];
+        if (p->material && p->material != next && p->material != old && owner->points) {
+            // Shared with a third material: this polygon gets its own vertex.
+            LBasePoint& array = *owner->points;
+            const int32_t sharing = array.IsSharing();
+            array.DisableSharing();
+            L3DPoint* fresh = array.AddPoint(p->local[0], p->local[1], p->local[2], p->u, p->v);
+            if (sharing) array.EnableSharing();
+            if (!fresh) continue;
+            fresh->material = next;
+            fresh->useByte = 1;
+            points[i] = fresh;
+            array.RemovePoint(p);
+        } else {
+            p->material = next;
+        }
+    }
+    if (next) {
+        if (next->GetTexture(0)) {
+            TextureHook1();
+            TextureHook2();
+        }
+        if (changed && !materialNode) materialNode = next->AddPolygon(this);
+        for (int i = 0; i < count; ++i) points[i]->shadingTable = next->shadingTable;
+    }
+    return MaterialHook();
+}
+
 void LPolygon::ComputeEnvironmentUV(int32_t flip) {
     const LCameraView* camera = GetCurrentCamera();
     if (!material || !material->IsEnvMapped(0) || !camera) return;
@@ -398,7 +439,7 @@ int32_t LPolygon::Clip(LCameraView* camera, L3DPoint** out, bool shaded) {
         points[i]->drawV = uv[i][1];
     }
     if (count < 3) return 0;
-    const bool secondPair = material && material->layers[1].present;
+    const bool secondPair = material && material->GetTexture(1);
     L3DPoint* lists[2][kMaxClipPoints];
     L3DPoint** work = lists[0];
     int32_t n = count;

@@ -8,8 +8,8 @@
 // gives a maximum of 4 vertices, any other value 3. Code that builds a quad
 // from a 3-vertex polygon raises the maximum with SetMaxPoints(4) first.
 //
-// Not here yet: SetMaterial (issue 03; `material` is set directly until
-// then), the polygon's save through the triangle and quad record writers
+// Not here yet: the owner's material cache in SetMaterial (issue 08), the
+// polygon's save through the triangle and quad record writers
 // (issue 04), and the projected shadow, which needs the ambient light and
 // the shadow projection of the object layer.
 #include "engine3d/location.h"
@@ -61,6 +61,10 @@ public:
     int32_t IndexOfPoint(const L3DPoint* point) const;
     int32_t RemovePoint(L3DPoint* point);
     void RemovePointAt(int32_t index);  // -1: all
+    // Moves the polygon to a material's polygon list; a vertex that belongs
+    // to a third material is replaced by a fresh one of its own. The result
+    // is the third hook's.
+    int32_t SetMaterial(LMaterial* material);
     void SetUV(int32_t index, float u, float v);
     void GetUV(int32_t index, float* u, float* v) const;
     void CopyUVToPoints();
@@ -107,6 +111,7 @@ public:
     void* materialNode = nullptr;
     uint8_t litColour[4] = {0, 0, 0, 0};
     uint8_t facingMask = 0;
+    uint8_t mirrorAxis = 0;  // 1, 2, 3: x, y or z is the plane's main axis (mirror materials)
     float sortDepth = 0.0f;  // set by the culling routines: -1 culled
 
 private:

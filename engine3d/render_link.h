@@ -1,8 +1,8 @@
 #pragma once
-// The engine's view of the render back ends. The engine creates its vertices
-// and polygons through the world's render target and that target's driver,
-// so that each back end can give them its own device vertex and polygon
-// class. engine3d may not see render/, so it declares the two narrow
+// The engine's view of the render back ends. The engine creates its vertices,
+// polygons, textures and sprites through the world's render target and that
+// target's driver, so that each back end can give them its own device
+// classes. engine3d may not see render/, so it declares the two narrow
 // interfaces it calls here; render/render_api.h (LRenderAPICLBK) and
 // render/driver.h (LAPICLBK) implement them.
 //
@@ -13,6 +13,12 @@
 class L3DPoint;
 class LPolygon;
 class LPolygonOwner;
+class L3DWorld;
+class L3DCamera;
+class LTexture;
+class LSprite;
+class LDeviceImage;
+class LCLBKObject;
 
 // The driver's factory slots.
 class LDriverLink {
@@ -23,11 +29,20 @@ public:
     virtual LPolygon* CreatePolygon(LPolygonOwner* owner, int32_t reserved, void* callback) = 0;
     virtual void DeletePoint(L3DPoint* point) = 0;
     virtual void DeletePolygon(LPolygon* polygon) = 0;
+    virtual LTexture* CreateTexture(L3DWorld* world, const char* name, LCLBKObject* callback) = 0;
+    virtual LSprite* CreateSprite(L3DWorld* world) = 0;
+    virtual void DeleteTexture(LTexture* texture) = 0;
+    virtual void DeleteSprite(LSprite* sprite) = 0;
 };
 
-// The render target: only the way to its driver.
+// The render target: the way to its driver, and what the engine asks of it
+// directly.
 class LRenderTargetLink {
 public:
     virtual ~LRenderTargetLink() = default;
     virtual LDriverLink* GetDriverLink() const = 0;
+    // Draws one sprite over the frame of the camera.
+    virtual void DrawSprite(L3DCamera* /*camera*/, LSprite* /*sprite*/) {}
+    // The device image of a render-to-texture texture, or null.
+    virtual LDeviceImage* CreateCameraImage(LTexture* /*texture*/, L3DCamera* /*camera*/) { return nullptr; }
 };

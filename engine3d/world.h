@@ -1,8 +1,18 @@
 #pragma once
-// L3DWorld, skeleton: the fields the geometry code reads. Issue 07 completes
-// the world (element lists, default materials, frames, saving); issues 03
-// and 04 add the fields they need. Vertices and polygons are created through
-// the render target's driver (engine3d/render_link.h).
+// L3DWorld, skeleton: the fields the geometry, material, texture and sprite
+// code reads. Issue 07 completes the world (element lists, frames, saving).
+// Vertices, polygons, textures and sprites are created through the render
+// target's driver (engine3d/render_link.h).
+//
+// Construction adds the two default materials, "$Ruk3D Mat$ Default
+// Material" (colour 0xFF0000) and "$Ruk3D Mat$ Default Shadow Material"
+// (colour 0), to the material list; the list never destroys them.
+#include "engine3d/data_link.h"
+#include "engine3d/image_source.h"
+#include "engine3d/material.h"
+#include "engine3d/sprite.h"
+#include "engine3d/texture_list.h"
+
 #include <cstdint>
 
 class L3DPoint;
@@ -10,13 +20,19 @@ class LPolygon;
 class LPolygonOwner;
 class LCameraView;
 class LRenderTargetLink;
+class CSharedPalette;
 
 class L3DWorld {
 public:
-    explicit L3DWorld(LRenderTargetLink* renderTarget = nullptr) : m_renderTarget(renderTarget) {}
+    // Copies a texture file when a scene is saved with its files: (texture,
+    // texture name, destination, fail-if-exists, source); non-zero on success.
+    using FileCopyCallback = int32_t (*)(LTexture* texture, const char* name, const char* destination,
+                                         int32_t failIfExists, const char* source);
+
+    explicit L3DWorld(LRenderTargetLink* renderTarget = nullptr, FileCopyCallback copy = nullptr);
     L3DWorld(const L3DWorld&) = delete;
     L3DWorld& operator=(const L3DWorld&) = delete;
-    virtual ~L3DWorld() = default;
+    virtual ~L3DWorld();
 
     LRenderTargetLink* GetRenderTarget() const { return m_renderTarget; }
     void SetRenderTarget(LRenderTargetLink* target) { m_renderTarget = target; }
@@ -32,9 +48,60 @@ public:
     void DeletePoint(L3DPoint* point);
     LPolygon* CreatePolygon(LPolygonOwner* owner, int32_t reserved, void* callback);
     void DeletePolygon(LPolygon* polygon);
+    LTexture* CreateTexture(const char* name, LCLBKObject* callback);
+    void DeleteTexture(LTexture* texture);
+    LSprite* CreateSprite();
+    void DeleteSprite(LSprite* sprite);
+
+    LBaseMaterial& GetMaterialList() { return m_materials; }
+    LTextureList& GetTextureList() { return m_textures; }
+    LBaseSprite& GetSpriteList() { return m_sprites; }
+    LDataLink& GetMirrorMaterials() { return m_mirrorMaterials; }
+    LMaterial* GetDefaultMaterial() const { return m_defaultMaterial; }
+    LMaterial* GetDefaultShadowMaterial() const { return m_defaultShadowMaterial; }
+
+    // Bits per pixel of the world's textures (16 at creation).
+    int32_t GetColourDepth() const { return m_colourDepth; }
+    void SetColourDepth(int32_t depth) { m_requestedColourDepth = m_colourDepth = depth; }
+    // The script owner's palette: 8-bit worlds map colours through it (not
+    // owned; the script owner holds it).
+    CSharedPalette* GetPalette() const { return m_palette; }
+    void SetPalette(CSharedPalette* palette) { m_palette = palette; }
+
+    // The image file, made on first use by the installed factory; null when
+    // there is none.
+    LImageSource* GetImageFile();
+    static void SetImageSourceFactory(LImageSourceFactory factory);
+
+    // The user image loader of the texture list (and its argument).
+    void SetUserLoadCallback(LTextureList::UserLoadCallback callback, void* argument) {
+        m_textures.SetUserLoadCallback(callback, argument);
+    }
+    // The file-copy callback when set, else the platform's copy.
+    int32_t CopyFile(LTexture* texture, const char* source, const char* destination, int32_t failIfExists,
+                     const char* name);
+    // Copies a texture's file beside the scene: "%s%c%s" of the current
+    // directory, '\\' and the bare name, never over an existing file.
+    int32_t CopyTextureFile(const LTexture* texture, const char* bareName);
+    void SetFileSearch(LFileSearch* search) {
+        m_fileSearch = search;
+        m_textures.SetFileSearch(search);
+    }
 
 private:
     LRenderTargetLink* m_renderTarget;
+    FileCopyCallback m_copy;
     int32_t m_doubleSided = 0;
     LCameraView* m_currentCamera = nullptr;
+    LBaseSprite m_sprites;
+    LBaseMaterial m_materials;
+    LTextureList m_textures;
+    LDataLink m_mirrorMaterials;
+    LMaterial* m_defaultMaterial;
+    LMaterial* m_defaultShadowMaterial;
+    int32_t m_requestedColourDepth = 16;
+    int32_t m_colourDepth = 16;
+    CSharedPalette* m_palette = nullptr;
+    LImageSource* m_imageFile = nullptr;
+    LFileSearch* m_fileSearch = nullptr;
 };

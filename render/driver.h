@@ -6,7 +6,9 @@
 //
 // Base behaviour: CreatePoint makes a plain L3DPoint, CreatePolygon a plain
 // LPolygon (the software renderer's LPolygon_Software replaces it when it
-// exists); the delete slots delete through the virtual destructor.
+// exists), CreateTexture a plain LTexture and CreateSprite a plain LSprite
+// (the hardware back ends give their own); the delete slots delete through
+// the virtual destructor.
 #include "engine3d/render_link.h"
 
 class LAPICLBK : public LDriverLink {
@@ -20,4 +22,8 @@ public:
     LPolygon* CreatePolygon(LPolygonOwner* owner, int32_t reserved, void* callback) override;
     void DeletePoint(L3DPoint* point) override;
     void DeletePolygon(LPolygon* polygon) override;
+    LTexture* CreateTexture(L3DWorld* world, const char* name, LCLBKObject* callback) override;
+    LSprite* CreateSprite(L3DWorld* world) override;
+    void DeleteTexture(LTexture* texture) override;
+    void DeleteSprite(LSprite* sprite) override;
 };

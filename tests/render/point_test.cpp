@@ -3,6 +3,7 @@
 
 #include "engine3d/chunk_stream.h"
 #include "engine3d/material.h"
+#include "engine3d/texture.h"
 #include "runtime/io/buffer_stream.h"
 
 #include <gtest/gtest.h>
@@ -256,8 +257,9 @@ TEST(PointProjection, FogBytesByMode) {
 TEST(PointProjection, EnvironmentMappedLayersTakeTheTurnedNormal) {
     GeometryScene s;
     LMaterial material;
-    material.layers[1].present = 1;
-    material.layers[1].textureFlags = LMaterial::kTextureEnvMapped;
+    LTexture env(nullptr, "env", nullptr);
+    env.SetModeFlag(1);
+    material.SetTexture(1, &env);
     L3DPoint* p = s.points.AddPoint(0, 0, 100, 0.125f, 0.375f);
     p->AttachDeviceVertex();
     p->material = &material;
@@ -267,7 +269,7 @@ TEST(PointProjection, EnvironmentMappedLayersTakeTheTurnedNormal) {
     EXPECT_FLOAT_EQ(p->device->u1, (1 - 0.6f) / 2);
     EXPECT_FLOAT_EQ(p->device->v1, (1 + 0.8f) / 2);
     EXPECT_EQ(p->device->u0, 0.125f);  // layer 0 is not environment mapped
-    material.layers[0] = material.layers[1];
+    material.SetTexture(0, &env);
     p->Project(nullptr, s.view);
     EXPECT_FLOAT_EQ(p->device->u0, (1 - 0.6f) / 2);
 }

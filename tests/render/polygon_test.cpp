@@ -3,6 +3,7 @@
 #include "geometry_fixture.h"
 
 #include "engine3d/material.h"
+#include "engine3d/texture.h"
 
 #include <gtest/gtest.h>
 
@@ -160,8 +161,9 @@ TEST(Polygon, EnvironmentTextureCoordinatesWithFlip) {
     float u, v;
     p->GetUV(0, &u, &v);
     EXPECT_EQ(u, 0.0f);  // not environment mapped: unchanged
-    material.layers[0].present = 1;
-    material.layers[0].textureFlags = LMaterial::kTextureEnvMapped;
+    LTexture env(nullptr, "env", nullptr);
+    env.SetModeFlag(1);
+    material.SetTexture(0, &env);
     p->ComputeEnvironmentUV(0);
     p->GetUV(1, &u, &v);
     EXPECT_FLOAT_EQ(u, (1 - 0.6f) * 0.5f);
@@ -564,7 +566,8 @@ TEST(PolygonClipping, DropsWhatCannotBeClippedSafely) {
 TEST(PolygonClipping, SecondTexturePairFollowsWhenTheMaterialHasLayerOne) {
     GeometryScene s;
     LMaterial material;
-    material.layers[1].present = 1;
+    LTexture second(nullptr, "second", nullptr);
+    material.SetTexture(1, &second);
     const float p[3][3] = {{0, 0, 10}, {0, 0, 100}, {10, 10, 100}};  // crosses near (20)
     LPolygon* poly = s.Triangle(p);
     poly->material = &material;
@@ -589,4 +592,39 @@ TEST(PolygonClipping, SecondTexturePairFollowsWhenTheMaterialHasLayerOne) {
         EXPECT_EQ(out[i]->device->screenX, out[i]->screenX);
     }
     EXPECT_TRUE(sawNew);
+}
+
+TEST(Polygon, SetMaterialListMembershipAndThirdMaterialSplit) {
+    GeometryScene s;
+    LBaseMaterial& list = s.world.GetMaterialList();
+    LMaterial* m1 = list.CreateMaterial("m1", nullptr, 0, 0, nullptr);
+    LMaterial* m2 = list.CreateMaterial("m2", nullptr, 0, 0, nullptr);
+    const float a[3][3] = {{0, 0, 10}, {10, 0, 10}, {0, 10, 10}};
+    const float b[3][3] = {{0, 0, 10}, {-10, 0, 10}, {0, -10, 10}};
+    LPolygon* pa = s.Triangle(a);
+    LPolygon* pb = s.Triangle(b);
+    ASSERT_EQ(pa->GetPoint(0), pb->GetPoint(0));  // shared through the owner's array
+    pa->SetMaterial(m1);
+    pb->SetMaterial(m2);
+    // The shared vertex belonged to m1, a third material for pb: split.
+    EXPECT_NE(pa->GetPoint(0), pb->GetPoint(0));
+    EXPECT_EQ(pa->GetPoint(0)->material, m1);
+    EXPECT_EQ(pb->GetPoint(0)->material, m2);
+    EXPECT_EQ(pb->GetPoint(0)->shadingTable, kIdentityShadingTable);
+    EXPECT_EQ(m1->GetCount(), 1);
+    EXPECT_EQ(m2->GetCount(), 1);
+    pb->SetMaterial(m2);  // the same material: no change
+    EXPECT_EQ(m2->GetCount(), 1);
+    pb->SetMaterial(m1);
+    EXPECT_EQ(m2->GetCount(), 0);
+    EXPECT_EQ(m1->GetCount(), 2);
+    // A used material is left alone; unused it goes.
+    EXPECT_EQ(list.DeleteMaterial(m1), 0);
+    EXPECT_GE(list.IndexOf(m1), 0);
+    EXPECT_EQ(list.DeleteMaterial(m2), 0);
+    EXPECT_EQ(list.IndexOf(m2), -1);
+    m1->SetReflectionType(3);
+    EXPECT_EQ(m1->GetReflectionType(), 3);
+    EXPECT_EQ(pa->GetPoint(1)->shadingTable, kIdentityShadingTable);
+    for (LPolygon* p : {pa, pb}) p->materialNode = nullptr;
 }

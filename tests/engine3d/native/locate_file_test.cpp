@@ -1,0 +1,3 @@
+#include "../real_tree_locator.h"
+
+TEST(LocateFileOnDisk, PosixSearchPassesTheLocatorTable) { RunRealTreeLocatorTable(); }
