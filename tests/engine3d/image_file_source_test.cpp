@@ -16,11 +16,19 @@
 
 namespace {
 
+// The fixture folder with '\' separators, as the file layer takes names on
+// every build.
+std::string FixtureFolder() {
 #ifdef TW_IMAGE_FIXTURES
-const std::string kFixtures = TW_IMAGE_FIXTURES;
+    std::string folder = TW_IMAGE_FIXTURES;
+    for (char& c : folder)
+        if (c == '/') c = '\\';
+    return folder;
 #else
-const std::string kFixtures;
+    return std::string();
 #endif
+}
+const std::string kFixtures = FixtureFolder();
 
 struct Fixture {
     const char* name;
