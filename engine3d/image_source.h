@@ -1,9 +1,10 @@
 #pragma once
 // LImageSource: what the texture list needs of an image file (open, size,
 // depth, palette, mask, read at a depth, close). The world creates one on
-// demand through the factory installed with SetImageSourceFactory; the image
-// file layer of graphics2d provides the real one, tests an in-memory one.
-// Without a factory no image file can be read and LoadTexture answers null.
+// demand through the factory installed with SetImageSourceFactory; the real
+// one (the default) is LImageFileSource over the image file layer of
+// graphics2d, tests install an in-memory one. Without a factory no image file
+// can be read and LoadTexture answers null.
 #include "runtime/package/shared_palette.h"
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "engine3d/world.h"
 
 #include "engine3d/file_search.h"
+#include "engine3d/image_file_source.h"
 #include "engine3d/point.h"
 #include "engine3d/polygon.h"
 #include "engine3d/render_link.h"
@@ -10,7 +11,7 @@
 
 namespace {
 LDriverLink* DriverOf(const LRenderTargetLink* target) { return target ? target->GetDriverLink() : nullptr; }
-LImageSourceFactory g_imageSourceFactory = nullptr;
+LImageSourceFactory g_imageSourceFactory = &NewImageFileSource;
 }  // namespace
 
 L3DWorld::L3DWorld(LRenderTargetLink* renderTarget, FileCopyCallback copy)
@@ -79,6 +80,7 @@ void L3DWorld::DeleteSprite(LSprite* sprite) {
 }
 
 void L3DWorld::SetImageSourceFactory(LImageSourceFactory factory) { g_imageSourceFactory = factory; }
+LImageSourceFactory L3DWorld::GetImageSourceFactory() { return g_imageSourceFactory; }
 
 LImageSource* L3DWorld::GetImageFile() {
     if (!m_imageFile && g_imageSourceFactory) m_imageFile = g_imageSourceFactory();

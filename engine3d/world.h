@@ -69,9 +69,11 @@ public:
     void SetPalette(CSharedPalette* palette) { m_palette = palette; }
 
     // The image file, made on first use by the installed factory; null when
-    // there is none.
+    // there is none. The default factory is NewImageFileSource (the image
+    // file layer, engine3d/image_file_source.h); null installs none.
     LImageSource* GetImageFile();
     static void SetImageSourceFactory(LImageSourceFactory factory);
+    static LImageSourceFactory GetImageSourceFactory();
 
     // The user image loader of the texture list (and its argument).
     void SetUserLoadCallback(LTextureList::UserLoadCallback callback, void* argument) {

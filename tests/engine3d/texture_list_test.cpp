@@ -91,6 +91,7 @@ TEST(TextureList, LoadFindDeleteAndReload) {
     w.world.SetFileSearch(&tree);
     LTextureList& list = w.world.GetTextureList();
     // Without an image layer nothing loads.
+    const LImageSourceFactory installed = L3DWorld::GetImageSourceFactory();
     L3DWorld::SetImageSourceFactory(nullptr);
     EXPECT_EQ(list.LoadTexture("t", "only.bmp"), nullptr);
     EXPECT_EQ(list.GetCount(), 0);
@@ -139,5 +140,5 @@ TEST(TextureList, LoadFindDeleteAndReload) {
     EXPECT_EQ(list.GetCount(), 2);
     EXPECT_EQ(list.DeleteTextureAt(-1), 0);
     EXPECT_EQ(list.GetCount(), 0);
-    L3DWorld::SetImageSourceFactory(nullptr);
+    L3DWorld::SetImageSourceFactory(installed);
 }
