@@ -77,6 +77,11 @@ CValue* CInterpretor::EvalExpression() {
         if (CValue* value = EvalSimpleExpression())
             return value;
     }
+    // Any other expression by its translation when it has one.
+    if (m_fastPaths && m_varDeclared == nullptr) {
+        if (CValue* value = RunTranslation())
+            return value;
+    }
     const int32_t base = m_evalLevel;
     m_operatorStack[base] = 0;
     PushLevel();

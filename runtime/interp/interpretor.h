@@ -159,6 +159,8 @@ public:
     CInterpretor* m_refreshOwner;
 };
 
+struct CTranslations;
+
 class CInterpretor : public CIBaseObjectVar {
 public:
     static constexpr uint32_t kClassSlotCount = 75;  // class ids 0 to 74
@@ -238,6 +240,10 @@ public:
     // The rest of an expression whose first operand was read at base + 1:
     // its operators and operands, then the reductions down to base.
     CValue* FinishExpression(int32_t base);
+    // The expression at m_pc by its translation (interp_translation.cpp),
+    // made the first time it runs; null (nothing done) when it has none.
+    CValue* RunTranslation();
+    std::shared_ptr<CTranslations> m_translations;
     // The integer value of the simple expression at m_pc, with the code
     // pointer moved behind it, when it has one by its shortcut; false
     // (nothing done) otherwise. What the evaluator's scratch slots would
