@@ -116,7 +116,8 @@ int CSurfaceImpl::Blit(CSurfaceImpl* destination, int32_t dx, int32_t dy, int32_
         if (mode == 0) t->copyTransparent(destination, a.dx, a.dy, this, a.sx, a.sy, a.w, a.h);
         else t->copyTransparentMode(destination, a.dx, a.dy, this, a.sx, a.sy, a.w, a.h, mode, parameter);
     } else {
-        if (mode == 0) t->copy(destination, a.dx, a.dy, this, a.sx, a.sy, a.w, a.h);
+        if (mode == 0 && destination == this) MoveArea(this, a.dx, a.dy, a.sx, a.sy, a.w, a.h);  // may overlap
+        else if (mode == 0) t->copy(destination, a.dx, a.dy, this, a.sx, a.sy, a.w, a.h);
         else t->copyMode(destination, a.dx, a.dy, this, a.sx, a.sy, a.w, a.h, mode, parameter);
     }
     if (soften) {

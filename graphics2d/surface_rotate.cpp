@@ -46,6 +46,13 @@ uint32_t ColourAt(const PixelDescriptor* s, int32_t x, int32_t y) {
     }
 }
 
+// Rounds to the nearest integer, halves to even, for |v| below 2^22: adding
+// and subtracting 1.5 × 2^23 leaves no fraction bits, so the addition rounds
+// in the default mode (nearest, ties to even). Inline, unlike nearbyint;
+// the build keeps strict IEEE single precision (SSE, no fast-math), so the
+// sum is neither widened nor folded away.
+inline float RoundHalfEven(float v) { return (v + 12582912.0f) - 12582912.0f; }
+
 struct Walk {
     float x0, y0, cos, sin;
 };
@@ -62,8 +69,14 @@ void RotateNearest(PixelDescriptor* d, const PixelDescriptor* s, const Walk& wal
         float x = rowX, y = rowY;
         uint8_t* out = row;
         for (int32_t i = 0; i < d->width; ++i, out += B, x += walk.cos, y += walk.sin) {
-            const float rx = std::nearbyint(x), ry = std::nearbyint(y);
-            if (rx >= 0 && rx < w && ry >= 0 && ry < h)
+            // Inside when the rounded position is: x from -0.5 (which rounds
+            // to 0) up to w - 0.5 (which may round to w, tested after).
+            if (!(x >= -0.5f && x <= w - 0.5f && y >= -0.5f && y <= h - 0.5f)) {
+                StorePixel<B>(out, background);
+                continue;
+            }
+            const float rx = RoundHalfEven(x), ry = RoundHalfEven(y);
+            if (rx < w && ry < h)
                 StorePixel<B>(out, LoadPixel<B>(PixelAddress(s, static_cast<int32_t>(rx), static_cast<int32_t>(ry))));
             else
                 StorePixel<B>(out, background);
