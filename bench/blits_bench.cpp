@@ -27,6 +27,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_timing.h"
 #include "graphics2d/memory_surface.h"
 #include "graphics2d/surface_registry.h"
 
@@ -48,23 +49,7 @@ CSurfaceImpl* MakeSurface(int depth, int32_t w, int32_t h, std::mt19937& rng, bo
     return s;
 }
 
-// Best time of one call in milliseconds.
-double Time(const std::function<void()>& f) {
-    f();  // warm caches and lazily made tables
-    double best = 1e30;
-    for (int run = 0; run < 5; ++run) {
-        int reps = 0;
-        const auto start = std::chrono::steady_clock::now();
-        double elapsed;
-        do {
-            f();
-            ++reps;
-            elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        } while (elapsed < 20);
-        best = std::min(best, elapsed / reps);
-    }
-    return best;
-}
+double Time(const std::function<void()>& f) { return bench::BestMillisecondsPerCall(f, 5); }
 
 void Row(const char* what, int depth, int width, int height, double ours, double memcpyTime, double pixman) {
     const double mp = width * height / 1e6;

@@ -57,31 +57,34 @@ struct Walk {
     float x0, y0, cos, sin;
 };
 
+// Walks the destination row by row from the top, each row left to right:
+// the source position advances by (cos, sin) per pixel and the row start by
+// (-sin, cos) per row, by addition. pixel(x, y) gives the value stored.
+template <int B, class Sampler>
+void WalkDestination(PixelDescriptor* d, const Walk& walk, const Sampler& pixel) {
+    float rowX = walk.x0, rowY = walk.y0;
+    uint8_t* row = d->rowBase;
+    for (int32_t j = 0; j < d->height; ++j, row += d->rowStep, rowX -= walk.sin, rowY += walk.cos) {
+        float x = rowX, y = rowY;
+        uint8_t* out = row;
+        for (int32_t i = 0; i < d->width; ++i, out += B, x += walk.cos, y += walk.sin) StorePixel<B>(out, pixel(x, y));
+    }
+}
+
 // Nearest sampler: the position rounded half to even; the source pixel's
 // bytes are copied as they are.
 template <int F>
 void RotateNearest(PixelDescriptor* d, const PixelDescriptor* s, const Walk& walk, uint32_t background) {
     constexpr int B = kBytesOf<F>;
     const float w = static_cast<float>(s->width), h = static_cast<float>(s->height);
-    float rowX = walk.x0, rowY = walk.y0;
-    uint8_t* row = d->rowBase;
-    for (int32_t j = 0; j < d->height; ++j, row += d->rowStep, rowX -= walk.sin, rowY += walk.cos) {
-        float x = rowX, y = rowY;
-        uint8_t* out = row;
-        for (int32_t i = 0; i < d->width; ++i, out += B, x += walk.cos, y += walk.sin) {
-            // Inside when the rounded position is: x from -0.5 (which rounds
-            // to 0) up to w - 0.5 (which may round to w, tested after).
-            if (!(x >= -0.5f && x <= w - 0.5f && y >= -0.5f && y <= h - 0.5f)) {
-                StorePixel<B>(out, background);
-                continue;
-            }
-            const float rx = RoundHalfEven(x), ry = RoundHalfEven(y);
-            if (rx < w && ry < h)
-                StorePixel<B>(out, LoadPixel<B>(PixelAddress(s, static_cast<int32_t>(rx), static_cast<int32_t>(ry))));
-            else
-                StorePixel<B>(out, background);
-        }
-    }
+    WalkDestination<B>(d, walk, [&](float x, float y) {
+        // Inside when the rounded position is: x from -0.5 (which rounds to
+        // 0) up to w - 0.5 (which may round to w, tested after).
+        if (!(x >= -0.5f && x <= w - 0.5f && y >= -0.5f && y <= h - 0.5f)) return background;
+        const float rx = RoundHalfEven(x), ry = RoundHalfEven(y);
+        if (!(rx < w && ry < h)) return background;
+        return LoadPixel<B>(PixelAddress(s, static_cast<int32_t>(rx), static_cast<int32_t>(ry)));
+    });
 }
 
 // Bilinear sampler: the four pixels around the position truncated toward
@@ -92,41 +95,30 @@ void RotateNearest(PixelDescriptor* d, const PixelDescriptor* s, const Walk& wal
 template <int F>
 void RotateBilinear(PixelDescriptor* d, const PixelDescriptor* s, const Walk& walk, uint32_t background,
                     CSharedPalette* palette) {
-    constexpr int B = kBytesOf<F>;
     const int32_t sw = s->width, sh = s->height;
     const float w = static_cast<float>(sw), h = static_cast<float>(sh);
-    float rowX = walk.x0, rowY = walk.y0;
-    uint8_t* row = d->rowBase;
-    for (int32_t j = 0; j < d->height; ++j, row += d->rowStep, rowX -= walk.sin, rowY += walk.cos) {
-        float x = rowX, y = rowY;
-        uint8_t* out = row;
-        for (int32_t i = 0; i < d->width; ++i, out += B, x += walk.cos, y += walk.sin) {
-            // Truncation toward zero keeps (-1, 0) at 0: test the float range first.
-            if (!(x > -1.0f && x < w && y > -1.0f && y < h)) {
-                StorePixel<B>(out, background);
-                continue;
-            }
-            const int32_t ix = static_cast<int32_t>(x), iy = static_cast<int32_t>(y);
-            const float fx = x - static_cast<float>(ix), fy = y - static_cast<float>(iy);
-            const float a = fx * fy;
-            const float w00 = (1.0f - fy) - (fx - a), w01 = fy - a, w10 = fx - a;
-            const bool right = ix + 1 < sw, below = iy + 1 < sh;
-            const uint32_t c00 = ColourAt<F>(s, ix, iy);
-            const uint32_t c11 = right && below ? ColourAt<F>(s, ix + 1, iy + 1) : c00;
-            const uint32_t c01 = below ? ColourAt<F>(s, ix, iy + 1) : c00;
-            const uint32_t c10 = right ? ColourAt<F>(s, ix + 1, iy) : c00;
-            uint32_t colour = 0;
-            for (int shift = 0; shift < 24; shift += 8) {
-                float v = static_cast<float>((c00 >> shift) & 0xFF) * w00 + 0.5f;
-                v += static_cast<float>((c11 >> shift) & 0xFF) * a;
-                v += static_cast<float>((c01 >> shift) & 0xFF) * w01;
-                v += static_cast<float>((c10 >> shift) & 0xFF) * w10;
-                const float clamped = std::min(std::max(v, 0.0f), 255.0f);
-                colour |= static_cast<uint32_t>(clamped) << shift;
-            }
-            StorePixel<B>(out, PackColour<F>(colour, palette));
+    WalkDestination<kBytesOf<F>>(d, walk, [&](float x, float y) {
+        // Truncation toward zero keeps (-1, 0) at 0: test the float range first.
+        if (!(x > -1.0f && x < w && y > -1.0f && y < h)) return background;
+        const int32_t ix = static_cast<int32_t>(x), iy = static_cast<int32_t>(y);
+        const float fx = x - static_cast<float>(ix), fy = y - static_cast<float>(iy);
+        const float a = fx * fy;
+        const float w00 = (1.0f - fy) - (fx - a), w01 = fy - a, w10 = fx - a;
+        const bool right = ix + 1 < sw, below = iy + 1 < sh;
+        const uint32_t c00 = ColourAt<F>(s, ix, iy);
+        const uint32_t c11 = right && below ? ColourAt<F>(s, ix + 1, iy + 1) : c00;
+        const uint32_t c01 = below ? ColourAt<F>(s, ix, iy + 1) : c00;
+        const uint32_t c10 = right ? ColourAt<F>(s, ix + 1, iy) : c00;
+        uint32_t colour = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            float v = static_cast<float>((c00 >> shift) & 0xFF) * w00 + 0.5f;
+            v += static_cast<float>((c11 >> shift) & 0xFF) * a;
+            v += static_cast<float>((c01 >> shift) & 0xFF) * w01;
+            v += static_cast<float>((c10 >> shift) & 0xFF) * w10;
+            colour |= static_cast<uint32_t>(std::min(std::max(v, 0.0f), 255.0f)) << shift;
         }
-    }
+        return PackColour<F>(colour, palette);
+    });
 }
 
 template <int F>
