@@ -288,7 +288,9 @@ TEST_P(BlitTest, FilterReadsThePrePassDestinationAndZeroSourcesOutsideTheClip) {
 // A glyph-like shape blitted transparently with soften 1: destination
 // pixels the shape does not cover but touches both across and along their
 // row are blended, per channel (12 centre + 2 per edge + 1 per corner) / 24,
-// an uncovered neighbour counting as the centre.
+// an uncovered neighbour counting as the centre. Mode 6 with a colour c
+// (opaque weight 0) runs the keyed softener over a black destination: its
+// colours of 0 count as c.
 TEST_P(BlitTest, SoftenBlendsTheOuterEdgePixels) {
     static const char* const kGlyph[] = {
         "..........",
@@ -300,50 +302,64 @@ TEST_P(BlitTest, SoftenBlendsTheOuterEdgePixels) {
         "...####...",
         "..........",
     };
-    CSurfaceImpl* glyph = Make(10, 8);
-    CSurfaceImpl* softened = Make(14, 12);
-    CSurfaceImpl* plain = Make(14, 12);
-    for (int32_t y = 0; y < 8; ++y)
-        for (int32_t x = 0; x < 10; ++x)
-            if (kGlyph[y][x] == '#') glyph->SetPixel(x, y, 0xF0E0D0);
-    // A coloured background with some variation, so neighbours differ.
-    for (int32_t y = 0; y < 12; ++y)
-        for (int32_t x = 0; x < 14; ++x) {
-            const uint32_t colour = 0x203040 + (uint32_t(x) * 0x0A0000) + (uint32_t(y) * 0x000C08);
-            softened->SetPixel(x, y, colour);
-            plain->SetPixel(x, y, colour);
-        }
-    ASSERT_EQ(glyph->Blit(plain, 2, 2, 0, 0, 10, 8, 1, 0, 0, 0), 1);
-    ASSERT_EQ(glyph->Blit(softened, 2, 2, 0, 0, 10, 8, 1, 0, 0, 1), 1);
-    auto covered = [&](int32_t x, int32_t y) {
-        const int32_t gx = x - 2, gy = y - 2;
-        return gx >= 0 && gx < 10 && gy >= 0 && gy < 8 && kGlyph[gy][gx] == '#';
-    };
-    int blended = 0;
-    for (int32_t y = 0; y < 12; ++y)
-        for (int32_t x = 0; x < 14; ++x) {
-            const uint32_t centre = ColourOf(plain, x, y);
-            uint32_t expected = centre;
-            const bool vertical = covered(x, y - 1) || covered(x, y + 1);
-            const bool horizontal = covered(x - 1, y) || covered(x + 1, y);
-            if (!covered(x, y) && vertical && horizontal) {
-                expected = 0;
+    const struct {
+        const char* name;
+        int32_t mode;
+        uint32_t parameter;
+        bool black;
+    } cases[] = {{"plain on a coloured background", 0, 0, false}, {"keyed on black", 6, 0x00406080, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CSurfaceImpl* glyph = Make(10, 8);
+        CSurfaceImpl* softened = Make(14, 12);
+        CSurfaceImpl* plain = Make(14, 12);
+        for (int32_t y = 0; y < 8; ++y)
+            for (int32_t x = 0; x < 10; ++x)
+                if (kGlyph[y][x] == '#') glyph->SetPixel(x, y, 0xF0E0D0);
+        // A background with some variation, so neighbours differ.
+        for (int32_t y = 0; y < 12; ++y)
+            for (int32_t x = 0; x < 14; ++x) {
+                const uint32_t colour = c.black ? 0 : 0x203040 + (uint32_t(x) * 0x0A0000) + (uint32_t(y) * 0x000C08);
+                softened->SetPixel(x, y, colour);
+                plain->SetPixel(x, y, colour);
+            }
+        ASSERT_EQ(glyph->Blit(plain, 2, 2, 0, 0, 10, 8, 1, c.mode, c.parameter, 0), 1);
+        ASSERT_EQ(glyph->Blit(softened, 2, 2, 0, 0, 10, 8, 1, c.mode, c.parameter, 1), 1);
+        auto covered = [&](int32_t x, int32_t y) {
+            const int32_t gx = x - 2, gy = y - 2;
+            return gx >= 0 && gx < 10 && gy >= 0 && gy < 8 && kGlyph[gy][gx] == '#';
+        };
+        auto before = [&](int32_t x, int32_t y) {
+            const uint32_t colour = ColourOf(plain, x, y);
+            return colour == 0 && c.mode == 6 ? c.parameter & 0xFFFFFF : colour;
+        };
+        int blended = 0;
+        for (int32_t y = 0; y < 12; ++y)
+            for (int32_t x = 0; x < 14; ++x) {
+                const bool vertical = covered(x, y - 1) || covered(x, y + 1);
+                const bool horizontal = covered(x - 1, y) || covered(x + 1, y);
+                if (covered(x, y) || !vertical || !horizontal) {
+                    if (!c.black) EXPECT_EQ(ColourOf(softened, x, y), Stored(softened, before(x, y))) << x << "," << y;
+                    continue;
+                }
+                const uint32_t centre = before(x, y);
+                uint32_t expected = 0;
                 for (int shift = 0; shift < 24; shift += 8) {
                     uint32_t sum = 12 * ((centre >> shift) & 0xFF);
                     for (int j = -1; j <= 1; ++j)
                         for (int i = -1; i <= 1; ++i) {
                             if (i == 0 && j == 0) continue;
                             const uint32_t weight = (i == 0 || j == 0) ? 2 : 1;
-                            const uint32_t n = covered(x + i, y + j) ? ColourOf(plain, x + i, y + j) : centre;
+                            const uint32_t n = covered(x + i, y + j) ? before(x + i, y + j) : centre;
                             sum += weight * ((n >> shift) & 0xFF);
                         }
                     expected |= (sum / 24) << shift;
                 }
                 ++blended;
+                EXPECT_EQ(ColourOf(softened, x, y), Stored(softened, expected)) << x << "," << y;
             }
-            EXPECT_EQ(ColourOf(softened, x, y), Stored(softened, expected)) << x << "," << y;
-        }
-    EXPECT_GE(blended, 4);
+        EXPECT_GE(blended, 4);
+    }
 }
 
 TW_SURFACE_CASES_ON_MEMORY(BlitTest);
