@@ -1,6 +1,8 @@
 #pragma once
 // Timing shared by the benchmarks.
+#include <algorithm>
 #include <chrono>
+#include <functional>
 
 namespace bench {
 using Clock = std::chrono::steady_clock;
@@ -19,6 +21,25 @@ double Best(F&& run) {
         run();
         const double t = Seconds(t0);
         if (t < best) best = t;
+    }
+    return best;
+}
+
+// Best time of one call in milliseconds: one warming call (caches, lazily
+// made tables), then `runs` runs of repeated calls of at least 20 ms each.
+inline double BestMillisecondsPerCall(const std::function<void()>& f, int runs = 7) {
+    f();
+    double best = 1e30;
+    for (int run = 0; run < runs; ++run) {
+        int reps = 0;
+        const auto start = Clock::now();
+        double elapsed;
+        do {
+            f();
+            ++reps;
+            elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        } while (elapsed < 20);
+        best = std::min(best, elapsed / reps);
     }
     return best;
 }

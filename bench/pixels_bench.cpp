@@ -18,6 +18,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_timing.h"
 #include "graphics2d/pixel_format.h"
 #include "graphics2d/row_routines.h"
 
@@ -51,23 +52,7 @@ struct Buffer {
     size_t Bytes() const { return bytes.size(); }
 };
 
-// Best time of one call in milliseconds.
-double Time(const std::function<void()>& f) {
-    f();  // warm caches and lazily made tables
-    double best = 1e30;
-    for (int run = 0; run < 7; ++run) {
-        int reps = 0;
-        const auto start = std::chrono::steady_clock::now();
-        double elapsed;
-        do {
-            f();
-            ++reps;
-            elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        } while (elapsed < 20);
-        best = std::min(best, elapsed / reps);
-    }
-    return best;
-}
+double Time(const std::function<void()>& f) { return bench::BestMillisecondsPerCall(f); }
 
 void Row(const char* what, int depth, int width, int height, double ours, const char* baseName, double base,
          double pixman) {

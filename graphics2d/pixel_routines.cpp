@@ -284,7 +284,10 @@ void ConvertFrom(PixelDescriptor* d, int32_t dx, int32_t dy, int32_t, const Pixe
 template <int F>
 void CopyTransparent(PixelDescriptor* d, int32_t dx, int32_t dy, const PixelDescriptor* s, int32_t sx, int32_t sy,
                      int32_t width, int32_t height) {
-    CombineRows<F, true>(d, dx, dy, s, sx, sy, width, height, [](uint32_t sv, uint32_t) { return sv; });
+    // Every pixel rewritten with a select instead of a skip: no branch to
+    // mispredict on pictures with scattered holes, and the loop vectorises.
+    CombineRows<F, false>(d, dx, dy, s, sx, sy, width, height,
+                          [](uint32_t sv, uint32_t dv) { return sv != 0 ? sv : dv; });
 }
 
 template <int F, bool Transparent>

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "graphics2d/pixel_access.h"
 
@@ -11,25 +12,26 @@ namespace {
 
 constexpr uint64_t kOne = 0x10000;
 
-// One source row into one destination row: a source pixel is written once for
-// every whole step the accumulator holds, skipped when it holds less.
-template <int B>
-void StretchRow(uint8_t* out, const uint8_t* in, int32_t sourceWidth, uint64_t step) {
+// The source column of every destination column a row stretch writes: a
+// source pixel is written once for every whole step the accumulator holds,
+// skipped when it holds less. Made once per call, so that each row is one
+// gather loop without accumulator branches.
+std::vector<int32_t> ColumnMap(int32_t sourceWidth, uint64_t step) {
+    std::vector<int32_t> columns;
     uint64_t acc = step;
-    for (int32_t i = 0; i < sourceWidth; ++i, in += B) {
-        if (acc >= kOne) {
-            const uint32_t v = LoadPixel<B>(in);
-            do {
-                StorePixel<B>(out, v);
-                out += B;
-                acc -= kOne;
-            } while (acc >= kOne);
-        }
+    for (int32_t i = 0; i < sourceWidth; ++i) {
+        for (; acc >= kOne; acc -= kOne) columns.push_back(i);
         acc += step;
     }
+    return columns;
 }
 
-typedef void (*RowStretcher)(uint8_t*, const uint8_t*, int32_t, uint64_t);
+template <int B>
+void StretchRow(uint8_t* out, const uint8_t* in, const int32_t* columns, size_t count) {
+    for (size_t k = 0; k < count; ++k, out += B) StorePixel<B>(out, LoadPixel<B>(in + static_cast<ptrdiff_t>(columns[k]) * B));
+}
+
+typedef void (*RowStretcher)(uint8_t*, const uint8_t*, const int32_t*, size_t);
 
 RowStretcher StretcherOf(int bytesPerPixel) {
     switch (bytesPerPixel) {
@@ -50,13 +52,14 @@ void StretchRows(PixelDescriptor* d, int32_t dx, int32_t dy, const PixelDescript
     const uint64_t hStep = (static_cast<uint64_t>(destWidth) << 16) / static_cast<uint32_t>(sourceWidth);
     const uint64_t vStep = (static_cast<uint64_t>(destHeight) << 16) / static_cast<uint32_t>(sourceHeight);
     const RowStretcher stretch = StretcherOf(s->bytesPerPixel);
+    const std::vector<int32_t> columns = ColumnMap(sourceWidth, hStep);
     const size_t rowBytes = static_cast<size_t>(destWidth) * d->bytesPerPixel;
     uint64_t acc = vStep;
     int32_t row = dy;
     for (int32_t j = 0; j < sourceHeight; ++j) {
         if (acc >= kOne) {
             uint8_t* first = PixelAddress(d, dx, row++);
-            stretch(first, PixelAddress(s, sx, sy + j), sourceWidth, hStep);
+            stretch(first, PixelAddress(s, sx, sy + j), columns.data(), columns.size());
             acc -= kOne;
             for (; acc >= kOne; acc -= kOne) std::memcpy(PixelAddress(d, dx, row++), first, rowBytes);
         }

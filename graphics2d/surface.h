@@ -131,6 +131,11 @@ public:
     int InitLike(const CSurfaceImpl* prototype, int32_t width, int32_t height, int32_t pitch);
 
 protected:
+    // Blit between depths over an already clipped area: direct through
+    // ConvertInto for plain copies, else through a scratch surface of the
+    // destination's class and depth.
+    int ConversionBlit(CSurfaceImpl* destination, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
+                       int32_t h, int32_t transparent, int32_t mode, uint32_t parameter, int32_t soften);
     // The direct conversion of the shared Blit: entry 11 of this (source)
     // format's table into the destination's format, both locked here.
     int ConvertInto(CSurfaceImpl* destination, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
@@ -178,6 +183,13 @@ public:
 };
 
 CSurfaceImpl* GetNullSurfaceImpl();
+
+// Pixel-exact collision test: 1 when some pixel of a's area (x, y, w × h) and
+// the pixel of b's at the same offset from (bx, by) are both non-zero. The
+// area is cut to what lies inside both surfaces. Surfaces of different bytes
+// per pixel, or a failed lock, answer 1 (treated as touching).
+int PixelsOverlap(CSurfaceImpl* a, CSurfaceImpl* b, int32_t bx, int32_t by, int32_t x, int32_t y, int32_t w,
+                  int32_t h);
 
 class CSurface {
 public:
@@ -275,6 +287,11 @@ public:
     int Rotate(CSurface* destination, int32_t angle, int32_t blend, uint32_t background);
     int RotateCopy(CSurface* destination, int32_t angle, int32_t blend, uint32_t background);
     int RotateCopyRadians(CSurface* destination, double radians, int32_t blend, uint32_t background);
+
+    // PixelsOverlap of the two implementations, in implementation coordinates.
+    int PixelsOverlap(CSurface* other, int32_t otherX, int32_t otherY, int32_t x, int32_t y, int32_t w, int32_t h) {
+        return other ? ::PixelsOverlap(m_impl, other->m_impl, otherX, otherY, x, y, w, h) : 0;
+    }
 
     bool IsPaletted() const { return m_impl->depth < 9; }
     int SetPalette(CSharedPalette* palette, int32_t remap);

@@ -161,6 +161,23 @@ TEST_F(SurfaceTest, CreateCopyOfTheSameSizeCopiesThePixels) {
     EXPECT_FALSE(copy.IsValid());
 }
 
+TEST_F(SurfaceTest, CreateCopyWithASizeStretchesThePixels) {
+    CSurface source, copy;
+    ASSERT_TRUE(MakeMemory(&source, 24, 3, 2));
+    const uint32_t colours[2][3] = {{0x102030, 0x405060, 0x708090}, {0xA0B0C0, 0xD0E0F0, 0x0F1F2F}};
+    for (int32_t y = 0; y < 2; ++y)
+        for (int32_t x = 0; x < 3; ++x) source.FillRect(x, y, 1, 1, colours[y][x]);
+    ASSERT_TRUE(copy.CreateCopy(&source, 6, 4));
+    ASSERT_EQ(copy.GetWidth(), 6);
+    ASSERT_EQ(copy.GetHeight(), 4);
+    for (int32_t y = 0; y < 4; ++y)
+        for (int32_t x = 0; x < 6; ++x) {
+            uint32_t colour = 0;
+            ASSERT_TRUE(copy.PixelAt(x, y, &colour));
+            EXPECT_EQ(colour, colours[y / 2][x / 2]) << x << "," << y;
+        }
+}
+
 TEST_F(SurfaceTest, GetBitmapInfoHeaderPerDepth) {
     struct Case {
         int depth, bitCount;

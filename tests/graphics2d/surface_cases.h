@@ -1,0 +1,122 @@
+#pragma once
+// Cases over surface implementations, written once: a fixture parametrised
+// by a factory (how to make an implementation of depth d and size w × h) and
+// a depth. This executable runs them on memory surfaces; a platform test can
+// instantiate the same suites with a factory of its own.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "graphics2d/memory_surface.h"
+#include "graphics2d/surface_registry.h"
+
+struct SurfaceFactory {
+    const char* name;
+    CSurfaceImpl* (*make)(int depth, int32_t width, int32_t height);
+};
+
+// Memory surfaces made from the library's memory prototypes.
+inline CSurfaceImpl* MakeMemorySurface(int depth, int32_t width, int32_t height) {
+    const CSurface* holder = nullptr;
+    SelectPixelFormat(&holder, depth, kPlaceMemory, 0);
+    return holder && holder->GetImpl() ? holder->GetImpl()->MakeInstance(width, height) : nullptr;
+}
+inline const SurfaceFactory kMemoryFactory = {"Memory", MakeMemorySurface};
+
+inline const int kCaseDepths[] = {8, 15, 16, 24, 32};
+
+// Raw pixel values, as stored (8 bits the index).
+inline uint32_t Raw(const CSurfaceImpl* s, int32_t x, int32_t y) {
+    uint32_t v = 0;
+    std::memcpy(&v, PixelAddress(s, x, y), static_cast<size_t>(s->bytesPerPixel));
+    return v;
+}
+inline void SetRaw(CSurfaceImpl* s, int32_t x, int32_t y, uint32_t v) {
+    std::memcpy(PixelAddress(s, x, y), &v, static_cast<size_t>(s->bytesPerPixel));
+}
+// Every raw pixel, row by row.
+inline std::vector<uint32_t> RawPixels(const CSurfaceImpl* s) {
+    std::vector<uint32_t> all;
+    for (int32_t y = 0; y < s->height; ++y)
+        for (int32_t x = 0; x < s->width; ++x) all.push_back(Raw(s, x, y));
+    return all;
+}
+// A library colour as GetPixel gives it (0 when unreadable).
+inline uint32_t ColourOf(CSurfaceImpl* s, int32_t x, int32_t y) {
+    uint32_t c = 0;
+    return s->GetPixel(x, y, &c) ? c : 0;
+}
+
+// Largest raw value of a depth (32 bits: colour bytes only).
+inline uint32_t RawMask(int depth) {
+    switch (depth) {
+        case 8: return 0xFF;
+        case 15: return 0x7FFF;
+        case 16: return 0xFFFF;
+        default: return 0xFFFFFF;
+    }
+}
+
+class SurfaceCaseTest : public ::testing::TestWithParam<std::tuple<const SurfaceFactory*, int>> {
+protected:
+    void SetUp() override { RegisterSurfaceClient(); }
+    void TearDown() override {
+        made_.clear();
+        UnregisterSurfaceClient();
+    }
+
+    int Depth() const { return std::get<1>(GetParam()); }
+
+    // An implementation of the case's depth (or another), owned by the
+    // fixture, all pixels 0.
+    CSurfaceImpl* Make(int32_t width, int32_t height, int depth = 0) {
+        CSurfaceImpl* s = std::get<0>(GetParam())->make(depth ? depth : Depth(), width, height);
+        EXPECT_NE(s, nullptr);
+        if (!s) return nullptr;
+        made_.emplace_back(s);
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) SetRaw(s, x, y, 0);
+        return s;
+    }
+
+    // Random non-zero raw values; with holes, about a quarter of them 0.
+    void Pattern(CSurfaceImpl* s, uint32_t seed, bool holes = false) {
+        std::mt19937 rng(seed);
+        const uint32_t mask = RawMask(s->depth);
+        for (int32_t y = 0; y < s->height; ++y)
+            for (int32_t x = 0; x < s->width; ++x) {
+                uint32_t v = rng() & mask;
+                if (v == 0) v = 1;
+                if (holes && rng() % 4 == 0) v = 0;
+                SetRaw(s, x, y, v);
+            }
+    }
+
+    // The colour a pixel of this surface's depth and palette holds after
+    // being set to `colour` (narrowed, or the nearest palette entry).
+    uint32_t Stored(CSurfaceImpl* like, uint32_t colour) {
+        std::unique_ptr<CSurfaceImpl> one(like->MakeInstance(1, 1));
+        if (!one || !one->SetPixel(0, 0, colour)) return 0xFFFFFFFF;
+        return ColourOf(one.get(), 0, 0);
+    }
+
+private:
+    std::vector<std::unique_ptr<CSurfaceImpl>> made_;
+};
+
+inline std::string SurfaceCaseName(const ::testing::TestParamInfo<SurfaceCaseTest::ParamType>& info) {
+    return std::string(std::get<0>(info.param)->name) + std::to_string(std::get<1>(info.param));
+}
+
+// Runs the suite at every depth with the memory factory.
+#define TW_SURFACE_CASES_ON_MEMORY(suite)                                                               \
+    INSTANTIATE_TEST_SUITE_P(Memory, suite,                                                             \
+                             ::testing::Combine(::testing::Values(&kMemoryFactory),                     \
+                                                ::testing::ValuesIn(kCaseDepths)),                      \
+                             SurfaceCaseName)
