@@ -19,6 +19,9 @@ class LTexture;
 class LSprite;
 class LDeviceImage;
 class LCLBKObject;
+class LCacheMaterial;
+class LCacheVertexArray;
+class LCameraView;
 
 // The driver's factory slots.
 class LDriverLink {
@@ -45,4 +48,11 @@ public:
     virtual void DrawSprite(L3DCamera* /*camera*/, LSprite* /*sprite*/) {}
     // The device image of a render-to-texture texture, or null.
     virtual LDeviceImage* CreateCameraImage(LTexture* /*texture*/, L3DCamera* /*camera*/) { return nullptr; }
+    // Indexed drawing of a material cache (its index array over its vertex
+    // array) for the object that owns it.
+    virtual void DrawScene(LCacheMaterial* /*cache*/, LCameraView* /*camera*/, LPolygonOwner* /*object*/) {}
+    // A fresh vertex array for a renumbered cache (the cache owns and
+    // destroys it); null when the back end keeps none. The hardware back
+    // ends fill it in (issue 06 and later).
+    virtual LCacheVertexArray* BuildCacheVertexArray(LCacheMaterial* /*cache*/) { return nullptr; }
 };
