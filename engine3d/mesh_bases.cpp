@@ -125,11 +125,14 @@ int32_t LAnimationMesh::IsSingleStep(const LTrackRecord* track) const {
     return track && track->last == track->first + 1 ? 1 : 0;
 }
 
-LMultiBasePoly::LMultiBasePoly(LPolygonOwner* owner) : m_owner(owner) {}
+LMultiBasePoly::LMultiBasePoly(LPolygonOwner* owner) { SetOwner(owner); }
+
+void LMultiBasePoly::SetOwner(LPolygonOwner* owner) {
+    m_owner = owner;
+    m_world = owner ? owner->GetWorld() : nullptr;
+}
 
 LMultiBasePoly::~LMultiBasePoly() { DeleteBase(kAllFrames, 1); }
-
-L3DWorld* LMultiBasePoly::World() const { return m_owner ? m_owner->GetWorld() : nullptr; }
 
 L3DLocation* LMultiBasePoly::RootLocation() { return m_owner; }
 
@@ -153,7 +156,7 @@ int32_t LMultiBasePoly::AddBase() {
         !ReallocRetry(sizeof(LMaterialCacheList*) * (n + 1), &m_caches))
         return -1;
     m_polygons[n] = new LDataLink();
-    m_points[n] = new LBasePoint(World());
+    m_points[n] = new LBasePoint(m_world);
     m_caches[n] = new LMaterialCacheList();
     m_frameCount = n + 1;
     if (LTrackRecord* main = FindTrack(kMainTrack)) {
@@ -169,7 +172,7 @@ int32_t LMultiBasePoly::AddBase() {
 }
 
 void LMultiBasePoly::DeletePolygon(LPolygon* polygon) {
-    if (L3DWorld* world = World())
+    if (L3DWorld* world = m_world)
         world->DeletePolygon(polygon);
     else
         delete polygon;
@@ -267,7 +270,7 @@ void LMultiBasePoly::CopyBases(const LMultiBasePoly& source) {
         m_emptied = 1;
         return;
     }
-    L3DWorld* world = World();
+    L3DWorld* world = m_world;
     for (int32_t f = 0; f < source.m_frameCount; ++f) {
         const int32_t saved = m_currentFrame;
         const int32_t index = AddBase();

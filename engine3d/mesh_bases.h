@@ -87,7 +87,9 @@ public:
     // 7 without a current frame; else lists the polygon once more (0).
     virtual int32_t AddPolygonToList(LDataLink* list, LPolygon* polygon);
 
-    void SetOwner(LPolygonOwner* owner) { m_owner = owner; }
+    // The world is taken now: the frames are freed after the owner's own
+    // parts are gone.
+    void SetOwner(LPolygonOwner* owner);
     LPolygonOwner* GetOwner() const { return m_owner; }
 
     int32_t AddBase();
@@ -112,7 +114,6 @@ protected:
     virtual L3DLocation* RootLocation();
 
 private:
-    L3DWorld* World() const;
     void DestroyFrame(int32_t index, int32_t destroy);
     void DeletePolygon(LPolygon* polygon);
 
@@ -121,5 +122,6 @@ private:
     LBasePoint** m_points = nullptr;
     LMaterialCacheList** m_caches = nullptr;
     int32_t m_frameCount = 0;
-    LPolygonOwner* m_owner;
+    LPolygonOwner* m_owner = nullptr;
+    L3DWorld* m_world = nullptr;
 };
