@@ -48,6 +48,8 @@ public:
     void WriteString(const char* text);
     void WriteVec3(float x, float y, float z);
     void WritePoint(const float values[8]);
+    // The stream written through (null for none), for the record writers.
+    COutStream* GetStream() const { return m_out; }
 
 private:
     COutStream* m_out;

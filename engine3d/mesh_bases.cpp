@@ -1,5 +1,6 @@
 #include "engine3d/mesh_bases.h"
 
+#include "engine3d/chunk_stream.h"
 #include "engine3d/material_cache.h"
 #include "engine3d/point.h"
 #include "engine3d/polygon.h"
@@ -132,12 +133,20 @@ void LMultiBasePoly::SetOwner(LPolygonOwner* owner) {
     m_world = owner ? owner->GetWorld() : nullptr;
 }
 
-LMultiBasePoly::~LMultiBasePoly() { DeleteBase(kAllFrames, 1); }
+LMultiBasePoly::~LMultiBasePoly() {
+    m_owner = nullptr;  // a derived owner is already gone here
+    DeleteBase(kAllFrames, 1);
+}
 
 L3DLocation* LMultiBasePoly::RootLocation() { return m_owner; }
 
+void LMultiBasePoly::SyncOwnerPoints() {
+    if (m_owner) m_owner->points = GetPoints();
+}
+
 void LMultiBasePoly::SetFrame(int32_t frame) {
     LAnimationMesh::SetFrame(frame);
+    SyncOwnerPoints();
     if (L3DLocation* root = RootLocation()) root->AnglesChanged(1);
 }
 
@@ -168,6 +177,7 @@ int32_t LMultiBasePoly::AddBase() {
     }
     if (!m_currentTrack) m_currentTrack = FindTrack(kMainTrack);
     if (m_currentFrame < 0) m_currentFrame = 0;
+    SyncOwnerPoints();
     return n;
 }
 
@@ -209,6 +219,7 @@ void LMultiBasePoly::DeleteBase(int32_t index, int32_t destroy) {
     } else if (m_currentFrame >= m_frameCount) {
         m_currentFrame = m_frameCount - 1;
     }
+    SyncOwnerPoints();
 }
 
 LDataLink* LMultiBasePoly::GetPolygonListAt(int32_t index) const {
@@ -316,4 +327,30 @@ void LMultiBasePoly::MergeDuplicatePolygons() {
         }
         list->RebuildIndex();
     }
+}
+
+void LMultiBasePoly::SaveBases(LChunkStream& out) {
+    out.WriteU16(uint32_t(m_frameCount));
+    for (int32_t f = 0; f < m_frameCount; ++f) {
+        // Polygons write their vertex indices in the owner's array.
+        if (m_owner) m_owner->points = m_points[f];
+        m_points[f]->Save(out);
+        out.WriteU16(uint32_t(m_polygons[f]->GetCount()));
+        for (LDataNode* n = m_polygons[f]->GetHead(); n; n = n->next) static_cast<LPolygon*>(n->value)->Save(out);
+    }
+    SyncOwnerPoints();
+    const int32_t start = out.BeginChunk(ChunkTag("OANM"));
+    const LTrackRecord* main = FindTrack(kMainTrack);
+    out.WriteU16(main ? uint32_t(main->first) : 0u);
+    out.WriteU16(main ? uint32_t(main->last) : 30u);
+    out.WriteU16(uint32_t(m_currentFrame));
+    out.WriteU16(uint32_t(m_tracks.GetCount()));
+    for (LDataNode* n = m_tracks.GetHead(); n; n = n->next) {
+        const LTrackRecord* t = TrackOf(n);
+        const uint16_t values[6] = {uint16_t(t->first),   uint16_t(t->last),    uint16_t(t->start),
+                                    uint16_t(t->pass[0]), uint16_t(t->pass[1]), uint16_t(t->pass[2])};
+        if (COutStream* stream = out.GetStream()) WriteNamedRecord(*stream, t->name, t->mode, values);
+    }
+    out.WriteU32(uint32_t(m_mode));
+    out.EndChunk(start);
 }

@@ -107,6 +107,13 @@ public:
     // Frames of `source` copied as new frames (point lists and polygons).
     void CopyBases(const LMultiBasePoly& source);
     void MergeDuplicatePolygons();
+    // Frame count (u16); per frame the point list's record, the polygon
+    // count (u16) and each polygon's record; then "OANM": the "Main" track's
+    // first and last frame (0 and 30 without it), the current frame, the
+    // track count (u16 each), each track as a named record (name, mode,
+    // first, last, start and the first three pass-through values as u16)
+    // and the animation mode (u32).
+    void SaveBases(LChunkStream& out);
     int32_t GetFrameCount() const { return m_frameCount; }
 
 protected:
@@ -116,6 +123,8 @@ protected:
 private:
     void DestroyFrame(int32_t index, int32_t destroy);
     void DeletePolygon(LPolygon* polygon);
+    // The owner's vertex array is the current frame's.
+    void SyncOwnerPoints();
 
     uint32_t m_reserved[3] = {0, 0, 0};
     LDataLink** m_polygons = nullptr;

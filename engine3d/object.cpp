@@ -31,8 +31,7 @@ const int kBoxFaces[6][4] = {{0, 1, 2, 3}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6,
 L3DObject::L3DObject(const char* name, L3DWorld* world, LCLBKObject* callback) : LManageCLBKObject(callback) {
     SetWorld(world);
     SetOwner(this);
-    AddBase();
-    points = GetPoints();
+    AddBase();  // the first frame's vertex array becomes the owner's
     if (!Is(name, kBoxName) && !Is(name, kBaseClusterName) && !Is(name, kClusterName)) m_keys = new LKeySet();
     SetPositionAndAngles(0, 0, 0, 0, 0, 0);
     if (name) AssignStringBuffer(&m_name, name);

@@ -1,6 +1,8 @@
 #include "engine3d/polygon.h"
 
 #include "engine3d/camera_view.h"
+#include "engine3d/chunk_stream.h"
+#include "engine3d/material_cache.h"
 #include "engine3d/material.h"
 #include "engine3d/vec3.h"
 #include "engine3d/world.h"
@@ -55,6 +57,21 @@ LPolygon::LPolygon(LPolygonOwner* ownerObject, int32_t reserved, void* callbackO
     : maxPoints(reserved == 4 ? 4 : 3), callback(callbackObject), planes(new float[4]()), owner(ownerObject) {}
 
 LPolygon::~LPolygon() { delete[] planes; }
+
+void LPolygon::Save(LChunkStream& out) const {
+    COutStream* stream = out.GetStream();
+    if (!stream || (count != 3 && count != 4)) return;
+    L3DWorld* world = GetWorld();
+    const LMaterial* m = material ? material : (world ? world->GetDefaultMaterial() : nullptr);
+    const int32_t position = world && m ? world->GetMaterialList().IndexOf(m) : 0;
+    uint16_t indices[4] = {0, 0, 0, 0};
+    for (int i = 0; i < count; ++i)
+        indices[i] = static_cast<uint16_t>(owner && owner->points ? owner->points->IndexOf(points[i]) : 0);
+    if (count == 3)
+        WriteTriangleRecord(*stream, indices, static_cast<uint16_t>(position));
+    else
+        WriteQuadRecord(*stream, indices, static_cast<uint16_t>(position));
+}
 
 L3DWorld* LPolygon::GetWorld() const { return owner ? owner->GetWorld() : nullptr; }
 

@@ -8,9 +8,8 @@
 // gives a maximum of 4 vertices, any other value 3. Code that builds a quad
 // from a 3-vertex polygon raises the maximum with SetMaxPoints(4) first.
 //
-// Not here yet: the owner's material cache in SetMaterial (issue 08), the
-// polygon's save through the triangle and quad record writers
-// (issue 04), and the projected shadow, which needs the ambient light and
+// Not here yet: the owner's material cache in SetMaterial (issue 08), and
+// the projected shadow, which needs the ambient light and
 // the shadow projection of the object layer.
 #include "engine3d/location.h"
 #include "engine3d/point.h"
@@ -19,6 +18,7 @@
 
 class LMaterial;
 class LCameraView;
+class LChunkStream;
 
 // What a polygon needs of its owner object: the placed frame (L3DLocation),
 // the vertex array and the object flag word. The object class derives from
@@ -42,6 +42,10 @@ public:
     LPolygon(const LPolygon&) = delete;
     LPolygon& operator=(const LPolygon&) = delete;
     virtual ~LPolygon();
+    // A triangle or quad record: the vertex indices in the owner's vertex
+    // array and the material's position in the world's material list (the
+    // default material's without one). Nothing for other vertex counts.
+    virtual void Save(LChunkStream& out) const;
 
     // Hooks of the back ends; empty here.
     virtual void TextureHook1() {}

@@ -1,9 +1,11 @@
 #include "engine_fixture.h"
 
 #include "engine3d/material_cache.h"
+#include "engine3d/chunk_stream.h"
 #include "engine3d/mesh_bases.h"
 #include "engine3d/point.h"
 #include "engine3d/polygon.h"
+#include "runtime/io/buffer_stream.h"
 
 #include <gtest/gtest.h>
 
@@ -204,6 +206,43 @@ TEST_F(MeshFixture, CopyBases) {
     target.CopyBases(empty);
     EXPECT_EQ(target.GetFrameCount(), 1);
     EXPECT_EQ(target.GetEmptied(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MeshFixture, SavedFramesAndTracks) {
+    Triangle(*mesh, nullptr, 0);  // no material: the default material's position
+    LTrackRecord walk = Range(0, 0);
+    walk.mode = 5;
+    walk.pass[0] = 7;
+    mesh->DefineTrack("walk", walk);
+    CBufferStream stream;
+    LChunkStream out(&stream);
+    mesh->SaveBases(out);
+    const uint8_t* d = stream.GetData();
+    const auto u16 = [d](int at) { return d[at] | d[at + 1] << 8; };
+    int at = 0;
+    EXPECT_EQ(u16(at), 1);  // frames
+    at += 2;
+    ASSERT_EQ(u16(at), 3);  // the point list: three vertices of eight floats
+    at += 2 + 3 * 32;
+    EXPECT_EQ(u16(at), 1);  // polygons
+    at += 2;
+    const int32_t defaultPosition = world.GetMaterialList().IndexOf(world.GetDefaultMaterial());
+    const std::vector<uint8_t> triangle = {3, 0, 0, 1, 0, 2, 0, uint8_t(defaultPosition), 0};
+    EXPECT_EQ(std::vector<uint8_t>(d + at, d + at + 9), triangle);
+    at += 9;
+    EXPECT_EQ(std::memcmp(d + at, "OANM", 4), 0);
+    const std::vector<uint8_t> anm = {
+        0, 0, 0, 0, 0, 0, 2, 0,                                              // Main 0-0, frame 0, two tracks
+        4, 0, 'M', 'a', 'i', 'n', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,     // Main
+        4, 0, 'w', 'a', 'l', 'k', 5, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0, 0, 0,     // walk
+        2, 0, 0, 0};                                                         // mode
+    ASSERT_EQ(stream.GetSize(), at + 8 + int32_t(anm.size()));
+    EXPECT_EQ(d[at + 4] | d[at + 5] << 8, int(anm.size()));
+    EXPECT_EQ(std::vector<uint8_t>(d + at + 8, d + at + 8 + anm.size()), anm);
 }
 
 }  // namespace
