@@ -29,6 +29,12 @@ const int kBoxFaces[6][4] = {{0, 1, 2, 3}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6,
 }  // namespace
 
 L3DObject::L3DObject(const char* name, L3DWorld* world, LCLBKObject* callback) : LManageCLBKObject(callback) {
+    // The box's block is reserved first, from the retrying allocator, so a
+    // failure can be injected: the object then keeps flag 0x10000 without a
+    // box. The box itself is built last.
+    const bool wantsBox = world && !Is(name, kBoxName) && !Is(name, kBaseClusterName);
+    void* boxMemory = nullptr;
+    if (wantsBox) AllocRetry(sizeof(L3DObject), &boxMemory);
     SetWorld(world);
     SetOwner(this);
     AddBase();  // the first frame's vertex array becomes the owner's
@@ -36,19 +42,15 @@ L3DObject::L3DObject(const char* name, L3DWorld* world, LCLBKObject* callback) :
     SetPositionAndAngles(0, 0, 0, 0, 0, 0);
     if (name) AssignStringBuffer(&m_name, name);
     objectFlags = kInitialFlags;
-    if (world && !Is(name, kBoxName) && !Is(name, kBaseClusterName)) {
+    if (wantsBox) {
         objectFlags |= kFlagHasBox;
-        BuildBox(world);
+        if (boxMemory) BuildBox(world, boxMemory);
     }
     m_shadowOpacity = kDefaultShadowOpacity;
     if (HasDummyPrefix(name)) m_kind = kKindDummy;
 }
 
-void L3DObject::BuildBox(L3DWorld* world) {
-    // Raw memory from the retrying allocator, so a failure can be injected:
-    // the object then keeps flag 0x10000 without a box.
-    void* memory = nullptr;
-    if (!AllocRetry(sizeof(L3DObject), &memory)) return;
+void L3DObject::BuildBox(L3DWorld* world, void* memory) {
     m_box = new (memory) L3DObject(kBoxName, world, nullptr);
     LBasePoint* corners = m_box->GetPoints();
     corners->DisableSharing();  // eight distinct corners, all at the origin for now

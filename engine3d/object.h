@@ -87,7 +87,7 @@ protected:
 private:
     static void AddLight(L3DLight** list, uint8_t& count, L3DLight* light);
     static void RemoveLight(L3DLight** list, uint8_t& count, L3DLight* light);
-    void BuildBox(L3DWorld* world);
+    void BuildBox(L3DWorld* world, void* memory);
     void DestroyBox();
     void EmptyChildren();
 

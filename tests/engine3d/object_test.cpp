@@ -3,6 +3,7 @@
 #include "engine3d/material_cache.h"
 #include "engine3d/object.h"
 #include "engine3d/point.h"
+#include "runtime/base/alloc_fault_injection.h"
 
 #include <gtest/gtest.h>
 
@@ -159,6 +160,16 @@ TEST_F(ObjectFixture, LightLists) {
     o.AddLightB(lights[0]);
     o.RemoveLightB(lights[0]);
     EXPECT_EQ(o.GetMovableLightCount(), 0);
+}
+
+TEST_F(ObjectFixture, FailedBoxAllocationKeepsTheFlag) {
+    tw::testing::SetAllocFailures(2);  // both attempts of the box's block
+    L3DObject o("crate", &world, nullptr);
+    tw::testing::SetAllocFailures(0);
+    EXPECT_EQ(o.GetBox(), nullptr);
+    EXPECT_EQ(o.GetObjectFlags() & L3DObject::kFlagHasBox, L3DObject::kFlagHasBox);
+    EXPECT_EQ(o.GetFrameCount(), 1);  // the rest of the object was made
+    EXPECT_NE(o.GetPoints(), nullptr);
 }
 
 }  // namespace
