@@ -27,8 +27,11 @@ public:
         kKindObject = 10,
         kKindDummy = 0x10002,
         kKindOwnedBit = 0x2,
+        kKindClone = 32778,
+        kKindAnimationClone = 33802,
     };
     enum : uint32_t {
+        kFlagHidden = 0x200,
         kFlagHasBox = 0x10000,
         kInitialFlags = 0x2002800,
     };

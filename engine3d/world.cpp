@@ -2,6 +2,7 @@
 
 #include "engine3d/file_search.h"
 #include "engine3d/image_file_source.h"
+#include "engine3d/object.h"
 #include "engine3d/point.h"
 #include "engine3d/polygon.h"
 #include "engine3d/render_link.h"
@@ -23,6 +24,7 @@ L3DWorld::L3DWorld(LRenderTargetLink* renderTarget, FileCopyCallback copy)
 }
 
 L3DWorld::~L3DWorld() {
+    RemoveObjectAt(-1);
     m_sprites.DeleteSpriteAt(-1);
     m_materials.DeleteMaterialAt(-1);
     m_textures.DeleteTextureAt(-1);
@@ -101,4 +103,37 @@ int32_t L3DWorld::CopyTextureFile(const LTexture* texture, const char* bareName)
     const int n = std::snprintf(destination, sizeof destination, "%s%c%s", current, '\\', bareName);
     if (n <= 0 || n >= int(sizeof destination)) return 0;
     return CopyFile(const_cast<LTexture*>(texture), texture->GetFileNameText(), destination, 1, texture->GetNameText());
+}
+
+int32_t L3DWorld::AddObject(L3DObject* object) {
+    if (!object) return 0;
+    object->SetWorld(this);
+    const uint32_t kind = object->GetKind();
+    const bool clone = kind == L3DObject::kKindClone || kind == L3DObject::kKindAnimationClone;
+    LDataNode* node = clone ? m_objects.InsertBefore(object, m_objects.GetHead()) : m_objects.InsertAfter(object, nullptr);
+    if (!node) return 0;
+    ++node->referenceCount;
+    if (LDataLink* polygons = object->GetPolygonList())
+        for (LDataNode* n = polygons->GetHead(); n; n = n->next) {
+            auto* polygon = static_cast<LPolygon*>(n->value);
+            if (!polygon->material) polygon->material = m_defaultMaterial;
+        }
+    return (object->GetObjectFlags() & L3DObject::kFlagHidden) ? 0 : 1;
+}
+
+int32_t L3DWorld::RemoveObject(L3DObject* object) {
+    LDataNode* node = m_objects.FindNode(object);
+    if (!node) return 1;
+    m_objects.RemoveNode(node, 1);
+    if (m_autoDelete == 1) delete object;
+    return 0;
+}
+
+int32_t L3DWorld::RemoveObjectAt(int32_t position) {
+    if (position != -1) {
+        LDataNode* node = m_objects.GetNodeAt(position);
+        return node ? RemoveObject(static_cast<L3DObject*>(node->value)) : 1;
+    }
+    while (LDataNode* node = m_objects.GetHead()) RemoveObject(static_cast<L3DObject*>(node->value));
+    return 0;
 }

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 
+class L3DObject;
 class L3DPoint;
 class LPolygon;
 class LPolygonOwner;
@@ -52,6 +53,20 @@ public:
     void DeleteTexture(LTexture* texture);
     LSprite* CreateSprite();
     void DeleteSprite(LSprite* sprite);
+
+    // The top-level objects. AddObject appends (clone kinds go to the head),
+    // raises the node's reference count, gives the object's polygons without
+    // material the default material; 0 for a hidden object, else 1.
+    // RemoveObject: 1 when absent; else the node is removed and, with
+    // auto-delete on (the default), the object destroyed; 0. RemoveObjectAt
+    // -1 removes every object. The clone walk and the cluster steps come
+    // with issues 05 and 07.
+    int32_t AddObject(L3DObject* object);
+    int32_t RemoveObject(L3DObject* object);
+    int32_t RemoveObjectAt(int32_t position);
+    LDataLink& GetObjects() { return m_objects; }
+    int32_t GetAutoDelete() const { return m_autoDelete; }
+    void SetAutoDelete(int32_t on) { m_autoDelete = on; }
 
     LBaseMaterial& GetMaterialList() { return m_materials; }
     LTextureList& GetTextureList() { return m_textures; }
@@ -92,6 +107,8 @@ public:
 
 private:
     LRenderTargetLink* m_renderTarget;
+    LDataLink m_objects;
+    int32_t m_autoDelete = 1;
     FileCopyCallback m_copy;
     int32_t m_doubleSided = 0;
     LCameraView* m_currentCamera = nullptr;

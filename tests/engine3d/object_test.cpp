@@ -172,4 +172,35 @@ TEST_F(ObjectFixture, FailedBoxAllocationKeepsTheFlag) {
     EXPECT_NE(o.GetPoints(), nullptr);
 }
 
+TEST_F(ObjectFixture, WorldObjectList) {
+    Notices notices;
+    auto* a = new L3DObject("a", &world, &notices);
+    auto* b = new L3DObject("b", &world, &notices);
+    auto* clone = new L3DObject("c", &world, &notices);
+    clone->SetKind(L3DObject::kKindClone);
+    LPolygon* bare = world.CreatePolygon(a, 3, nullptr);
+    a->AddPolygonToFrame(bare);
+    EXPECT_EQ(world.AddObject(a), 1);
+    EXPECT_EQ(world.AddObject(b), 1);
+    EXPECT_EQ(world.AddObject(clone), 1);
+    EXPECT_EQ(bare->material, world.GetDefaultMaterial());
+    EXPECT_EQ(world.GetObjects().GetValueAt(0), clone);  // clones lead
+    EXPECT_EQ(world.GetObjects().GetHead()->referenceCount, 1);
+
+    L3DObject absent("x", nullptr, nullptr);
+    EXPECT_EQ(world.RemoveObject(&absent), 1);
+    world.SetAutoDelete(0);
+    EXPECT_EQ(world.RemoveObject(b), 0);  // unlisted, alive
+    EXPECT_TRUE(notices.gone.empty());
+    world.SetAutoDelete(1);
+    EXPECT_EQ(world.RemoveObjectAt(7), 1);
+    EXPECT_EQ(world.RemoveObject(a), 0);
+    EXPECT_EQ(notices.gone.size(), 1u);
+    EXPECT_EQ(world.GetObjects().GetCount(), 1);
+    delete b;
+    EXPECT_EQ(world.RemoveObjectAt(-1), 0);  // destroys what is still listed
+    EXPECT_EQ(notices.gone.size(), 3u);
+    EXPECT_EQ(world.GetObjects().GetCount(), 0);
+}
+
 }  // namespace
