@@ -81,23 +81,18 @@ int32_t LAnimationMesh::SelectTrack(const char* name) {
     return 1;
 }
 
-int32_t LAnimationMesh::PrevAnimation() {
+int32_t LAnimationMesh::StepAnimation(bool forward) {
     LDataNode* node = m_tracks.FindNode(m_currentTrack);
     if (!m_currentTrack || !node) return 0;
-    LDataNode* prev = node->previous ? node->previous : m_tracks.GetTail();
-    m_currentTrack = TrackOf(prev);
+    LDataNode* to = forward ? (node->next ? node->next : m_tracks.GetHead())
+                            : (node->previous ? node->previous : m_tracks.GetTail());
+    m_currentTrack = TrackOf(to);
     m_currentFrame = m_currentTrack->first;
     return 1;
 }
 
-int32_t LAnimationMesh::NextAnimation() {
-    LDataNode* node = m_tracks.FindNode(m_currentTrack);
-    if (!m_currentTrack || !node) return 0;
-    LDataNode* next = node->next ? node->next : m_tracks.GetHead();
-    m_currentTrack = TrackOf(next);
-    m_currentFrame = m_currentTrack->first;
-    return 1;
-}
+int32_t LAnimationMesh::PrevAnimation() { return StepAnimation(false); }
+int32_t LAnimationMesh::NextAnimation() { return StepAnimation(true); }
 
 int32_t LAnimationMesh::DeleteTrack(const char* name) {
     LTrackRecord* track = FindTrack(name);

@@ -61,6 +61,9 @@ public:
 
 protected:
     static void FillTrack(LTrackRecord* track, const char* name, const LTrackRecord& values);
+    // The track after (or before) the current one, wrapping, becomes current
+    // at its first frame.
+    int32_t StepAnimation(bool forward);
     int32_t m_mode = kWrapFrames;
     int32_t m_currentFrame = -1;
     LDataLink m_tracks;

@@ -4,6 +4,8 @@
 // the locator; an in-memory image source.
 #include "engine3d/file_search.h"
 #include "engine3d/image_source.h"
+#include "engine3d/point.h"
+#include "engine3d/polygon.h"
 #include "engine3d/render_link.h"
 #include "engine3d/sprite.h"
 #include "engine3d/texture.h"
@@ -34,6 +36,23 @@ public:
     }
     bool failSprites = false;
     int texturesDeleted = 0, spritesDeleted = 0;
+};
+
+// A driver that makes and frees real vertices and polygons.
+class GeometryDriver : public TestDriver {
+public:
+    L3DPoint* CreatePoint(float x, float y, float z, float u, float v) override {
+        return new L3DPoint(x, y, z, u, v);
+    }
+    LPolygon* CreatePolygon(LPolygonOwner* owner, int32_t reserved, void* cb) override {
+        return new LPolygon(owner, reserved, cb);
+    }
+    void DeletePoint(L3DPoint* p) override { delete p; }
+    void DeletePolygon(LPolygon* p) override {
+        ++polygonsDeleted;
+        delete p;
+    }
+    int polygonsDeleted = 0;
 };
 
 class TestTarget : public LRenderTargetLink {

@@ -14,25 +14,8 @@
 
 namespace {
 
-// A driver that makes and frees real vertices and polygons.
-class MeshDriver : public TestDriver {
-public:
-    L3DPoint* CreatePoint(float x, float y, float z, float u, float v) override {
-        return new L3DPoint(x, y, z, u, v);
-    }
-    LPolygon* CreatePolygon(LPolygonOwner* owner, int32_t reserved, void* cb) override {
-        return new LPolygon(owner, reserved, cb);
-    }
-    void DeletePoint(L3DPoint* p) override { delete p; }
-    void DeletePolygon(LPolygon* p) override {
-        ++polygonsDeleted;
-        delete p;
-    }
-    int polygonsDeleted = 0;
-};
-
 struct MeshFixture : ::testing::Test {
-    MeshDriver driver;
+    GeometryDriver driver;
     TestTarget target{&driver};
     L3DWorld world{&target};
     LPolygonOwner owner;

@@ -12,18 +12,6 @@
 
 namespace {
 
-class ObjectDriver : public TestDriver {
-public:
-    L3DPoint* CreatePoint(float x, float y, float z, float u, float v) override {
-        return new L3DPoint(x, y, z, u, v);
-    }
-    LPolygon* CreatePolygon(LPolygonOwner* owner, int32_t reserved, void* cb) override {
-        return new LPolygon(owner, reserved, cb);
-    }
-    void DeletePoint(L3DPoint* p) override { delete p; }
-    void DeletePolygon(LPolygon* p) override { delete p; }
-};
-
 // Records the order of destruction notices.
 class Notices : public LCLBKObject {
 public:
@@ -32,7 +20,7 @@ public:
 };
 
 struct ObjectFixture : ::testing::Test {
-    ObjectDriver driver;
+    GeometryDriver driver;
     TestTarget target{&driver};
     L3DWorld world{&target};
 
