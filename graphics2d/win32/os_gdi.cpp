@@ -1,12 +1,16 @@
 // The surface library's window-system calls: GetSystemInfo, the screen's
 // capabilities and system palette, GDI palettes, icons and DC copies.
 #include <windows.h>
+// The surface operations of these names are not the ANSI/wide macros.
+#undef TextOut
+#undef DrawText
 
 #include <cstdlib>
 #include <cstring>
 
 #include "graphics2d/os_gdi.h"
 #include "graphics2d/surface.h"
+#include "graphics2d/win32/dc_surfaces.h"
 
 int OsProcessorLevel() {
     SYSTEM_INFO info;
@@ -158,6 +162,26 @@ bool OsCopyDCToDC(void* source, void* destination, int sx, int sy, int dx, int d
 
 // The DIB-section, kept-DC, DirectDraw and window-DC implementations fill
 // their holders here once they exist.
-void OsCreateSurfacePrototypes(const PlatformPrototypeHolders&) {}
+namespace {
+
+// One prototype of each depth in the holders.
+template <class Impl>
+void FillPrototypes(CSurface* holders) {
+    for (int i = 0; i < 5; ++i) {
+        Impl* prototype = new (std::nothrow) Impl;
+        if (prototype && !prototype->Init(DepthOfFormatIndex(i))) {
+            delete prototype;
+            prototype = nullptr;
+        }
+        holders[i].SetImpl(prototype);
+    }
+}
+
+}  // namespace
+
+void OsCreateSurfacePrototypes(const PlatformPrototypeHolders& holders) {
+    FillPrototypes<CDIBSurface>(holders.dib);
+    FillPrototypes<CDIBDCSurface>(holders.keptDC);
+}
 void OsReleaseDirectDraw() {}
 CSurfaceImpl* OsCreateWindowDCSurface(void*) { return nullptr; }
