@@ -184,4 +184,3 @@ void OsCreateSurfacePrototypes(const PlatformPrototypeHolders& holders) {
     FillPrototypes<CDIBDCSurface>(holders.keptDC);
 }
 void OsReleaseDirectDraw() {}
-CSurfaceImpl* OsCreateWindowDCSurface(void*) { return nullptr; }
