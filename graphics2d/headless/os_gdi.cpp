@@ -47,6 +47,13 @@ void OsGetIconSize(int* width, int* height) { *width = *height = 32; }
 void* OsCreateIconFromDIB(const void*, const uint8_t*, int, int, const int*) { return nullptr; }
 bool OsCopyDCToDC(void*, void*, int, int, int, int, int, int, int, int, bool) { return false; }
 
+void* OsSelectObject(void*, void*) { return nullptr; }
+int OsSetBkMode(void*, int) { return 0; }
+uint32_t OsSetTextColor(void*, uint32_t) { return kOsGdiError; }
+uint32_t OsSetTextAlign(void*, uint32_t) { return kOsGdiError; }
+int OsExtTextOut(void*, int32_t, int32_t, const CRect*, const char*, int32_t) { return 0; }
+int OsDrawTextEx(void*, const char*, int32_t, CRect*, uint32_t, int32_t, int32_t, int32_t) { return 0; }
+
 void OsCreateSurfacePrototypes(const PlatformPrototypeHolders& holders) {
     FillPrototypes(holders.dib, 3);
     FillPrototypes(holders.keptDC, 4);

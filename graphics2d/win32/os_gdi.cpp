@@ -184,3 +184,26 @@ void OsCreateSurfacePrototypes(const PlatformPrototypeHolders& holders) {
     FillPrototypes<CDIBDCSurface>(holders.keptDC);
 }
 void OsReleaseDirectDraw() {}
+
+void* OsSelectObject(void* dc, void* object) {
+    return SelectObject(static_cast<HDC>(dc), static_cast<HGDIOBJ>(object));
+}
+int OsSetBkMode(void* dc, int mode) { return SetBkMode(static_cast<HDC>(dc), mode); }
+uint32_t OsSetTextColor(void* dc, uint32_t colour) { return SetTextColor(static_cast<HDC>(dc), colour); }
+uint32_t OsSetTextAlign(void* dc, uint32_t alignment) { return SetTextAlign(static_cast<HDC>(dc), alignment); }
+
+int OsExtTextOut(void* dc, int32_t x, int32_t y, const CRect* clip, const char* text, int32_t length) {
+    RECT r = {};
+    if (clip) r = {clip->left, clip->top, clip->right, clip->bottom};
+    return ExtTextOutA(static_cast<HDC>(dc), x, y, ETO_CLIPPED, clip ? &r : nullptr, text,
+                       static_cast<UINT>(length), nullptr);
+}
+
+int OsDrawTextEx(void* dc, const char* text, int32_t length, CRect* rect, uint32_t format, int32_t leftMargin,
+                 int32_t rightMargin, int32_t tabLength) {
+    DRAWTEXTPARAMS params = {sizeof params, tabLength, leftMargin, rightMargin, 0};
+    RECT r = {rect->left, rect->top, rect->right, rect->bottom};
+    const int result = DrawTextExA(static_cast<HDC>(dc), const_cast<char*>(text), length, &r, format, &params);
+    *rect = CRect(r.left, r.top, r.right, r.bottom);
+    return result;
+}
