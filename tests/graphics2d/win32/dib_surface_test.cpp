@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "gdi_test_support.h"
 #include "graphics2d/surface_registry.h"
 #include "graphics2d/win32/dc_surfaces.h"
 
@@ -33,32 +34,12 @@ protected:
 
 HBITMAP SectionOf(CSurfaceImpl* s) { return static_cast<CDIBSurface*>(s)->Section(); }
 
-// The section's pixels through GDI as 32-bit top-down rows (0x00RRGGBB).
-std::vector<uint32_t> ReadThroughGdi(HBITMAP bitmap, int width, int height) {
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    HDC dc = GetDC(nullptr);
-    EXPECT_EQ(GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS), height);
-    ReleaseDC(nullptr, dc);
-    for (uint32_t& p : pixels) p &= 0xFFFFFF;
-    return pixels;
-}
-
 // A library colour (red low) as GDI's 0x00RRGGBB.
 uint32_t AsGdi(uint32_t colour) {
     return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }
 
 const int kDepths[] = {8, 15, 16, 24, 32};
-
-// The bits of GDI's 8-bit channels that a depth stores: GDI widens short
-// channels by repeating their high bits, the library with low bits 0.
-uint32_t StoredBits(int depth) { return depth == 15 ? 0xF8F8F8u : depth == 16 ? 0xF8FCF8u : 0xFFFFFFu; }
 
 }  // namespace
 
@@ -111,7 +92,7 @@ TEST_F(DIBSurfaceTest, LibraryAndGdiSeeTheSamePixels) {
         const uint32_t colours[] = {0x0000F8, 0x00F800, 0xF80000, 0x808080};
         for (int32_t y = 0; y < 4; ++y)
             for (int32_t x = 0; x < 6; ++x) ASSERT_EQ(s->SetPixel(x, y, colours[(x + y) % 4]), 1);
-        const std::vector<uint32_t> seen = ReadThroughGdi(SectionOf(s.get()), 6, 4);
+        const std::vector<uint32_t> seen = ReadBitmap(SectionOf(s.get()), 6, 4);
         for (int32_t y = 0; y < 4; ++y)
             for (int32_t x = 0; x < 6; ++x) {
                 uint32_t mine = 0;
@@ -132,7 +113,7 @@ TEST_F(DIBSurfaceTest, LibraryAndGdiSeeTheSamePixels) {
         uint32_t c = 0;
         ASSERT_EQ(s->GetPixel(2, 2, &c), 1);
         if (depth != 8) EXPECT_EQ(c, 0x0000F8u) << depth;
-        EXPECT_EQ(AsGdi(c), ReadThroughGdi(SectionOf(s.get()), 6, 4)[2 * 6 + 2] & StoredBits(depth)) << depth;
+        EXPECT_EQ(AsGdi(c), ReadBitmap(SectionOf(s.get()), 6, 4)[2 * 6 + 2] & StoredBits(depth)) << depth;
         ASSERT_EQ(s->GetPixel(0, 0, &c), 1);
         EXPECT_EQ(c, outside) << "outside the fill untouched";
     }
@@ -225,12 +206,10 @@ TEST_F(DIBSurfaceTest, RefusedSizesMakeNoSection) {
     ASSERT_NE(prototype, nullptr);
     for (auto size : {std::pair<int32_t, int32_t>{0, 5}, {5, -1}, {-3, -3}, {0x7FFFFFFF, 2}, {65536, 65536}})
         EXPECT_EQ(prototype->MakeInstance(size.first, size.second), nullptr) << size.first << "x" << size.second;
+    const CSurface* holder = nullptr;
+    SelectPixelFormat(&holder, 32, kPlaceDIB, 0);
     CSurface front;
-    EXPECT_FALSE(front.Create(100000, 100000, &*[&] {
-        const CSurface* holder = nullptr;
-        SelectPixelFormat(&holder, 32, kPlaceDIB, 0);
-        return holder;
-    }()));
+    EXPECT_FALSE(front.Create(100000, 100000, holder));
     EXPECT_EQ(front.GetStatus(), kSurfaceNoImpl);
 }
 

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "gdi_test_support.h"
 #include "graphics2d/surface_registry.h"
 
 namespace {
@@ -24,9 +25,6 @@ protected:
         return s->Create(w, h, holder);
     }
 };
-
-// The bits of a widened 8-bit channel that a depth keeps.
-uint32_t StoredBits(int depth) { return depth == 15 ? 0xF8F8F8u : depth == 16 ? 0xF8FCF8u : 0xFFFFFFu; }
 
 }  // namespace
 
