@@ -36,7 +36,7 @@ CSurfaceImpl* CMemorySurface::MakeInstance(int32_t w, int32_t h) {
     const int32_t rowPitch = GetMemoryPitch(w, depth);
     uint8_t *buffer, *base;
     if (!AllocateBuffer(rowPitch, h, &buffer, &base)) return nullptr;
-    CMemorySurface* instance = new (std::nothrow) CMemorySurface;
+    CMemorySurface* instance = NewInstance();
     if (!instance) {
         std::free(buffer);
         return nullptr;

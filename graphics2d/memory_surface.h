@@ -3,6 +3,8 @@
 // library's default surfaces and the blits' scratch surfaces);
 // CDIBMemorySurface wraps a packed DIB that somebody else owns, for the DIB
 // export and import (dib_format.h).
+#include <new>
+
 #include "graphics2d/surface.h"
 
 // Rows padded to whole 32-bit words; the row base aligned to 8 bytes inside a
@@ -19,6 +21,10 @@ public:
     // at the row base; 1 when all were transferred.
     int ReadBits(intptr_t file) override;
     int WriteBits(intptr_t file) override;
+
+protected:
+    // A new, empty object of this class (the instance MakeInstance fills).
+    virtual CMemorySurface* NewInstance() const { return new (std::nothrow) CMemorySurface; }
 
 private:
     // The buffer and its 8-aligned row base; false when too large or no memory.

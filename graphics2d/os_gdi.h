@@ -7,6 +7,7 @@
 // 0 for icons and copies.
 #include <cstdint>
 
+#include "runtime/base/rect.h"
 #include "runtime/package/shared_palette.h"
 
 // 0 for a 386 or 486, 1 for a Pentium, 2 for anything newer.
@@ -40,3 +41,17 @@ void* OsCreateIconFromDIB(const void* dib, const uint8_t* mask, int width, int h
 // CopyDCToDC.
 bool OsCopyDCToDC(void* source, void* destination, int sx, int sy, int dx, int dy, int width, int height, int dw,
                   int dh, bool pumpMessages);
+
+// Text through a device context (the native build has none: every call
+// answers 0). Colours are GDI colours; kOsGdiError is GDI_ERROR.
+constexpr uint32_t kOsGdiError = 0xFFFFFFFF;
+void* OsSelectObject(void* dc, void* object);
+// Sets the background mode (1 transparent, 2 opaque); the previous one.
+int OsSetBkMode(void* dc, int mode);
+uint32_t OsSetTextColor(void* dc, uint32_t colour);
+uint32_t OsSetTextAlign(void* dc, uint32_t alignment);
+// ExtTextOutA with ETO_CLIPPED to the clip rectangle and no spacing array.
+int OsExtTextOut(void* dc, int32_t x, int32_t y, const CRect* clip, const char* text, int32_t length);
+// DrawTextExA with DRAWTEXTPARAMS {20, tab length, left margin, right margin}.
+int OsDrawTextEx(void* dc, const char* text, int32_t length, CRect* rect, uint32_t format, int32_t leftMargin,
+                 int32_t rightMargin, int32_t tabLength);

@@ -81,16 +81,6 @@ int CSurfaceImpl::InitLike(const CSurfaceImpl* prototype, int32_t w, int32_t h, 
     return 1;
 }
 
-// Text output comes with the text layer: until then it draws nothing.
-int CSurfaceImpl::TextOut(const char*, int32_t, int32_t, int32_t, uint32_t, const CRect*, uint32_t, void*, int32_t,
-                          int32_t, uint32_t, int32_t) {
-    return 0;
-}
-int CSurfaceImpl::DrawText(const char*, int32_t, CRect*, uint32_t, uint32_t, void*, int32_t, int32_t, uint32_t,
-                           int32_t, int32_t, int32_t, int32_t) {
-    return 0;
-}
-
 // ---------------------------------------------------------------------------
 // The null implementation
 

@@ -1,7 +1,42 @@
 // Without a window system: a level-2 processor, a true-colour screen without
-// palette, no GDI objects, no DirectDraw and no window DCs.
+// palette, no GDI objects, no DirectDraw and no window DCs. The DIB-section
+// prototypes are memory surfaces with bottom-up rows and no DC, so that code
+// asking for kinds 3 and 4 runs without a screen.
+#include "graphics2d/memory_surface.h"
 #include "graphics2d/os_gdi.h"
 #include "graphics2d/surface.h"
+
+namespace {
+
+class CHeadlessDIBSurface : public CMemorySurface {
+public:
+    explicit CHeadlessDIBSurface(int kind) : m_kind(kind) {}
+    int Init(int32_t newDepth) override {
+        if (!CMemorySurface::Init(newDepth)) return 0;
+        bottomUp = -1;
+        return 1;
+    }
+    int GetKind() override { return m_kind; }
+
+protected:
+    CMemorySurface* NewInstance() const override { return new (std::nothrow) CHeadlessDIBSurface(m_kind); }
+
+private:
+    int m_kind;
+};
+
+void FillPrototypes(CSurface* holders, int kind) {
+    for (int i = 0; i < 5; ++i) {
+        CHeadlessDIBSurface* prototype = new (std::nothrow) CHeadlessDIBSurface(kind);
+        if (prototype && !prototype->Init(DepthOfFormatIndex(i))) {
+            delete prototype;
+            prototype = nullptr;
+        }
+        holders[i].SetImpl(prototype);
+    }
+}
+
+}  // namespace
 
 int OsProcessorLevel() { return 2; }
 OsScreenCaps OsGetScreenCaps() { return {32, 1, false}; }
@@ -12,6 +47,16 @@ void OsGetIconSize(int* width, int* height) { *width = *height = 32; }
 void* OsCreateIconFromDIB(const void*, const uint8_t*, int, int, const int*) { return nullptr; }
 bool OsCopyDCToDC(void*, void*, int, int, int, int, int, int, int, int, bool) { return false; }
 
-void OsCreateSurfacePrototypes(const PlatformPrototypeHolders&) {}
+void* OsSelectObject(void*, void*) { return nullptr; }
+int OsSetBkMode(void*, int) { return 0; }
+uint32_t OsSetTextColor(void*, uint32_t) { return kOsGdiError; }
+uint32_t OsSetTextAlign(void*, uint32_t) { return kOsGdiError; }
+int OsExtTextOut(void*, int32_t, int32_t, const CRect*, const char*, int32_t) { return 0; }
+int OsDrawTextEx(void*, const char*, int32_t, CRect*, uint32_t, int32_t, int32_t, int32_t) { return 0; }
+
+void OsCreateSurfacePrototypes(const PlatformPrototypeHolders& holders) {
+    FillPrototypes(holders.dib, 3);
+    FillPrototypes(holders.keptDC, 4);
+}
 void OsReleaseDirectDraw() {}
 CSurfaceImpl* OsCreateWindowDCSurface(void*) { return nullptr; }

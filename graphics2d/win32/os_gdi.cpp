@@ -1,12 +1,16 @@
 // The surface library's window-system calls: GetSystemInfo, the screen's
 // capabilities and system palette, GDI palettes, icons and DC copies.
 #include <windows.h>
+// The surface operations of these names are not the ANSI/wide macros.
+#undef TextOut
+#undef DrawText
 
 #include <cstdlib>
 #include <cstring>
 
 #include "graphics2d/os_gdi.h"
 #include "graphics2d/surface.h"
+#include "graphics2d/win32/dc_surfaces.h"
 
 int OsProcessorLevel() {
     SYSTEM_INFO info;
@@ -158,6 +162,48 @@ bool OsCopyDCToDC(void* source, void* destination, int sx, int sy, int dx, int d
 
 // The DIB-section, kept-DC, DirectDraw and window-DC implementations fill
 // their holders here once they exist.
-void OsCreateSurfacePrototypes(const PlatformPrototypeHolders&) {}
+namespace {
+
+// One prototype of each depth in the holders.
+template <class Impl>
+void FillPrototypes(CSurface* holders) {
+    for (int i = 0; i < 5; ++i) {
+        Impl* prototype = new (std::nothrow) Impl;
+        if (prototype && !prototype->Init(DepthOfFormatIndex(i))) {
+            delete prototype;
+            prototype = nullptr;
+        }
+        holders[i].SetImpl(prototype);
+    }
+}
+
+}  // namespace
+
+void OsCreateSurfacePrototypes(const PlatformPrototypeHolders& holders) {
+    FillPrototypes<CDIBSurface>(holders.dib);
+    FillPrototypes<CDIBDCSurface>(holders.keptDC);
+}
 void OsReleaseDirectDraw() {}
-CSurfaceImpl* OsCreateWindowDCSurface(void*) { return nullptr; }
+
+void* OsSelectObject(void* dc, void* object) {
+    return SelectObject(static_cast<HDC>(dc), static_cast<HGDIOBJ>(object));
+}
+int OsSetBkMode(void* dc, int mode) { return SetBkMode(static_cast<HDC>(dc), mode); }
+uint32_t OsSetTextColor(void* dc, uint32_t colour) { return SetTextColor(static_cast<HDC>(dc), colour); }
+uint32_t OsSetTextAlign(void* dc, uint32_t alignment) { return SetTextAlign(static_cast<HDC>(dc), alignment); }
+
+int OsExtTextOut(void* dc, int32_t x, int32_t y, const CRect* clip, const char* text, int32_t length) {
+    RECT r = {};
+    if (clip) r = {clip->left, clip->top, clip->right, clip->bottom};
+    return ExtTextOutA(static_cast<HDC>(dc), x, y, ETO_CLIPPED, clip ? &r : nullptr, text,
+                       static_cast<UINT>(length), nullptr);
+}
+
+int OsDrawTextEx(void* dc, const char* text, int32_t length, CRect* rect, uint32_t format, int32_t leftMargin,
+                 int32_t rightMargin, int32_t tabLength) {
+    DRAWTEXTPARAMS params = {sizeof params, tabLength, leftMargin, rightMargin, 0};
+    RECT r = {rect->left, rect->top, rect->right, rect->bottom};
+    const int result = DrawTextExA(static_cast<HDC>(dc), const_cast<char*>(text), length, &r, format, &params);
+    *rect = CRect(r.left, r.top, r.right, r.bottom);
+    return result;
+}

@@ -140,6 +140,6 @@ TEST_P(RotateTest, RotateCopyDrawsTheTurnedPicture) {
         for (int32_t c = 0; c < 3; ++c) ASSERT_EQ(Raw(turned.GetImpl(), c, r), Raw(src, 5 - r, c));
 }
 
-TW_SURFACE_CASES_ON_MEMORY(RotateTest);
+TW_SURFACE_CASES_ON_EVERY_FACTORY(RotateTest);
 
 }  // namespace

@@ -29,6 +29,16 @@ inline CSurfaceImpl* MakeMemorySurface(int depth, int32_t width, int32_t height)
 }
 inline const SurfaceFactory kMemoryFactory = {"Memory", MakeMemorySurface};
 
+// DIB-section surfaces (kind 3, bottom-up rows) from the library's DIB
+// prototypes: real DIB sections in the Windows build, memory stand-ins in the
+// native one.
+inline CSurfaceImpl* MakeDIBSurface(int depth, int32_t width, int32_t height) {
+    const CSurface* holder = nullptr;
+    SelectPixelFormat(&holder, depth, kPlaceDIB, 0);
+    return holder && holder->GetImpl() ? holder->GetImpl()->MakeInstance(width, height) : nullptr;
+}
+inline const SurfaceFactory kDIBFactory = {"DIB", MakeDIBSurface};
+
 inline const int kCaseDepths[] = {8, 15, 16, 24, 32};
 
 // Raw pixel values, as stored (8 bits the index).
@@ -51,6 +61,14 @@ inline std::vector<uint32_t> RawPixels(const CSurfaceImpl* s) {
 inline uint32_t ColourOf(CSurfaceImpl* s, int32_t x, int32_t y) {
     uint32_t c = 0;
     return s->GetPixel(x, y, &c) ? c : 0;
+}
+
+// Whether the surface draws through a device context (a real DIB section):
+// such surfaces carry out mode 7 with GDI and their SetPalette answers true.
+inline bool HasDC(CSurfaceImpl* s) {
+    void* dc = s->GetDC();
+    if (dc) s->ReleaseDC(dc);
+    return dc != nullptr;
 }
 
 // Largest raw value of a depth (32 bits: colour bytes only).
@@ -114,9 +132,9 @@ inline std::string SurfaceCaseName(const ::testing::TestParamInfo<SurfaceCaseTes
     return std::string(std::get<0>(info.param)->name) + std::to_string(std::get<1>(info.param));
 }
 
-// Runs the suite at every depth with the memory factory.
-#define TW_SURFACE_CASES_ON_MEMORY(suite)                                                               \
+// Runs the suite at every depth with the memory and the DIB-section factory.
+#define TW_SURFACE_CASES_ON_EVERY_FACTORY(suite)                                                               \
     INSTANTIATE_TEST_SUITE_P(Memory, suite,                                                             \
-                             ::testing::Combine(::testing::Values(&kMemoryFactory),                     \
+                             ::testing::Combine(::testing::Values(&kMemoryFactory, &kDIBFactory),       \
                                                 ::testing::ValuesIn(kCaseDepths)),                      \
                              SurfaceCaseName)

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "gdi_test_support.h"
 #include "graphics2d/gdi_utils.h"
 #include "graphics2d/memory_surface.h"
 #include "graphics2d/surface_registry.h"
@@ -17,23 +18,6 @@ protected:
     void SetUp() override { RegisterSurfaceClient(); }
     void TearDown() override { UnregisterSurfaceClient(); }
 };
-
-// The pixels of a bitmap as 32-bit top-down rows (0x00RRGGBB).
-std::vector<uint32_t> ReadBitmap(HBITMAP bitmap, int width, int height) {
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    HDC dc = GetDC(nullptr);
-    const int rows = GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
-    EXPECT_EQ(rows, height);
-    for (uint32_t& p : pixels) p &= 0xFFFFFF;
-    return pixels;
-}
 
 }  // namespace
 
