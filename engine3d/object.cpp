@@ -1,6 +1,6 @@
 #include "engine3d/object.h"
 
-#include "engine3d/key_set.h"
+#include "engine3d/key_tracks.h"
 #include "engine3d/name_text.h"
 #include "engine3d/point.h"
 #include "engine3d/world.h"

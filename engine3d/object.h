@@ -11,7 +11,7 @@
 //
 // Not here yet: the object's virtual operations and its clones (issue 05),
 // the world's object list, the cluster query and the save of "OB3D"
-// (issue 07), the key set's content (issue 12).
+// (issue 07).
 #include "engine3d/manage_clbk.h"
 #include "engine3d/mesh_bases.h"
 #include "engine3d/polygon.h"
