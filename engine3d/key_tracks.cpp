@@ -1,9 +1,11 @@
 #include "engine3d/key_tracks.h"
 
+#include "engine3d/chunk_stream.h"
 #include "engine3d/math3d.h"
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 LKey* LKey::Create() { return new LKey(); }
 
@@ -179,4 +181,33 @@ LKeyTrack* LKeySet::Ensure(int32_t which, uint32_t flags) {
         m_tracks[which]->flags = flags;
     }
     return m_tracks[which];
+}
+
+void LKeySet::Save(LChunkStream& out) const {
+    struct Saved {
+        int32_t track;
+        uint32_t tag;
+        int values;
+    };
+    static const Saved kSaved[] = {{kTranslate, ChunkTag("KTRA"), 3},
+                                   {kScale, ChunkTag("KSCA"), 3},
+                                   {kRotate, ChunkTag("KROT"), 4},
+                                   {kMatrix, ChunkTag("KMAT"), 12}};
+    const int32_t keys = out.BeginChunk(ChunkTag("OKEY"));
+    for (const Saved& s : kSaved) {
+        const LKeyTrack* t = m_tracks[s.track];
+        if (!t || !t->first) continue;
+        int32_t count = 0;
+        for (const LKey* k = t->first; k && count < 0xFFFF; k = k->next) ++count;
+        const int32_t chunk = out.BeginChunk(s.tag);
+        out.WriteU32(t->flags);
+        out.WriteU16(uint32_t(count));
+        const LKey* k = t->first;
+        for (int32_t i = 0; i < count; ++i, k = k->next) {
+            for (float v : {k->time, k->tension, k->bias, k->continuity, k->easeTo, k->easeFrom}) out.WriteF32(v);
+            for (int v = 0; v < s.values; ++v) out.WriteF32(k->value[v]);
+        }
+        out.EndChunk(chunk);
+    }
+    out.EndChunk(keys);
 }

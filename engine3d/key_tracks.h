@@ -23,7 +23,18 @@
 // last time is 0 samples as a non-looping one; whole spins between two keys
 // are clamped to +-1,000,000 (a NaN difference counts as 0). So finite keys
 // give finite samples whatever the key order or spacing.
+//
+// Saved form ("OKEY" chunk, LKeySet::Save, through the chunk writer): one
+// sub-chunk per track that holds keys, in the order "KTRA" (translate),
+// "KSCA" (scale), "KROT" (rotate), "KMAT" (matrix); the morph and hide tracks
+// are not saved. Each sub-chunk: u32 track flags, u16 key count (at most
+// 65535 keys are written), then per key six f32 (time, tension, bias,
+// continuity, ease-to, ease-from) and the value: vec3 for translate and scale,
+// four f32 (angle, axis x, y, z) for rotate, twelve f32 (3x4 matrix) for
+// matrix. A key set without keys writes an empty "OKEY".
 #include <cstdint>
+
+class LChunkStream;
 
 struct LKey {
     float time;
@@ -135,6 +146,8 @@ public:
         const LKeyTrack* t = Get(which);
         return t ? t->count : 0;
     }
+    // The "OKEY" chunk (see the top of this header).
+    void Save(LChunkStream& out) const;
 
 private:
     LKeyTrack* m_tracks[kTrackCount] = {};

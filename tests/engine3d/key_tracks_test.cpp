@@ -1,8 +1,10 @@
 // Key tracks: linking, removal, copying, sampling, and the spline set-up and
 // evaluation over them. Rotation products and slerps are checked against
 // Eigen in tests/oracle.
+#include "engine3d/chunk_stream.h"
 #include "engine3d/key_tracks.h"
 #include "engine3d/math3d.h"
+#include "runtime/io/buffer_stream.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 #include <initializer_list>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -407,4 +410,89 @@ TEST(KeyInterpolation, ChainedRotationsAndAZeroAxis) {
         EXPECT_NEAR(q[1], 0, 1e-5f);
         EXPECT_NEAR(q[2], 0, 1e-5f);
     }
+}
+
+namespace {
+
+// Reads back what LKeySet::Save wrote.
+struct Reader {
+    const std::vector<uint8_t>& b;
+    size_t at = 0;
+    uint32_t U32() {
+        const uint32_t v = b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24;
+        at += 4;
+        return v;
+    }
+    uint32_t U16() {
+        const uint32_t v = b[at] | b[at + 1] << 8;
+        at += 2;
+        return v;
+    }
+    float F32() {
+        const uint32_t bits = U32();
+        float f;
+        std::memcpy(&f, &bits, 4);
+        return f;
+    }
+    std::string Tag() {
+        const std::string t(b.begin() + long(at), b.begin() + long(at) + 4);
+        at += 4;
+        return t;
+    }
+};
+
+std::vector<uint8_t> Saved(const LKeySet& set) {
+    CBufferStream out;
+    LChunkStream w(&out);
+    set.Save(w);
+    return std::vector<uint8_t>(out.GetData(), out.GetData() + out.GetSize());
+}
+
+}  // namespace
+
+TEST(KeyTracks, SaveWritesTheKeyChunk) {
+    LKeySet set;
+    EXPECT_EQ(Saved(set), (std::vector<uint8_t>{'O', 'K', 'E', 'Y', 0, 0, 0, 0}));
+    set.Ensure(LKeySet::kScale);  // a track without keys writes nothing
+    EXPECT_EQ(Saved(set).size(), 8u);
+
+    LKeyTrack* translate = set.Ensure(LKeySet::kTranslate, 3);
+    for (int i = 0; i < 2; ++i) {
+        LKey* k = LKey::Create();
+        k->tension = 0.1f + i, k->bias = 0.2f, k->continuity = 0.3f, k->easeTo = 0.4f, k->easeFrom = 0.5f;
+        k->value[0] = 1.0f + i, k->value[1] = 2, k->value[2] = 3, k->value[3] = 99;
+        LKeyTrack::AddKey(translate, k, 10 * i);
+    }
+    LKey* r = LKey::Create();
+    r->value[0] = 1.5f, r->value[1] = 0, r->value[2] = 1, r->value[3] = 0, r->value[4] = 99;
+    LKeyTrack::AddKey(set.Ensure(LKeySet::kRotate), r, 7);
+    LKey* m = LKey::Create();
+    for (int i = 0; i < 12; ++i) m->value[i] = float(i);
+    LKeyTrack::AddKey(set.Ensure(LKeySet::kMatrix), m, -4);
+    LKeyTrack::AddKey(set.Ensure(LKeySet::kMorph), LKey::Create(), 1);  // not saved
+
+    const std::vector<uint8_t> bytes = Saved(set);
+    Reader in{bytes};
+    EXPECT_EQ(in.Tag(), "OKEY");
+    EXPECT_EQ(in.U32(), bytes.size() - 8);
+    struct Expected {
+        const char* tag;
+        uint32_t flags, keys;
+        int values;
+    } chunks[] = {{"KTRA", 3, 2, 3}, {"KROT", 0, 1, 4}, {"KMAT", 0, 1, 12}};
+    std::vector<float> read;
+    for (const Expected& e : chunks) {
+        SCOPED_TRACE(e.tag);
+        EXPECT_EQ(in.Tag(), e.tag);
+        EXPECT_EQ(in.U32(), 4 + 2 + e.keys * (6 + e.values) * 4u);
+        EXPECT_EQ(in.U32(), e.flags);
+        EXPECT_EQ(in.U16(), e.keys);
+        for (uint32_t k = 0; k < e.keys * (6 + e.values); ++k) read.push_back(in.F32());
+    }
+    EXPECT_EQ(in.at, bytes.size());
+    const std::vector<float> expected = {0,  0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 1, 2, 3,                 // translate key 1
+                                         10, 1.1f, 0.2f, 0.3f, 0.4f, 0.5f, 2, 2, 3,                 // translate key 2
+                                         7,  0,    0,    0,    0,    0,    1.5f, 0, 1, 0,           // rotate
+                                         -4, 0,    0,    0,    0,    0,    0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    EXPECT_EQ(read, expected);
 }
