@@ -84,19 +84,23 @@ void LKeyTrack::AccumulateRotations(LKeyTrack* track) {
     }
 }
 
+void KeyStepRotation(const LKey* key, float* out4) {
+    const float* axis = key->value + 1;
+    const double length =
+        std::sqrt(double(axis[0]) * axis[0] + double(axis[1]) * axis[1] + double(axis[2]) * axis[2]);
+    if (length > 0.0 && std::isfinite(length) && std::isfinite(key->value[0]))
+        QuatSetFromAngle(key->value[0], float(axis[0] / length), float(axis[1] / length), float(axis[2] / length),
+                         out4);
+    else
+        QuatSetIdentity(out4);
+}
+
 void LKeyTrack::ChainRotations(LKeyTrack* track) {
     float chained[4];
     QuatSetIdentity(chained);
     for (LKey* k = track ? track->first : nullptr; k; k = k->next) {
-        const float* axis = k->value + 1;
-        const double length = std::sqrt(double(axis[0]) * axis[0] + double(axis[1]) * axis[1] +
-                                         double(axis[2]) * axis[2]);
         float step[4];
-        if (length > 0.0 && std::isfinite(length) && std::isfinite(k->value[0]))
-            QuatSetFromAngle(k->value[0], float(axis[0] / length), float(axis[1] / length),
-                             float(axis[2] / length), step);
-        else
-            QuatSetIdentity(step);
+        KeyStepRotation(k, step);
         QuatMultiply(chained, step, chained);
         QuatCopy(chained, k->rotation);
     }

@@ -125,6 +125,11 @@ struct LKeyTrack {
 // b the later key's ease-to.
 float Ease(float u, float a, float b);
 
+// The rotation of a rotate key relative to the previous key: its angle about
+// its normalised axis; the identity for an axis of length 0 or a non-finite
+// angle or axis.
+void KeyStepRotation(const LKey* key, float* out4);
+
 // Whole turns between two rotation angles, rounded toward zero, clamped to
 // +-1,000,000; 0 for a NaN difference.
 float WholeSpins(float angle0, float angle1);
