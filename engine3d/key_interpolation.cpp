@@ -137,10 +137,12 @@ float Ease(float u, float a, float b) {
         b /= s;
     }
     const float k = 1.0f / (2.0f - a - b);
-    if (u < a) return k / a * u * u;
+    // (k/a)u^2 and (k/b)w^2 as k*u*(u/a) and k*w*(w/b): u < a and w <= b in
+    // their branches, so a tiny a or b cannot overflow the quotient.
+    if (u < a) return k * u * (u / a);
     if (u < 1.0f - b) return k * (2.0f * u - a);
     const float w = 1.0f - u;
-    return 1.0f - k / (b != 0.0f ? b : 0.01f) * w * w;
+    return 1.0f - k * w * (w / (b != 0.0f ? b : 0.01f));
 }
 
 float WholeSpins(float angle0, float angle1) {

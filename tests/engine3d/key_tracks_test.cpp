@@ -238,6 +238,7 @@ TEST(KeyInterpolation, Ease) {
         {0.995f, 0.2f, 0.0f, (2 * 0.995f - 0.2f) / 1.8f},  // b = 0: the middle branch up to u = 1
         {0.9f, 0.2f, 0.3f, 1 - 0.1f * 0.1f / (1.5f * 0.3f)},
         {0.6f, -0.5f, 0.5f, 0.6f},            // a + b = 0
+        {0.0f, 2e-43f, -389.5f, 0.0f},        // k/a would overflow for a denormal a: 0, not NaN
     };
     for (const Case& c : cases) EXPECT_NEAR(Ease(c.u, c.a, c.b), c.expected, 1e-6f) << c.u << " " << c.a << " " << c.b;
 }
