@@ -41,6 +41,7 @@ int32_t LKeyTrack::AddKey(LKeyTrack* track, LKey* key, int32_t time) {
     if (!track || !key) return 0;
     key->time = static_cast<float>(time);
     LKey* last = LastKey(track);
+    if (last && key->time < last->time) track->unordered = 1;
     key->previous = last;
     key->next = nullptr;
     if (last)
@@ -116,9 +117,10 @@ float WrappedTime(const LKeyTrack* track, float time) {
 }
 
 // Whether the interpolation applies: the first key has a successor and is
-// not later than the time.
+// not later than the time. In a track in time order the evaluation's own
+// test (the key it reaches is not later than the time) decides the same.
 bool Interpolates(const LKeyTrack* track, float time) {
-    return track->first->next && track->first->time <= time;
+    return track->count >= 2 && (!track->unordered || track->first->time <= time);
 }
 
 }  // namespace
@@ -172,17 +174,16 @@ int32_t LKeyTrack::SampleMatrix(LKeyTrack* track, float time, float* out12) {
 }
 
 LKeySet::~LKeySet() {
-    for (LKeyTrack*& t : m_tracks) {
-        LKeyTrack::Destroy(t);
-        t = nullptr;
-    }
+    for (LKeyTrack* t : m_tracks)
+        while (t && t->first) LKeyTrack::RemoveKey(t, t->first);
 }
 
 LKeyTrack* LKeySet::Ensure(int32_t which, uint32_t flags) {
     if (which < 0 || which >= kTrackCount) return nullptr;
     if (!m_tracks[which]) {
-        m_tracks[which] = LKeyTrack::Create();
-        m_tracks[which]->flags = flags;
+        m_storage[which] = LKeyTrack{};
+        m_storage[which].flags = flags;
+        m_tracks[which] = &m_storage[which];
     }
     return m_tracks[which];
 }

@@ -44,6 +44,10 @@ struct LKey {
     float continuity;
     float easeTo;
     float easeFrom;
+    // The links share the first cache line with the time and the first
+    // values: the key search reads them together.
+    LKey* next;
+    LKey* previous;
     float value[12];
     float tangentIn[4];
     float tangentOut[4];
@@ -51,8 +55,6 @@ struct LKey {
     float controlB[4];  // outgoing control quaternion
     float rotation[4];  // the key's absolute rotation
     float absolute[12];
-    LKey* next;
-    LKey* previous;
 
     // A zeroed key (zero quaternions too).
     static LKey* Create();
@@ -71,6 +73,10 @@ struct LKeyTrack {
     // The last key added, or the last key found by matrix sampling or
     // evaluation (the search cursor).
     LKey* current;
+    // Set by AddKey once a key comes earlier than the key before it. In a
+    // track without it, a key the search reaches from the cursor is never
+    // before the first key, so sampling need not read the first key.
+    int32_t unordered;
 
     enum : uint32_t { kClosedMask = 3 };
 
@@ -155,5 +161,8 @@ public:
     void Save(LChunkStream& out) const;
 
 private:
+    // A present track points into the set's own storage: one allocation and
+    // one pointer less to follow per track on every frame.
     LKeyTrack* m_tracks[kTrackCount] = {};
+    LKeyTrack m_storage[kTrackCount] = {};
 };

@@ -185,6 +185,15 @@ TEST(KeyTracks, SampleVectorOfOneKeyAndOfLoopingTracks) {
     loop->flags = 0;
     EXPECT_EQ(Sample(loop.get(), 15), 10.0f);
 
+    // Keys out of time order: before the first key's time the first key's
+    // value, even where the search from the cursor would find a span.
+    Track unordered = MakeTrack({{20, 1}, {5, 2}, {10, 3}});
+    EXPECT_EQ(unordered->unordered, 1);
+    LKeyTrack::ComputeTangents(unordered.get());
+    EXPECT_EQ(Sample(unordered.get(), 7), 1.0f);
+    EXPECT_EQ(Sample(unordered.get(), 25), 3.0f) << "the search runs from the first key to the last";
+    EXPECT_EQ(MakeTrack({{0, 1}, {0, 2}, {10, 3}})->unordered, 0) << "equal times keep the order";
+
     // A looping track whose last time is 0: a remainder by 0 would be NaN.
     for (auto keys : {std::initializer_list<KeySpec>{{0, 3}}, {{0, 3}, {0, 4}, {0, 5}}}) {
         Track zero = MakeTrack(keys, 1);

@@ -1,5 +1,6 @@
 // Key tracks' rotation pieces against Eigen: accumulated matrix products and
 // the three slerps of a rotation evaluation.
+#include "engine3d/animated_object.h"
 #include "engine3d/key_tracks.h"
 #include "engine3d/math3d.h"
 
@@ -100,5 +101,33 @@ TEST(KeyframeOracle, ChainedKeyRotationsAreEigenProducts) {
         EXPECT_NEAR(k->rotation[1], chain.x(), 1e-6);
         EXPECT_NEAR(k->rotation[2], chain.y(), 1e-6);
         EXPECT_NEAR(k->rotation[3], chain.z(), 1e-6);
+    }
+}
+
+TEST(KeyframeOracle, MirroredObjectsTurnAboutTheMirroredAxis) {
+    // A child turned by q inside an animated object scaled by S (one axis
+    // negative, or none) is drawn as S * R * S applied to S-scaled points:
+    // the rotation matrix chosen must be S R(q) S (S = S^-1 for signs), so
+    // the mirrored object turns the mirrored way.
+    L3DObject child("child", nullptr, nullptr);
+    LKeySet* keys = child.GetKeys();
+    for (int32_t which : {LKeySet::kTranslate, LKeySet::kScale, LKeySet::kRotate})
+        LKeyTrack::AddKey(keys->Ensure(which), LKey::Create(), 0);
+    keys->Get(LKeySet::kScale)->first->value[0] = 1;
+    keys->Get(LKeySet::kScale)->first->value[1] = 1;
+    keys->Get(LKeySet::kScale)->first->value[2] = 1;
+    LKey* r = keys->Get(LKeySet::kRotate)->first;
+    r->value[0] = 0.9f, r->value[1] = 1, r->value[2] = -2, r->value[3] = 0.5f;
+    LKeyTrack::ChainRotations(keys->Get(LKeySet::kRotate));
+    const Eigen::Matrix3d rotation = ToQuat(r->rotation).toRotationMatrix();
+    const float mirrors[][3] = {{-1, 1, 1}, {-2, -3, 1}, {1, -1, 1}, {1, 1, 1}, {2, 0.5f, 3}, {1, 1, -1}};
+    const double signs[][3] = {{-1, 1, 1}, {-1, 1, 1}, {1, -1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, -1}};
+    for (int i = 0; i < 6; ++i) {
+        float m[12];
+        ASSERT_EQ(L3DObject_Animation::ChildLocalMatrix(&child, 0, mirrors[i], m), 1);
+        const Eigen::Matrix3d s = Eigen::Vector3d(signs[i][0], signs[i][1], signs[i][2]).asDiagonal();
+        const Eigen::Matrix3d expected = s * rotation * s;
+        for (int row = 0; row < 3; ++row)
+            for (int c = 0; c < 3; ++c) EXPECT_NEAR(m[4 * row + c], expected(row, c), 1e-6) << "case " << i;
     }
 }
