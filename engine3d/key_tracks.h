@@ -21,8 +21,9 @@
 // Robustness: a non-finite tension, continuity, bias or ease value counts as 0;
 // zero time spans in the set-up passes count as 0.01; a looping track whose
 // last time is 0 samples as a non-looping one; whole spins between two keys
-// are clamped to +-1,000,000 (a NaN difference counts as 0). So finite keys
-// give finite samples whatever the key order or spacing.
+// are clamped to +-1,000,000 (a NaN difference counts as 0). So keys of
+// moderate magnitude give finite samples whatever their order or spacing
+// (values near the float range may still overflow the arithmetic).
 //
 // Saved form ("OKEY" chunk, LKeySet::Save, through the chunk writer): one
 // sub-chunk per track that holds keys, in the order "KTRA" (translate),
@@ -145,13 +146,15 @@ public:
     enum Track : int32_t { kTranslate, kScale, kRotate, kMorph, kHide, kMatrix, kTrackCount };
 
     LKeySet() = default;
-    ~LKeySet();
+    ~LKeySet();  // frees every key of the six tracks
+    static LKeySet* Create() { return new LKeySet(); }
+    static void Destroy(LKeySet* set) { delete set; }  // null does nothing
     LKeySet(const LKeySet&) = delete;
     LKeySet& operator=(const LKeySet&) = delete;
 
     LKeyTrack* Get(int32_t which) const { return which >= 0 && which < kTrackCount ? m_tracks[which] : nullptr; }
     // The track, created empty when missing (with the given flags); null for
-    // an index out of range.
+    // an index out of range. The set owns it: never LKeyTrack::Destroy it.
     LKeyTrack* Ensure(int32_t which, uint32_t flags = 0);
     int32_t GetKeyCount(int32_t which) const {
         const LKeyTrack* t = Get(which);

@@ -151,7 +151,7 @@ TEST(KeyTracks, CopyParametersCopiesExactlyParametersTangentsAndQuaternions) {
 
 TEST(KeyTracks, KeySetOwnsItsSixTracks) {
     // LeakSanitizer checks that every track and key is freed.
-    auto* set = new LKeySet();
+    LKeySet* set = LKeySet::Create();
     for (int32_t i = 0; i < LKeySet::kTrackCount; ++i) {
         LKeyTrack* t = set->Ensure(i, uint32_t(i));
         ASSERT_NE(t, nullptr);
@@ -162,7 +162,8 @@ TEST(KeyTracks, KeySetOwnsItsSixTracks) {
     }
     EXPECT_EQ(set->Ensure(6), nullptr);
     EXPECT_EQ(set->Get(-1), nullptr);
-    delete set;
+    LKeySet::Destroy(set);
+    LKeySet::Destroy(nullptr);
 }
 
 TEST(KeyTracks, SampleVectorOfOneKeyAndOfLoopingTracks) {
