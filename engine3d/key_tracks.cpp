@@ -188,6 +188,27 @@ LKeyTrack* LKeySet::Ensure(int32_t which, uint32_t flags) {
     return m_tracks[which];
 }
 
+void LKeySet::CopyFrom(const LKeySet& source) {
+    if (&source == this) return;
+    for (int32_t which = 0; which < kTrackCount; ++which) {
+        if (LKeyTrack* t = m_tracks[which])
+            while (t->first) LKeyTrack::RemoveKey(t, t->first);
+        m_tracks[which] = nullptr;
+        const LKeyTrack* from = source.m_tracks[which];
+        if (!from) continue;
+        LKeyTrack* to = Ensure(which, from->flags);
+        for (const LKey* k = from->first; k; k = k->next) {
+            LKey* copy = LKey::Create();
+            *copy = *k;
+            // AddKey takes whole times: the copy keeps the exact one.
+            LKeyTrack::AddKey(to, copy, 0);
+            copy->time = k->time;
+        }
+        to->lastTime = from->lastTime;
+        to->unordered = from->unordered;
+    }
+}
+
 void LKeySet::Save(LChunkStream& out) const {
     struct Saved {
         int32_t track;

@@ -160,6 +160,10 @@ public:
         const LKeyTrack* t = Get(which);
         return t ? t->count : 0;
     }
+    // Replaces this set's tracks by copies of `source`'s: flags, last time
+    // and every key with all its fields (the cursor lands on the copy's last
+    // key). Copying a set into itself changes nothing.
+    void CopyFrom(const LKeySet& source);
     // The "OKEY" chunk (see the top of this header).
     void Save(LChunkStream& out) const;
 

@@ -507,3 +507,35 @@ TEST(KeyTracks, SaveWritesTheKeyChunk) {
                                          -4, 0,    0,    0,    0,    0,    0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
     EXPECT_EQ(read, expected);
 }
+
+TEST(KeyTracks, CopyFromCopiesEveryTrackAndKey) {
+    LKeySet source, copy;
+    LKeyTrack* rotate = source.Ensure(LKeySet::kRotate, 3);
+    for (int32_t time : {0, 10, 4}) {
+        LKey* k = LKey::Create();
+        k->tension = 0.5f, k->value[0] = 1.0f + time, k->controlA[2] = 2, k->absolute[11] = 7;
+        LKeyTrack::AddKey(rotate, k, time);
+    }
+    rotate->first->time = 0.5f;  // a reader may leave a fractional time
+    copy.Ensure(LKeySet::kMorph);
+    LKeyTrack::AddKey(copy.Get(LKeySet::kMorph), LKey::Create(), 1);  // replaced: LeakSanitizer checks it is freed
+    copy.CopyFrom(source);
+    EXPECT_EQ(copy.Get(LKeySet::kMorph), nullptr);
+    const LKeyTrack* t = copy.Get(LKeySet::kRotate);
+    ASSERT_NE(t, nullptr);
+    ASSERT_NE(t, rotate);
+    EXPECT_EQ(t->flags, 3u);
+    EXPECT_EQ(t->lastTime, 4.0f);
+    EXPECT_EQ(t->unordered, 1);
+    ExpectChain(t, {0.5f, 10, 4});
+    for (const LKey *a = t->first, *b = rotate->first; a && b; a = a->next, b = b->next) {
+        EXPECT_NE(a, b);
+        EXPECT_EQ(a->tension, b->tension);
+        EXPECT_EQ(a->value[0], b->value[0]);
+        EXPECT_EQ(a->controlA[2], 2.0f);
+        EXPECT_EQ(a->absolute[11], 7.0f);
+    }
+    EXPECT_EQ(t->current, Keys(t).back());
+    copy.CopyFrom(copy);
+    EXPECT_EQ(copy.GetKeyCount(LKeySet::kRotate), 3);
+}
