@@ -228,13 +228,13 @@ LPolygon* LMultiBasePoly::GetPolygon(int32_t id) const {
 
 void LMultiBasePoly::ClearFrame(LDataLink* list, int32_t n) {
     if (!list || n < 0 || n >= m_frameCount || m_polygons[n] != list) return;
-    LMaterialCacheList* caches = m_caches[n];
     while (LDataNode* node = list->GetHead()) {
-        auto* polygon = static_cast<LPolygon*>(node->value);
-        caches->RemovePolygon(polygon->material, polygon);
-        polygon->useCount = 0;
+        static_cast<LPolygon*>(node->value)->useCount = 0;
         list->RemoveNode(node, 1);
     }
+    // Every cache goes, also one still listing a polygon under the material
+    // it had when it was cached.
+    m_caches[n]->DeleteAt(-1);
     m_currentFrame = n;
     SyncOwnerPoints();
 }

@@ -284,6 +284,7 @@ protected:
     void PlaceAt(const float* position);
     void PropagateMove();
     void MarkCachesDirty();
+    void ChangeMaterial(LPolygon* polygon, LMaterial* material);
     L3DObject* DuplicateTree(const char* name);
 
 private:

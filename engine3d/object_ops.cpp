@@ -631,22 +631,31 @@ void L3DObject::BakeTransform() {
     RefreshBox(1);
 }
 
+void L3DObject::ChangeMaterial(LPolygon* polygon, LMaterial* material) {
+    // The triangle moves to the new material's cache (once: a polygon that
+    // its material change already cached stays where it is).
+    LMaterialCacheList* caches = GetCacheList();
+    if (caches) caches->RemovePolygon(polygon->material, polygon);
+    polygon->SetMaterial(material);
+    if (caches && polygon->material && !polygon->inCache) caches->AddPolygon(polygon->material, polygon);
+}
+
 int32_t L3DObject::SetPolygonMaterial(int32_t id, LMaterial* material) {
     if (id == -1) {
         if (!GetPolygonList()) return kBadPolygon;
-        ForEach(GetPolygonList(), [&](void* v) { static_cast<LPolygon*>(v)->SetMaterial(material); });
+        ForEach(GetPolygonList(), [&](void* v) { ChangeMaterial(static_cast<LPolygon*>(v), material); });
         return 0;
     }
     LPolygon* polygon = GetPolygon(id);
     if (!polygon) return kBadPolygon;
-    polygon->SetMaterial(material);
+    ChangeMaterial(polygon, material);
     return 0;
 }
 
 void L3DObject::ReplaceMaterial(LMaterial* from, LMaterial* to) {
     ForEach(GetPolygonList(), [&](void* v) {
         auto* p = static_cast<LPolygon*>(v);
-        if (p->material == from) p->SetMaterial(to);
+        if (p->material == from) ChangeMaterial(p, to);
     });
 }
 
