@@ -336,7 +336,7 @@ TEST_F(ObjectOps, MakeStaticBakesAndHandsOver) {
 TEST_F(ObjectOps, BakeTransformTurnsThePoints) {
     L3DObject* o = Square("b");
     o->SetPositionAndAngles(0, 0, 0, 1, 2, 3);
-    o->SetAngleY(float(M_PI) / 2.0f);
+    o->SetAngleY(1.5707964f);
     o->Scale(2.0f);
     o->UpdateFrame(&view);
     float expected[3];
