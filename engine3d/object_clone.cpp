@@ -2,6 +2,7 @@
 
 #include "engine3d/camera_view.h"
 #include "engine3d/chunk_stream.h"
+#include "engine3d/point.h"
 
 L3DObjectClone::L3DObjectClone(const char* name, L3DWorld* world, LCLBKObject* callback)
     : L3DObject(name, world, callback) {
@@ -34,6 +35,7 @@ int32_t L3DObjectClone::SetSource(L3DObject* source) {
     Unbind();
     m_source = source;
     Assign(*source);
+    RefreshBox(1);
     char name[260];
     source->GetName(name, sizeof name);
     SetName(name);
@@ -95,6 +97,19 @@ void L3DObjectClone::GiveBack() {
     m_source->SyncOwnerPoints();
 }
 
+void L3DObjectClone::RefreshBox(int32_t refresh) {
+    if (!m_source) {
+        L3DObject::RefreshBox(refresh);
+        return;
+    }
+    // The source's extent: the clone has no mesh of its own, and its box is
+    // what the source is lent when the clone is transformed.
+    LBasePoint* own = m_box ? m_box->GetPoints() : nullptr;
+    LBasePoint* theirs = m_source->m_box ? m_source->m_box->GetPoints() : nullptr;
+    for (int32_t i = 0; own && theirs && i < own->GetCount() && i < theirs->GetCount(); ++i)
+        for (int a = 0; a < 3; ++a) own->GetPoint(i)->local[a] = theirs->GetPoint(i)->local[a];
+}
+
 void L3DObjectClone::UpdateFrame(LCameraView* camera) {
     if (!m_source) {
         m_inView = 0;
@@ -105,6 +120,7 @@ void L3DObjectClone::UpdateFrame(LCameraView* camera) {
     m_source->objectFlags = objectFlags;
     m_source->UpdateFrame(camera);
     m_inView = m_source->m_inView;
+    for (int i = 0; i < 4; ++i) m_sphere[i] = m_source->m_sphere[i];
     // The source stays at this clone's place until DrawFrame.
 }
 
@@ -127,6 +143,7 @@ void L3DObjectClone::UpdateTransform(LCameraView* camera) {
     m_source->UpdateFrame(camera);
     m_source->UpdateTransform(camera);
     m_inView = m_source->m_inView;
+    for (int i = 0; i < 4; ++i) m_sphere[i] = m_source->m_sphere[i];
     GiveBack();
     m_source->m_box = sourceBox;
     m_source->UpdateFrame(camera);

@@ -45,6 +45,8 @@ public:
     int32_t IsMapped() override;
     void MakeStatic(int32_t) override {}
     void InitFlags() override {}
+    // Bound: the box takes the source's extent (the clone has no mesh).
+    void RefreshBox(int32_t refresh) override;
     void Pick(LCameraView* camera, const float* point, const float* radius, L3DObject** out) override;
     // The object's chunk, then (when bound) the source's name.
     void SaveObject(LChunkStream& out, uint32_t saveFlags) override;

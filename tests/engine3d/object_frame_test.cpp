@@ -317,10 +317,17 @@ TEST_F(Clones, TwoClonesDrawTheSourceMeshAtTheirPlaces) {
     ASSERT_EQ(drawn.size(), 2u);
     EXPECT_FLOAT_EQ(drawn[0]->points[0]->world[0], ownX);
 
-    // The clone's UpdateTransform leaves the source at its place too.
+    // The clone's UpdateTransform tests the clone's place (its box has the
+    // source's extent) and leaves the source at its place.
     a->UpdateTransform(&view);
     EXPECT_FLOAT_EQ(source->GetZ(), 10.0f);
     EXPECT_EQ(a->IsInView(), 1);
+    EXPECT_FLOAT_EQ(a->GetSphere()[3], std::sqrt(0.5f));
+    L3DLocation behind(0, 0, 0, 0, 0, -50);
+    a->Assign(behind);
+    a->UpdateTransform(&view);
+    EXPECT_EQ(a->IsInView(), 0);
+    EXPECT_FLOAT_EQ(source->GetZ(), 10.0f);
 }
 
 TEST_F(Clones, PickReportsTheClone) {
