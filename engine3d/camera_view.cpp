@@ -1,5 +1,7 @@
 #include "engine3d/camera_view.h"
 
+#include "engine3d/location.h"
+
 #include <cmath>
 
 namespace {
@@ -40,4 +42,13 @@ int32_t LCameraView::ClassifySphere(const float* sphere) const {
         if (s < r) result = kSphereCrossing;
     }
     return result;
+}
+
+void LCameraView::MarkChanged() {
+    if (location) location->AnglesChanged(1);
+}
+
+int32_t LCameraView::HasChanged() const {
+    const uint32_t bits = L3DLocation::kFlagPositionChanged | L3DLocation::kFlagAnglesChanged;
+    return location && (location->GetFlags() & bits) ? 1 : 0;
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 class LPolygon;
+class L3DLocation;
 
 class LCameraView {
 public:
@@ -61,6 +62,13 @@ public:
         out[2] = z;
     }
 
+    // The camera's own placed frame (issue 07's L3DCamera sets it to
+    // itself); null for a bare view record. Objects mark it changed when they
+    // move a borrowed mesh (clones) and read its change bits to know whether
+    // their projected points still hold.
+    void MarkChanged();
+    int32_t HasChanged() const;
+
     // Takes the next record of the clip pool, or null when the pool is used up.
     L3DPoint* NextClipPoint() { return clipCursor < clipPoolSize ? &clipPool[clipCursor++] : nullptr; }
 
@@ -78,4 +86,14 @@ public:
     int32_t clipPoolSize = 0;
     int32_t clipCursor = 0;
     int32_t polygonsDrawn = 0;
+    L3DLocation* location = nullptr;
+};
+
+// The temporary default camera of the object code (MakeStatic projects an
+// object once with it so that every point has its world position): a view
+// record at the origin that draws nothing. Issue 07 replaces it with a
+// default L3DCamera.
+class LDefaultCameraView : public LCameraView {
+public:
+    int32_t Defer(LPolygon*) override { return 0; }
 };

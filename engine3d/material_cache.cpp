@@ -66,6 +66,7 @@ int32_t LCacheMaterial::AddTriangle(LPolygon* polygon) {
     if (m_vertexCount + fresh > kUnnumbered) return 0;
     if (!InsertAfter(polygon, nullptr)) return 0;
     for (int i = 0; i < 3; ++i) Number(polygon->points[i]);
+    polygon->inCache = 1;
     m_dirty = 1;
     return 1;
 }
@@ -83,6 +84,7 @@ void LCacheMaterial::RemovePolygon(LPolygon* polygon) {
     LDataNode* node = FindNode(polygon);
     if (!node) return;
     RemoveNode(node, 1);
+    polygon->inCache = 0;
     // A vertex still used by another listed triangle keeps its number, so
     // the count stays the number of distinct numbered vertices.
     for (int i = 0; i < polygon->count; ++i) {
@@ -158,7 +160,9 @@ LCacheMaterial* LMaterialCacheList::FindByMaterial(const LMaterial* material) co
 }
 
 void LMaterialCacheList::Destroy(LDataNode* node) {
-    delete static_cast<LCacheMaterial*>(node->value);
+    auto* cache = static_cast<LCacheMaterial*>(node->value);
+    for (LDataNode* n = cache->GetHead(); n; n = n->next) static_cast<LPolygon*>(n->value)->inCache = 0;
+    delete cache;
     RemoveNode(node, 1);
 }
 
@@ -177,6 +181,10 @@ void LMaterialCacheList::RemovePolygon(LMaterial* material, LPolygon* polygon) {
     if (!cache) return;
     cache->RemovePolygon(polygon);
     if (cache->GetCount() == 0) Destroy(FindNode(cache));
+}
+
+void LMaterialCacheList::MarkDirty() {
+    for (LDataNode* n = GetHead(); n; n = n->next) static_cast<LCacheMaterial*>(n->value)->MarkDirty();
 }
 
 void LMaterialCacheList::DeleteAt(int32_t position) {

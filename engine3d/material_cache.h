@@ -62,6 +62,8 @@ public:
     int32_t GetVertexCount() const { return m_vertexCount; }
     LMaterial* GetMaterial() const { return m_material; }
     int32_t IsDirty() const { return m_dirty; }
+    // The next Rebuild renumbers (shading changes).
+    void MarkDirty() { m_dirty = 1; }
     LCacheVertexArray* GetVertexArray() const { return m_vertexArray; }
     void SetVertexArray(LCacheVertexArray* array);
 
@@ -91,6 +93,7 @@ public:
     // without a cache changes nothing.
     void DeleteAt(int32_t position);
     void RemoveMaterial(LMaterial* material);
+    void MarkDirty();  // every cache
     LCacheMaterial* FindByMaterial(const LMaterial* material) const;
     void SetClip() { m_clip = 1; }
     void ClearClip() { m_clip = 0; }

@@ -221,6 +221,28 @@ LDataLink* LMultiBasePoly::GetPolygonListAt(int32_t index) const {
     return index >= 0 && index < m_frameCount ? m_polygons[index] : nullptr;
 }
 
+LPolygon* LMultiBasePoly::GetPolygon(int32_t id) const {
+    LDataLink* list = GetPolygonList();
+    return list ? static_cast<LPolygon*>(list->GetValueAt(id)) : nullptr;
+}
+
+void LMultiBasePoly::ClearFrame(LDataLink* list, int32_t n) {
+    if (!list || n < 0 || n >= m_frameCount || m_polygons[n] != list) return;
+    while (LDataNode* node = list->GetHead()) {
+        static_cast<LPolygon*>(node->value)->useCount = 0;
+        list->RemoveNode(node, 1);
+    }
+    // Every cache goes, also one still listing a polygon under the material
+    // it had when it was cached.
+    m_caches[n]->DeleteAt(-1);
+    m_currentFrame = n;
+    SyncOwnerPoints();
+}
+
+LMaterialCacheList* LMultiBasePoly::GetCacheListAt(int32_t index) const {
+    return index >= 0 && index < m_frameCount ? m_caches[index] : nullptr;
+}
+
 LDataLink* LMultiBasePoly::GetPolygonList() const { return GetPolygonListAt(m_currentFrame); }
 
 LBasePoint* LMultiBasePoly::GetPoints() const {
@@ -250,6 +272,7 @@ int32_t LMultiBasePoly::AddPolygonToList(LDataLink* list, LPolygon* polygon) {
         if (list == GetPolygonList() && polygon->material) GetCacheList()->AddPolygon(polygon->material, polygon);
     }
     ++node->referenceCount;
+    ++polygon->useCount;
     return 0;
 }
 
@@ -262,6 +285,7 @@ int32_t LMultiBasePoly::RemovePolygon(LPolygon* polygon, int32_t destroy) {
     LDataLink* list = GetPolygonList();
     LDataNode* node = list ? list->FindNode(polygon) : nullptr;
     if (!node) return 0;
+    if (polygon->useCount > 0) --polygon->useCount;
     if (list->RemoveNode(node, 0) == 1) {
         GetCacheList()->RemovePolygon(polygon->material, polygon);
         if (destroy) DeletePolygon(polygon);

@@ -87,7 +87,8 @@ public:
     void PrevFrame() override;
     // 1 when the track spans exactly two frames with equal point counts.
     int32_t IsSingleStep(const LTrackRecord* track) const override;
-    // 7 without a current frame; else lists the polygon once more (0).
+    // 7 without a current frame; else lists the polygon once more (0): the
+    // node's reference count and the polygon's use count grow by one.
     virtual int32_t AddPolygonToList(LDataLink* list, LPolygon* polygon);
 
     // The world is taken now: the frames are freed after the owner's own
@@ -101,6 +102,15 @@ public:
     LBasePoint* GetPoints() const;
     LMaterialCacheList* GetCacheList() const;
     LDataLink* GetPolygonListAt(int32_t index) const;
+    LMaterialCacheList* GetCacheListAt(int32_t index) const;
+    // A polygon's id is its position in the current frame's list (what
+    // AddPolygon answers the script layer, and what a mesh reader's face
+    // numbers are): null outside the list.
+    LPolygon* GetPolygon(int32_t id) const;
+    // Takes every polygon out of frame n's list (`list`), each material's
+    // cache entries going with them, and makes that frame current.
+    void ClearFrame(LDataLink* list, int32_t n);
+    void UpdateCurrentBase() { ClearFrame(GetPolygonList(), m_currentFrame); }
     int32_t IndexOfPolygon(const LPolygon* polygon) const;
     int32_t CountPolygonsInFrame() const;
     int32_t AddPolygonToFrame(LPolygon* polygon);
@@ -122,12 +132,12 @@ public:
 protected:
     // The location that a frame change marks: the root object's.
     virtual L3DLocation* RootLocation();
+    // The owner's vertex array is the current frame's.
+    void SyncOwnerPoints();
 
 private:
     void DestroyFrame(int32_t index, int32_t destroy);
     void DeletePolygon(LPolygon* polygon);
-    // The owner's vertex array is the current frame's.
-    void SyncOwnerPoints();
 
     uint32_t m_reserved[3] = {0, 0, 0};
     LDataLink** m_polygons = nullptr;

@@ -4,6 +4,7 @@
 #include "engine3d/name_text.h"
 #include "engine3d/point.h"
 #include "engine3d/world.h"
+#include "runtime/base/pool_list.h"
 #include "runtime/base/sys_utils.h"
 
 #include <cstring>
@@ -82,9 +83,69 @@ L3DObject::~L3DObject() {
     DestroyBox();
     EmptyChildren();
     LeaveParent();
+    DestroyClones();
     FreeAndNull(&m_name);
+    DestroyShadowQuad();
     // The callback owner hears of it from the manager base, then the
     // location and the mesh frames go.
+}
+
+void L3DObject::DestroyClones() {
+    if (!m_clones) return;
+    // Gathered first: each clone's destructor takes it out of m_clones.
+    CPoolList gathered;
+    for (LDataNode* n = m_clones->GetHead(); n; n = n->next) gathered.AddTail(reinterpret_cast<uintptr_t>(n->value));
+    uint32_t position = gathered.GetHeadPosition();
+    while (uintptr_t item = gathered.GetNext(position)) {
+        auto* clone = reinterpret_cast<L3DObject*>(item);
+        L3DWorld* world = clone->GetWorld();
+        if (LDataNode* node = world ? world->GetObjects().FindNode(clone) : nullptr)
+            world->GetObjects().RemoveNode(node, 1);
+        delete clone;
+    }
+    delete m_clones;
+    m_clones = nullptr;
+    m_cloneCount = 0;
+}
+
+void L3DObject::SyncCloneFlags() {
+    if (!m_clones) return;
+    for (LDataNode* n = m_clones->GetHead(); n; n = n->next) {
+        auto* clone = static_cast<L3DObject*>(n->value);
+        clone->objectFlags = (objectFlags & ~kFlagBoxShown) | (clone->objectFlags & kFlagBoxShown);
+    }
+}
+
+bool L3DObject::IsAncestorOf(const L3DObject* other) const {
+    for (const L3DObject* o = other ? other->m_parent : nullptr; o; o = o->m_parent)
+        if (o == this) return true;
+    return false;
+}
+
+void L3DObject::SetParent(L3DObject* parent, int32_t /*keep*/) {
+    // An animated root or object (kind 1026) and keep = 0 hand their "Main"
+    // track or their children over with the animated objects; here every
+    // object moves as a plain one.
+    if (parent == m_parent || parent == this || IsAncestorOf(parent)) return;
+    L3DWorld* world = GetWorld();
+    if (!parent) {
+        LeaveParent();
+        if (world) world->AddObject(this);
+        return;
+    }
+    if (m_parent) {
+        LeaveParent();
+    } else if (LDataNode* node = world ? world->GetObjects().FindNode(this) : nullptr) {
+        (void)node;
+        const int32_t autoDelete = world->GetAutoDelete();
+        world->SetAutoDelete(0);
+        world->RemoveObject(this);
+        world->SetAutoDelete(autoDelete);
+    }
+    if (!parent->LinkChild(this)) return;
+    LMatrix34::SetIdentity(m_local.m);
+    const float* p = parent->GetPosition();
+    for (int i = 0; i < 3; ++i) m_local.m[4 * i + 3] = m_position[i] - p[i];
 }
 
 void L3DObject::EmptyChildren() {

@@ -56,7 +56,12 @@ uint8_t LerpByte(uint8_t a, uint8_t b, float f) {
 LPolygon::LPolygon(LPolygonOwner* ownerObject, int32_t reserved, void* callbackObject)
     : maxPoints(reserved == 4 ? 4 : 3), callback(callbackObject), planes(new float[4]()), owner(ownerObject) {}
 
-LPolygon::~LPolygon() { delete[] planes; }
+LPolygon::~LPolygon() {
+    // A destroyed polygon leaves its material's list, which would otherwise
+    // hand it to the next mode change or refresh.
+    if (material && materialNode) material->RemovePolygon(static_cast<LDataNode*>(materialNode));
+    delete[] planes;
+}
 
 void LPolygon::Save(LChunkStream& out) const {
     COutStream* stream = out.GetStream();

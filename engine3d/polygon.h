@@ -117,6 +117,8 @@ public:
     uint8_t facingMask = 0;
     uint8_t mirrorAxis = 0;  // 1, 2, 3: x, y or z is the plane's main axis (mirror materials)
     float sortDepth = 0.0f;  // set by the culling routines: -1 culled
+    int32_t useCount = 0;    // uses in mesh-frame lists (LMultiBasePoly::AddPolygonToList)
+    uint8_t inCache = 0;     // 1 while a material cache lists the triangle
 
 private:
     void UpdateRadius(float extra);

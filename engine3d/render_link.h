@@ -36,6 +36,9 @@ public:
     virtual LSprite* CreateSprite(L3DWorld* world) = 0;
     virtual void DeleteTexture(LTexture* texture) = 0;
     virtual void DeleteSprite(LSprite* sprite) = 0;
+    // 1 for the hardware back ends, whose targets draw material caches
+    // indexed (DrawScene); the software back end draws polygon by polygon.
+    virtual int32_t IsHardware() const { return 0; }
 };
 
 // The render target: the way to its driver, and what the engine asks of it

@@ -25,6 +25,11 @@ L3DWorld::L3DWorld(LRenderTargetLink* renderTarget, FileCopyCallback copy)
 
 L3DWorld::~L3DWorld() {
     RemoveObjectAt(-1);
+    while (LDataNode* node = m_clusterObjects.GetHead()) {
+        auto* object = static_cast<L3DObject*>(node->value);
+        m_clusterObjects.RemoveNode(node, 1);
+        delete object;
+    }
     m_sprites.DeleteSpriteAt(-1);
     m_materials.DeleteMaterialAt(-1);
     m_textures.DeleteTextureAt(-1);
@@ -108,17 +113,23 @@ int32_t L3DWorld::CopyTextureFile(const LTexture* texture, const char* bareName)
 int32_t L3DWorld::AddObject(L3DObject* object) {
     if (!object) return 0;
     object->SetWorld(this);
+    object->RefreshBox(1);
     const uint32_t kind = object->GetKind();
     const bool clone = kind == L3DObject::kKindClone || kind == L3DObject::kKindAnimationClone;
     LDataNode* node = clone ? m_objects.InsertBefore(object, m_objects.GetHead()) : m_objects.InsertAfter(object, nullptr);
     if (!node) return 0;
     ++node->referenceCount;
+    object->InitFlags();
     if (LDataLink* polygons = object->GetPolygonList())
         for (LDataNode* n = polygons->GetHead(); n; n = n->next) {
             auto* polygon = static_cast<LPolygon*>(n->value);
             if (!polygon->material) polygon->material = m_defaultMaterial;
         }
     return (object->GetObjectFlags() & L3DObject::kFlagHidden) ? 0 : 1;
+}
+
+void L3DWorld::ClusterTakeObject(L3DObject* object) {
+    if (object && !m_clusterObjects.FindNode(object)) m_clusterObjects.InsertAfter(object, nullptr);
 }
 
 int32_t L3DWorld::RemoveObject(L3DObject* object) {

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 class L3DObject;
+class L3DLight;
 class L3DPoint;
 class LPolygon;
 class LPolygonOwner;
@@ -59,14 +60,56 @@ public:
     // material the default material; 0 for a hidden object, else 1.
     // RemoveObject: 1 when absent; else the node is removed and, with
     // auto-delete on (the default), the object destroyed; 0. RemoveObjectAt
-    // -1 removes every object. The clone walk and the cluster steps come
-    // with issues 05 and 07.
+    // -1 removes every object. AddObject initialises the object's flags
+    // (InitFlags). The clone walk and the cluster steps come with issue 07.
     int32_t AddObject(L3DObject* object);
     int32_t RemoveObject(L3DObject* object);
     int32_t RemoveObjectAt(int32_t position);
     LDataLink& GetObjects() { return m_objects; }
     int32_t GetAutoDelete() const { return m_autoDelete; }
     void SetAutoDelete(int32_t on) { m_autoDelete = on; }
+
+    // 1 (the default): added objects are shown. While 0, Show does nothing
+    // on a plain object.
+    int32_t GetShowOnAdd() const { return m_showOnAdd; }
+    void SetShowOnAdd(int32_t on) { m_showOnAdd = on; }
+
+    // Stand-ins of the parts that later issues build; each names its issue.
+    //
+    // Base cluster (issue 07): shading and scale requests of the objects
+    // with flag 0x1000 (counted, nothing else), the hand-over of MakeStatic
+    // (the world keeps the object and destroys it with itself), the cluster
+    // update and CollideWorld's candidate query (no candidates).
+    enum : int32_t { kClusterGouraud = 1, kClusterLambert = 2, kClusterScale = 3 };
+    void ClusterRequest(L3DObject* /*object*/, int32_t /*request*/, const float* /*values*/) { ++m_clusterRequests; }
+    int32_t GetClusterRequestCount() const { return m_clusterRequests; }
+    void ClusterTakeObject(L3DObject* object);
+    LDataLink& GetClusterObjects() { return m_clusterObjects; }
+    void UpdateClusters() {}
+    int32_t QueryClusterCandidates(const float* /*boxMin*/, const float* /*boxMax*/, L3DObject** /*out*/,
+                                   int32_t /*max*/) {
+        return 0;
+    }
+    // Cameras (issue 07): the camera list's refresh after shading changes.
+    void RefreshCameras() {}
+    // Lighting (issue 11): the base and movable-light stages of an object,
+    // the relighting of Gouraud and Lambert objects when drawn, the frame
+    // work of the lights an object lists, and the drawing of a light's
+    // marker while the drawing switch is 1. They do nothing until then.
+    void LightBase(L3DObject* /*object*/) {}
+    void LightMovable(L3DObject* /*object*/) {}
+    void RelightObject(L3DObject* /*object*/) {}
+    void PrepareLights(L3DObject* /*object*/, LCameraView* /*camera*/) {}
+    void DrawLight(L3DLight* /*light*/, LCameraView* /*camera*/) {}
+    int32_t GetDrawingSwitch() const { return m_drawingSwitch; }
+    void SetDrawingSwitch(int32_t on) { m_drawingSwitch = on; }
+    // Ground (issue 11, the world's ground object): the height of a point
+    // above the ground, kNoGround without one. Tests set a level plane.
+    static constexpr float kNoGround = 1e8f;
+    float HeightAboveGround(const float* point) const {
+        return m_hasGround ? point[1] - m_groundY : kNoGround;
+    }
+    void SetGroundPlane(float y) { m_hasGround = 1, m_groundY = y; }
 
     LBaseMaterial& GetMaterialList() { return m_materials; }
     LTextureList& GetTextureList() { return m_textures; }
@@ -109,6 +152,12 @@ private:
     LRenderTargetLink* m_renderTarget;
     LDataLink m_objects;
     int32_t m_autoDelete = 1;
+    int32_t m_showOnAdd = 1;
+    int32_t m_clusterRequests = 0;
+    LDataLink m_clusterObjects;
+    int32_t m_drawingSwitch = 0;
+    int32_t m_hasGround = 0;
+    float m_groundY = 0.0f;
     FileCopyCallback m_copy;
     int32_t m_doubleSided = 0;
     LCameraView* m_currentCamera = nullptr;
