@@ -485,7 +485,6 @@ int32_t CAnmFormat::WriteFrame(COutStream* stream, const uint8_t* previous, cons
     if (stream == nullptr || pixels == nullptr || m_width == 0 || pitch < m_rowBytes)
         return kImageBadArguments;
     const uint32_t frameDelay = delay > 0 ? uint32_t(delay) : 0;
-    m_totalTime += delay > 0 ? delay : m_frameDelay;
     uint32_t failed = 0;
     if (m_framesWritten == 0 && m_depth == 8 && palette != nullptr) {
         uint8_t c[kChunkHeaderBytes + 772] = {kPaletteChunk & 0xFF, kPaletteChunk >> 8};
@@ -533,6 +532,7 @@ int32_t CAnmFormat::WriteFrame(COutStream* stream, const uint8_t* previous, cons
         if (unchanged || (flags & 1))
             box = CRect(0, 0, 0, 0);
     }
+    m_totalTime += delay > 0 ? delay : m_frameDelay;
     std::vector<uint8_t> none;
     const std::vector<uint8_t>* data = &none;
     const bool headerOnly = (flags & 1) || (id == kDeltaFrame && box.right == 0);
@@ -571,6 +571,7 @@ void CAnmFormat::ExtendLastFrame(COutStream* stream, int32_t extra) {
     if (stream == nullptr || m_lastDelayAt < 0)
         return;
     m_lastDelay += uint32_t(extra);
+    m_totalTime += extra;
     uint8_t word[4];
     PutU32(word, m_lastDelay);
     const int32_t end = stream->GetSize();

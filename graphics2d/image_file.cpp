@@ -472,6 +472,8 @@ int32_t CImageFile::ReadFrame(uint8_t* destination, int32_t pitch, int32_t frame
     if (!m_format->HasFrames())
         return kImageNotSupported;
     const int32_t last = m_format->GetFrameCount() - 1;
+    if (last < 0)
+        return kImageNoMoreFrames;
     if (frame > last)
         frame = last;
     // The current frame is the last one read (-1 before the first): the
