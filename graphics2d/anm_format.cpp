@@ -51,6 +51,21 @@ void PutU32(uint8_t* p, uint32_t v) {
         p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
+// Pixel comparison for the writer's scans, without a call per pixel.
+inline bool SamePixel(const uint8_t* a, const uint8_t* b, int32_t bytes) {
+    switch (bytes) {
+        case 1: return *a == *b;
+        case 2: return a[0] == b[0] && a[1] == b[1];
+        case 3: return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
+        default: {
+            uint32_t x, y;
+            std::memcpy(&x, a, 4);
+            std::memcpy(&y, b, 4);
+            return x == y;
+        }
+    }
+}
+
 bool IsAnmDepth(uint32_t depth) { return depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32; }
 
 class CAnmFormat : public CImageFormat {
@@ -414,7 +429,7 @@ void CAnmFormat::EncodeDelta(const uint8_t* previous, const uint8_t* pixels, int
     out.clear();
     const auto same = [&](int32_t x, int32_t y) {
         const size_t at = static_cast<size_t>(y) * pitch + static_cast<size_t>(x) * bpp;
-        return std::memcmp(previous + at, pixels + at, static_cast<size_t>(bpp)) == 0;
+        return SamePixel(previous + at, pixels + at, bpp);
     };
     const auto rowSame = [&](int32_t y) {
         const size_t at = static_cast<size_t>(y) * pitch + static_cast<size_t>(box.left) * bpp;
@@ -509,15 +524,15 @@ int32_t CAnmFormat::WriteFrame(COutStream* stream, const uint8_t* previous, cons
         for (int32_t y = 0; previous != nullptr && y < m_height; ++y) {
             const uint8_t* a = previous + static_cast<size_t>(y) * pitch;
             const uint8_t* b = pixels + static_cast<size_t>(y) * pitch;
-            int32_t first = 0, last = m_width - 1;
-            while (first < m_width && std::memcmp(a + first * m_bytesPerPixel, b + first * m_bytesPerPixel,
-                                                  static_cast<size_t>(m_bytesPerPixel)) == 0)
-                ++first;
-            if (first == m_width)
+            if (std::memcmp(a, b, static_cast<size_t>(m_rowBytes)) == 0)
                 continue;
-            while (std::memcmp(a + last * m_bytesPerPixel, b + last * m_bytesPerPixel,
-                               static_cast<size_t>(m_bytesPerPixel)) == 0)
+            int32_t first = 0, last = m_rowBytes - 1;
+            while (a[first] == b[first])
+                ++first;
+            while (a[last] == b[last])
                 --last;
+            first /= m_bytesPerPixel;
+            last /= m_bytesPerPixel;
             if (first < box.left) box.left = first;
             if (last + 1 > box.right) box.right = last + 1;
             if (y < box.top) box.top = y;
