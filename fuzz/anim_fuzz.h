@@ -57,11 +57,7 @@ inline bool ReadFrames(CImageFormatManager* manager, uint32_t formatId, const ui
 
 inline int RunAnimationFuzz(uint32_t formatId, const uint8_t* data, size_t size) {
     if (size > (1u << 20)) return 0;
-    static CImageFormatManager* manager = [] {
-        CImageFormatManager* m = new CImageFormatManager();
-        Check(m->Init() == kImageOk);
-        return m;
-    }();
+    CImageFormatManager* manager = SharedManager();
     FrameRun wide, narrow;
     int32_t width = 0, height = 0, w16 = 0, h16 = 0;
     if (!ReadFrames(manager, formatId, data, size, 24, &wide, &width, &height)) return 0;

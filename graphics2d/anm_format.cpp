@@ -25,6 +25,7 @@
 // data shorter than the frame needs is corrupt (11), and an unpacked size
 // larger than the frame could ever need is refused before anything is
 // allocated.
+#include "graphics2d/image_byte_source.h"
 #include "graphics2d/image_file.h"
 
 #include "runtime/io/buffer_stream.h"
@@ -45,7 +46,6 @@ constexpr uint16_t kUserData = 0x4570, kPaletteChunk = 0x4571, kKeyFrame = 0x457
                    kExtraWords = 0x4574;
 constexpr uint32_t kMagic = 0x514D4E41;  // "ANMQ"
 
-uint32_t U32At(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 void PutU32(uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         p[i] = static_cast<uint8_t>(v >> (8 * i));
@@ -147,9 +147,9 @@ int32_t CAnmFormat::ReadPalette(const uint8_t* data, uint32_t size) {
 int32_t CAnmFormat::ReadHeader(CStream* stream) {
     m_first = 0;
     uint8_t h[kHeaderBytes];
-    if (stream->Read(h, kHeaderBytes) != 0 || U32At(h) != kMagic)
+    if (stream->Read(h, kHeaderBytes) != 0 || LoadLE32(h) != kMagic)
         return kImageNotRecognised;
-    const uint32_t width = U32At(h + 12), height = U32At(h + 16), depth = U32At(h + 20);
+    const uint32_t width = LoadLE32(h + 12), height = LoadLE32(h + 16), depth = LoadLE32(h + 20);
     if (width == 0 || height == 0 || !IsAnmDepth(depth) ||
         uint64_t(width) * height * ((depth + 1) / 8) > 0xFFFFFFFFu)
         return kImageNotRecognised;
@@ -157,9 +157,9 @@ int32_t CAnmFormat::ReadHeader(CStream* stream) {
     if (status != kImageOk)
         return status;
     m_pitch = m_rowBytes;
-    m_frameCount = static_cast<int32_t>(U32At(h + 28) & 0x7FFFFFFF);
-    m_frameDelay = static_cast<int32_t>(U32At(h + 32) & 0x7FFFFFFF);
-    m_totalTime = static_cast<int32_t>(U32At(h + 36) & 0x7FFFFFFF);
+    m_frameCount = static_cast<int32_t>(LoadLE32(h + 28) & 0x7FFFFFFF);
+    m_frameDelay = static_cast<int32_t>(LoadLE32(h + 32) & 0x7FFFFFFF);
+    m_totalTime = static_cast<int32_t>(LoadLE32(h + 36) & 0x7FFFFFFF);
     m_currentFrame = -1;
     m_currentDelay = m_frameDelay;
     m_rect = {0, 0, m_width, m_height};
@@ -172,7 +172,7 @@ int32_t CAnmFormat::ReadHeader(CStream* stream) {
         if (stream->Seek(static_cast<int32_t>(at), 0) != at || stream->Read(c, kChunkHeaderBytes) != 0)
             return kImageNotRecognised;
         const uint16_t id = static_cast<uint16_t>(c[0] | c[1] << 8);
-        const uint32_t dataSize = U32At(c + 4);
+        const uint32_t dataSize = LoadLE32(c + 4);
         if (id == kKeyFrame || id == kDeltaFrame)
             break;
         if (dataSize > size - at - kChunkHeaderBytes)
@@ -194,8 +194,8 @@ int32_t CAnmFormat::ReadHeader(CStream* stream) {
             } else if (id == kPaletteChunk) {
                 chunkStatus = ReadPalette(data, dataSize);
             } else if (dataSize >= 8) {
-                m_extra[0] = static_cast<int32_t>(U32At(data));
-                m_extra[1] = static_cast<int32_t>(U32At(data + 4));
+                m_extra[0] = static_cast<int32_t>(LoadLE32(data));
+                m_extra[1] = static_cast<int32_t>(LoadLE32(data + 4));
             } else {
                 chunkStatus = kImageNotRecognised;
             }
@@ -271,7 +271,7 @@ int32_t CAnmFormat::ReadImage(CStream* stream, uint8_t* destination, int32_t pit
             stream->Read(c, kChunkHeaderBytes) != 0)
             return kImageCorrupt;
         id = static_cast<uint16_t>(c[0] | c[1] << 8);
-        dataSize = U32At(c + 4);
+        dataSize = LoadLE32(c + 4);
         if (dataSize > size - at - kChunkHeaderBytes)
             return kImageCorrupt;
         if (id == kKeyFrame || id == kDeltaFrame)
@@ -283,10 +283,10 @@ int32_t CAnmFormat::ReadImage(CStream* stream, uint8_t* destination, int32_t pit
         return kImageCorrupt;
     m_next = static_cast<int32_t>(at + kChunkHeaderBytes + dataSize);
     ++m_currentFrame;
-    const uint32_t delay = U32At(f), flags = U32At(f + 4);
+    const uint32_t delay = LoadLE32(f), flags = LoadLE32(f + 4);
     m_currentDelay = delay != 0 ? static_cast<int32_t>(delay & 0x7FFFFFFF) : m_frameDelay;
-    const uint32_t x = U32At(f + 8), y = U32At(f + 12), w = U32At(f + 16), h = U32At(f + 20);
-    const uint32_t unpacked = U32At(f + 24);
+    const uint32_t x = LoadLE32(f + 8), y = LoadLE32(f + 12), w = LoadLE32(f + 16), h = LoadLE32(f + 20);
+    const uint32_t unpacked = LoadLE32(f + 24);
     const bool inside = uint64_t(x) + w <= uint32_t(m_width) && uint64_t(y) + h <= uint32_t(m_height);
     m_rect = inside ? CRect(static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(x + w),
                             static_cast<int32_t>(y + h))

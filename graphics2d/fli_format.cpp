@@ -28,6 +28,7 @@
 // write clipped to the image; the rows a frame changed are then delivered to
 // the destination, copied or converted. Sub-chunk data that ends before its
 // decoder is done is corrupt (11).
+#include "graphics2d/image_byte_source.h"
 #include "graphics2d/image_file.h"
 
 #include "runtime/io/stream.h"
@@ -43,8 +44,6 @@ constexpr int32_t kFrameHeaderBytes = 16;
 constexpr int32_t kSubHeaderBytes = 6;
 constexpr uint16_t kFrameType = 0xF1FA;
 
-uint16_t U16At(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32At(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 
 // Bounds-checked reading of one sub-chunk's data.
 struct CChunkBytes {
@@ -63,11 +62,29 @@ struct CChunkBytes {
     }
     bool U16(int32_t* v) {
         if (end - at < 2) return false;
-        *v = U16At(at);
+        *v = LoadLE16(at);
         at += 2;
         return true;
     }
 };
+
+// The first frame chunk at or after *at, passing over other chunks (a
+// prefix chunk); its header in `frame`. False when a chunk is smaller than
+// its header or runs past the end of the data.
+bool FindFrameChunk(CStream* stream, int64_t* at, uint8_t* frame) {
+    const int64_t size = stream->GetSize();
+    for (;;) {
+        if (*at + kFrameHeaderBytes > size || stream->Seek(static_cast<int32_t>(*at), 0) != *at ||
+            stream->Read(frame, kFrameHeaderBytes) != 0)
+            return false;
+        const uint32_t chunkSize = LoadLE32(frame);
+        if (chunkSize < kFrameHeaderBytes || *at + chunkSize > size)
+            return false;
+        if (LoadLE16(frame + 4) == kFrameType)
+            return true;
+        *at += chunkSize;
+    }
+}
 
 class CFliFormat : public CImageFormat {
 public:
@@ -107,7 +124,7 @@ int CFliFormat::Probe(CStream* stream, uint32_t) {
     uint8_t h[6];
     if (stream->Read(h, 6) != 0)
         return 0;
-    const uint16_t magic = U16At(h + 4);
+    const uint16_t magic = LoadLE16(h + 4);
     return magic == 0xAF11 || magic == 0xAF12;
 }
 
@@ -146,61 +163,48 @@ int32_t CFliFormat::ReadHeader(CStream* stream) {
     uint8_t h[kHeaderBytes];
     if (stream->Read(h, kHeaderBytes) != 0)
         return kImageNotRecognised;
-    const uint16_t magic = U16At(h + 4);
-    if ((magic != 0xAF11 && magic != 0xAF12) || U16At(h + 12) != 8)
+    const uint16_t magic = LoadLE16(h + 4);
+    if ((magic != 0xAF11 && magic != 0xAF12) || LoadLE16(h + 12) != 8)
         return kImageNotRecognised;
-    const int32_t width = U16At(h + 8), height = U16At(h + 10);
+    const int32_t width = LoadLE16(h + 8), height = LoadLE16(h + 10);
     if (width == 0 || height == 0)
         return kImageNotRecognised;
     const int32_t status = SetGeometry(width, height, 8);
     if (status != kImageOk)
         return status;
     m_pitch = m_rowBytes;
-    m_frameCount = U16At(h + 6);
+    m_frameCount = LoadLE16(h + 6);
     m_currentFrame = -1;
     m_changed = {0, 0, width, height};
-    const uint32_t speed = U32At(h + 16);
+    const uint32_t speed = LoadLE32(h + 16);
     m_frameDelay = static_cast<int32_t>(magic == 0xAF12 ? (speed > 0x7FFFFFF ? 0x7FFFFFF : speed)
                                                         : (uint64_t(speed) * 1000 / 70) & 0x7FFFFFF);
     m_totalTime = static_cast<int32_t>((int64_t(m_frameCount) * m_frameDelay) & 0x7FFFFFFF);
 
     // The first frame chunk: at the header's frame-1 offset (FLC) or right
     // after the header, behind any prefix chunk.
-    const uint32_t offset1 = magic == 0xAF12 ? U32At(h + 80) : 0;
+    const uint32_t offset1 = magic == 0xAF12 ? LoadLE32(h + 80) : 0;
     int64_t at = start + (offset1 != 0 ? int64_t(offset1) : kHeaderBytes);
-    const int64_t size = stream->GetSize();
-    for (;;) {
-        uint8_t chunk[kFrameHeaderBytes];
-        if (at + kFrameHeaderBytes > size || stream->Seek(static_cast<int32_t>(at), 0) != at ||
-            stream->Read(chunk, kFrameHeaderBytes) != 0)
-            return kImageNotRecognised;
-        const uint32_t chunkSize = U32At(chunk);
-        if (chunkSize < kFrameHeaderBytes || at + chunkSize > size)
-            return kImageNotRecognised;
-        if (U16At(chunk + 4) == kFrameType)
-            break;
-        at += chunkSize;
-    }
+    uint8_t frame[kFrameHeaderBytes];
+    if (!FindFrameChunk(stream, &at, frame))
+        return kImageNotRecognised;
     m_frame1 = static_cast<int32_t>(at);
     m_next = m_frame1;
 
     // The palette from the first frame's colour chunks.
     if (MakePalette() == nullptr)
         return kImageOutOfMemory;
-    uint8_t frame[kFrameHeaderBytes];
-    stream->Seek(m_frame1, 0);
-    stream->Read(frame, kFrameHeaderBytes);
-    const int64_t frameEnd = at + U32At(frame);
+    const int64_t frameEnd = at + LoadLE32(frame);
     int64_t sub = at + kFrameHeaderBytes;
-    for (int32_t i = 0, n = U16At(frame + 6); i < n && sub + kSubHeaderBytes <= frameEnd; ++i) {
+    for (int32_t i = 0, n = LoadLE16(frame + 6); i < n && sub + kSubHeaderBytes <= frameEnd; ++i) {
         uint8_t s[kSubHeaderBytes];
         stream->Seek(static_cast<int32_t>(sub), 0);
         if (stream->Read(s, kSubHeaderBytes) != 0)
             return kImageNotRecognised;
-        const uint32_t subSize = U32At(s);
+        const uint32_t subSize = LoadLE32(s);
         if (subSize < kSubHeaderBytes || sub + subSize > frameEnd)
             return kImageNotRecognised;
-        const int type = U16At(s + 4);
+        const int type = LoadLE16(s + 4);
         if (type == 4 || type == 11) {
             const int32_t dataSize = static_cast<int32_t>(subSize) - kSubHeaderBytes;
             uint8_t* block = dataSize > 0 ? static_cast<uint8_t*>(stream->ReadBlock(dataSize)) : nullptr;
@@ -400,32 +404,21 @@ int32_t CFliFormat::ReadImage(CStream* stream, uint8_t* destination, int32_t pit
     } else {
         m_top = m_bottom = 0;
     }
-    const int64_t size = stream->GetSize();
     int64_t at = m_next;
     uint8_t frame[kFrameHeaderBytes];
-    // Chunks that are not frames (none are expected here) are passed over.
-    for (;;) {
-        if (at + kFrameHeaderBytes > size || stream->Seek(static_cast<int32_t>(at), 0) != at ||
-            stream->Read(frame, kFrameHeaderBytes) != 0)
-            return kImageCorrupt;
-        const uint32_t chunkSize = U32At(frame);
-        if (chunkSize < kFrameHeaderBytes || at + chunkSize > size)
-            return kImageCorrupt;
-        if (U16At(frame + 4) == kFrameType)
-            break;
-        at += chunkSize;
-    }
-    const int64_t frameEnd = at + U32At(frame);
+    if (!FindFrameChunk(stream, &at, frame))
+        return kImageCorrupt;
+    const int64_t frameEnd = at + LoadLE32(frame);
     int64_t sub = at + kFrameHeaderBytes;
-    for (int32_t i = 0, n = U16At(frame + 6); i < n; ++i) {
+    for (int32_t i = 0, n = LoadLE16(frame + 6); i < n; ++i) {
         uint8_t s[kSubHeaderBytes];
         if (sub + kSubHeaderBytes > frameEnd || stream->Seek(static_cast<int32_t>(sub), 0) != sub ||
             stream->Read(s, kSubHeaderBytes) != 0)
             return kImageCorrupt;
-        const uint32_t subSize = U32At(s);
+        const uint32_t subSize = LoadLE32(s);
         if (subSize < kSubHeaderBytes || sub + subSize > frameEnd)
             return kImageCorrupt;
-        const int type = U16At(s + 4);
+        const int type = LoadLE16(s + 4);
         if (type == 7 || type == 12 || type == 13 || type == 15 || type == 16) {
             const int32_t dataSize = static_cast<int32_t>(subSize) - kSubHeaderBytes;
             uint8_t* block = dataSize > 0 ? static_cast<uint8_t*>(stream->ReadBlock(dataSize)) : nullptr;

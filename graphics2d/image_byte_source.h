@@ -1,12 +1,20 @@
 #pragma once
-// Byte-at-a-time reading of run-length coded pixel data (PCX, TGA): a 4096-
-// byte window over a CStream, refilled with ReadCounted, so that a packet
-// byte costs no virtual call. The stream's position runs ahead of the bytes
-// taken; readers seek explicitly before they use the stream again.
+// Helpers of the image format readers: little-endian words of headers
+// already in memory, and byte-at-a-time reading of run-length coded pixel
+// data (PCX, TGA) through a 4096-byte window over a CStream, refilled with
+// ReadCounted, so that a packet byte costs no virtual call. The stream's
+// position runs ahead of the bytes taken; readers seek explicitly before they
+// use the stream again.
 #include "runtime/io/stream.h"
 
 #include <cstdint>
 #include <cstring>
+
+// Little-endian words in a header or chunk already in memory.
+inline uint16_t LoadLE16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+inline uint32_t LoadLE32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 
 class CImageByteSource {
 public:

@@ -25,7 +25,6 @@ namespace {
 constexpr int32_t kHeaderBytes = 128;
 constexpr int32_t kPaletteBytes = 768;
 
-uint16_t U16At(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 class CPcxFormat : public CImageFormat {
 public:
@@ -54,10 +53,10 @@ int32_t CPcxFormat::ReadHeader(CStream* stream) {
     if (stream->Read(h, kHeaderBytes) != 0 || h[0] != 10)
         return kImageNotRecognised;
     const int32_t bits = h[3];
-    const int64_t width = int64_t(U16At(h + 8)) - U16At(h + 4) + 1;
-    const int64_t height = int64_t(U16At(h + 10)) - U16At(h + 6) + 1;
+    const int64_t width = int64_t(LoadLE16(h + 8)) - LoadLE16(h + 4) + 1;
+    const int64_t height = int64_t(LoadLE16(h + 10)) - LoadLE16(h + 6) + 1;
     m_planes = h[65];
-    m_bytesPerLine = U16At(h + 66);
+    m_bytesPerLine = LoadLE16(h + 66);
     m_encoded = h[2] != 0;
     // The row conversion reads width pixels from every stored row: a row
     // shorter than that is no valid picture.

@@ -26,7 +26,6 @@ namespace {
 
 constexpr int32_t kHeaderBytes = 18;
 
-uint16_t U16At(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 class CTgaFormat : public CImageFormat {
 public:
@@ -61,7 +60,7 @@ int CTgaFormat::Probe(CStream* stream, uint32_t firstWord) {
     uint8_t h[kHeaderBytes];
     if (stream->Read(h, kHeaderBytes) != 0)
         return 0;
-    return U16At(h + 12) != 0 && U16At(h + 14) != 0;
+    return LoadLE16(h + 12) != 0 && LoadLE16(h + 14) != 0;
 }
 
 int32_t CTgaFormat::ReadMap(CStream* stream, int32_t first, int32_t length, int32_t entryBytes) {
@@ -92,14 +91,14 @@ int32_t CTgaFormat::ReadHeader(CStream* stream) {
     uint8_t h[kHeaderBytes];
     if (stream->Read(h, kHeaderBytes) != 0)
         return kImageNotRecognised;
-    const int32_t width = U16At(h + 12), height = U16At(h + 14);
+    const int32_t width = LoadLE16(h + 12), height = LoadLE16(h + 14);
     if (width == 0 || height == 0)
         return kImageNotRecognised;
     if (stream->Seek(h[0], 1) < 0)
         return kImageNotRecognised;
     m_type = h[2];
     const int mapType = h[1];
-    const int32_t first = U16At(h + 3), length = U16At(h + 5);
+    const int32_t first = LoadLE16(h + 3), length = LoadLE16(h + 5);
     const int pixelBits = h[16];
     const int descriptor = h[17];
     int32_t depth = 0;

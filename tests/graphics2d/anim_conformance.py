@@ -26,6 +26,8 @@ import zlib
 
 from PIL import Image
 
+from bmp_crosscheck import pnm_header
+
 failures = []
 checked = {}
 
@@ -44,17 +46,7 @@ def run(*args, stdin=None):
 
 def parse_ppm(data):
     """(width, height, rgb) of a P6 or P5 file with maxval 255."""
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        start = pos
-        while not data[pos:pos + 1].isspace():
-            pos += 1
-        fields.append(data[start:pos])
+    fields, pos = pnm_header(data)
     pos += 1
     width, height = int(fields[1]), int(fields[2])
     body = data[pos:]

@@ -26,15 +26,6 @@ using namespace imagetest;
 
 namespace {
 
-void WriteStill(const std::string& folder, const std::string& name) {
-    const Decoded d = Decode(ReadWholeFile(folder + name), 24);
-    std::ofstream out(folder + name + ".out", std::ios::binary);
-    out << d.status << ' ' << d.width << ' ' << d.height << ' ' << d.depth << '\n';
-    if (d.status == kImageOk)
-        for (int y = 0; y < d.height; ++y)
-            out.write(reinterpret_cast<const char*>(&d.pixels[y * d.pitch]), d.width * 3);
-}
-
 void WriteFrames(const std::string& folder, const std::string& name, int32_t depth) {
     const Bytes file = ReadWholeFile(folder + name);
     CMemoryStream stream;
@@ -94,7 +85,7 @@ TEST(AnimConformance, ReadsAndWritesTheFilesOfTheOutsideCheck) {
     const std::string folder = std::string(env) + "/";
     std::string line;
     for (std::ifstream list(folder + "stills.txt"); std::getline(list, line);)
-        if (!line.empty()) WriteStill(folder, line);
+        if (!line.empty()) WriteDecodedAt24(folder + line);
     for (std::ifstream list(folder + "anims.txt"); std::getline(list, line);) {
         std::istringstream fields(line);
         std::string name;
