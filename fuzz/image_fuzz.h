@@ -57,13 +57,19 @@ inline int32_t ReadAt(CImageFormatManager* manager, uint32_t formatId, const uin
     return status;
 }
 
-inline int RunImageFuzz(uint32_t formatId, const uint8_t* data, size_t size) {
-    if (size > (1u << 20)) return 0;
+// The process's format manager, made once.
+inline CImageFormatManager* SharedManager() {
     static CImageFormatManager* manager = [] {
         CImageFormatManager* m = new CImageFormatManager();
         Check(m->Init() == kImageOk);
         return m;
     }();
+    return manager;
+}
+
+inline int RunImageFuzz(uint32_t formatId, const uint8_t* data, size_t size) {
+    if (size > (1u << 20)) return 0;
+    CImageFormatManager* manager = SharedManager();
     std::vector<uint8_t> wide, narrow, indices, mask;
     int32_t width = 0, height = 0, own = 0;
     const int32_t status24 = ReadAt(manager, formatId, data, size, 24, wide, mask, &width, &height, &own);

@@ -208,17 +208,18 @@ int32_t CImageFormat::BuildTables() {
     return kImageOk;
 }
 
-void CImageFormat::ConvertRow(const uint8_t* row, uint8_t* destination) {
+void CImageFormat::ConvertPixels(const uint8_t* row, uint8_t* destination, int32_t count) {
     if (m_indexMap != nullptr) {
-        for (int32_t x = 0; x < m_width; ++x)
+        for (int32_t x = 0; x < count; ++x)
             destination[x] = m_indexMap[row[x]];
         return;
     }
     PixelDescriptor source;
-    InitPixelDescriptor(&source, m_depth, m_width, 1, const_cast<uint8_t*>(row), m_rowBytes, false, m_sourceColours);
+    InitPixelDescriptor(&source, m_depth, count, 1, const_cast<uint8_t*>(row), count * m_bytesPerPixel, false,
+                        m_sourceColours);
     if (m_colourCache != nullptr) {
         const PixelRoutineTable& routines = *source.routines;
-        for (int32_t x = 0; x < m_width; ++x) {
+        for (int32_t x = 0; x < count; ++x) {
             const uint32_t colour = routines.getPixel(&source, x, 0);
             const int red = colour & 0xFF, green = (colour >> 8) & 0xFF, blue = (colour >> 16) & 0xFF;
             uint8_t& cell = m_colourCache[Key565(red, green, blue)];
@@ -229,9 +230,9 @@ void CImageFormat::ConvertRow(const uint8_t* row, uint8_t* destination) {
         return;
     }
     PixelDescriptor target;
-    InitPixelDescriptor(&target, m_targetDepth, m_width, 1, destination, m_width * m_targetBytesPerPixel, false,
+    InitPixelDescriptor(&target, m_targetDepth, count, 1, destination, count * m_targetBytesPerPixel, false,
                         nullptr);
-    source.routines->convertFrom(&target, 0, 0, m_width * m_targetBytesPerPixel, &source, 0, 0, m_width, 1);
+    source.routines->convertFrom(&target, 0, 0, count * m_targetBytesPerPixel, &source, 0, 0, count, 1);
 }
 
 void CImageFormat::PutRow(uint8_t* row, uint8_t* destination, uint8_t* mask) {
@@ -243,9 +244,35 @@ void CImageFormat::PutRow(uint8_t* row, uint8_t* destination, uint8_t* mask) {
         }
     }
     if (m_convert)
-        ConvertRow(row, destination);
+        ConvertPixels(row, destination, m_width);
     else if (row != destination)
         std::memcpy(destination, row, m_rowBytes);
+}
+
+void CImageFormat::PutPixels(const uint8_t* pixels, int32_t count, uint8_t* destination) {
+    if (m_depth != 32) {
+        if (m_convert)
+            ConvertPixels(pixels, destination, count);
+        else
+            std::memcpy(destination, pixels, static_cast<size_t>(count) * m_bytesPerPixel);
+        return;
+    }
+    // 32-bit pixels lose their fourth byte on the way, in pieces through a
+    // small buffer so that the source stays untouched.
+    uint8_t piece[256 * 4];
+    while (count > 0) {
+        const int32_t n = count < 256 ? count : 256;
+        std::memcpy(piece, pixels, static_cast<size_t>(n) * 4);
+        for (int32_t x = 0; x < n; ++x)
+            piece[4 * x + 3] = 0;
+        if (m_convert)
+            ConvertPixels(piece, destination, n);
+        else
+            std::memcpy(destination, piece, static_cast<size_t>(n) * 4);
+        pixels += 4 * n;
+        destination += n * TargetBytesPerPixel();
+        count -= n;
+    }
 }
 
 // ---- CImageFormatManager ----
@@ -255,11 +282,14 @@ int32_t CImageFormatManager::Init() {
     m_formats = new (std::nothrow) CImageFormat*[kFormatCount]();
     if (m_formats == nullptr)
         return kImageOutOfMemory;
-    // Probe order: BMP, JPEG, PNG, TGA, ANM, FLI, PCX (the last four have no
-    // reader yet).
+    // Probe order: BMP, JPEG, PNG, TGA, ANM, FLI, PCX.
     m_formats[0] = NewBmpFormat();
     m_formats[1] = NewJpegFormat();
     m_formats[2] = NewPngFormat();
+    m_formats[3] = NewTgaFormat();
+    m_formats[4] = NewAnmFormat();
+    m_formats[5] = NewFliFormat();
+    m_formats[6] = NewPcxFormat();
     return kImageOk;
 }
 
@@ -442,15 +472,20 @@ int32_t CImageFile::ReadFrame(uint8_t* destination, int32_t pitch, int32_t frame
     if (!m_format->HasFrames())
         return kImageNotSupported;
     const int32_t last = m_format->GetFrameCount() - 1;
+    if (last < 0)
+        return kImageNoMoreFrames;
     if (frame > last)
         frame = last;
+    // The current frame is the last one read (-1 before the first): the
+    // frames after it up to the wanted one are read, or, for an earlier
+    // frame, all from the first again.
     int32_t current = m_format->GetCurrentFrame();
     if (frame < current) {
         m_format->Rewind();
-        current = 0;
+        current = -1;
     }
     int32_t status = kImageOk;
-    for (int32_t i = current; i <= frame && status == kImageOk; ++i)
+    for (int32_t i = current + 1; i <= frame && status == kImageOk; ++i)
         status = m_format->ReadImage(m_input, destination, pitch, nullptr);
     return status;
 }

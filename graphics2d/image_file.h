@@ -65,6 +65,10 @@ constexpr uint32_t ImageFormatId(char a, char b, char c, char d) {
 constexpr uint32_t kImageFormatBmp = ImageFormatId('B', 'M', 'P', ' ');
 constexpr uint32_t kImageFormatJpeg = ImageFormatId('J', 'P', 'E', 'G');
 constexpr uint32_t kImageFormatPng = ImageFormatId('P', 'N', 'G', ' ');
+constexpr uint32_t kImageFormatTga = ImageFormatId('T', 'G', 'A', ' ');
+constexpr uint32_t kImageFormatAnm = ImageFormatId('A', 'N', 'M', ' ');
+constexpr uint32_t kImageFormatFli = ImageFormatId('F', 'L', 'I', ' ');
+constexpr uint32_t kImageFormatPcx = ImageFormatId('P', 'C', 'X', ' ');
 
 // Bits of GetWriteDepths.
 constexpr uint32_t kWriteDepth8 = 0x04, kWriteDepth15 = 0x08, kWriteDepth16 = 0x10, kWriteDepth24 = 0x20,
@@ -74,6 +78,19 @@ uint32_t WriteDepthBit(int32_t depth);  // 0 for a depth that is none of the fiv
 // 1 when the palette is there and holds all 256 entries (what writing an 8-bit
 // image needs).
 bool IsFullPalette(const LogPalette256* palette);
+
+// What BeginAnimation writes into an animation's header.
+struct CAnimationHeader {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t depth = 0;
+    int32_t frameCount = 0;
+    int32_t defaultDelay = 0;
+    int32_t extraWord1 = 1;
+    int32_t extraWord2 = 0;
+    const void* userData = nullptr;
+    int32_t userDataSize = 0;
+};
 
 class CImageFormat {
 public:
@@ -130,10 +147,14 @@ public:
     virtual int32_t GetExtraWord1() { return 1; }
     virtual int32_t GetExtraWord2() { return 0; }
     virtual void Rewind() {}
-    virtual int32_t BeginAnimation(COutStream*, int32_t, int32_t, int32_t, const LogPalette256*) {
-        return kImageNotSupported;
-    }
-    virtual int32_t WriteFrame(COutStream*, const uint8_t*, int32_t, const LogPalette256*, int32_t) {
+    // Starts writing an animation of width × height pixels at depth: its
+    // header with frameCount and the default delay, the two extra words and
+    // the user data (null: none).
+    virtual int32_t BeginAnimation(COutStream*, const CAnimationHeader&) { return kImageNotSupported; }
+    // Writes one frame of rows `pitch` bytes apart at the animation's depth;
+    // `previous` (or null) is the frame before it, for a delta.
+    virtual int32_t WriteFrame(COutStream*, const uint8_t* /*previous*/, const uint8_t* /*pixels*/,
+                               int32_t /*pitch*/, const LogPalette256*, int32_t /*delay*/, uint32_t /*flags*/) {
         return kImageNotSupported;
     }
     virtual void ExtendLastFrame(COutStream*, int32_t) {}
@@ -154,6 +175,12 @@ protected:
     // 0 (in `row` itself); then the row is copied into `destination` (unless
     // it is the same memory) or converted by the target tables.
     void PutRow(uint8_t* row, uint8_t* destination, uint8_t* mask);
+    // Delivers `count` packed pixels at the image's depth to `destination`
+    // (a place in a destination row), copied or converted as PutRow does; 32-
+    // bit pixels arrive with fourth byte 0. For the runs of delta frames.
+    void PutPixels(const uint8_t* pixels, int32_t count, uint8_t* destination);
+    // Bytes of one delivered pixel in the destination.
+    int32_t TargetBytesPerPixel() const { return m_convert ? m_targetBytesPerPixel : m_bytesPerPixel; }
     bool ConversionNeeded() const { return m_convert != 0; }
 
     int32_t m_text[3];
@@ -173,7 +200,7 @@ protected:
 private:
     int32_t BuildTables();
     void DropTables();
-    void ConvertRow(const uint8_t* row, uint8_t* destination);
+    void ConvertPixels(const uint8_t* row, uint8_t* destination, int32_t count);
 
     int m_convert = 0;
     int m_targetPaletteChanged = 0;
@@ -263,7 +290,12 @@ private:
     CImageFormat* m_format = nullptr;
 };
 
-// The three formats of this layer (image_bmp.cpp, image_jpeg.cpp, image_png.cpp).
+// The formats of this layer (image_bmp.cpp, image_jpeg.cpp, image_png.cpp,
+// tga_format.cpp, anm_format.cpp, fli_format.cpp, pcx_format.cpp).
 CImageFormat* NewBmpFormat();
 CImageFormat* NewJpegFormat();
 CImageFormat* NewPngFormat();
+CImageFormat* NewTgaFormat();
+CImageFormat* NewAnmFormat();
+CImageFormat* NewFliFormat();
+CImageFormat* NewPcxFormat();

@@ -46,12 +46,7 @@ TEST(ImageConformance, ReadsAndWritesTheFilesOfTheOutsideCheck) {
     std::string name;
     while (std::getline(list, name)) {
         if (name.empty()) continue;
-        const Decoded d = Decode(ReadWholeFile(folder + name), 24);
-        std::ofstream out(folder + name + ".out", std::ios::binary);
-        out << d.status << ' ' << d.width << ' ' << d.height << ' ' << d.depth << '\n';
-        if (d.status == kImageOk)
-            for (int y = 0; y < d.height; ++y)
-                out.write(reinterpret_cast<const char*>(&d.pixels[y * d.pitch]), d.width * 3);
+        WriteDecodedAt24(folder + name);
     }
 
     int width = 0, height = 0;

@@ -32,14 +32,26 @@ LogPalette256 PaletteOf(std::initializer_list<PaletteEntry> entries) {
 
 TEST(ImageFormatManager, SlotsDetectionAndIds) {
     CImageFormatManager* m = Manager();
-    const uint32_t ids[] = {kImageFormatBmp, kImageFormatJpeg, kImageFormatPng, 0, 0, 0, 0};
+    // Id, still image, animation, writes images, writes animations, has
+    // frames, write depths: the capability table of the layer.
+    struct Slot {
+        uint32_t id;
+        int still, animation, writesImage, writesAnimation, frames;
+        uint32_t depths;
+    };
+    const Slot slots[] = {
+        {kImageFormatBmp, 1, 0, 1, 0, 0, 0x7C}, {kImageFormatJpeg, 1, 0, 1, 0, 0, 0x20},
+        {kImageFormatPng, 1, 0, 1, 0, 0, 0x24}, {kImageFormatTga, 1, 0, 0, 0, 0, 0x7C},
+        {kImageFormatAnm, 0, 1, 0, 1, 1, 0x7C}, {kImageFormatFli, 0, 1, 0, 0, 1, 0x04},
+        {kImageFormatPcx, 1, 0, 0, 0, 0, 0x24},
+    };
     for (int i = 0; i < CImageFormatManager::kFormatCount; ++i) {
         CImageFormat* p = m->GetPrototype(i);
-        EXPECT_EQ(p ? p->GetId() : 0u, ids[i]) << i;
+        ASSERT_NE(p, nullptr) << i;
+        const Slot got{p->GetId(), p->IsStillImage(), p->IsAnimation(), p->CanWriteImage(), p->CanWriteAnimation(),
+                       p->HasFrames(), p->GetWriteDepths()};
+        EXPECT_EQ(std::memcmp(&got, &slots[i], sizeof got), 0) << i;
     }
-    EXPECT_EQ(m->GetPrototype(1)->GetWriteDepths(), 0x20u);
-    EXPECT_EQ(m->GetPrototype(2)->GetWriteDepths(), 0x24u);
-    EXPECT_EQ(m->GetPrototype(0)->GetWriteDepths(), 0x7Cu);
 
     struct Case {
         Bytes file;
@@ -52,6 +64,11 @@ TEST(ImageFormatManager, SlotsDetectionAndIds) {
         {MakePng(1, 1, 8, PNG_COLOR_TYPE_RGB, {1, 2, 3}), kImageFormatPng},
         {{0xFF, 0xD8, 0xFF, 0xE0, 0, 0}, kImageFormatJpeg},
         {{0xFF, 0xD8, 0xFF, 0xDB, 0, 0}, 0},
+        {{'A', 'N', 'M', 'Q', 0, 0}, kImageFormatAnm},
+        {{0, 0, 0, 0, 0x12, 0xAF}, kImageFormatFli},
+        {{10, 5, 1, 8, 0, 0}, kImageFormatPcx},
+        {{0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 24, 0}, kImageFormatTga},
+        {{0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 24, 0}, 0},
         {{'G', 'I', 'F', '8', '9', 'a'}, 0},
         {{'B', 'M', 0}, 0},
     };
@@ -106,7 +123,7 @@ TEST(ImageFile, StatusCodes) {
     stream.Seek(0, 0);
     EXPECT_EQ(image.AttachStream(&stream), kImageNotRecognised);
     EXPECT_EQ(image.CreateFormatById(0x12345678), 0);
-    EXPECT_EQ(image.CreateFormatById(ImageFormatId('T', 'G', 'A', ' ')), 0);
+    EXPECT_EQ(image.CreateFormatById(ImageFormatId('G', 'I', 'F', ' ')), 0);
 
     // Saving.
     CImageFile saver(Manager());

@@ -48,6 +48,15 @@ Decoded Decode(const Bytes& file, int32_t depth, const LogPalette256* palette, u
     return out;
 }
 
+void WriteDecodedAt24(const std::string& file) {
+    const Decoded d = Decode(ReadWholeFile(file), 24);
+    std::ofstream out(file + ".out", std::ios::binary);
+    out << d.status << ' ' << d.width << ' ' << d.height << ' ' << d.depth << '\n';
+    if (d.status == kImageOk)
+        for (int y = 0; y < d.height; ++y)
+            out.write(reinterpret_cast<const char*>(&d.pixels[static_cast<size_t>(y) * d.pitch]), d.width * 3);
+}
+
 const std::string& ScratchFolder() {
     static std::string folder = [] {
         char name[1024];

@@ -30,6 +30,10 @@ struct Decoded {
 Decoded Decode(const Bytes& file, int32_t depth = 0, const LogPalette256* palette = nullptr, uint32_t formatId = 0,
                uint8_t fill = 0);
 
+// Reads the file at 24 bits and writes "<file>.out" for the outside checks:
+// a line "status width height depth", then the packed blue, green, red rows.
+void WriteDecodedAt24(const std::string& file);
+
 // Saves through CImageFile::SaveFile into a temporary file and returns its
 // bytes; *status gets the answer.
 Bytes Save(uint32_t formatId, const uint8_t* pixels, int32_t width, int32_t height, int32_t depth, int32_t pitch,

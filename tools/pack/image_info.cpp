@@ -78,7 +78,8 @@ bool Jpeg(const std::vector<uint8_t>& f, ImageInfo* info) {
 }
 
 bool Pcx(const std::vector<uint8_t>& f, ImageInfo* info) {
-    if (f.size() < 128 || f[0] != 0x0A || f[2] != 1) return false;
+    // Any encoding byte: the runtime reads 0 as raw rows and anything else as runs.
+    if (f.size() < 128 || f[0] != 0x0A) return false;
     const uint32_t xmin = LE16(f, 4), ymin = LE16(f, 6), xmax = LE16(f, 8), ymax = LE16(f, 10);
     if (xmax < xmin || ymax < ymin) return false;
     info->width = xmax - xmin + 1;

@@ -1,5 +1,9 @@
 #include "tools/pack/packer.h"
 
+#include "graphics2d/image_file.h"
+#include "runtime/io/buffer_stream.h"
+#include "runtime/io/memory_stream.h"
+
 #include "runtime/package/package_location.h"
 #include "runtime/package/program_container.h"
 #include "tests/support/test_files.h"
@@ -361,4 +365,91 @@ TEST(Packer, ErrorsNameTheFileAtFault) {
         EXPECT_FALSE(BuildPackage(dir.Path(), &package, &error)) << c.manifest;
         EXPECT_NE(error.find(c.error), std::string::npos) << c.manifest << " gave " << error;
     }
+}
+
+namespace {
+
+// Reads a picture or an animation's first frame at 24 bits through the image
+// layer (blue, green, red rows, packed).
+std::vector<uint8_t> ReadThroughImageLayer(CStream* stream, int32_t* status) {
+    static CImageFormatManager manager;
+    static const bool ready = manager.Init() == kImageOk;
+    EXPECT_TRUE(ready);
+    CImageFile image(&manager);
+    *status = image.AttachStream(stream);
+    if (*status != kImageOk) return {};
+    std::vector<uint8_t> rows(static_cast<size_t>(image.GetWidth()) * image.GetHeight() * 3);
+    *status = image.Read(rows.data(), image.GetWidth(), image.GetHeight(), 24, image.GetWidth() * 3, nullptr);
+    return rows;
+}
+
+}  // namespace
+
+TEST(Packer, PackedPcxTgaAndAnmReadThroughTheImageLayer) {
+    TestFolder dir;
+    ASSERT_TRUE(dir.Ok());
+    const std::string manifest =
+        "title = Pics\n[sources Main]\nmain.src\n[pictures Pictures]\nsmall.pcx\nsmall.tga\n"
+        "[animations Anims]\nwalk.anm\n";
+    ASSERT_TRUE(WriteWholeFile(dir.File("manifest.txt"), Bytes(manifest)));
+    ASSERT_TRUE(WriteWholeFile(dir.File("main.src"), Bytes("Function Main() { }\n")));
+    // PCX: 2 × 1, 24 bits, raw planes red 10 11, green 20 21, blue 30 31.
+    std::vector<uint8_t> pcx(128, 0);
+    pcx[0] = 10, pcx[1] = 5, pcx[3] = 8, pcx[8] = 1, pcx[65] = 3, pcx[66] = 2;
+    pcx.insert(pcx.end(), {10, 11, 20, 21, 30, 31});
+    // TGA: 2 × 1, 24 bits, run-length: one run of two pixels (blue 1, green 2, red 3).
+    std::vector<uint8_t> tga(18, 0);
+    tga[2] = 10, tga[12] = 2, tga[14] = 1, tga[16] = 24;
+    tga.insert(tga.end(), {0x81, 1, 2, 3});
+    ASSERT_TRUE(WriteWholeFile(dir.File("small.pcx"), pcx));
+    ASSERT_TRUE(WriteWholeFile(dir.File("small.tga"), tga));
+    // ANM: 2 × 1 at 24 bits, two frames.
+    {
+        static CImageFormatManager manager;
+        ASSERT_EQ(manager.Init(), kImageOk);
+        std::unique_ptr<CImageFormat, void (*)(CImageFormat*)> anm(manager.GetPrototype(4)->CreateInstance(),
+                                                                    [](CImageFormat* f) { f->Release(); });
+        CBufferStream out;
+        CAnimationHeader h;
+        h.width = 2, h.height = 1, h.depth = 24, h.defaultDelay = 50;
+        ASSERT_EQ(anm->BeginAnimation(&out, h), kImageOk);
+        const uint8_t first[] = {1, 2, 3, 4, 5, 6}, second[] = {1, 2, 3, 9, 9, 9};
+        ASSERT_EQ(anm->WriteFrame(&out, nullptr, first, 6, nullptr, 0, 0), kImageOk);
+        ASSERT_EQ(anm->WriteFrame(&out, first, second, 6, nullptr, 0, 0), kImageOk);
+        anm->EndWrite(&out);
+        ASSERT_TRUE(WriteWholeFile(dir.File("walk.anm"), std::vector<uint8_t>(out.GetData(), out.GetData() + out.GetSize())));
+    }
+    const std::string runtime = dir.File("runtime.exe");
+    ASSERT_TRUE(WriteWholeFile(runtime, FakeRuntime(false)));
+    const std::string output = dir.File("pics.exe");
+    std::string error;
+    ASSERT_TRUE(PackExecutable(runtime, dir.Path(), output, &error)) << error;
+    const std::vector<uint8_t> packed = ReadWholeFile(output);
+    uint32_t offset = 0;
+    ASSERT_TRUE(ReadPackageOffset(packed, kRecordAt, &offset));
+    CProgramContainer c(nullptr);
+    ASSERT_EQ(c.ReadPackageFile(output.c_str(), static_cast<int32_t>(offset)), kIoOk);
+
+    // The pictures: the packer's header (size and depth as it probed them)
+    // agrees with the image layer, and the embedded file reads.
+    CBank* pictures = c.FindBankById(kBankPictures);
+    ASSERT_NE(pictures, nullptr);
+    const std::vector<uint8_t> expected[] = {{30, 20, 10, 31, 21, 11}, {1, 2, 3, 1, 2, 3}};
+    for (int i = 0; i < 2; ++i) {
+        const size_t at = static_cast<size_t>(pictures->GetDataPosition(i));
+        EXPECT_EQ(packed[at + 10], 2) << i;   // width
+        EXPECT_EQ(packed[at + 12], 1) << i;   // height
+        EXPECT_EQ(packed[at + 14], 24) << i;  // depth
+        CMemoryStream stream;
+        stream.Attach(&packed[at + 20], static_cast<int32_t>(packed.size() - at - 20));
+        int32_t status = -1;
+        EXPECT_EQ(ReadThroughImageLayer(&stream, &status), expected[i]) << i;
+        EXPECT_EQ(status, kImageOk) << i;
+    }
+    // The animation, opened as a resource.
+    std::unique_ptr<CStream> walk(c.OpenResource("walk.anm", kBankAnimations, 0));
+    ASSERT_NE(walk, nullptr);
+    int32_t status = -1;
+    EXPECT_EQ(ReadThroughImageLayer(walk.get(), &status), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(status, kImageOk);
 }
