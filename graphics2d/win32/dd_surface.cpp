@@ -514,8 +514,10 @@ int cDDSurface::BlitFromDC(int32_t dx, int32_t dy, void*, int32_t sx, int32_t sy
     if (!g_primary || !m_surface) return 0;
     RestoreIfLost(g_primary);
     RestoreIfLost(m_surface);
-    const CRect anywhere(INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2);
-    if (!ClipCopy(CRect(0, 0, width, height), anywhere, &dx, &dy, &sx, &sy, &w, &h)) return 0;
+    // Source left or top below 0 moves the destination start; the area ends
+    // at this surface's edges.
+    const CRect screen(0, 0, INT32_MAX / 2, INT32_MAX / 2);
+    if (!ClipCopy(screen, CRect(0, 0, width, height), &dx, &dy, &sx, &sy, &w, &h)) return 0;
     RECT from = MakeRect(sx, sy, w, h);
     return SUCCEEDED(m_surface->BltFast(static_cast<DWORD>(dx), static_cast<DWORD>(dy), g_primary, &from,
                                         DDBLTFAST_WAIT))
@@ -616,13 +618,29 @@ void cDDSurface::EnumDisplayModes(DisplayModeCallback callback, void* context) {
 int cDDSurface::SetDisplayMode(void* window, int32_t w, int32_t h, int32_t newDepth) {
     if (!IsDirectDrawUsable()) return 0;
     HWND hwnd = static_cast<HWND>(window);
-    if (!m_fullScreen && hwnd) GetWindowRect(hwnd, &m_savedRect);
+    // The window as it is before the exclusive level (which may already
+    // restyle and move it): kept for RestoreDisplayMode, and put back at once
+    // when the mode is refused.
+    RECT rect = {};
+    LONG_PTR style = 0;
+    if (hwnd) {
+        GetWindowRect(hwnd, &rect);
+        style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+        if (!m_fullScreen) m_savedRect = rect;
+    }
+    auto putWindowBack = [&] {
+        if (!hwnd) return;
+        SetWindowLongPtrA(hwnd, GWL_STYLE, style);
+        SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    };
     bool made = false;
     if (!MakeDirectDraw(&made)) return 0;
     HWND top = TopLevelOf(hwnd);
     if (Forced(kDDStepExclusiveLevel) ||
         FAILED(g_directDraw->SetCooperativeLevel(top, DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE))) {
         if (made) ReleaseDirectDrawObjects();
+        putWindowBack();
         return 0;
     }
     if (g_primary) g_primary->SetClipper(nullptr);
@@ -632,8 +650,10 @@ int cDDSurface::SetDisplayMode(void* window, int32_t w, int32_t h, int32_t newDe
                                             0, 0))) {
         g_directDraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
         if (made) ReleaseDirectDrawObjects();
+        if (!m_fullScreen) putWindowBack();
         return 0;
     }
+    if (hwnd && !m_fullScreen) m_savedStyle = style;
     ReleaseInterfaces();
     ReleasePrimary();
     // From here a failure puts the display back; a window not yet switched
@@ -657,7 +677,6 @@ int cDDSurface::SetDisplayMode(void* window, int32_t w, int32_t h, int32_t newDe
         return 0;
     }
     if (hwnd) {
-        if (!m_fullScreen) m_savedStyle = GetWindowLongPtrA(hwnd, GWL_STYLE);
         SetWindowLongPtrA(hwnd, GWL_STYLE, static_cast<LONG_PTR>(kFullScreenStyle));
         SetWindowPos(hwnd, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_SHOWWINDOW);
     }
