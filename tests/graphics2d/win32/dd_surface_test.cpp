@@ -197,6 +197,7 @@ TEST_F(DDSurfaceTest, ColourFillsConvertPerDepth) {
         auto s = Make(6, 4, placement);
         ASSERT_NE(s, nullptr);
         const int depth = s->depth;
+        RecordProperty("depth", depth);
         ASSERT_TRUE(s->FillRect(0, 0, 6, 4, 0x0000FF));
         EXPECT_EQ(RawAt(s.get(), 5, 3), FillValueOfColour(0x0000FF, depth, nullptr));
         if (depth == 16) {
@@ -263,32 +264,38 @@ TEST_F(DDSurfaceTest, PresentationThroughThePrimaryAndCopiesBetweenInstances) {
         from->GetPixel(x, y, &c);
         return c;
     };
-    // Pixels of the screen from the window's place on that equal the
-    // surface's, counted inside the window and beyond its right edge.
-    auto screenMatches = [&](int* inside, int* beyond) {
+    // The screen from the window's place on, band w + extra wide.
+    auto screenBand = [&] {
         captured.Clear(0);
         onScreen.Blit(&captured, 0, 0, left, top, w + extra, h, 0, 0, 0, 0);
-        *inside = *beyond = 0;
+        std::vector<uint32_t> band;
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w + extra; ++x) {
-                uint32_t got = 0;
-                captured.PixelAt(x, y, &got);
-                if ((got & StoredBits(s->depth)) == colourAt(s.get(), x, y)) ++(x < w ? *inside : *beyond);
-            }
+            for (int x = 0; x < w + extra; ++x) band.push_back(colourAt(captured.GetImpl(), x, y));
+        return band;
     };
+    auto presentedInside = [&](const std::vector<uint32_t>& band) {
+        int equal = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) equal += (band[y * (w + extra) + x] & StoredBits(s->depth)) == colourAt(s.get(), x, y);
+        return equal;
+    };
+    const std::vector<uint32_t> before = screenBand();
 
     // Wine draws a windowed primary onto the screen, not into the window's
     // own surface, and finishes the blit on a thread of its own: the screen
     // is read at the window's place until the picture has landed.
     ASSERT_EQ(s->Blit(onWindow.GetImpl(), 0, 0, 0, 0, w + extra, h, 0, 0, 0, 0), 1);
-    int inside = 0, beyond = 0;
+    std::vector<uint32_t> after;
     for (int attempt = 0; attempt < 40; ++attempt) {
-        screenMatches(&inside, &beyond);
-        if (inside == w * h) break;
+        after = screenBand();
+        if (presentedInside(after) == w * h) break;
         Sleep(25);
     }
-    EXPECT_EQ(inside, w * h) << "presented exactly";
-    EXPECT_EQ(beyond, 0) << "clipped to the window";
+    EXPECT_EQ(presentedInside(after), w * h) << "presented exactly";
+    int changedBeyond = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = w; x < w + extra; ++x) changedBeyond += after[y * (w + extra) + x] != before[y * (w + extra) + x];
+    EXPECT_EQ(changedBeyond, 0) << "clipped to the window";
     EXPECT_EQ(s->Blit(onWindow.GetImpl(), 0, 0, w + extra, 0, 5, 5, 0, 0, 0, 0), 1) << "source wholly outside";
 
     // Surface to surface by BltFast, clipped to both; then moved within.
