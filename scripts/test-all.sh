@@ -25,7 +25,7 @@ done
 
 results=$PWD/build/test-results
 rm -rf "$results" build/*/Testing/Temporary/LastTestsFailed.log
-mkdir -p "$results/native" "$results/wine"
+mkdir -p "$results/native" "$results/wine" "$results/wine16"
 
 step "native tests (sanitizers)"
 GTEST_OUTPUT="xml:$results/native/" ctest --preset native || fail=1
