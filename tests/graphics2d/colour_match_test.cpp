@@ -320,7 +320,7 @@ TEST(ColourMatch, FillValueOfColourPerDepth) {
         {15, 0x0000FF, 0x7C00},   {16, 0x0000FF, 0xF800},   {24, 0x0000FF, 0xFF0000}, {32, 0x0000FF, 0xFF0000},
         {15, 0x00FF00, 0x03E0},   {16, 0x00FF00, 0x07E0},   {16, 0xFF0000, 0x001F},   {32, 0xFF0000, 0x0000FF},
         {15, 0x563412, 0x08CA},   {16, 0x563412, 0x11AA},   {24, 0x563412, 0x123456}, {32, 0x070707, 0x070707},
-        {16, 0x070707, 0x0000},  // below every channel's step: 0, as the fill writes it
+        {16, 0x030303, 0x0000}, {15, 0x070707, 0x0000},  // below every channel's step: 0, as the fill writes it
     };
     for (const auto& c : cases)
         EXPECT_EQ(FillValueOfColour(c.colour, c.depth, nullptr), c.value) << c.depth << " " << std::hex << c.colour;
