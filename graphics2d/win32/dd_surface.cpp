@@ -206,6 +206,8 @@ public:
     int AttachWindow(void* window) override;
     void Flip() override;
 
+    IDirectDrawSurface* Surface() const { return m_surface; }
+
 protected:
     virtual cDDSurface* NewInstance() const { return new (std::nothrow) cDDSurface; }
     virtual bool SystemMemory() const { return false; }
@@ -751,6 +753,9 @@ CSurfaceImpl* MakeDirectDrawPrototype(bool systemMemory) {
 
 void* GetDirectDrawObject() { return g_directDraw; }
 void* GetDirectDrawPrimary() { return g_primary; }
+void* GetDirectDrawSurfaceOf(CSurfaceImpl* impl) {
+    return impl && impl->GetKind() == 5 ? static_cast<cDDSurface*>(impl)->Surface() : nullptr;
+}
 
 void SetDirectDrawDiagnosticSink(DirectDrawDiagnosticSink sink) { g_sink = sink; }
 void FailDirectDrawStep(DirectDrawStep step) { g_failing = step; }

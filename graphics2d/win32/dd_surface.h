@@ -20,6 +20,9 @@ CSurfaceImpl* MakeDirectDrawPrototype(bool systemMemory);
 // player); they stay owned here.
 void* GetDirectDrawObject();
 void* GetDirectDrawPrimary();
+// The IDirectDrawSurface of a DirectDraw implementation (kind 5), null for
+// any other; owned by the implementation.
+void* GetDirectDrawSurfaceOf(CSurfaceImpl* impl);
 
 // The DirectDraw pixel-format table: format index 0-4 of a pixel format
 // (bit count and red, green, blue masks); -1 for one the library cannot
