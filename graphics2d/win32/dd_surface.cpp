@@ -495,8 +495,10 @@ int cDDSurface::Blit(CSurfaceImpl* destination, int32_t dx, int32_t dy, int32_t 
         if (target) destination->ReleaseDC(target);
         return result;
     }
-    if (m_state == kIdle && transparent == 0 && mode == 0 && soften == 0 && destination->GetKind() == 5) {
-        cDDSurface* target = static_cast<cDDSurface*>(destination);
+    // BltFast between two idle instances; a locked one (or one with its DC
+    // taken) would refuse it, so the shared body copies instead.
+    cDDSurface* target = destination->GetKind() == 5 ? static_cast<cDDSurface*>(destination) : nullptr;
+    if (target && target->m_state == kIdle && m_state == kIdle && transparent == 0 && mode == 0 && soften == 0) {
         if (!m_surface || !target->m_surface) return 0;
         RestoreIfLost(m_surface);
         RestoreIfLost(target->m_surface);
@@ -529,6 +531,8 @@ int cDDSurface::BlitFromDC(int32_t dx, int32_t dy, void*, int32_t sx, int32_t sy
 
 int cDDSurface::MoveRect(int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h) {
     if (!m_surface) return 0;
+    // A locked surface refuses Blt: the shared body moves the pixels.
+    if (m_state == kLocked) return CSurfaceImpl::MoveRect(dx, dy, sx, sy, w, h);
     if (!ClipCopy(CRect(0, 0, width, height), WritableArea(this), &dx, &dy, &sx, &sy, &w, &h)) return 0;
     RECT to = MakeRect(dx, dy, w, h);
     RECT from = MakeRect(sx, sy, w, h);
