@@ -21,6 +21,7 @@
 #include "graphics2d/surface.h"
 #include "graphics2d/surface_clip.h"
 #include "graphics2d/surface_registry.h"
+#include "graphics2d/win32/dc_surfaces.h"
 #include "graphics2d/win32/dd_surface.h"
 
 namespace {
@@ -167,8 +168,6 @@ int FormatIndexOf(IDirectDrawSurface* surface) {
     if (Forced(kDDStepPixelFormat)) return DirectDrawFormatIndex(16, 0x0F00, 0x00F0, 0x000F);
     return DirectDrawFormatIndex(format.dwRGBBitCount, format.dwRBitMask, format.dwGBitMask, format.dwBBitMask);
 }
-
-int32_t OriginPart(uint32_t origin, int shift) { return static_cast<int16_t>((origin >> shift) & 0xFFFF); }
 
 class cDDSurface : public CSurfaceImpl {
 public:
@@ -480,21 +479,7 @@ int cDDSurface::Blit(CSurfaceImpl* destination, int32_t dx, int32_t dy, int32_t 
         if (SUCCEEDED(g_primary->Blt(&to, m_surface, &from, 0, nullptr))) return 1;
         return SUCCEEDED(g_primary->Blt(&to, m_surface, &from, DDBLT_WAIT, nullptr)) ? 1 : 0;
     }
-    if (mode == 7) {
-        HDC target = static_cast<HDC>(destination->GetDC());
-        HDC own = static_cast<HDC>(GetDC());
-        if (destination->HasOrigin()) {
-            dx += OriginPart(destination->GetOrigin(), 0);
-            dy += OriginPart(destination->GetOrigin(), 16);
-        }
-        sx += m_originX;
-        sy += m_originY;
-        int result = 0;
-        if (target && own) result = BitBlt(target, dx, dy, w, h, own, sx, sy, parameter);
-        if (own) ReleaseDC(own);
-        if (target) destination->ReleaseDC(target);
-        return result;
-    }
+    if (mode == 7) return GdiSurfaceBlit(this, destination, dx, dy, w, h, sx, sy, w, h, mode, parameter, false);
     // BltFast between two idle instances; a locked one (or one with its DC
     // taken) would refuse it, so the shared body copies instead.
     cDDSurface* target = destination->GetKind() == 5 ? static_cast<cDDSurface*>(destination) : nullptr;
@@ -557,19 +542,7 @@ int cDDSurface::StretchBlit(CSurfaceImpl* destination, int32_t dx, int32_t dy, i
     if (!destination) return 0;
     if (mode != 7 && !destination->IsDeviceOnly())
         return CSurfaceImpl::StretchBlit(destination, dx, dy, dw, dh, sx, sy, sw, sh, transparent, mode, parameter);
-    HDC target = static_cast<HDC>(destination->GetDC());
-    HDC own = static_cast<HDC>(GetDC());
-    if (destination->HasOrigin()) {
-        dx += OriginPart(destination->GetOrigin(), 0);
-        dy += OriginPart(destination->GetOrigin(), 16);
-    }
-    sx += m_originX;
-    sy += m_originY;
-    int result = 0;
-    if (target && own) result = StretchBlt(target, dx, dy, dw, dh, own, sx, sy, sw, sh, mode == 7 ? parameter : SRCCOPY);
-    if (own) ReleaseDC(own);
-    if (target) destination->ReleaseDC(target);
-    return result;
+    return GdiSurfaceBlit(this, destination, dx, dy, dw, dh, sx, sy, sw, sh, mode, parameter, true);
 }
 
 int cDDSurface::ColourFill(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t value) {
