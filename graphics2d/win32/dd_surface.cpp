@@ -223,9 +223,14 @@ private:
     // (unless a back buffer) the surface.
     void ReleaseInterfaces();
     void ReleaseClipper();
+    // Keeps the DirectDraw object its surface was made on: an instance may
+    // outlive ReleaseDirectDraw (which drops the library's reference), and
+    // its surface must stay valid until it is deleted.
+    void HoldOwner();
     int ColourFill(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t value);
 
     IDirectDrawSurface* m_surface = nullptr;
+    IDirectDraw2* m_owner = nullptr;
     IDirectDrawClipper* m_clipper = nullptr;
     IDirectDrawPalette* m_ddPalette = nullptr;
     int m_backBuffer = 0;
@@ -250,7 +255,16 @@ protected:
 
 cDDSurface::~cDDSurface() {
     ReleaseInterfaces();
+    if (m_owner) m_owner->Release();
+    m_owner = nullptr;
     lockedBits = rowBase = nullptr;
+}
+
+void cDDSurface::HoldOwner() {
+    if (m_owner == g_directDraw) return;
+    if (g_directDraw) g_directDraw->AddRef();
+    if (m_owner) m_owner->Release();
+    m_owner = g_directDraw;
 }
 
 void cDDSurface::ReleaseClipper() {
@@ -345,6 +359,7 @@ CSurfaceImpl* cDDSurface::MakeInstance(int32_t w, int32_t h) {
         delete instance;
         return nullptr;
     }
+    instance->HoldOwner();
     return instance;
 }
 
@@ -545,8 +560,11 @@ int cDDSurface::StretchBlit(CSurfaceImpl* destination, int32_t dx, int32_t dy, i
     return GdiSurfaceBlit(this, destination, dx, dy, dw, dh, sx, sy, sw, sh, mode, parameter, true);
 }
 
+// The area is cut to the writable area first, as the shared bodies do: the
+// clip rectangle holds for every kind of surface, and a rectangle reaching
+// past the edges would make the whole Blt fail.
 int cDDSurface::ColourFill(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t value) {
-    if (!m_surface) return 0;
+    if (!m_surface || !ClipToSurface(this, &x, &y, &w, &h)) return 0;
     RECT area = MakeRect(x, y, w, h);
     DDBLTFX fx = {};
     fx.dwSize = sizeof fx;
@@ -648,6 +666,7 @@ int cDDSurface::SetDisplayMode(void* window, int32_t w, int32_t h, int32_t newDe
         m_backBuffer = 0;
         ok = MakeOwnSurface(true) && TakePixelFormat(false);
     }
+    if (ok) HoldOwner();
     if (!ok) {
         // No surface of a stale format is left behind: the instance answers
         // 0 until it is made again.

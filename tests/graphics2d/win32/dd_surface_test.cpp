@@ -222,6 +222,39 @@ TEST_F(DDSurfaceTest, ColourFillsConvertPerDepth) {
     }
 }
 
+TEST_F(DDSurfaceTest, FillsKeepToTheClipRectangle) {
+    auto s = Make(6, 4);
+    ASSERT_NE(s, nullptr);
+    ASSERT_TRUE(s->FillRect(0, 0, 6, 4, 0));
+    s->SetClipRect(1, 1, 3, 2);
+    ASSERT_TRUE(s->FillRect(-5, -5, 100, 100, 0x00FF00)) << "reaching past the edges";
+    const uint32_t green = FillValueOfColour(0x00FF00, s->depth, nullptr);
+    EXPECT_EQ(RawAt(s.get(), 1, 1), green);
+    EXPECT_EQ(RawAt(s.get(), 3, 2), green);
+    EXPECT_EQ(RawAt(s.get(), 0, 0), 0u);
+    EXPECT_EQ(RawAt(s.get(), 4, 1), 0u);
+    EXPECT_EQ(RawAt(s.get(), 1, 3), 0u);
+    EXPECT_EQ(s->FillRect(10, 10, 2, 2, 0x00FF00), 0) << "nothing left";
+}
+
+// ReleaseDirectDraw runs when any client thread leaves; an instance still
+// alive keeps its surface usable and is deleted safely afterwards.
+TEST_F(DDSurfaceTest, AnInstanceOutlivesReleaseDirectDraw) {
+    auto s = Make(8, 8);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->WaitVerticalBlank(), 1);
+    ReleaseDirectDraw();
+    EXPECT_EQ(GetDirectDrawObject(), nullptr);
+    EXPECT_TRUE(s->FillRect(0, 0, 4, 4, 0x0000FF));
+    EXPECT_EQ(RawAt(s.get(), 3, 3), FillValueOfColour(0x0000FF, s->depth, nullptr));
+    CSurface screen;
+    ASSERT_TRUE(screen.CreateForDC(nullptr));
+    EXPECT_EQ(s->Blit(screen.GetImpl(), 0, 0, 0, 0, 8, 8, 0, 0, 0, 0), 0) << "no primary to present through";
+    s.reset();
+    auto again = Make(8, 8);
+    EXPECT_NE(again, nullptr) << "a new DirectDraw object";
+}
+
 TEST_F(DDSurfaceTest, AttachWindowPrintsItsFailureAndAnswersTrue) {
     auto s = Make(4, 4);
     ASSERT_NE(s, nullptr);
