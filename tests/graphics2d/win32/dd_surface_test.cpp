@@ -132,6 +132,27 @@ TEST_F(DDSurfaceTest, BackEndTwoSelectsDirectDrawInVideoAndSystemMemory) {
     EXPECT_EQ(g_lines, "") << "size checks come before DirectDraw";
 }
 
+TEST(DirectDrawFormats, PixelFormatTable) {
+    const struct {
+        uint32_t bits, red, green, blue;
+        int index;
+    } cases[] = {
+        {8, 0, 0, 0, 0},
+        {16, 0x7C00, 0x03E0, 0x001F, 1},
+        {16, 0xF800, 0x07E0, 0x001F, 2},
+        {24, 0xFF0000, 0xFF00, 0xFF, 3},
+        {32, 0xFF0000, 0xFF00, 0xFF, 4},
+        {16, 0x0F00, 0x00F0, 0x000F, -1},  // 4-4-4
+        {32, 0xFF, 0xFF00, 0xFF0000, -1},  // red and blue swapped
+        {24, 0xFF, 0xFF00, 0xFF0000, -1},
+        {1, 0, 0, 0, -1},
+        {4, 0, 0, 0, -1},
+        {2, 0, 0, 0, -2},  // other bit counts keep the prototype's settings
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DirectDrawFormatIndex(c.bits, c.red, c.green, c.blue), c.index) << c.bits << " " << std::hex << c.red;
+}
+
 TEST_F(DDSurfaceTest, WithoutDirectDrawBackEndTwoFallsBackToTheKeptDCPrototype) {
     ReleaseDirectDraw();
     ASSERT_EQ(GetDirectDrawObject(), nullptr);
