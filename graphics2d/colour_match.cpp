@@ -46,3 +46,14 @@ uint8_t GetNearestPaletteIndex(CSharedPalette* palette, uint32_t colour) {
     if ((colour & 0xFFFFFF) == 0) return 0;
     return LookUpInverse(palette, colour);
 }
+
+uint32_t FillValueOfColour(uint32_t colour, int32_t depth, CSharedPalette* palette) {
+    if (colour == 0) return 0;
+    const uint32_t red = colour & 0xFF, green = (colour >> 8) & 0xFF, blue = (colour >> 16) & 0xFF;
+    switch (depth) {
+    case 8: return palette ? GetNearestPaletteIndex(palette, colour) : 0;
+    case 15: return (red >> 3) << 10 | (green >> 3) << 5 | (blue >> 3);
+    case 16: return (red >> 3) << 11 | (green >> 2) << 5 | (blue >> 3);
+    default: return red << 16 | green << 8 | blue;
+    }
+}

@@ -43,3 +43,9 @@ inline uint8_t LookUpInverse(CSharedPalette* palette, uint32_t colour) {
     }
     return static_cast<uint8_t>(FindNearestColor(palette->entries, palette->count, colour));
 }
+
+// The pixel value a colour fill writes for a library colour at a depth:
+// 0 stays 0; 8 bits the palette's nearest index (0 without a palette);
+// 15 bits 5-5-5, 16 bits 5-6-5 (high bits of each channel); 24 and 32 bits
+// red << 16 | green << 8 | blue.
+uint32_t FillValueOfColour(uint32_t colour, int32_t depth, CSharedPalette* palette);

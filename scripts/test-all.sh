@@ -25,7 +25,7 @@ done
 
 results=$PWD/build/test-results
 rm -rf "$results" build/*/Testing/Temporary/LastTestsFailed.log
-mkdir -p "$results/native" "$results/wine"
+mkdir -p "$results/native" "$results/wine" "$results/wine16"
 
 step "native tests (sanitizers)"
 GTEST_OUTPUT="xml:$results/native/" ctest --preset native || fail=1
@@ -33,6 +33,11 @@ GTEST_OUTPUT="xml:$results/native/" ctest --preset native || fail=1
 step "Windows tests under Wine ($arch)"
 # Wine sees the Linux root as drive Z:, and GoogleTest needs a Windows path.
 GTEST_OUTPUT="xml:Z:$(echo "$results/wine/" | tr / '\\')" "$HERE/with-display.sh" "$arch" ctest --preset "$wpreset" || fail=1
+
+step "DirectDraw surfaces on a 16-bit screen ($arch)"
+# The same DirectDraw cases once more where the display's format is 5-6-5.
+TW_XVFB_DEPTH=16 "$HERE/with-display.sh" "$arch" "$HERE/wine-test.sh" "build/$wpreset/tests/graphics2d_platform_tests.exe" \
+  --gtest_filter='DDSurface*' "--gtest_output=xml:Z:$(echo "$results/wine16/dd_surface.xml" | tr / '\\')" || fail=1
 
 step "summary"
 # A test executable that crashed or timed out leaves no report of its own: count

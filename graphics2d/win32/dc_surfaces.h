@@ -19,6 +19,13 @@
 int GdiSurfaceBlit(CSurfaceImpl* source, CSurfaceImpl* destination, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
                    int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t mode, uint32_t parameter, bool stretch);
 
+// Test seam of the DIB-section surfaces: the next call of a GDI step of
+// MakeInstance or GetDC fails (one shot; kDibStepNone disarms), and the GDI
+// objects the DIB-section code holds (screen and memory DCs, sections).
+enum DibStep { kDibStepNone, kDibStepReferenceDC, kDibStepMemoryDC, kDibStepSection, kDibStepSelect };
+void FailDibStep(DibStep step);
+int LiveDibGdiObjects();
+
 // DIB-section surface: pixels in a GDI DIB section, a memory DC made while a
 // caller holds one (one ReleaseDC ends all nested GetDCs). Rows bottom-up.
 class CDIBSurface : public CSurfaceImpl {

@@ -22,7 +22,50 @@ static_assert(sizeof(DibInfo) == 1064, "header and 256 colour places");
 
 DWORD RasterOperation(int32_t mode, uint32_t parameter) { return mode == 7 ? parameter : SRCCOPY; }
 
+// The GDI calls of MakeInstance and GetDC, through the test seam: a step can
+// be made to fail once, and the objects this file holds are counted (Wine's
+// GetGuiResources answers 0, so a leak would not show there).
+DibStep g_failingStep = kDibStepNone;
+int g_liveObjects = 0;
+
+bool Forced(DibStep step) {
+    if (g_failingStep != step) return false;
+    g_failingStep = kDibStepNone;
+    return true;
+}
+HDC TakeWindowDC(HWND window) {
+    HDC dc = Forced(kDibStepReferenceDC) ? nullptr : ::GetDC(window);
+    if (dc) ++g_liveObjects;
+    return dc;
+}
+void GiveWindowDC(HWND window, HDC dc) {
+    ::ReleaseDC(window, dc);
+    --g_liveObjects;
+}
+HDC NewMemoryDC(HDC reference) {
+    HDC dc = Forced(kDibStepMemoryDC) ? nullptr : CreateCompatibleDC(reference);
+    if (dc) ++g_liveObjects;
+    return dc;
+}
+void DeleteMemoryDCHandle(HDC dc) {
+    DeleteDC(dc);
+    --g_liveObjects;
+}
+HBITMAP NewSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits) {
+    HBITMAP section = Forced(kDibStepSection) ? nullptr : CreateDIBSection(dc, info, usage, bits, nullptr, 0);
+    if (section) ++g_liveObjects;
+    return section;
+}
+void DeleteSection(HBITMAP section) {
+    DeleteObject(section);
+    --g_liveObjects;
+}
+HGDIOBJ SelectInto(HDC dc, HGDIOBJ object) { return Forced(kDibStepSelect) ? nullptr : SelectObject(dc, object); }
+
 }  // namespace
+
+void FailDibStep(DibStep step) { g_failingStep = step; }
+int LiveDibGdiObjects() { return g_liveObjects; }
 
 int GdiSurfaceBlit(CSurfaceImpl* source, CSurfaceImpl* destination, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
                    int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t mode, uint32_t parameter, bool stretch) {
@@ -62,7 +105,7 @@ CDIBSurface::CDIBSurface() {
 
 CDIBSurface::~CDIBSurface() {
     DeleteMemoryDC();
-    if (m_section) DeleteObject(m_section);
+    if (m_section) DeleteSection(m_section);
     m_section = nullptr;
     lockedBits = rowBase = nullptr;
 }
@@ -78,7 +121,7 @@ int CDIBSurface::Init(int32_t newDepth) {
 void CDIBSurface::DeleteMemoryDC() {
     if (!m_dc) return;
     if (m_previous) SelectObject(m_dc, m_previous);
-    DeleteDC(m_dc);
+    DeleteMemoryDCHandle(m_dc);
     m_dc = nullptr;
     m_previous = nullptr;
 }
@@ -93,14 +136,14 @@ void CDIBSurface::UpdateColourTable(HDC dc) {
 }
 
 HDC CDIBSurface::MakeMemoryDC(HGDIOBJ* previous) {
-    HDC reference = ::GetDC(m_window);
+    HDC reference = TakeWindowDC(m_window);
     if (!reference) return nullptr;
-    HDC dc = CreateCompatibleDC(reference);
-    ::ReleaseDC(m_window, reference);
+    HDC dc = NewMemoryDC(reference);
+    GiveWindowDC(m_window, reference);
     if (!dc) return nullptr;
-    *previous = SelectObject(dc, m_section);
+    *previous = SelectInto(dc, m_section);
     if (!*previous || *previous == HGDI_ERROR) {
-        DeleteDC(dc);
+        DeleteMemoryDCHandle(dc);
         return nullptr;
     }
     return dc;
@@ -153,16 +196,16 @@ CSurfaceImpl* CDIBSurface::MakeInstance(int32_t w, int32_t h) {
     }
 
     bool made = false;
-    HDC reference = ::GetDC(m_window);
-    HDC dc = reference ? CreateCompatibleDC(reference) : nullptr;
+    HDC reference = TakeWindowDC(m_window);
+    HDC dc = reference ? NewMemoryDC(reference) : nullptr;
     if (dc) {
         void* bits = nullptr;
         instance->m_section =
-            CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(info), usage, &bits, nullptr, 0);
+            NewSection(dc, reinterpret_cast<BITMAPINFO*>(info), usage, &bits);
         if (instance->m_section && bits) {
             instance->lockedBits = static_cast<uint8_t*>(bits);
             instance->rowBase = instance->lockedBits + static_cast<ptrdiff_t>(h - 1) * rowPitch;
-            HGDIOBJ previous = SelectObject(dc, instance->m_section);
+            HGDIOBJ previous = SelectInto(dc, instance->m_section);
             if (previous && previous != HGDI_ERROR) {
                 if (instance->KeepDC(dc, previous)) {
                     dc = nullptr;
@@ -173,8 +216,8 @@ CSurfaceImpl* CDIBSurface::MakeInstance(int32_t w, int32_t h) {
             }
         }
     }
-    if (dc) DeleteDC(dc);
-    if (reference) ::ReleaseDC(m_window, reference);
+    if (dc) DeleteMemoryDCHandle(dc);
+    if (reference) GiveWindowDC(m_window, reference);
     LocalFree(info);
     if (!made) {
         delete instance;  // deletes a section made on the way

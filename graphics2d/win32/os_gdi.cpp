@@ -11,6 +11,7 @@
 #include "graphics2d/os_gdi.h"
 #include "graphics2d/surface.h"
 #include "graphics2d/win32/dc_surfaces.h"
+#include "graphics2d/win32/dd_surface.h"
 
 int OsProcessorLevel() {
     SYSTEM_INFO info;
@@ -160,8 +161,7 @@ bool OsCopyDCToDC(void* source, void* destination, int sx, int sy, int dx, int d
     return drawn;
 }
 
-// The DIB-section, kept-DC, DirectDraw and window-DC implementations fill
-// their holders here once they exist.
+// The DIB-section, kept-DC and DirectDraw prototypes.
 namespace {
 
 // One prototype of each depth in the holders.
@@ -182,8 +182,11 @@ void FillPrototypes(CSurface* holders) {
 void OsCreateSurfacePrototypes(const PlatformPrototypeHolders& holders) {
     FillPrototypes<CDIBSurface>(holders.dib);
     FillPrototypes<CDIBDCSurface>(holders.keptDC);
+    // DirectDraw itself is made by the first instance, not here: a system
+    // without it starts all the same.
+    holders.directDraw->SetImpl(MakeDirectDrawPrototype(false));
+    holders.directDrawSystem->SetImpl(MakeDirectDrawPrototype(true));
 }
-void OsReleaseDirectDraw() {}
 
 void* OsSelectObject(void* dc, void* object) {
     return SelectObject(static_cast<HDC>(dc), static_cast<HGDIOBJ>(object));

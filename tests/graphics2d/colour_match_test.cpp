@@ -311,3 +311,29 @@ TEST(PixelLayout, WritesBmpFilesForTheOutsideCheck) {
         std::ofstream(name + ".bmp", std::ios::binary) << b;
     }
 }
+
+TEST(ColourMatch, FillValueOfColourPerDepth) {
+    const struct {
+        int depth;
+        uint32_t colour, value;
+    } cases[] = {
+        {15, 0x0000FF, 0x7C00},   {16, 0x0000FF, 0xF800},   {24, 0x0000FF, 0xFF0000}, {32, 0x0000FF, 0xFF0000},
+        {15, 0x00FF00, 0x03E0},   {16, 0x00FF00, 0x07E0},   {16, 0xFF0000, 0x001F},   {32, 0xFF0000, 0x0000FF},
+        {15, 0x563412, 0x08CA},   {16, 0x563412, 0x11AA},   {24, 0x563412, 0x123456}, {32, 0x070707, 0x070707},
+        {16, 0x030303, 0x0000}, {15, 0x070707, 0x0000},  // below every channel's step: 0, as the fill writes it
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FillValueOfColour(c.colour, c.depth, nullptr), c.value) << c.depth << " " << std::hex << c.colour;
+    for (int depth : {8, 15, 16, 24, 32}) EXPECT_EQ(FillValueOfColour(0, depth, nullptr), 0u) << depth;
+
+    // 8 bits: the palette's nearest index; none without a palette.
+    CSharedPalette palette = {};
+    palette.count = 4;
+    SetEntry(&palette.entries[0], 0x000000);
+    SetEntry(&palette.entries[1], 0x0000FF);
+    SetEntry(&palette.entries[2], 0x00FF00);
+    SetEntry(&palette.entries[3], 0xFF0000);
+    EXPECT_EQ(FillValueOfColour(0x0000F0, 8, &palette), 1u);
+    EXPECT_EQ(FillValueOfColour(0xF00000, 8, &palette), 3u);
+    EXPECT_EQ(FillValueOfColour(0x0000F0, 8, nullptr), 0u);
+}

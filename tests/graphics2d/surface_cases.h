@@ -39,6 +39,24 @@ inline CSurfaceImpl* MakeDIBSurface(int depth, int32_t width, int32_t height) {
 }
 inline const SurfaceFactory kDIBFactory = {"DIB", MakeDIBSurface};
 
+// Back end 2: DirectDraw surfaces where DirectDraw is usable (the Windows
+// build), else the kept-DC DIB prototypes. A DirectDraw surface has the
+// display's format only, so other depths take DIB sections; its pixels can be
+// addressed only while it is locked, so it is handed out locked (deleting it
+// ends the lock).
+inline CSurfaceImpl* MakeBackEnd2Surface(int depth, int32_t width, int32_t height) {
+    const CSurface* holder = nullptr;
+    SelectPixelFormat(&holder, depth, kPlaceDIB, 2);
+    if (!holder || !holder->GetImpl()) return nullptr;
+    CSurfaceImpl* s = holder->GetImpl()->MakeInstance(width, height);
+    if (s && s->GetKind() == 5 && (s->depth != depth || !s->Lock())) {
+        delete s;
+        return MakeDIBSurface(depth, width, height);
+    }
+    return s;
+}
+inline const SurfaceFactory kBackEnd2Factory = {"BackEnd2", MakeBackEnd2Surface};
+
 inline const int kCaseDepths[] = {8, 15, 16, 24, 32};
 
 // Raw pixel values, as stored (8 bits the index).
@@ -132,9 +150,10 @@ inline std::string SurfaceCaseName(const ::testing::TestParamInfo<SurfaceCaseTes
     return std::string(std::get<0>(info.param)->name) + std::to_string(std::get<1>(info.param));
 }
 
-// Runs the suite at every depth with the memory and the DIB-section factory.
+// Runs the suite at every depth with the memory, the DIB-section and the
+// back-end-2 factory.
 #define TW_SURFACE_CASES_ON_EVERY_FACTORY(suite)                                                               \
     INSTANTIATE_TEST_SUITE_P(Memory, suite,                                                             \
-                             ::testing::Combine(::testing::Values(&kMemoryFactory, &kDIBFactory),       \
+                             ::testing::Combine(::testing::Values(&kMemoryFactory, &kDIBFactory, &kBackEnd2Factory), \
                                                 ::testing::ValuesIn(kCaseDepths)),                      \
                              SurfaceCaseName)

@@ -50,8 +50,7 @@ TEST_F(SurfaceTest, SelectPixelFormatFollowsDepthPlacementAndBackEnd) {
     const Case cases[] = {
         {12, 0, 0, memory15, false}, {16, 0, 0, memory16, true}, {15, 0, 0, memory15, true},
         {40, 0, 0, memory32, false}, {8, 4, 0, nullptr, false},  {8, -1, 0, nullptr, false},
-        // Back end 2 without DirectDraw, and unknown back ends: the kept-DC prototype.
-        {8, 1, 2, GetDCSurfacePrototype(8), true}, {24, 3, 2, GetDCSurfacePrototype(24), true},
+        // Unknown back ends: the kept-DC prototype.
         {24, 1, 7, GetDCSurfacePrototype(24), true}, {24, 2, 0, GetDCSurfacePrototype(24), true},
     };
     for (const Case& c : cases) {
@@ -65,7 +64,24 @@ TEST_F(SurfaceTest, SelectPixelFormatFollowsDepthPlacementAndBackEnd) {
     SelectPixelFormat(&dib, 24, 1, 0);
     EXPECT_NE(dib, GetDCSurfacePrototype(24));
     EXPECT_NE(dib, nullptr);
-    EXPECT_FALSE(IsDirectDrawUsable());
+
+    // Back end 2: the DirectDraw prototypes (placement 3 the system-memory
+    // one) where DirectDraw is usable, else the kept-DC prototype.
+    const bool directDraw = IsDirectDrawUsable();
+    const CSurface* video = nullptr;
+    const CSurface* system = nullptr;
+    EXPECT_TRUE(SelectPixelFormat(&video, 8, 1, 2));
+    EXPECT_TRUE(SelectPixelFormat(&system, 24, 3, 2));
+    ASSERT_NE(video, nullptr);
+    ASSERT_NE(system, nullptr);
+    if (directDraw) {
+        EXPECT_EQ(video->GetKind(), 5);
+        EXPECT_EQ(system->GetKind(), 5);
+        EXPECT_NE(video, system);
+    } else {
+        EXPECT_EQ(video, GetDCSurfacePrototype(8));
+        EXPECT_EQ(system, GetDCSurfacePrototype(24));
+    }
 }
 
 TEST(SurfaceRotation, AnglesAndRotatedSizes) {

@@ -282,3 +282,40 @@ TEST_F(DIBSurfaceTest, DisplayModesOnTheSingleScreenMode) {
     EXPECT_EQ(GetWindowLongPtrA(window, GWL_STYLE) & ~LONG_PTR(WS_VISIBLE), styleBefore & ~LONG_PTR(WS_VISIBLE));
     DestroyWindow(window);
 }
+
+// Every GDI step of MakeInstance and GetDC made to fail once: the call
+// answers null and holds no more GDI objects than before (counted by the
+// seam: Wine's GetGuiResources answers 0).
+TEST_F(DIBSurfaceTest, FailingGdiStepsReleaseWhatTheyMade) {
+    const DibStep steps[] = {kDibStepReferenceDC, kDibStepMemoryDC, kDibStepSection, kDibStepSelect};
+    for (SurfacePlacement placement : {kPlaceDIB, kPlaceKeptDC}) {
+        for (int depth : {8, 16, 32}) {
+            const int before = LiveDibGdiObjects();
+            for (DibStep step : steps) {
+                FailDibStep(step);
+                EXPECT_EQ(Make(depth, 5, 3, placement), nullptr) << placement << " " << depth << " " << step;
+                EXPECT_EQ(LiveDibGdiObjects(), before) << placement << " " << depth << " " << step;
+            }
+            FailDibStep(kDibStepNone);
+            auto made = Make(depth, 5, 3, placement);
+            ASSERT_NE(made, nullptr);
+            EXPECT_EQ(LiveDibGdiObjects(), before + (placement == kPlaceKeptDC ? 2 : 1)) << "section, kept DC";
+            made.reset();
+            EXPECT_EQ(LiveDibGdiObjects(), before);
+        }
+    }
+    auto s = Make(32, 5, 3);
+    ASSERT_NE(s, nullptr);
+    const int held = LiveDibGdiObjects();
+    for (DibStep step : {kDibStepReferenceDC, kDibStepMemoryDC, kDibStepSelect}) {
+        FailDibStep(step);
+        EXPECT_EQ(s->GetDC(), nullptr) << step;
+        EXPECT_EQ(LiveDibGdiObjects(), held) << step;
+    }
+    void* dc = s->GetDC();
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(LiveDibGdiObjects(), held + 1);
+    s->ReleaseDC(dc);
+    s->ReleaseDC(dc);  // a second release finds no DC left
+    EXPECT_EQ(LiveDibGdiObjects(), held);
+}
