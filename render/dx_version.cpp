@@ -21,13 +21,13 @@ void ProbeDirectXVersion(LDirectXCalls& calls, LDirectXCache& cache, uint32_t* v
         if (major == 4) {
             // NT 4: DirectDraw is never loaded; DirectInput tells 2 from 3.
             cache.version = 0x200;
-            void* input = calls.LoadLibrary("DINPUT.DLL");
+            void* input = calls.OpenLibrary("DINPUT.DLL");
             if (!input) {
                 calls.DebugLine("Couldn't LoadLibrary DInput\r\n");
                 return Answer(version, platform, 0x200, 2);
             }
             const bool found = calls.HasEntry(input, "DirectInputCreateA");
-            calls.FreeLibrary(input);
+            calls.CloseLibrary(input);
             if (!found) {
                 calls.DebugLine("Couldn't GetProcAddress DInputCreate\r\n");
                 return Answer(version, platform, 0x200, 2);
@@ -40,22 +40,22 @@ void ProbeDirectXVersion(LDirectXCalls& calls, LDirectXCache& cache, uint32_t* v
     }
     const int32_t knownPlatform = cache.platform;
 
-    void* ddraw = calls.LoadLibrary("DDRAW.DLL");
+    void* ddraw = calls.OpenLibrary("DDRAW.DLL");
     if (!ddraw) return Answer(version, platform, 0, 0);
     if (!calls.HasEntry(ddraw, "DirectDrawCreate")) {
-        calls.FreeLibrary(ddraw);
+        calls.CloseLibrary(ddraw);
         calls.DebugLine("Couldn't LoadLibrary DDraw\r\n");
         return Answer(version, platform, 0, 0);
     }
     void* directDraw = calls.CreateDirectDraw(ddraw);
     if (!directDraw) {
-        calls.FreeLibrary(ddraw);
+        calls.CloseLibrary(ddraw);
         calls.DebugLine("Couldn't create DDraw\r\n");
         return Answer(version, platform, 0, 0);
     }
     const auto giveUp = [&](const char* line, int32_t level) {
         calls.Release(directDraw);
-        calls.FreeLibrary(ddraw);
+        calls.CloseLibrary(ddraw);
         if (line) calls.DebugLine(line);
         Answer(version, platform, level, knownPlatform);
     };
@@ -63,10 +63,10 @@ void ProbeDirectXVersion(LDirectXCalls& calls, LDirectXCache& cache, uint32_t* v
     cache.version = 0x100;
     if (!calls.HasDirectDraw2(directDraw)) return giveUp("Couldn't QI DDraw2\r\n", 0x100);
     cache.version = 0x200;
-    void* input = calls.LoadLibrary("DINPUT.DLL");
+    void* input = calls.OpenLibrary("DINPUT.DLL");
     if (!input) return giveUp("Couldn't LoadLibrary DInput\r\n", 0x200);
     const bool found = calls.HasEntry(input, "DirectInputCreateA");
-    calls.FreeLibrary(input);
+    calls.CloseLibrary(input);
     if (!found) return giveUp("Couldn't GetProcAddress DInputCreate\r\n", 0x200);
 
     cache.version = 0x300;

@@ -19,9 +19,9 @@ public:
     // GetVersionExA: the platform id (2 for NT) and major version.
     virtual bool GetVersion(uint32_t* platformId, uint32_t* major) = 0;
     // LoadLibraryA, GetProcAddress (true when found), FreeLibrary.
-    virtual void* LoadLibrary(const char* name) = 0;
+    virtual void* OpenLibrary(const char* name) = 0;
     virtual bool HasEntry(void* library, const char* name) = 0;
-    virtual void FreeLibrary(void* library) = 0;
+    virtual void CloseLibrary(void* library) = 0;
     // DirectDrawCreate(null) through the library's entry: the object or null.
     virtual void* CreateDirectDraw(void* library) = 0;
     // QueryInterface for IDirectDraw2; the interface is released at once.

@@ -6,9 +6,9 @@ namespace {
 class HeadlessDirectXCalls : public LDirectXCalls {
 public:
     bool GetVersion(uint32_t*, uint32_t*) override { return false; }
-    void* LoadLibrary(const char*) override { return nullptr; }
+    void* OpenLibrary(const char*) override { return nullptr; }
     bool HasEntry(void*, const char*) override { return false; }
-    void FreeLibrary(void*) override {}
+    void CloseLibrary(void*) override {}
     void* CreateDirectDraw(void*) override { return nullptr; }
     bool HasDirectDraw2(void*) override { return false; }
     bool SetCooperativeLevelNormal(void*) override { return false; }

@@ -17,11 +17,11 @@ public:
         *major = info.dwMajorVersion;
         return true;
     }
-    void* LoadLibrary(const char* name) override { return LoadLibraryA(name); }
+    void* OpenLibrary(const char* name) override { return LoadLibraryA(name); }
     bool HasEntry(void* library, const char* name) override {
         return GetProcAddress(static_cast<HMODULE>(library), name) != nullptr;
     }
-    void FreeLibrary(void* library) override { ::FreeLibrary(static_cast<HMODULE>(library)); }
+    void CloseLibrary(void* library) override { ::FreeLibrary(static_cast<HMODULE>(library)); }
     void* CreateDirectDraw(void* library) override {
         using Create = HRESULT(WINAPI*)(GUID*, LPDIRECTDRAW*, IUnknown*);
         auto create = reinterpret_cast<Create>(

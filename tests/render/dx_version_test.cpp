@@ -24,7 +24,7 @@ public:
         *m = major;
         return versionOk;
     }
-    void* LoadLibrary(const char* name) override {
+    void* OpenLibrary(const char* name) override {
         const std::string n = name;
         loads.push_back(n);
         if ((n == "DDRAW.DLL" && !hasDDraw) || (n == "DINPUT.DLL" && !hasDInput)) return nullptr;
@@ -34,7 +34,7 @@ public:
     bool HasEntry(void* library, const char*) override {
         return library == &ddraw ? hasCreateEntry : hasDInputEntry;
     }
-    void FreeLibrary(void*) override { --openLibraries; }
+    void CloseLibrary(void*) override { --openLibraries; }
     void* CreateDirectDraw(void*) override {
         if (!createOk) return nullptr;
         ++liveObjects;
