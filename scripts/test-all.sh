@@ -34,6 +34,12 @@ step "Windows tests under Wine ($arch)"
 # Wine sees the Linux root as drive Z:, and GoogleTest needs a Windows path.
 GTEST_OUTPUT="xml:Z:$(echo "$results/wine/" | tr / '\\')" "$HERE/with-display.sh" "$arch" ctest --preset "$wpreset" || fail=1
 
+step "render drivers on a 16-bit screen"
+# The drivers' catalogues and the depth probe once more with the X screen at 16
+# bits (the run above has it at 24).
+TW_SCREEN_DEPTH=16 "$HERE/with-display.sh" "$arch" "$HERE/wine-test.sh" "build/$wpreset/tests/render_platform_tests.exe" \
+  >"$results/render-16-bit.log" 2>&1 || { fail=1; tail -20 "$results/render-16-bit.log"; }
+
 step "summary"
 # A test executable that crashed or timed out leaves no report of its own: count
 # each failed ctest entry too.
