@@ -26,8 +26,9 @@ int ScreenDepth() {
 // Wine reports a 24-bit X screen as 32 bits per pixel.
 int WindowsDepthOf(int xDepth) { return xDepth == 24 ? 32 : xDepth; }
 
-// Wine lists its modes at 32 bits per pixel whatever the X screen's depth:
-// the size is what every catalogue must show.
+// The size is what every catalogue must show: Wine has once listed the
+// screen's mode at 32 bits per pixel on a 16-bit X screen whose desktop it
+// reported at 16.
 bool ListsSize(const LAPICLBK& driver, int32_t width, int32_t height) {
     for (const LDeviceRecord* d = driver.firstDevice; d; d = d->next)
         for (const LDriverRecord* r = d->firstDriver; r; r = r->next)
