@@ -22,11 +22,14 @@ class LCLBKObject;
 class LCacheMaterial;
 class LCacheVertexArray;
 class LCameraView;
+class LRenderTargetLink;
 
 // The driver's factory slots.
 class LDriverLink {
 public:
     virtual ~LDriverLink() = default;
+    // Destroys the driver (the registry's destroy operation).
+    virtual void Release() { delete this; }
     virtual L3DPoint* CreatePoint(float x, float y, float z, float u, float v) = 0;
     // `reserved` is the polygon's capacity hint (LPolygon's constructor).
     virtual LPolygon* CreatePolygon(LPolygonOwner* owner, int32_t reserved, void* callback) = 0;
@@ -39,6 +42,21 @@ public:
     // 1 for the hardware back ends, whose targets draw material caches
     // indexed (DrawScene); the software back end draws polygon by polygon.
     virtual int32_t IsHardware() const { return 0; }
+};
+
+// What a render target tells the camera bound to it (issue 07's L3DCamera
+// implements it): its back pointer, the target size and half size, the far
+// distance and the view rectangle.
+class LCameraLink {
+public:
+    virtual ~LCameraLink() = default;
+    // The target the camera draws into; null unbinds it.
+    virtual void SetRenderTarget(LRenderTargetLink* target) = 0;
+    virtual void SetViewSize(int32_t width, int32_t height) = 0;
+    virtual void SetHalfSize(float halfWidth, float halfHeight) = 0;
+    virtual float GetFarDistance() const = 0;
+    virtual void SetFarDistance(float distance) = 0;
+    virtual void SetViewRect(int32_t left, int32_t bottom, int32_t top, int32_t right) = 0;
 };
 
 // The render target: the way to its driver, and what the engine asks of it

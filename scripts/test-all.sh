@@ -34,10 +34,13 @@ step "Windows tests under Wine ($arch)"
 # Wine sees the Linux root as drive Z:, and GoogleTest needs a Windows path.
 GTEST_OUTPUT="xml:Z:$(echo "$results/wine/" | tr / '\\')" "$HERE/with-display.sh" "$arch" ctest --preset "$wpreset" || fail=1
 
-step "DirectDraw surfaces on a 16-bit screen ($arch)"
-# The same DirectDraw cases once more where the display's format is 5-6-5.
-TW_XVFB_DEPTH=16 "$HERE/with-display.sh" "$arch" "$HERE/wine-test.sh" "build/$wpreset/tests/graphics2d_platform_tests.exe" \
-  --gtest_filter='DDSurface*' "--gtest_output=xml:Z:$(echo "$results/wine16/dd_surface.xml" | tr / '\\')" || fail=1
+step "DirectDraw surfaces and render drivers on a 16-bit screen ($arch)"
+# The DirectDraw cases, the drivers' catalogues and the depth probe once more
+# with the X screen at 16 bits (5-6-5; the run above has it at 24).
+wine16="Z:$(echo "$results/wine16/" | tr / '\\')"
+TW_SCREEN_DEPTH=16 "$HERE/with-display.sh" "$arch" bash -c '
+  "$1/wine-test.sh" "build/$2/tests/graphics2d_platform_tests.exe" --gtest_filter="DDSurface*" "--gtest_output=xml:$3dd_surface.xml" || exit 1
+  "$1/wine-test.sh" "build/$2/tests/render_platform_tests.exe" "--gtest_output=xml:$3render.xml"' _ "$HERE" "$wpreset" "$wine16" || fail=1
 
 step "summary"
 # A test executable that crashed or timed out leaves no report of its own: count

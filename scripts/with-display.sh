@@ -2,7 +2,7 @@
 # Runs a command with one Xvfb display and one persistent wineserver for all the
 # Wine processes it starts; both are stopped afterwards.
 # Usage: with-display.sh ARCH command...   (ARCH: i686 or x86_64)
-# TW_XVFB_DEPTH sets the screen's bits per pixel (default 24; e.g. 16).
+# TW_SCREEN_DEPTH sets the screen's depth in bits (24 when unset).
 set -u
 HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/wine-env.sh"
@@ -10,7 +10,7 @@ arch=$1; shift
 tw_wine_select "$arch"
 
 fifo=$(mktemp -u); mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1024x768x"${TW_XVFB_DEPTH:-24}" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x${TW_SCREEN_DEPTH:-24} -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
 xvfb_pid=$!
 if ! read -r -t 20 display <"$fifo"; then
   echo "with-display: Xvfb did not start" >&2; kill $xvfb_pid 2>/dev/null; rm -f "$fifo"; exit 1

@@ -199,6 +199,7 @@ const CRunner* RunnerOf(CInterpretor* interpretor);
 // replaces the earlier service.
 enum CInterpreterServiceId : int32_t {
     kServiceImageFormats = 1,
+    kServiceDirectXLevel = 2,
 };
 struct CInterpreterService {
     int32_t id = 0;

@@ -2,3 +2,5 @@
 #include "runtime/interp/os_display.h"
 
 int GetScreenBitsPerPixel() { return 32; }
+
+int GetDesktopBitsPerPixel() { return 0; }

@@ -3,8 +3,13 @@
 #include "runtime/interp/os_display.h"
 
 int GetScreenBitsPerPixel() {
+    const int bits = GetDesktopBitsPerPixel();
+    return bits ? bits : 8;
+}
+
+int GetDesktopBitsPerPixel() {
     HDC dc = GetDC(nullptr);
-    if (!dc) return 8;
+    if (!dc) return 0;
     int bits = GetDeviceCaps(dc, PLANES) * GetDeviceCaps(dc, BITSPIXEL);
     if (bits == 16) {
         // A 16-bit display may carry 5 or 6 bits of green: a green of 4 survives
