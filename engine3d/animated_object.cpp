@@ -307,14 +307,7 @@ void L3DObject_Animation::UpdateTree(L3DObject* parent, float f, LCameraView* ca
     LDataLink* children = parent->GetChildren();
     for (LDataNode* n = children ? children->GetHead() : nullptr; n; n = n->next) {
         auto* child = static_cast<L3DObject*>(n->value);
-        float local[12];
-        if (ChildLocalMatrix(child, f, GetScale(), local)) {
-            float* m = child->m_transform.m;
-            LMatrix34::Multiply(parent->GetTransform().m, local, m);
-            for (int i = 0; i < 3; ++i) child->m_position[i] = m[4 * i + 3];
-            if (child->m_box)
-                for (int i = 0; i < 3; ++i) child->m_box->m_position[i] = m[4 * i + 3];
-        }
+        PlaceChild(parent, child, f);
         if (!(child->objectFlags & kFlagHidden)) {
             if (HasChanged(*child)) {
                 child->ProjectBox(camera);
@@ -443,13 +436,21 @@ int32_t L3DObject_Animation::ChildLocalMatrix(L3DObject* child, float f, const f
 
 void L3DObject_Animation::EvaluateChildren() { EvaluateTree(this, float(m_table.GetFrame())); }
 
+void L3DObject_Animation::PlaceChild(L3DObject* parent, L3DObject* child, float f) {
+    float local[12];
+    if (!ChildLocalMatrix(child, f, GetScale(), local)) return;
+    float* m = child->m_transform.m;
+    LMatrix34::Multiply(parent->GetTransform().m, local, m);
+    for (int i = 0; i < 3; ++i) child->m_position[i] = m[4 * i + 3];
+    if (child->m_box)
+        for (int i = 0; i < 3; ++i) child->m_box->m_position[i] = m[4 * i + 3];
+}
+
 void L3DObject_Animation::EvaluateTree(L3DObject* parent, float f) {
     LDataLink* children = parent->GetChildren();
     for (LDataNode* n = children ? children->GetHead() : nullptr; n; n = n->next) {
         auto* child = static_cast<L3DObject*>(n->value);
-        float local[12];
-        if (ChildLocalMatrix(child, f, GetScale(), local))
-            LMatrix34::Multiply(parent->GetTransform().m, local, child->GetTransform().m);
+        PlaceChild(parent, child, f);
         EvaluateTree(child, f);
     }
 }

@@ -142,7 +142,8 @@ public:
     // The keyframe part of the frame update: every child, depth first, takes
     // the local matrix of its tracks at the current frame (ChildLocalMatrix),
     // multiplied by its parent's transform (this object's own for the top
-    // children), as its transform. Children without usable tracks keep theirs.
+    // children), as its transform, and its translation as its position.
+    // Children without usable tracks keep theirs.
     void EvaluateChildren();
 
     // A child's local matrix at frame f: its matrix track when that has a key
@@ -164,6 +165,9 @@ private:
         L3DObject_Animation* m_owner;
     };
 
+    // A child of `parent` at frame f: its transform from its tracks (when it
+    // has usable ones), its and its box's position from that.
+    void PlaceChild(L3DObject* parent, L3DObject* child, float f);
     void EvaluateTree(L3DObject* parent, float f);
     // One level of UpdateTransform's walk; low and high gather the extent.
     void UpdateTree(L3DObject* parent, float f, LCameraView* camera, float* low, float* high);
