@@ -136,15 +136,16 @@ void L3DObject::SetParent(L3DObject* parent, int32_t keep) {
     if (!parent) {
         L3DObject* root = GetRoot();
         LeaveParent();
-        if (keep == 0 && root->m_kind == kKindAnimated) {
+        if (keep == 0 && world && root->m_kind == kKindAnimated) {
             // A part taken out of an animated tree goes on playing the old
-            // root's "Main" range under an animated object of its own.
+            // root's "Main" range under an animated object of its own (kept
+            // by the world: without one nothing would own it).
             auto* holder = new L3DObject_Animation("Object", world, nullptr);
             const LAnimationIK& from = static_cast<L3DObject_Animation*>(root)->GetAnimation();
             if (const LTrackRecord* main = from.FindTrack(LAnimationIK::kMainTrack))
                 holder->GetAnimation().DefineTrack(LAnimationIK::kMainTrack, *main);
             holder->GetAnimation().SelectTrack(LAnimationIK::kMainTrack);
-            if (world) world->AddObject(holder);
+            world->AddObject(holder);
             attach(holder);
             return;
         }
