@@ -113,6 +113,33 @@ TEST_F(AnimatedFrame, TranslateTrackMovesTheChildAndGrowsTheBox) {
     EXPECT_NEAR(arm->GetX(), 3.0f, 1e-4f);
 }
 
+TEST_F(AnimatedFrame, UnchangedObjectKeepsItsBoxUntilItChanges) {
+    PlayAt(2);
+    // Nothing marked changed: the child is placed, the box stays, and only a
+    // changed camera re-projects it.
+    anim->AnglesChanged(0);
+    anim->PositionChanged(0);
+    anim->GetAnimation().LAnimationIK::SetFrame(6);  // the plain table: no change notice
+    const float screenBefore = anim->GetBox()->GetPoints()->GetPoint(3)->screenX;
+    L3DLocation eye(0, 0, 0, 0, 0, 0);
+    view.location = &eye;
+    eye.AnglesChanged(0);
+    eye.PositionChanged(0);
+    view.position[0] = -3;  // the camera moved, not yet noticed
+    anim->UpdateTransform(&view);
+    EXPECT_NEAR(arm->GetX(), 6.0f, 1e-4f);
+    ExpectNear(BoxLow(anim), {2, 0, 20}, "box kept");
+    EXPECT_EQ(anim->GetBox()->GetPoints()->GetPoint(3)->screenX, screenBefore);
+    eye.AnglesChanged(1);
+    anim->UpdateTransform(&view);
+    ExpectNear(BoxLow(anim), {2, 0, 20}, "box still kept");
+    EXPECT_GT(anim->GetBox()->GetPoints()->GetPoint(3)->screenX, screenBefore) << "re-projected for the camera";
+    anim->AnglesChanged(1);
+    anim->UpdateTransform(&view);
+    ExpectNear(BoxLow(anim), {6, 0, 20}, "box follows once the object changed");
+    view.location = nullptr;
+}
+
 TEST_F(AnimatedFrame, ClonesPlayTheirOwnFramesOverOneSource) {
     anim->GetAnimation().AddTrack("Back", Range(20, 30));
     anim->GetAnimation().SetFrame(2);
