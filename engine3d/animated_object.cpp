@@ -1,9 +1,14 @@
 #include "engine3d/animated_object.h"
 
+#include "engine3d/camera_view.h"
 #include "engine3d/chunk_stream.h"
 #include "engine3d/key_tracks.h"
 #include "engine3d/math3d.h"
 #include "engine3d/name_text.h"
+#include "engine3d/point.h"
+#include "engine3d/polygon.h"
+#include "engine3d/vec3.h"
+#include "engine3d/world.h"
 
 #include <cmath>
 #include <cstdint>
@@ -31,6 +36,15 @@ void Fill(LTrackRecord* track, const char* name, const LTrackRecord& values) {
     track->start = track->start > track->last ? track->last : track->start;
     track->start = track->start < track->first ? track->first : track->start;
 }
+
+constexpr uint32_t kChanged = L3DLocation::kFlagPositionChanged | L3DLocation::kFlagAnglesChanged;
+// The extent a box starts from before its children grow it.
+constexpr float kEmptyExtent = 1e8f;
+// Children of these kinds (cameras, lights, sounds, animated objects ...)
+// do not widen their animated object's box.
+constexpr uint32_t kKindOutsideBox = 0x4;
+
+bool HasChanged(const L3DLocation& l) { return (l.GetFlags() & kChanged) != 0; }
 
 int32_t Saturate(int64_t v) { return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : int32_t(v); }
 
@@ -212,9 +226,139 @@ void LAnimationIK::WriteTable(LChunkStream& out) const {
 L3DObject_Animation::L3DObject_Animation(const char* name, L3DWorld* world, LCLBKObject* callback)
     : L3DObject(name, world, callback), m_table(this) {
     SetKind(kKindAnimation);
+    L3DObject::InitFlags();
 }
 
-L3DObject_Animation::~L3DObject_Animation() = default;
+L3DObject_Animation::~L3DObject_Animation() {
+    // The clones die with the object (L3DObject's destructor), after this
+    // table: they must not reach it meanwhile.
+    for (LDataNode* n = GetClones() ? GetClones()->GetHead() : nullptr; n; n = n->next) {
+        auto* clone = static_cast<L3DObject*>(n->value);
+        if (clone->GetKind() == kKindAnimationClone) static_cast<LAnimationClone*>(clone)->DetachTable();
+    }
+}
+
+L3DObject* L3DObject_Animation::Clone(const L3DLocation* location) {
+    L3DWorld* world = GetWorld();
+    char name[32];
+    MakeObjectName(world, name);
+    auto* clone = new LAnimationClone(name, world, nullptr);
+    if (!clone->Bind(this)) {
+        delete clone;
+        return nullptr;
+    }
+    if (world) {
+        world->AddObject(clone);
+        clone->GetAnimation().SelectTrack(LAnimationIK::kMainTrack);
+    }
+    if (location) clone->Assign(*location);
+    return clone;
+}
+
+L3DObject* L3DObject_Animation::Duplicate(const L3DLocation* location) {
+    if (!(GetKind() & kKindOwnedBit)) return nullptr;
+    L3DWorld* world = GetWorld();
+    char name[32];
+    MakeObjectName(world, name);
+    auto* copy = new L3DObject_Animation(name, world, nullptr);
+    LAnimationIK& to = copy->m_table;
+    // The copy's tracks in this table's order: its own "Main" goes first.
+    while (LDataNode* n = to.GetTracks().GetHead()) to.DeleteTrack(TrackOf(n)->name);
+    for (LDataNode* n = m_table.GetTracks().GetHead(); n; n = n->next) to.AddTrack(TrackOf(n)->name, *TrackOf(n));
+    to.SetState(m_table.GetFlags(), m_table.GetFrame(), to.FindTrack(LAnimationIK::kMainTrack));
+    to.SetFrame(m_table.GetFrame());
+    CopyContentTo(copy);
+    if (world) world->AddObject(copy);
+    if (location) copy->Assign(*location);
+    return copy;
+}
+
+void L3DObject_Animation::SaveObject(LChunkStream& out, uint32_t saveFlags) {
+    if (!IsSavable()) return;
+    const int32_t start = out.BeginChunk(ChunkTag("OANI"));
+    m_table.WriteTable(out);
+    L3DObject::SaveObject(out, saveFlags);
+    out.EndChunk(start);
+}
+
+void L3DObject_Animation::UpdateTransform(LCameraView* camera) {
+    ComputeTransform();
+    float low[3] = {kEmptyExtent, kEmptyExtent, kEmptyExtent};
+    float high[3] = {-kEmptyExtent, -kEmptyExtent, -kEmptyExtent};
+    if (objectFlags & kFlagHidden) {
+        m_inView = 0;
+        return;
+    }
+    UpdateTree(this, float(m_table.GetFrame()), camera, low, high);
+    if (HasChanged(*this)) {
+        PlaceBox(low, high, camera);
+    } else if (camera && camera->HasChanged()) {
+        LBasePoint* corners = m_box ? m_box->GetPoints() : nullptr;
+        for (int32_t i = 0; corners && i < corners->GetCount(); ++i) corners->GetPoint(i)->ProjectFromWorld(*camera);
+    } else {
+        return;
+    }
+    // The frame step's part that does not come back here: the swept sphere.
+    if (IsCollision()) SweepSphere();
+    TestInView(camera);
+}
+
+void L3DObject_Animation::UpdateTree(L3DObject* parent, float f, LCameraView* camera, float* low, float* high) {
+    LDataLink* children = parent->GetChildren();
+    for (LDataNode* n = children ? children->GetHead() : nullptr; n; n = n->next) {
+        auto* child = static_cast<L3DObject*>(n->value);
+        PlaceChild(parent, child, f);
+        if (!(child->objectFlags & kFlagHidden)) {
+            if (HasChanged(*child)) {
+                child->ProjectBox(camera);
+                LBasePoint* corners = child->m_box ? child->m_box->GetPoints() : nullptr;
+                for (int32_t i = 0; corners && !(child->m_kind & kKindOutsideBox) && i < corners->GetCount(); ++i) {
+                    const float* w = corners->GetPoint(i)->world;
+                    for (int a = 0; a < 3; ++a) {
+                        low[a] = std::fmin(low[a], w[a]);
+                        high[a] = std::fmax(high[a], w[a]);
+                    }
+                }
+            } else if (camera && camera->HasChanged()) {
+                child->ProjectBox(camera);
+            }
+            child->TestInView(camera);
+        }
+        UpdateTree(child, f, camera, low, high);
+    }
+}
+
+void L3DObject_Animation::PlaceBox(const float* low, const float* high, const LCameraView* camera) {
+    if (!m_box) return;
+    // No child gave an extent: the box stays on the object's own mesh.
+    if (!(low[0] <= high[0] && low[1] <= high[1] && low[2] <= high[2])) {
+        ProjectBox(camera);
+        return;
+    }
+    LBasePoint* corners = m_box->GetPoints();
+    for (int32_t i = 0; corners && i < corners->GetCount() && i < 8; ++i) {
+        L3DPoint* p = corners->GetPoint(i);
+        BoxCorner(i, low, high, p->world);
+        if (camera) p->ProjectFromWorld(*camera);
+    }
+    // Each face's normal from its first three corners, snapped to the axis
+    // when within 0.01 of it, stored negated.
+    LDataLink* faces = m_box->GetPolygonList();
+    for (LDataNode* n = faces ? faces->GetHead() : nullptr; n; n = n->next) {
+        auto* face = static_cast<LPolygon*>(n->value);
+        if (face->GetCount() < 3 || !face->planes) continue;
+        float a[3], b[3], normal[3];
+        Vec3Sub(face->points[1]->world, face->points[0]->world, a);
+        Vec3Sub(face->points[2]->world, face->points[0]->world, b);
+        Vec3Cross(a, b, normal);
+        Vec3Normalize(normal, normal);
+        for (float& c : normal) {
+            if (c >= 0.99f && c < 1.0f) c = 1.0f;
+            if (c <= -0.99f && c > -1.0f) c = -1.0f;
+        }
+        Vec3Negate(normal, face->planes);
+    }
+}
 
 int32_t L3DObject_Animation::Table::SelectTrack(const char* name) {
     const int32_t found = LAnimationIK::SelectTrack(name);
@@ -292,13 +436,21 @@ int32_t L3DObject_Animation::ChildLocalMatrix(L3DObject* child, float f, const f
 
 void L3DObject_Animation::EvaluateChildren() { EvaluateTree(this, float(m_table.GetFrame())); }
 
+void L3DObject_Animation::PlaceChild(L3DObject* parent, L3DObject* child, float f) {
+    float local[12];
+    if (!ChildLocalMatrix(child, f, GetScale(), local)) return;
+    float* m = child->m_transform.m;
+    LMatrix34::Multiply(parent->GetTransform().m, local, m);
+    for (int i = 0; i < 3; ++i) child->m_position[i] = m[4 * i + 3];
+    if (child->m_box)
+        for (int i = 0; i < 3; ++i) child->m_box->m_position[i] = m[4 * i + 3];
+}
+
 void L3DObject_Animation::EvaluateTree(L3DObject* parent, float f) {
     LDataLink* children = parent->GetChildren();
     for (LDataNode* n = children ? children->GetHead() : nullptr; n; n = n->next) {
         auto* child = static_cast<L3DObject*>(n->value);
-        float local[12];
-        if (ChildLocalMatrix(child, f, GetScale(), local))
-            LMatrix34::Multiply(parent->GetTransform().m, local, child->GetTransform().m);
+        PlaceChild(parent, child, f);
         EvaluateTree(child, f);
     }
 }
@@ -354,4 +506,44 @@ void LAnimationCloneTable::Leave() {
     if (!m_entered) return;
     m_entered = false;
     if (m_source) m_source->SetState(m_savedFlags, m_savedFrame, m_savedTrack);
+}
+
+LAnimationClone::LAnimationClone(const char* name, L3DWorld* world, LCLBKObject* callback)
+    : L3DObjectClone(name, world, callback) {
+    SetKind(kKindAnimationClone);
+}
+
+LAnimationClone::~LAnimationClone() {
+    if (m_table.IsEntered()) m_table.Leave();
+}
+
+int32_t LAnimationClone::Bind(L3DObject* source) {
+    if (source && source->GetKind() == kKindAnimationClone) source = static_cast<LAnimationClone*>(source)->GetSource();
+    if (!source || source->GetKind() != kKindAnimated || !SetSource(source)) return 0;
+    m_table.SetSource(&static_cast<L3DObject_Animation*>(source)->GetAnimation());
+    return 1;
+}
+
+L3DObject* LAnimationClone::Clone(const L3DLocation* location) {
+    L3DObject* source = GetSource();
+    L3DObject* clone = source ? source->Clone(this) : nullptr;
+    if (clone && location) clone->Assign(*location);
+    return clone;
+}
+
+void LAnimationClone::UpdateFrame(LCameraView* camera) {
+    m_table.Enter();
+    L3DObjectClone::UpdateFrame(camera);
+}
+
+void LAnimationClone::DrawFrame(LCameraView* camera) {
+    L3DObjectClone::DrawFrame(camera);
+    m_table.Leave();
+}
+
+void LAnimationClone::UpdateTransform(LCameraView* camera) {
+    const bool entered = m_table.IsEntered();
+    m_table.Enter();
+    L3DObjectClone::UpdateTransform(camera);
+    if (!entered) m_table.Leave();
 }

@@ -12,16 +12,18 @@
 //
 // L3DObject_Animation (kind 1026) owns a table; selecting a track or setting
 // a frame through it marks the object's angles changed, so the object and its
-// children are recomputed. LAnimationCloneTable is the playback state of an
+// children are recomputed. Its UpdateTransform places every child by its
+// tracks at the current frame and makes the object's box the extent of its
+// children's boxes. LAnimationCloneTable is the playback state of an
 // animation clone: its own current track and frame over the track list of a
 // source object's table, swapped into the source while the clone is prepared
-// and drawn.
+// and drawn. LAnimationClone (kind 33802) is the clone object that plays it.
 //
-// Not here yet (they need the object operations and clones): the object's
-// UpdateTransform with its boxes and camera tests, Clone and Duplicate, the
-// "OANI" chunk's general object record, and the clone object itself.
+// Saved form, the "OANI" chunk: the table (WriteTable), then the object's
+// own "OB3D" chunk nested in it.
 #include "engine3d/mesh_bases.h"
 #include "engine3d/object.h"
+#include "engine3d/object_clone.h"
 
 #include <cstdint>
 
@@ -113,6 +115,24 @@ public:
     LAnimationIK& GetAnimation() { return m_table; }
     const LAnimationIK& GetAnimation() const { return m_table; }
 
+    // A new LAnimationClone bound to this object, in the world (playing
+    // "Main") and at `location` when given; null when binding fails.
+    L3DObject* Clone(const L3DLocation* location) override;
+    // For kinds with bit 0x2 (else null): a new animated object with a copy
+    // of every track, the flags and the current frame (within "Main", which
+    // it plays), and the object's content.
+    L3DObject* Duplicate(const L3DLocation* location) override;
+    // Only when savable: the "OANI" chunk.
+    void SaveObject(LChunkStream& out, uint32_t saveFlags) override;
+    // The object's matrices; unless hidden, every child by its tracks at the
+    // current frame (EvaluateChildren) with its box, sphere test and caches'
+    // clip switch; the box grows over the children's boxes that changed
+    // (kinds without bit 0x4). When the object changed, its box takes that
+    // extent (its mesh's when no child gave one); then the object's sphere
+    // test. Nothing after the children when neither the object nor the
+    // camera changed.
+    void UpdateTransform(LCameraView* camera) override;
+
     // Merges `other`'s keys of its track `name` into the children of the same
     // name (depth first), at times after this table's "Main", then appends
     // the track (AppendTrackFrom). 0 (nothing changed) when either table
@@ -122,7 +142,8 @@ public:
     // The keyframe part of the frame update: every child, depth first, takes
     // the local matrix of its tracks at the current frame (ChildLocalMatrix),
     // multiplied by its parent's transform (this object's own for the top
-    // children), as its transform. Children without usable tracks keep theirs.
+    // children), as its transform, and its translation as its position.
+    // Children without usable tracks keep theirs.
     void EvaluateChildren();
 
     // A child's local matrix at frame f: its matrix track when that has a key
@@ -144,7 +165,15 @@ private:
         L3DObject_Animation* m_owner;
     };
 
+    // A child of `parent` at frame f: its transform from its tracks (when it
+    // has usable ones), its and its box's position from that.
+    void PlaceChild(L3DObject* parent, L3DObject* child, float f);
     void EvaluateTree(L3DObject* parent, float f);
+    // One level of UpdateTransform's walk; low and high gather the extent.
+    void UpdateTree(L3DObject* parent, float f, LCameraView* camera, float* low, float* high);
+    // The box on the corners of (low, high) in world space, projected, its
+    // polygons' normals from their first three corners.
+    void PlaceBox(const float* low, const float* high, const LCameraView* camera);
     void MergeKeys(L3DObject* into, L3DObject_Animation* other, const LTrackRecord& from, int32_t mainLast);
 
     Table m_table;
@@ -172,6 +201,7 @@ public:
     // frame. After its drawing: the source's own state is back.
     void Enter();
     void Leave();
+    bool IsEntered() const { return m_entered; }
 
 protected:
     const LDataLink& TrackList() const override;
@@ -182,4 +212,31 @@ private:
     uint32_t m_savedFlags = 0;
     int32_t m_savedFrame = 0;
     LTrackRecord* m_savedTrack = nullptr;
+};
+
+// An animation clone: an L3DObjectClone of an animated object with a
+// playback state of its own. Its track and frame are swapped into the
+// source from its UpdateFrame until after its DrawFrame (and around its
+// UpdateTransform), so one source plays several clones at different frames.
+class LAnimationClone : public L3DObjectClone {
+public:
+    LAnimationClone(const char* name, L3DWorld* world, LCLBKObject* callback);
+    ~LAnimationClone() override;
+
+    // Binds to an animated object (an animation clone binds to its source):
+    // the table then reads the source's tracks and plays "Main". 0 (nothing
+    // changed) for anything else or when SetSource refuses.
+    int32_t Bind(L3DObject* source);
+    LAnimationCloneTable& GetAnimation() { return m_table; }
+    // The source's table went (the source is being destroyed).
+    void DetachTable() { m_table.SetSource(nullptr); }
+
+    // A clone of the source, at this clone's place, then at `location`.
+    L3DObject* Clone(const L3DLocation* location) override;
+    void UpdateFrame(LCameraView* camera) override;
+    void DrawFrame(LCameraView* camera) override;
+    void UpdateTransform(LCameraView* camera) override;
+
+private:
+    LAnimationCloneTable m_table;
 };

@@ -1,5 +1,6 @@
 #include "engine3d/object.h"
 
+#include "engine3d/animated_object.h"
 #include "engine3d/key_tracks.h"
 #include "engine3d/name_text.h"
 #include "engine3d/point.h"
@@ -122,30 +123,57 @@ bool L3DObject::IsAncestorOf(const L3DObject* other) const {
     return false;
 }
 
-void L3DObject::SetParent(L3DObject* parent, int32_t /*keep*/) {
-    // An animated root or object (kind 1026) and keep = 0 hand their "Main"
-    // track or their children over with the animated objects; here every
-    // object moves as a plain one.
+void L3DObject::SetParent(L3DObject* parent, int32_t keep) {
     if (parent == m_parent || parent == this || IsAncestorOf(parent)) return;
     L3DWorld* world = GetWorld();
+    // Under `to` the object's local transform is the offset from it.
+    const auto attach = [this](L3DObject* to) {
+        if (!to->LinkChild(this)) return;
+        LMatrix34::SetIdentity(m_local.m);
+        const float* p = to->GetPosition();
+        for (int i = 0; i < 3; ++i) m_local.m[4 * i + 3] = m_position[i] - p[i];
+    };
     if (!parent) {
+        L3DObject* root = GetRoot();
         LeaveParent();
+        if (keep == 0 && world && root->m_kind == kKindAnimated) {
+            // A part taken out of an animated tree goes on playing the old
+            // root's "Main" range under an animated object of its own (kept
+            // by the world: without one nothing would own it).
+            auto* holder = new L3DObject_Animation("Object", world, nullptr);
+            const LAnimationIK& from = static_cast<L3DObject_Animation*>(root)->GetAnimation();
+            if (const LTrackRecord* main = from.FindTrack(LAnimationIK::kMainTrack))
+                holder->GetAnimation().DefineTrack(LAnimationIK::kMainTrack, *main);
+            holder->GetAnimation().SelectTrack(LAnimationIK::kMainTrack);
+            world->AddObject(holder);
+            attach(holder);
+            return;
+        }
         if (world) world->AddObject(this);
         return;
     }
     if (m_parent) {
         LeaveParent();
-    } else if (LDataNode* node = world ? world->GetObjects().FindNode(this) : nullptr) {
-        (void)node;
-        const int32_t autoDelete = world->GetAutoDelete();
-        world->SetAutoDelete(0);
-        world->RemoveObject(this);
-        world->SetAutoDelete(autoDelete);
+    } else {
+        if (world && world->GetObjects().FindNode(this)) {
+            const int32_t autoDelete = world->GetAutoDelete();
+            world->SetAutoDelete(0);
+            world->RemoveObject(this);
+            world->SetAutoDelete(autoDelete);
+        }
+        if (m_kind == kKindAnimated && keep == 0) {
+            // An animated object put under a parent hands its parts over and
+            // goes: the parent plays them from now on.
+            while (LDataNode* node = m_children ? m_children->GetHead() : nullptr) {
+                auto* child = static_cast<L3DObject*>(node->value);
+                child->LeaveParent();
+                parent->LinkChild(child);
+            }
+            delete this;
+            return;
+        }
     }
-    if (!parent->LinkChild(this)) return;
-    LMatrix34::SetIdentity(m_local.m);
-    const float* p = parent->GetPosition();
-    for (int i = 0; i < 3; ++i) m_local.m[4 * i + 3] = m_position[i] - p[i];
+    attach(parent);
 }
 
 void L3DObject::EmptyChildren() {

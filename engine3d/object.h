@@ -18,7 +18,7 @@
 // object_collide.cpp (spheres, collision, picking) and object_shadow.cpp.
 //
 // Still to come: the cluster, camera and lighting calls of the world (see
-// engine3d/world.h) and the SetParent branches of animated objects.
+// engine3d/world.h).
 #include "engine3d/manage_clbk.h"
 #include "engine3d/mesh_bases.h"
 #include "engine3d/polygon.h"
@@ -41,6 +41,9 @@ using LMoveCallback = int32_t (*)(L3DObject* object, uint32_t context);
 // 4 asks for sliding, anything else stops the object at the contact.
 using LCollisionCallback = int32_t (*)(int32_t mode, L3DObject* object, L3DObject* other, LPolygon* polygon,
                                        const float* contact, uint32_t context);
+
+// "Object %d" with the world's object count: the name of made copies.
+void MakeObjectName(L3DWorld* world, char (&name)[32]);
 
 // What ShadowIntensity tells about the ground under an object.
 struct LShadowRecord {
@@ -182,7 +185,11 @@ public:
     // Moves the object under `parent` (null: the world's top level). The
     // object's local transform becomes the translation from the parent.
     // Nothing for the current parent, the object itself or one of its
-    // descendants (a cycle would never end any walk).
+    // descendants (a cycle would never end any walk). With keep = 0 animated
+    // objects hand over: an object leaving an animated tree goes under a new
+    // animated object "Object" with the old root's "Main" track, and a
+    // top-level animated object put under a parent gives it its children
+    // and is destroyed.
     void SetParent(L3DObject* parent, int32_t keep);
     bool IsAncestorOf(const L3DObject* other) const;
 
@@ -251,6 +258,8 @@ public:
     int32_t PointNearBox(const float* point) const;
     int32_t PointNearBoxXZ(const float* point) const;
     int32_t BoxOverlaps(const L3DObject& other) const;
+    // Corner i of the box (min, max) per axis; 3 and 5 are opposite corners.
+    static void BoxCorner(int32_t i, const float* low, const float* high, float* out);
 
     // Textured shadow (object_shadow.cpp).
     int32_t ShadowIntensity(L3DLocation* shadow, LShadowRecord* out);
@@ -277,6 +286,9 @@ protected:
     int32_t CacheMaterialFlag(uint32_t flag);
     // Projects the box points for this object and camera.
     void ProjectBox(const LCameraView* camera);
+    // The camera's sphere test of the box: in view, and whether the material
+    // caches clip (in view and clipped without a box or camera).
+    void TestInView(const LCameraView* camera);
     // The object's own polygons drawn, batched or one by one.
     void DrawPolygons(LCameraView* camera, bool batched);
     void PlaceAt(const float* position);
@@ -284,9 +296,13 @@ protected:
     void MarkCachesDirty();
     void ChangeMaterial(LPolygon* polygon, LMaterial* material);
     L3DObject* DuplicateTree(const char* name);
+    // What a duplicate takes: angles, transform, spare floats, position, hot
+    // spot, name, mesh frames, key tracks, and copies of the owned children.
+    void CopyContentTo(L3DObject* copy);
 
 private:
     friend class L3DObjectClone;
+    friend class L3DObject_Animation;
     static void AddLight(L3DLight** list, uint8_t& count, L3DLight* light);
     static void RemoveLight(L3DLight** list, uint8_t& count, L3DLight* light);
     void BuildBox(L3DWorld* world, void* memory);

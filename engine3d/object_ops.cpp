@@ -55,16 +55,16 @@ void PlaceBoxCorners(L3DObject* box, const float* low, const float* high) {
     for (int32_t i = 0; i < 8; ++i) {
         L3DPoint* p = corners ? corners->GetPoint(i) : nullptr;
         if (!p) continue;
-        for (int a = 0; a < 3; ++a) p->local[a] = kCornerOfBox[i][a] ? high[a] : low[a];
+        L3DObject::BoxCorner(i, low, high, p->local);
     }
     ForEach(box->GetPolygonList(), [](void* v) { static_cast<LPolygon*>(v)->ComputePlanes(0); });
 }
 
+}  // namespace
+
 void MakeObjectName(L3DWorld* world, char (&name)[32]) {
     std::snprintf(name, sizeof name, "Object %d", world ? int(world->GetObjects().GetCount()) : 0);
 }
-
-}  // namespace
 
 // ---- counts and polygons ------------------------------------------------
 
@@ -346,6 +346,11 @@ void L3DObject::UpdateTransform(LCameraView* camera) {
         return;
     }
     if ((m_flags & kChanged) || (camera && camera->HasChanged())) ProjectBox(camera);
+    TestInView(camera);
+    ForEach(m_children, [&](void* c) { static_cast<L3DObject*>(c)->UpdateTransform(camera); });
+}
+
+void L3DObject::TestInView(const LCameraView* camera) {
     LMaterialCacheList* caches = GetCacheList();
     if (m_box && camera) {
         ComputeSphere();
@@ -358,7 +363,10 @@ void L3DObject::UpdateTransform(LCameraView* camera) {
         m_inView = 1;
         if (caches) caches->SetClip();
     }
-    ForEach(m_children, [&](void* c) { static_cast<L3DObject*>(c)->UpdateTransform(camera); });
+}
+
+void L3DObject::BoxCorner(int32_t i, const float* low, const float* high, float* out) {
+    for (int a = 0; a < 3; ++a) out[a] = kCornerOfBox[i][a] ? high[a] : low[a];
 }
 
 void L3DObject::CommitFrame(LCameraView* camera) {
@@ -495,8 +503,13 @@ void L3DObject::MakeStatic(int32_t refresh) {
 }
 
 L3DObject* L3DObject::DuplicateTree(const char* name) {
+    auto* copy = new L3DObject(name, GetWorld(), nullptr);
+    CopyContentTo(copy);
+    return copy;
+}
+
+void L3DObject::CopyContentTo(L3DObject* copy) {
     L3DWorld* world = GetWorld();
-    auto* copy = new L3DObject(name, world, nullptr);
     for (int i = 0; i < 3; ++i) {
         copy->m_angles[i] = m_angles[i];
         copy->m_position[i] = m_position[i];
@@ -527,7 +540,6 @@ L3DObject* L3DObject::DuplicateTree(const char* name) {
         else
             delete childCopy;
     });
-    return copy;
 }
 
 L3DObject* L3DObject::Duplicate(const L3DLocation* location) {
