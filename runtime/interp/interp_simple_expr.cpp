@@ -703,7 +703,7 @@ CInterpretor::CSimpleExpr& CInterpretor::SimpleEntryDecoded(const uint8_t* instr
 }
 
 CValue* CInterpretor::EvalSimpleExpression() {
-    if (m_varDeclared != nullptr || !m_fastPaths)
+    if (m_varDeclared != nullptr || !m_fastPaths || !m_shortcuts)
         return nullptr;  // Var: names are declared, not looked up
     CSimpleExpr& entry = SimpleEntryDecoded(m_pc);
     if (!entry.simple)

@@ -19,13 +19,22 @@
 //             instruction whose turn made it reduce (ApplyOperator);
 //   open/take the "(" and ")" of a parenthesised expression, whose inner
 //             operations run at the levels above the parenthesis;
-//   unary     a prefix "-", "!" or "~" after its operand.
+//   unary     a prefix "-", "!" or "~" after its operand;
+//   target    the variable an assignment that nothing reduces first writes
+//             (its value is not read, as AfterValueOperand leaves it);
+//   store     an assignment, compound assignment or postfix step, the
+//             reduction of its level.
+//
+// Once made, each push is folded into the operand behind it, and an operand
+// that the level below reduces or assigns at once is folded with that step:
+// fewer dispatches, the same steps in the same order.
 //
 // Each operation leaves what the evaluator leaves at that step: the value
 // slots with their origins, the pending operators and the level, and the
 // code pointer wherever a handler can read it or raise an error. Operations
 // are quickened one by one: a name holding an integer or a double, a
-// reduction of two integers. Each has one guard and falls back to its own
+// reduction of two integers or two doubles, the store of an integer or a
+// double into a variable. Each has one guard and falls back to its own
 // generic form (the handler the evaluator would call), never to the rest of
 // the expression. Expressions with forms outside the translation (the
 // conditional, Var, New, class names) are marked and go the general way.
@@ -39,11 +48,22 @@
 namespace {
 
 struct CTranslatedOp {
-    enum Kind : uint8_t { kOperand, kName, kInt, kDouble, kPush, kReduce, kOpen, kTake, kNegate, kNot, kComplement };
+    enum Kind : uint8_t {
+        kOperand, kName, kTarget, kInt, kDouble, kOmitted, kPush, kReduce, kStore, kOpen, kTake, kNegate, kNot,
+        kComplement,
+        // An operand directly followed by the reduction (or assignment) of
+        // the level below it: both steps under one dispatch.
+        kNameReduce, kIntReduce, kDoubleReduce, kNameStore, kIntStore, kDoubleStore,
+    };
     Kind kind;
-    uint8_t code;   // kPush, kReduce: the operator
+    uint8_t code;   // kPush, kReduce, kStore and the fused kinds: the operator
     int16_t level;  // relative to the level the expression starts at
+    // An operand or an opened parenthesis right behind a push carries the
+    // pushed operator: it sets the operator below its level itself.
+    bool pushed = false;
+    uint8_t push = 0;
     const uint8_t* pc;  // the instruction of the operand, or the one a reduction happens at
+    const uint8_t* at = nullptr;  // the fused kinds: the instruction the reduction happens at
     union {
         int32_t i;
         double d;
@@ -115,6 +135,60 @@ bool QuickDouble(uint32_t code, double a, double b, double* r) {
     }
 }
 
+// The operator of a compound assignment.
+uint32_t CompoundOperator(uint32_t code) {
+    switch (code) {
+    case kOpAddAssign: return kOpAdd;
+    case kOpSubAssign: return kOpSubtract;
+    case kOpMulAssign: return kOpMultiply;
+    case kOpDivAssign: return kOpDivide;
+    case kOpAndAssign: return kOpBitAnd;
+    case kOpOrAssign: return kOpBitOr;
+    case kOpXorAssign: return kOpBitXor;
+    case kOpModAssign: return kOpModulo;
+    case kOpShlAssign: return kOpShiftLeft;
+    default: return 0;  // the shift right: its own rules, by the handler
+    }
+}
+
+// Folds each push into the operation behind it (which always starts the
+// operand at the level above the push), and an operand behind which the level
+// below it reduces or assigns at once into one operation. The operations do
+// what they did apart, in the same order.
+void FoldOperations(std::vector<CTranslatedOp>& ops) {
+    std::vector<CTranslatedOp> folded;
+    folded.reserve(ops.size());
+    for (size_t i = 0; i < ops.size(); ++i) {
+        CTranslatedOp op = ops[i];
+        if (op.kind == CTranslatedOp::kPush && i + 1 < ops.size() && ops[i + 1].level == op.level + 1 &&
+            !ops[i + 1].pushed) {
+            const CTranslatedOp::Kind next = ops[i + 1].kind;
+            if (next == CTranslatedOp::kOperand || next == CTranslatedOp::kName || next == CTranslatedOp::kTarget ||
+                next == CTranslatedOp::kInt || next == CTranslatedOp::kDouble || next == CTranslatedOp::kOmitted ||
+                next == CTranslatedOp::kOpen) {
+                ops[i + 1].pushed = true;
+                ops[i + 1].push = op.code;
+                continue;
+            }
+        }
+        if ((op.kind == CTranslatedOp::kName || op.kind == CTranslatedOp::kInt || op.kind == CTranslatedOp::kDouble) &&
+            i + 1 < ops.size() && ops[i + 1].level == op.level - 1 &&
+            (ops[i + 1].kind == CTranslatedOp::kReduce || ops[i + 1].kind == CTranslatedOp::kStore)) {
+            const bool store = ops[i + 1].kind == CTranslatedOp::kStore;
+            switch (op.kind) {
+            case CTranslatedOp::kName: op.kind = store ? CTranslatedOp::kNameStore : CTranslatedOp::kNameReduce; break;
+            case CTranslatedOp::kInt: op.kind = store ? CTranslatedOp::kIntStore : CTranslatedOp::kIntReduce; break;
+            default: op.kind = store ? CTranslatedOp::kDoubleStore : CTranslatedOp::kDoubleReduce; break;
+            }
+            op.code = ops[i + 1].code;
+            op.at = ops[i + 1].pc;
+            ++i;
+        }
+        folded.push_back(op);
+    }
+    ops.swap(folded);
+}
+
 // Builds the operations of one expression from the code, simulating the
 // evaluator's precedence steps; null instructions mean "not translatable".
 class CTranslator {
@@ -124,6 +198,15 @@ public:
     // EvalExpression at relative level base: answers the instruction behind
     // the expression, or null.
     const uint8_t* Expression(const uint8_t* p, int32_t base) {
+        const int32_t outer = m_base;
+        m_base = base;
+        const uint8_t* end = ExpressionFrom(p, base);
+        m_base = outer;
+        return end;
+    }
+
+private:
+    const uint8_t* ExpressionFrom(const uint8_t* p, int32_t base) {
         Emit(CTranslatedOp::kOpen, base, p);
         int32_t level = base + 1;
         if (!Reach(level))
@@ -150,7 +233,6 @@ public:
         return p;
     }
 
-private:
     void Emit(CTranslatedOp::Kind kind, int32_t level, const uint8_t* pc, uint32_t code = 0) {
         CTranslatedOp op;
         op.kind = kind;
@@ -172,7 +254,9 @@ private:
     void Reduce(int32_t base, uint32_t code, const uint8_t* p, int32_t* level) {
         while (*level - 1 > base && code <= m_pending[*level - 1]) {
             --*level;
-            Emit(CTranslatedOp::kReduce, *level, p, m_pending[*level]);
+            const uint8_t pending = m_pending[*level];
+            const bool store = IsAssignCode(pending) || pending == kOpIncrement || pending == kOpDecrement;
+            Emit(store ? CTranslatedOp::kStore : CTranslatedOp::kReduce, *level, p, pending);
         }
     }
 
@@ -277,7 +361,9 @@ private:
 
     const uint8_t* Generic(const uint8_t* p, int32_t level) {
         const uint8_t* end = SkipOperand(p);
-        if (end != nullptr)
+        if (end == p)
+            Emit(CTranslatedOp::kOmitted, level, p);  // OpEvalMissing: nothing stepped
+        else if (end != nullptr)
             Emit(CTranslatedOp::kOperand, level, p);
         return end;
     }
@@ -289,10 +375,18 @@ private:
         switch (code) {
         case kOpName:
             next = NextInstr(p);
-            // The target of an assignment, a member access and text
-            // appending have their own steps in the generic handler.
-            if (IsMemberCode(InstrCode(next)) || IsAssignCode(InstrCode(next)))
+            // A member access has its own steps in the generic handler. The
+            // target of an assignment that nothing reduces first is not read
+            // (AfterValueOperand): only its variable counts.
+            if (IsMemberCode(InstrCode(next)))
                 return Generic(p, level);
+            if (IsAssignCode(InstrCode(next))) {
+                const uint32_t pending = level - 1 == m_base ? 0 : m_pending[level - 1];
+                if (pending >= InstrCode(next))
+                    return Generic(p, level);
+                Emit(CTranslatedOp::kTarget, level, p);
+                return next;
+            }
             Emit(CTranslatedOp::kName, level, p);
             return next;
         case kOpInt:
@@ -346,10 +440,66 @@ private:
     }
 
     CTranslations::CEntry& m_entry;
+    int32_t m_base = 0;  // the level the expression being translated starts at
     uint8_t m_pending[CInterpretor::kValueStackSize + 1] = {};
 };
 
 }  // namespace
+
+// An assignment, compound assignment or postfix step of an integer or a
+// double held by a variable, done as OpAssign, OpCompound and
+// OpPostIncrement do it; false (nothing done) for anything else, which the
+// handler does.
+bool CInterpretor::QuickStore(uint32_t code, int32_t level, const uint8_t* pc) {
+    CValue* left = m_valueStack[level];
+    CValue* target = left->GetOrigin();
+    if (target == nullptr || left->GetTag() > CValue::kDouble || m_textLoan.variable != nullptr)
+        return false;
+    const CValue* right = m_valueStack[level + 1];
+    const uint32_t targetTag = target->GetTag();
+    const uint32_t rightTag = right->GetTag();
+    switch (code) {
+    case kOpIncrement:
+    case kOpDecrement:
+        if (targetTag != CValue::kInt)
+            return false;
+        target->SetInt(static_cast<int32_t>(static_cast<uint32_t>(target->GetInt()) + (code == kOpIncrement ? 1u : ~0u)));
+        left->SetOrigin(nullptr);
+        return true;
+    case kOpAssign:
+        if (rightTag == CValue::kInt) {
+            target->SetInt(right->GetInt());
+            left->SetInt(right->GetInt());
+        } else if (rightTag == CValue::kDouble) {
+            target->SetDouble(right->GetDouble());
+            left->SetDouble(right->GetDouble());
+        } else {
+            return false;
+        }
+        m_places[level]->holder.Clear();
+        left->SetOrigin(target);
+        return true;
+    default: {
+        const uint32_t op = CompoundOperator(code);
+        int32_t result;
+        double real;
+        if (targetTag == CValue::kInt && rightTag == CValue::kInt && QuickInt(op, target->GetInt(), right->GetInt(), &result))
+            target->SetInt(result);
+        else if (targetTag == CValue::kDouble && rightTag == CValue::kDouble &&
+                 QuickDouble(op, target->GetDouble(), right->GetDouble(), &real))
+            target->SetDouble(real);
+        else
+            return false;
+        // The value of an expression statement is dropped (OpCompound).
+        if (level == m_discardLevel && !IsBinaryOperator(InstrCode(pc)))
+            left->SetInt(0);
+        else
+            left->Assign(*target);
+        left->SetOrigin(target);
+        return true;
+    }
+    }
+}
 
 CValue* CInterpretor::RunTranslation() {
     if (!m_translations)
@@ -374,6 +524,8 @@ CValue* CInterpretor::RunTranslation() {
             slot->usable = slot->end != nullptr;
             if (!slot->usable)
                 slot->ops.clear();
+            else
+                FoldOperations(slot->ops);
         }
         entry = slot.get();
         table.frontInstr[front] = start;
@@ -384,38 +536,123 @@ CValue* CInterpretor::RunTranslation() {
         return nullptr;  // the general way (which raises 15 where the stack ends)
 
     CValue** const stack = m_valueStack;
+    // The operand of an instruction: a name, a constant, the target of an
+    // assignment.
+    const auto name = [&](const CTranslatedOp& op, int32_t level) {
+        CValue* slot = stack[level];
+        CVariable* variable = LookUpNameAt(op.pc);
+        if (variable != nullptr) {
+            const uint32_t tag = variable->value.GetTag();
+            if (tag == CValue::kInt) {
+                slot->SetInt(variable->value.GetInt());
+                slot->SetOrigin(&variable->value);
+                return;
+            }
+            if (tag == CValue::kDouble) {
+                slot->SetDouble(variable->value.GetDouble());
+                slot->SetOrigin(&variable->value);
+                return;
+            }
+        }
+        m_evalLevel = level;
+        m_pc = op.pc;
+        slot->SetOrigin(nullptr);
+        OpEvalName();
+    };
+    const auto integer = [&](const CTranslatedOp& op, int32_t level) {
+        stack[level]->SetInt(op.i);
+        stack[level]->SetOrigin(nullptr);
+    };
+    const auto real = [&](const CTranslatedOp& op, int32_t level) {
+        stack[level]->SetDouble(op.d);
+        stack[level]->SetOrigin(nullptr);
+    };
+    // A reduction at level, with the code pointer at the instruction pc.
+    const auto reduce = [&](uint32_t code, int32_t level, const uint8_t* pc) {
+        CValue* left = stack[level];
+        const CValue* right = stack[level + 1];
+        const uint32_t tags = left->GetTag() << 4 | right->GetTag();
+        int32_t result;
+        double number;
+        if (tags == (CValue::kInt << 4 | CValue::kInt) && QuickInt(code, left->GetInt(), right->GetInt(), &result)) {
+            left->SetInt(result);
+            left->SetOrigin(nullptr);
+            return;
+        }
+        if (tags == (CValue::kDouble << 4 | CValue::kDouble) &&
+            QuickDouble(code, left->GetDouble(), right->GetDouble(), &number)) {
+            left->SetDouble(number);
+            left->SetOrigin(nullptr);
+            return;
+        }
+        m_evalLevel = level;
+        m_pc = pc;
+        ApplyOperator(code);
+    };
+    const auto store = [&](uint32_t code, int32_t level, const uint8_t* pc) {
+        if (QuickStore(code, level, pc))
+            return;
+        m_evalLevel = level;
+        m_pc = pc;
+        ApplyOperator(code);
+    };
+
     for (const CTranslatedOp& op : entry->ops) {
         const int32_t level = base + op.level;
+        // The operator pending below an operand (see CTranslatedOp::push).
+        if (op.pushed)
+            m_operatorStack[level - 1] = op.push;
         switch (op.kind) {
-        case CTranslatedOp::kName: {
-            CValue* slot = stack[level];
+        case CTranslatedOp::kName:
+            name(op, level);
+            break;
+        case CTranslatedOp::kNameReduce:
+            name(op, level);
+            reduce(op.code, level - 1, op.at);
+            break;
+        case CTranslatedOp::kNameStore:
+            name(op, level);
+            store(op.code, level - 1, op.at);
+            break;
+        case CTranslatedOp::kTarget: {
+            // As AfterValueOperand leaves an assignment's target: its value
+            // unread, its variable as the origin.
             CVariable* variable = LookUpNameAt(op.pc);
             if (variable != nullptr) {
-                const uint32_t tag = variable->value.GetTag();
-                if (tag == CValue::kInt) {
-                    slot->SetInt(variable->value.GetInt());
-                    slot->SetOrigin(&variable->value);
-                    break;
-                }
-                if (tag == CValue::kDouble) {
-                    slot->SetDouble(variable->value.GetDouble());
-                    slot->SetOrigin(&variable->value);
-                    break;
-                }
+                stack[level]->SetInt(0);
+                stack[level]->SetOrigin(&variable->value);
+                break;
             }
             m_evalLevel = level;
             m_pc = op.pc;
-            slot->SetOrigin(nullptr);
-            OpEvalName();
+            EvalOperandAtLevel();  // an unknown name: the place of a new variable
             break;
         }
         case CTranslatedOp::kInt:
-            stack[level]->SetInt(op.i);
-            stack[level]->SetOrigin(nullptr);
+            integer(op, level);
+            break;
+        case CTranslatedOp::kIntReduce:
+            integer(op, level);
+            reduce(op.code, level - 1, op.at);
+            break;
+        case CTranslatedOp::kIntStore:
+            integer(op, level);
+            store(op.code, level - 1, op.at);
             break;
         case CTranslatedOp::kDouble:
-            stack[level]->SetDouble(op.d);
+            real(op, level);
+            break;
+        case CTranslatedOp::kDoubleReduce:
+            real(op, level);
+            reduce(op.code, level - 1, op.at);
+            break;
+        case CTranslatedOp::kDoubleStore:
+            real(op, level);
+            store(op.code, level - 1, op.at);
+            break;
+        case CTranslatedOp::kOmitted:
             stack[level]->SetOrigin(nullptr);
+            stack[level]->SetDefault();
             break;
         case CTranslatedOp::kOperand:
             m_evalLevel = level;
@@ -426,28 +663,12 @@ CValue* CInterpretor::RunTranslation() {
         case CTranslatedOp::kOpen:
             m_operatorStack[level] = op.code;
             break;
-        case CTranslatedOp::kReduce: {
-            CValue* left = stack[level];
-            const CValue* right = stack[level + 1];
-            const uint32_t tags = left->GetTag() << 4 | right->GetTag();
-            int32_t result;
-            double real;
-            if (tags == (CValue::kInt << 4 | CValue::kInt) && QuickInt(op.code, left->GetInt(), right->GetInt(), &result)) {
-                left->SetInt(result);
-                left->SetOrigin(nullptr);
-                break;
-            }
-            if (tags == (CValue::kDouble << 4 | CValue::kDouble) &&
-                QuickDouble(op.code, left->GetDouble(), right->GetDouble(), &real)) {
-                left->SetDouble(real);
-                left->SetOrigin(nullptr);
-                break;
-            }
-            m_evalLevel = level;
-            m_pc = op.pc;
-            ApplyOperator(op.code);
+        case CTranslatedOp::kReduce:
+            reduce(op.code, level, op.pc);
             break;
-        }
+        case CTranslatedOp::kStore:
+            store(op.code, level, op.pc);
+            break;
         case CTranslatedOp::kTake:
             m_evalLevel = level;
             TakeSlotAbove();
