@@ -54,6 +54,7 @@ struct CTranslatedOp {
         // An operand directly followed by the reduction (or assignment) of
         // the level below it: both steps under one dispatch.
         kNameReduce, kIntReduce, kDoubleReduce, kNameStore, kIntStore, kDoubleStore,
+        kKindCount
     };
     Kind kind;
     uint8_t code;   // kPush, kReduce, kStore and the fused kinds: the operator
@@ -64,6 +65,10 @@ struct CTranslatedOp {
     uint8_t push = 0;
     const uint8_t* pc;  // the instruction of the operand, or the one a reduction happens at
     const uint8_t* at = nullptr;  // the fused kinds: the instruction the reduction happens at
+    // kName, kTarget and the name kinds: the variable found, while the
+    // context epoch is stamp.
+    mutable uint64_t stamp = 0;
+    mutable CVariable* variable = nullptr;
     union {
         int32_t i;
         double d;
@@ -538,9 +543,23 @@ CValue* CInterpretor::RunTranslation() {
     CValue** const stack = m_valueStack;
     // The operand of an instruction: a name, a constant, the target of an
     // assignment.
-    const auto name = [&](const CTranslatedOp& op, int32_t level) {
-        CValue* slot = stack[level];
+    // The variable of a name, remembered in the operation as long as the
+    // name cache would remember it (the same context epoch).
+    const auto variableAt = [&](const CTranslatedOp& op) {
+        if (op.stamp == m_contextEpoch)
+            return op.variable;
         CVariable* variable = LookUpNameAt(op.pc);
+        const CNameCacheEntry& cached = CacheEntry(op.pc);
+        if (variable != nullptr && cached.instr == op.pc && cached.object == nullptr &&
+            cached.stamp == m_contextEpoch && cached.variable == variable) {
+            op.stamp = m_contextEpoch;
+            op.variable = variable;
+        }
+        return variable;
+    };
+    const auto loadName = [&](const CTranslatedOp& op, int32_t level) {
+        CValue* slot = stack[level];
+        CVariable* variable = variableAt(op);
         if (variable != nullptr) {
             const uint32_t tag = variable->value.GetTag();
             if (tag == CValue::kInt) {
@@ -559,16 +578,16 @@ CValue* CInterpretor::RunTranslation() {
         slot->SetOrigin(nullptr);
         OpEvalName();
     };
-    const auto integer = [&](const CTranslatedOp& op, int32_t level) {
+    const auto loadInt = [&](const CTranslatedOp& op, int32_t level) {
         stack[level]->SetInt(op.i);
         stack[level]->SetOrigin(nullptr);
     };
-    const auto real = [&](const CTranslatedOp& op, int32_t level) {
+    const auto loadDouble = [&](const CTranslatedOp& op, int32_t level) {
         stack[level]->SetDouble(op.d);
         stack[level]->SetOrigin(nullptr);
     };
     // A reduction at level, with the code pointer at the instruction pc.
-    const auto reduce = [&](uint32_t code, int32_t level, const uint8_t* pc) {
+    const auto reduceAt = [&](uint32_t code, int32_t level, const uint8_t* pc) {
         CValue* left = stack[level];
         const CValue* right = stack[level + 1];
         const uint32_t tags = left->GetTag() << 4 | right->GetTag();
@@ -589,7 +608,7 @@ CValue* CInterpretor::RunTranslation() {
         m_pc = pc;
         ApplyOperator(code);
     };
-    const auto store = [&](uint32_t code, int32_t level, const uint8_t* pc) {
+    const auto storeAt = [&](uint32_t code, int32_t level, const uint8_t* pc) {
         if (QuickStore(code, level, pc))
             return;
         m_evalLevel = level;
@@ -597,96 +616,119 @@ CValue* CInterpretor::RunTranslation() {
         ApplyOperator(code);
     };
 
-    for (const CTranslatedOp& op : entry->ops) {
-        const int32_t level = base + op.level;
-        // The operator pending below an operand (see CTranslatedOp::push).
-        if (op.pushed)
-            m_operatorStack[level - 1] = op.push;
-        switch (op.kind) {
-        case CTranslatedOp::kName:
-            name(op, level);
-            break;
-        case CTranslatedOp::kNameReduce:
-            name(op, level);
-            reduce(op.code, level - 1, op.at);
-            break;
-        case CTranslatedOp::kNameStore:
-            name(op, level);
-            store(op.code, level - 1, op.at);
-            break;
-        case CTranslatedOp::kTarget: {
-            // As AfterValueOperand leaves an assignment's target: its value
-            // unread, its variable as the origin.
-            CVariable* variable = LookUpNameAt(op.pc);
-            if (variable != nullptr) {
-                stack[level]->SetInt(0);
-                stack[level]->SetOrigin(&variable->value);
-                break;
-            }
-            m_evalLevel = level;
-            m_pc = op.pc;
-            EvalOperandAtLevel();  // an unknown name: the place of a new variable
-            break;
-        }
-        case CTranslatedOp::kInt:
-            integer(op, level);
-            break;
-        case CTranslatedOp::kIntReduce:
-            integer(op, level);
-            reduce(op.code, level - 1, op.at);
-            break;
-        case CTranslatedOp::kIntStore:
-            integer(op, level);
-            store(op.code, level - 1, op.at);
-            break;
-        case CTranslatedOp::kDouble:
-            real(op, level);
-            break;
-        case CTranslatedOp::kDoubleReduce:
-            real(op, level);
-            reduce(op.code, level - 1, op.at);
-            break;
-        case CTranslatedOp::kDoubleStore:
-            real(op, level);
-            store(op.code, level - 1, op.at);
-            break;
-        case CTranslatedOp::kOmitted:
-            stack[level]->SetOrigin(nullptr);
-            stack[level]->SetDefault();
-            break;
-        case CTranslatedOp::kOperand:
-            m_evalLevel = level;
-            m_pc = op.pc;
-            EvalOperandAtLevel();
-            break;
-        case CTranslatedOp::kPush:
-        case CTranslatedOp::kOpen:
-            m_operatorStack[level] = op.code;
-            break;
-        case CTranslatedOp::kReduce:
-            reduce(op.code, level, op.pc);
-            break;
-        case CTranslatedOp::kStore:
-            store(op.code, level, op.pc);
-            break;
-        case CTranslatedOp::kTake:
-            m_evalLevel = level;
-            TakeSlotAbove();
-            break;
-        case CTranslatedOp::kNegate:
-            stack[level]->Negate();
-            stack[level]->SetOrigin(nullptr);
-            break;
-        case CTranslatedOp::kNot:
-            stack[level]->LogicalNot();
-            stack[level]->SetOrigin(nullptr);
-            break;
-        case CTranslatedOp::kComplement:
-            stack[level]->BitwiseNot();
-            stack[level]->SetOrigin(nullptr);
-            break;
-        }
+    // Threaded dispatch: each operation jumps to the next one's handler by a
+    // branch of its own, which the processor predicts far better than one
+    // shared switch.
+    static const void* const kHandlers[CTranslatedOp::kKindCount] = {
+        &&operand, &&name, &&target, &&integer, &&real, &&omitted, &&push, &&reduce, &&store, &&open, &&take,
+        &&negate, &&logicalNot, &&complement, &&nameReduce, &&intReduce, &&doubleReduce, &&nameStore, &&intStore,
+        &&doubleStore,
+    };
+    const CTranslatedOp* op = entry->ops.data();
+    const CTranslatedOp* const stop = op + entry->ops.size();
+    int32_t level;
+    // The operator pending below an operand is set by the operand (see
+    // CTranslatedOp::push).
+#define TW_DISPATCH()                                   \
+    do {                                                \
+        if (op == stop)                                 \
+            goto finished;                              \
+        level = base + op->level;                       \
+        if (op->pushed)                                 \
+            m_operatorStack[level - 1] = op->push;      \
+        goto* kHandlers[op->kind];                      \
+    } while (0)
+#define TW_NEXT() \
+    do {          \
+        ++op;     \
+        TW_DISPATCH(); \
+    } while (0)
+    TW_DISPATCH();
+name:
+    loadName(*op, level);
+    TW_NEXT();
+nameReduce:
+    loadName(*op, level);
+    reduceAt(op->code, level - 1, op->at);
+    TW_NEXT();
+nameStore:
+    loadName(*op, level);
+    storeAt(op->code, level - 1, op->at);
+    TW_NEXT();
+target: {
+    // As AfterValueOperand leaves an assignment's target: its value unread,
+    // its variable as the origin.
+    CVariable* variable = variableAt(*op);
+    if (variable != nullptr) {
+        stack[level]->SetInt(0);
+        stack[level]->SetOrigin(&variable->value);
+    } else {
+        m_evalLevel = level;
+        m_pc = op->pc;
+        EvalOperandAtLevel();  // an unknown name: the place of a new variable
     }
+    TW_NEXT();
+}
+integer:
+    loadInt(*op, level);
+    TW_NEXT();
+intReduce:
+    loadInt(*op, level);
+    reduceAt(op->code, level - 1, op->at);
+    TW_NEXT();
+intStore:
+    loadInt(*op, level);
+    storeAt(op->code, level - 1, op->at);
+    TW_NEXT();
+real:
+    loadDouble(*op, level);
+    TW_NEXT();
+doubleReduce:
+    loadDouble(*op, level);
+    reduceAt(op->code, level - 1, op->at);
+    TW_NEXT();
+doubleStore:
+    loadDouble(*op, level);
+    storeAt(op->code, level - 1, op->at);
+    TW_NEXT();
+omitted:
+    stack[level]->SetOrigin(nullptr);
+    stack[level]->SetDefault();
+    TW_NEXT();
+operand:
+    m_evalLevel = level;
+    m_pc = op->pc;
+    EvalOperandAtLevel();
+    TW_NEXT();
+push:
+open:
+    m_operatorStack[level] = op->code;
+    TW_NEXT();
+reduce:
+    reduceAt(op->code, level, op->pc);
+    TW_NEXT();
+store:
+    storeAt(op->code, level, op->pc);
+    TW_NEXT();
+take:
+    m_evalLevel = level;
+    TakeSlotAbove();
+    TW_NEXT();
+negate:
+    stack[level]->Negate();
+    stack[level]->SetOrigin(nullptr);
+    TW_NEXT();
+logicalNot:
+    stack[level]->LogicalNot();
+    stack[level]->SetOrigin(nullptr);
+    TW_NEXT();
+complement:
+    stack[level]->BitwiseNot();
+    stack[level]->SetOrigin(nullptr);
+    TW_NEXT();
+#undef TW_NEXT
+#undef TW_DISPATCH
+finished:
     m_pc = entry->end;
     m_evalLevel = base;
     return stack[base + 1];
