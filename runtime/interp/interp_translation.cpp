@@ -39,6 +39,7 @@
 // the expression. Expressions with forms outside the translation (the
 // conditional, Var, New, class names) are marked and go the general way.
 #include "runtime/interp/interpretor.h"
+#include "runtime/interp/script_array.h"
 #include "runtime/interp/simple_shapes.h"
 
 #include <memory>
@@ -54,6 +55,8 @@ struct CTranslatedOp {
         // An operand directly followed by the reduction (or assignment) of
         // the level below it: both steps under one dispatch.
         kNameReduce, kIntReduce, kDoubleReduce, kNameStore, kIntStore, kDoubleStore,
+        // An index of an indexed name, and the indexed name itself.
+        kIndex, kIndexName,
         kKindCount
     };
     Kind kind;
@@ -433,6 +436,8 @@ private:
                                          : code == kOpNot ? CTranslatedOp::kNot : CTranslatedOp::kComplement,
                      level, p);
             return next;
+        case kOpIndexName:
+            return IndexedName(p, level);
         case kOpNew:
         case kOpVar:
         case kOpCurWindow:
@@ -442,6 +447,37 @@ private:
                 return nullptr;
             return Generic(p, level);
         }
+    }
+
+    // OpEvalIndexName: each index an expression at the operand's level (its
+    // value kept in the level's place), then the cell.
+    const uint8_t* IndexedName(const uint8_t* p, int32_t level) {
+        const size_t mark = m_entry.ops.size();
+        const uint8_t* q = NextInstr(p);
+        int32_t count = 0;
+        for (;;) {
+            if (count == CScriptArray::kMaxDimensions)
+                return nullptr;  // 66, raised the general way
+            q = Expression(q, level);
+            if (q == nullptr)
+                return nullptr;
+            Emit(CTranslatedOp::kIndex, level, q);
+            m_entry.ops.back().i = count++;
+            if (InstrCode(q) != kOpComma)
+                break;
+            q = NextInstr(q);
+        }
+        if (InstrCode(q) != kOpCloseBracket)
+            return nullptr;
+        const uint8_t* next = NextInstr(q);
+        if (IsMemberCode(InstrCode(next))) {
+            m_entry.ops.resize(mark);
+            return Generic(p, level);
+        }
+        Emit(CTranslatedOp::kIndexName, level, p);
+        m_entry.ops.back().i = count;
+        m_entry.ops.back().at = next;
+        return next;
     }
 
     CTranslations::CEntry& m_entry;
@@ -622,7 +658,7 @@ CValue* CInterpretor::RunTranslation() {
     static const void* const kHandlers[CTranslatedOp::kKindCount] = {
         &&operand, &&name, &&target, &&integer, &&real, &&omitted, &&push, &&reduce, &&store, &&open, &&take,
         &&negate, &&logicalNot, &&complement, &&nameReduce, &&intReduce, &&doubleReduce, &&nameStore, &&intStore,
-        &&doubleStore,
+        &&doubleStore, &&index, &&indexName,
     };
     const CTranslatedOp* op = entry->ops.data();
     const CTranslatedOp* const stop = op + entry->ops.size();
@@ -726,6 +762,30 @@ complement:
     stack[level]->BitwiseNot();
     stack[level]->SetOrigin(nullptr);
     TW_NEXT();
+index: {
+    // EvalIndexList: the index just evaluated, at the "," or "]" behind it.
+    const CValue* value = stack[level + 1];
+    int32_t at;
+    if (value->GetTag() == CValue::kInt) {
+        at = value->GetInt();
+    } else {
+        m_evalLevel = level;
+        m_pc = op->pc;
+        at = value->GetInt();
+    }
+    m_places[level]->indices[op->i] = at;
+    TW_NEXT();
+}
+indexName: {
+    // OpEvalIndexName behind its index list.
+    m_places[level]->count = op->i;
+    m_evalLevel = level;
+    m_pc = op->at;
+    stack[level]->SetOrigin(nullptr);
+    CVariable* variable = variableAt(*op);
+    AfterIndexedValue(variable != nullptr ? &variable->value : nullptr, op->pc, CValue::kIndexedNameRef, nullptr);
+    TW_NEXT();
+}
 #undef TW_NEXT
 #undef TW_DISPATCH
 finished:
