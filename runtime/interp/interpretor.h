@@ -1027,17 +1027,19 @@ private:
             return nullptr;
         return entry.form(this, entry, m_evalLevel) ? m_valueStack[m_evalLevel + 1] : nullptr;
     }
-    // Switches whose labels are all integer constants, decoded once per
-    // Switch instruction: an integer value finds its label without
-    // evaluating the labels one by one (which, being constants, can neither
-    // fail nor change anything).
+    // Switches whose labels are all integer constants or all text
+    // constants, decoded once per Switch instruction: an integer or a text
+    // finds its label without evaluating the labels one by one (which, being
+    // constants, can neither fail nor change anything).
     static constexpr int kSwitchLabels = 16;
     static constexpr int kSwitchCacheSize = 64;
     struct CSwitchTable {
         const uint8_t* instr = nullptr;   // the Switch instruction; null: unused entry
         bool usable = false;
         uint8_t count = 0;
+        bool textLabels = false;  // the labels are text constants (texts), else integer ones (values)
         int32_t values[kSwitchLabels] = {};
+        const char* texts[kSwitchLabels] = {};
         const uint8_t* targets[kSwitchLabels] = {};  // behind each label's ":"
     };
     std::unique_ptr<CSwitchTable[]> m_switchTables;
