@@ -57,6 +57,8 @@ struct CTranslatedOp {
         kNameReduce, kIntReduce, kDoubleReduce, kNameStore, kIntStore, kDoubleStore,
         // An index of an indexed name, and the indexed name itself.
         kIndex, kIndexName,
+        // A member of an object held by a name (name.member).
+        kMember,
         kKindCount
     };
     Kind kind;
@@ -386,6 +388,23 @@ private:
             // A member access has its own steps in the generic handler. The
             // target of an assignment that nothing reduces first is not read
             // (AfterValueOperand): only its variable counts.
+            if (InstrCode(next) == kOpMember) {
+                const uint8_t* after = NextInstr(next);
+                const uint16_t behind = InstrCode(after);
+                // The member handler of a native object may take an
+                // assignment behind the member as part of the operand: a
+                // member assigned is translated only as the first operand of
+                // the expression, where the whole expression can still go
+                // the general way when the object is not a script object.
+                const bool first = level - 1 == m_base && m_entry.ops.size() == 1;
+                if (!IsMemberCode(behind) && behind != kOpIncrement && behind != kOpDecrement &&
+                    (!IsAssignCode(behind) || first)) {
+                    Emit(CTranslatedOp::kMember, level, p);
+                    m_entry.ops.back().at = next;
+                    m_entry.ops.back().i = IsAssignCode(behind) ? 1 : 0;
+                    return after;
+                }
+            }
             if (IsMemberCode(InstrCode(next)))
                 return Generic(p, level);
             if (IsAssignCode(InstrCode(next))) {
@@ -658,7 +677,7 @@ CValue* CInterpretor::RunTranslation() {
     static const void* const kHandlers[CTranslatedOp::kKindCount] = {
         &&operand, &&name, &&target, &&integer, &&real, &&omitted, &&push, &&reduce, &&store, &&open, &&take,
         &&negate, &&logicalNot, &&complement, &&nameReduce, &&intReduce, &&doubleReduce, &&nameStore, &&intStore,
-        &&doubleStore, &&index, &&indexName,
+        &&doubleStore, &&index, &&indexName, &&member,
     };
     const CTranslatedOp* op = entry->ops.data();
     const CTranslatedOp* const stop = op + entry->ops.size();
@@ -774,6 +793,35 @@ index: {
         at = value->GetInt();
     }
     m_places[level]->indices[op->i] = at;
+    TW_NEXT();
+}
+member: {
+    // OpEvalName and CallScriptObjectMember for a member found in a script
+    // object; anything else the generic way.
+    CVariable* variable = variableAt(*op);
+    CVariable* found = nullptr;
+    if (variable != nullptr && variable->value.GetTag() == CValue::kObject) {
+        CIBaseClassImpl* object = variable->value.GetObject();
+        if (object != nullptr && IsScriptObject(object))
+            found = FindMemberAt(static_cast<CIBaseObjectVar*>(object), op->at);
+    }
+    if (found != nullptr) {
+        m_evalLevel = level;
+        m_pc = NextInstr(op->at);
+        stack[level]->SetOrigin(nullptr);
+        AfterValueOperand(&found->value);
+        TW_NEXT();
+    }
+    if (op->i != 0) {
+        // Assigned, and the first step of the expression: all of it the
+        // general way.
+        m_evalLevel = base;
+        m_pc = start;
+        return nullptr;
+    }
+    m_evalLevel = level;
+    m_pc = op->pc;
+    EvalOperandAtLevel();
     TW_NEXT();
 }
 indexName: {
