@@ -1,7 +1,7 @@
 // The differential comparison over programs chosen by the fuzzer's bytes:
 // each program (tests/support/program_generator.h) runs with the fast paths
-// and with the general evaluator alone; a different error or different
-// variables abort.
+// (with and without the shortcuts beside the translation) and with the
+// general evaluator alone; a different error or different variables abort.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,12 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)registered;
     differential::CChoices choices(data, size);
     const std::string source = differential::CProgramGenerator(choices).Generate();
-    const differential::COutcome fast = differential::RunProgram(source, true);
     const differential::COutcome general = differential::RunProgram(source, false);
-    if (fast.error != general.error || fast.variables != general.variables) {
-        std::fprintf(stderr, "%s\nfast: %s\n%s\ngeneral: %s\n%s\n", source.c_str(), fast.error.c_str(),
-                     fast.variables.c_str(), general.error.c_str(), general.variables.c_str());
-        std::abort();
+    for (bool shortcuts : {true, false}) {
+        const differential::COutcome fast = differential::RunProgram(source, true, shortcuts);
+        if (fast.error != general.error || fast.variables != general.variables) {
+            std::fprintf(stderr, "%s\nfast (shortcuts %d): %s\n%s\ngeneral: %s\n%s\n", source.c_str(), shortcuts,
+                         fast.error.c_str(), fast.variables.c_str(), general.error.c_str(), general.variables.c_str());
+            std::abort();
+        }
     }
     return 0;
 }

@@ -8,6 +8,8 @@
 // a function. The block stack operations are EnterBlock and LeaveBlock.
 #include "runtime/interp/interpretor.h"
 
+#include <cstring>
+
 const CBlockRecord* CInterpretor::BlockAt(uint32_t index) const {
     if (index >= m_program.blocks.size())
         const_cast<CInterpretor*>(this)->RaiseError(20);
@@ -143,10 +145,13 @@ void CInterpretor::ExecSwitch() {
     const bool isInt = evaluated->GetTag() == CValue::kInt;
     const int32_t intValue = isInt ? evaluated->GetInt() : 0;
     uint32_t firstToTest = firstLabel;
-    if (isInt) {
-        if (const CSwitchTable* table = SwitchTableAt(instr, firstLabel)) {
+    if (isInt || evaluated->GetTag() == CValue::kText) {
+        const CSwitchTable* table = SwitchTableAt(instr, firstLabel);
+        if (table != nullptr && table->textLabels != isInt) {
+            // Texts compare as TextOp compares them.
+            const char* text = isInt ? nullptr : evaluated->GetText() != nullptr ? evaluated->GetText() : "";
             for (int i = 0; i < table->count; ++i) {
-                if (table->values[i] == intValue) {
+                if (isInt ? table->values[i] == intValue : std::strcmp(text, table->texts[i]) == 0) {
                     m_pc = table->targets[i];
                     return;
                 }

@@ -71,14 +71,20 @@ void CInterpretor::ApplyOperator(uint32_t code) {
 CValue* CInterpretor::EvalExpression() {
     if (CValue* value = TrySimpleForm())
         return value;
-    // An expression already known not to be simple goes the general way at
-    // once.
-    if (!m_simpleExprs || SimpleEntry(m_pc).instr != m_pc || SimpleEntry(m_pc).simple) {
+    // An expression decoded before without a shortcut of its own goes by
+    // its translation first, which runs faster than the loop of the simple
+    // expressions; one never decoded is decoded here.
+    const bool decoded = m_simpleExprs && SimpleEntry(m_pc).instr == m_pc;
+    const bool translate = m_fastPaths && m_varDeclared == nullptr;
+    if (decoded && translate && SimpleEntry(m_pc).form == nullptr)
+        if (CValue* value = RunTranslation())
+            return value;
+    if (!decoded || SimpleEntry(m_pc).simple) {
         if (CValue* value = EvalSimpleExpression())
             return value;
     }
     // Any other expression by its translation when it has one.
-    if (m_fastPaths && m_varDeclared == nullptr) {
+    if (!decoded && translate) {
         if (CValue* value = RunTranslation())
             return value;
     }

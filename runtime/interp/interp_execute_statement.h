@@ -21,7 +21,7 @@ inline void CInterpretor::ExecuteStatement() {
         if (code == kOpName && InstrCode(NextInstr(m_pc)) == kOpMemberCall) {
             if (RunMethodStatement())
                 break;
-        } else if (RunSimpleStatement()) {
+        } else if (RunSimpleStatement() || RunTranslatedStatement()) {
             break;
         }
         OpStatementExpression();

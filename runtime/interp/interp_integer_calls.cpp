@@ -249,7 +249,7 @@ __attribute__((always_inline)) inline bool CInterpretor::IntegerArgumentsAt(cons
 }
 
 bool CInterpretor::TryIntegerCallHere(const CFunctionRecord* function, CIBaseClassImpl* thisObject) {
-    if (!m_fastPaths)
+    if (!m_fastPaths || !m_shortcuts)
         return false;
     const uint8_t* const start = m_pc;
     int32_t args[kPlanArgs];

@@ -67,7 +67,7 @@ CInterpretor::CFusedLoop* CInterpretor::FusedLoopFor(const CBlockRecord* record)
     loop = CFusedLoop();
     loop.record = record;
     loop.code = base;
-    if (!m_simpleExprs || record->start >= m_program.code.size() || record->end >= m_program.code.size())
+    if (!m_simpleExprs || !m_shortcuts || record->start >= m_program.code.size() || record->end >= m_program.code.size())
         return nullptr;
     const uint8_t* end = base + record->end;
     const std::size_t size = m_program.code.size();

@@ -384,7 +384,13 @@ const CInterpretor::CSwitchTable* CInterpretor::SwitchTableAt(const uint8_t* ins
             return nullptr;
         const uint8_t* p = NextInstr(base + label);
         const uint16_t code = InstrCode(p);
-        if (IsIntConstant(code))
+        if (count == 0)
+            table.textLabels = code == kOpString;
+        if (table.textLabels != (code == kOpString))
+            return nullptr;
+        if (code == kOpString)
+            table.texts[count] = m_program.StringConstantText(p);
+        else if (IsIntConstant(code))
             table.values[count] = ReadI32(p + kFieldValue);
         else if (code == kOpZero || code == kOpFalse || code == kOpOff)
             table.values[count] = 0;
@@ -393,7 +399,7 @@ const CInterpretor::CSwitchTable* CInterpretor::SwitchTableAt(const uint8_t* ins
         else
             return nullptr;
         p = NextInstr(p);
-        if (IsBinaryOperator(InstrCode(p)))
+        if (IsBinaryOperator(InstrCode(p)) || (table.textLabels && InstrCode(p) != kOpColon))
             return nullptr;
         table.targets[count] = NextInstr(p);
         label = ReadU32(base + label + kFieldJump);
@@ -703,7 +709,7 @@ CInterpretor::CSimpleExpr& CInterpretor::SimpleEntryDecoded(const uint8_t* instr
 }
 
 CValue* CInterpretor::EvalSimpleExpression() {
-    if (m_varDeclared != nullptr || !m_fastPaths)
+    if (m_varDeclared != nullptr || !m_fastPaths || !m_shortcuts)
         return nullptr;  // Var: names are declared, not looked up
     CSimpleExpr& entry = SimpleEntryDecoded(m_pc);
     if (!entry.simple)

@@ -19,17 +19,27 @@
 //             instruction whose turn made it reduce (ApplyOperator);
 //   open/take the "(" and ")" of a parenthesised expression, whose inner
 //             operations run at the levels above the parenthesis;
-//   unary     a prefix "-", "!" or "~" after its operand.
+//   unary     a prefix "-", "!" or "~" after its operand;
+//   target    the variable an assignment that nothing reduces first writes
+//             (its value is not read, as AfterValueOperand leaves it);
+//   store     an assignment, compound assignment or postfix step, the
+//             reduction of its level.
+//
+// Once made, each push is folded into the operand behind it, and an operand
+// that the level below reduces or assigns at once is folded with that step:
+// fewer dispatches, the same steps in the same order.
 //
 // Each operation leaves what the evaluator leaves at that step: the value
 // slots with their origins, the pending operators and the level, and the
 // code pointer wherever a handler can read it or raise an error. Operations
 // are quickened one by one: a name holding an integer or a double, a
-// reduction of two integers. Each has one guard and falls back to its own
+// reduction of two integers or two doubles, the store of an integer or a
+// double into a variable. Each has one guard and falls back to its own
 // generic form (the handler the evaluator would call), never to the rest of
 // the expression. Expressions with forms outside the translation (the
 // conditional, Var, New, class names) are marked and go the general way.
 #include "runtime/interp/interpretor.h"
+#include "runtime/interp/script_array.h"
 #include "runtime/interp/simple_shapes.h"
 
 #include <memory>
@@ -39,11 +49,31 @@
 namespace {
 
 struct CTranslatedOp {
-    enum Kind : uint8_t { kOperand, kName, kInt, kDouble, kPush, kReduce, kOpen, kTake, kNegate, kNot, kComplement };
+    enum Kind : uint8_t {
+        kOperand, kName, kTarget, kInt, kDouble, kOmitted, kPush, kReduce, kStore, kOpen, kTake, kNegate, kNot,
+        kComplement,
+        // An operand directly followed by the reduction (or assignment) of
+        // the level below it: both steps under one dispatch.
+        kNameReduce, kIntReduce, kDoubleReduce, kNameStore, kIntStore, kDoubleStore,
+        // An index of an indexed name, and the indexed name itself.
+        kIndex, kIndexName,
+        // A member of an object held by a name (name.member).
+        kMember,
+        kKindCount
+    };
     Kind kind;
-    uint8_t code;   // kPush, kReduce: the operator
+    uint8_t code;   // kPush, kReduce, kStore and the fused kinds: the operator
     int16_t level;  // relative to the level the expression starts at
+    // An operand or an opened parenthesis right behind a push carries the
+    // pushed operator: it sets the operator below its level itself.
+    bool pushed = false;
+    uint8_t push = 0;
     const uint8_t* pc;  // the instruction of the operand, or the one a reduction happens at
+    const uint8_t* at = nullptr;  // the fused kinds: the instruction the reduction happens at
+    // kName, kTarget and the name kinds: the variable found, while the
+    // context epoch is stamp.
+    mutable uint64_t stamp = 0;
+    mutable CVariable* variable = nullptr;
     union {
         int32_t i;
         double d;
@@ -115,6 +145,60 @@ bool QuickDouble(uint32_t code, double a, double b, double* r) {
     }
 }
 
+// The operator of a compound assignment.
+uint32_t CompoundOperator(uint32_t code) {
+    switch (code) {
+    case kOpAddAssign: return kOpAdd;
+    case kOpSubAssign: return kOpSubtract;
+    case kOpMulAssign: return kOpMultiply;
+    case kOpDivAssign: return kOpDivide;
+    case kOpAndAssign: return kOpBitAnd;
+    case kOpOrAssign: return kOpBitOr;
+    case kOpXorAssign: return kOpBitXor;
+    case kOpModAssign: return kOpModulo;
+    case kOpShlAssign: return kOpShiftLeft;
+    default: return 0;  // the shift right: its own rules, by the handler
+    }
+}
+
+// Folds each push into the operation behind it (which always starts the
+// operand at the level above the push), and an operand behind which the level
+// below it reduces or assigns at once into one operation. The operations do
+// what they did apart, in the same order.
+void FoldOperations(std::vector<CTranslatedOp>& ops) {
+    std::vector<CTranslatedOp> folded;
+    folded.reserve(ops.size());
+    for (size_t i = 0; i < ops.size(); ++i) {
+        CTranslatedOp op = ops[i];
+        if (op.kind == CTranslatedOp::kPush && i + 1 < ops.size() && ops[i + 1].level == op.level + 1 &&
+            !ops[i + 1].pushed) {
+            const CTranslatedOp::Kind next = ops[i + 1].kind;
+            if (next == CTranslatedOp::kOperand || next == CTranslatedOp::kName || next == CTranslatedOp::kTarget ||
+                next == CTranslatedOp::kInt || next == CTranslatedOp::kDouble || next == CTranslatedOp::kOmitted ||
+                next == CTranslatedOp::kOpen) {
+                ops[i + 1].pushed = true;
+                ops[i + 1].push = op.code;
+                continue;
+            }
+        }
+        if ((op.kind == CTranslatedOp::kName || op.kind == CTranslatedOp::kInt || op.kind == CTranslatedOp::kDouble) &&
+            i + 1 < ops.size() && ops[i + 1].level == op.level - 1 &&
+            (ops[i + 1].kind == CTranslatedOp::kReduce || ops[i + 1].kind == CTranslatedOp::kStore)) {
+            const bool store = ops[i + 1].kind == CTranslatedOp::kStore;
+            switch (op.kind) {
+            case CTranslatedOp::kName: op.kind = store ? CTranslatedOp::kNameStore : CTranslatedOp::kNameReduce; break;
+            case CTranslatedOp::kInt: op.kind = store ? CTranslatedOp::kIntStore : CTranslatedOp::kIntReduce; break;
+            default: op.kind = store ? CTranslatedOp::kDoubleStore : CTranslatedOp::kDoubleReduce; break;
+            }
+            op.code = ops[i + 1].code;
+            op.at = ops[i + 1].pc;
+            ++i;
+        }
+        folded.push_back(op);
+    }
+    ops.swap(folded);
+}
+
 // Builds the operations of one expression from the code, simulating the
 // evaluator's precedence steps; null instructions mean "not translatable".
 class CTranslator {
@@ -124,6 +208,15 @@ public:
     // EvalExpression at relative level base: answers the instruction behind
     // the expression, or null.
     const uint8_t* Expression(const uint8_t* p, int32_t base) {
+        const int32_t outer = m_base;
+        m_base = base;
+        const uint8_t* end = ExpressionFrom(p, base);
+        m_base = outer;
+        return end;
+    }
+
+private:
+    const uint8_t* ExpressionFrom(const uint8_t* p, int32_t base) {
         Emit(CTranslatedOp::kOpen, base, p);
         int32_t level = base + 1;
         if (!Reach(level))
@@ -150,7 +243,6 @@ public:
         return p;
     }
 
-private:
     void Emit(CTranslatedOp::Kind kind, int32_t level, const uint8_t* pc, uint32_t code = 0) {
         CTranslatedOp op;
         op.kind = kind;
@@ -172,7 +264,9 @@ private:
     void Reduce(int32_t base, uint32_t code, const uint8_t* p, int32_t* level) {
         while (*level - 1 > base && code <= m_pending[*level - 1]) {
             --*level;
-            Emit(CTranslatedOp::kReduce, *level, p, m_pending[*level]);
+            const uint8_t pending = m_pending[*level];
+            const bool store = IsAssignCode(pending) || pending == kOpIncrement || pending == kOpDecrement;
+            Emit(store ? CTranslatedOp::kStore : CTranslatedOp::kReduce, *level, p, pending);
         }
     }
 
@@ -277,7 +371,9 @@ private:
 
     const uint8_t* Generic(const uint8_t* p, int32_t level) {
         const uint8_t* end = SkipOperand(p);
-        if (end != nullptr)
+        if (end == p)
+            Emit(CTranslatedOp::kOmitted, level, p);  // OpEvalMissing: nothing stepped
+        else if (end != nullptr)
             Emit(CTranslatedOp::kOperand, level, p);
         return end;
     }
@@ -289,10 +385,35 @@ private:
         switch (code) {
         case kOpName:
             next = NextInstr(p);
-            // The target of an assignment, a member access and text
-            // appending have their own steps in the generic handler.
-            if (IsMemberCode(InstrCode(next)) || IsAssignCode(InstrCode(next)))
+            // A member access has its own steps in the generic handler. The
+            // target of an assignment that nothing reduces first is not read
+            // (AfterValueOperand): only its variable counts.
+            if (InstrCode(next) == kOpMember) {
+                const uint8_t* after = NextInstr(next);
+                const uint16_t behind = InstrCode(after);
+                // The member handler of a native object may take an
+                // assignment behind the member as part of the operand: a
+                // member assigned is translated only as the first operand of
+                // the expression, where the whole expression can still go
+                // the general way when the object is not a script object.
+                const bool first = level - 1 == m_base && m_entry.ops.size() == 1;
+                if (!IsMemberCode(behind) && behind != kOpIncrement && behind != kOpDecrement &&
+                    (!IsAssignCode(behind) || first)) {
+                    Emit(CTranslatedOp::kMember, level, p);
+                    m_entry.ops.back().at = next;
+                    m_entry.ops.back().i = IsAssignCode(behind) ? 1 : 0;
+                    return after;
+                }
+            }
+            if (IsMemberCode(InstrCode(next)))
                 return Generic(p, level);
+            if (IsAssignCode(InstrCode(next))) {
+                const uint32_t pending = level - 1 == m_base ? 0 : m_pending[level - 1];
+                if (pending >= InstrCode(next))
+                    return Generic(p, level);
+                Emit(CTranslatedOp::kTarget, level, p);
+                return next;
+            }
             Emit(CTranslatedOp::kName, level, p);
             return next;
         case kOpInt:
@@ -334,6 +455,8 @@ private:
                                          : code == kOpNot ? CTranslatedOp::kNot : CTranslatedOp::kComplement,
                      level, p);
             return next;
+        case kOpIndexName:
+            return IndexedName(p, level);
         case kOpNew:
         case kOpVar:
         case kOpCurWindow:
@@ -345,11 +468,98 @@ private:
         }
     }
 
+    // OpEvalIndexName: each index an expression at the operand's level (its
+    // value kept in the level's place), then the cell.
+    const uint8_t* IndexedName(const uint8_t* p, int32_t level) {
+        const size_t mark = m_entry.ops.size();
+        const uint8_t* q = NextInstr(p);
+        int32_t count = 0;
+        for (;;) {
+            if (count == CScriptArray::kMaxDimensions)
+                return nullptr;  // 66, raised the general way
+            q = Expression(q, level);
+            if (q == nullptr)
+                return nullptr;
+            Emit(CTranslatedOp::kIndex, level, q);
+            m_entry.ops.back().i = count++;
+            if (InstrCode(q) != kOpComma)
+                break;
+            q = NextInstr(q);
+        }
+        if (InstrCode(q) != kOpCloseBracket)
+            return nullptr;
+        const uint8_t* next = NextInstr(q);
+        if (IsMemberCode(InstrCode(next))) {
+            m_entry.ops.resize(mark);
+            return Generic(p, level);
+        }
+        Emit(CTranslatedOp::kIndexName, level, p);
+        m_entry.ops.back().i = count;
+        m_entry.ops.back().at = next;
+        return next;
+    }
+
     CTranslations::CEntry& m_entry;
+    int32_t m_base = 0;  // the level the expression being translated starts at
     uint8_t m_pending[CInterpretor::kValueStackSize + 1] = {};
 };
 
 }  // namespace
+
+// An assignment, compound assignment or postfix step of an integer or a
+// double held by a variable, done as OpAssign, OpCompound and
+// OpPostIncrement do it; false (nothing done) for anything else, which the
+// handler does.
+bool CInterpretor::QuickStore(uint32_t code, int32_t level, const uint8_t* pc) {
+    CValue* left = m_valueStack[level];
+    CValue* target = left->GetOrigin();
+    if (target == nullptr || left->GetTag() > CValue::kDouble || m_textLoan.variable != nullptr)
+        return false;
+    const CValue* right = m_valueStack[level + 1];
+    const uint32_t targetTag = target->GetTag();
+    const uint32_t rightTag = right->GetTag();
+    switch (code) {
+    case kOpIncrement:
+    case kOpDecrement:
+        if (targetTag != CValue::kInt)
+            return false;
+        target->SetInt(static_cast<int32_t>(static_cast<uint32_t>(target->GetInt()) + (code == kOpIncrement ? 1u : ~0u)));
+        left->SetOrigin(nullptr);
+        return true;
+    case kOpAssign:
+        if (rightTag == CValue::kInt) {
+            target->SetInt(right->GetInt());
+            left->SetInt(right->GetInt());
+        } else if (rightTag == CValue::kDouble) {
+            target->SetDouble(right->GetDouble());
+            left->SetDouble(right->GetDouble());
+        } else {
+            return false;
+        }
+        m_places[level]->holder.Clear();
+        left->SetOrigin(target);
+        return true;
+    default: {
+        const uint32_t op = CompoundOperator(code);
+        int32_t result;
+        double real;
+        if (targetTag == CValue::kInt && rightTag == CValue::kInt && QuickInt(op, target->GetInt(), right->GetInt(), &result))
+            target->SetInt(result);
+        else if (targetTag == CValue::kDouble && rightTag == CValue::kDouble &&
+                 QuickDouble(op, target->GetDouble(), right->GetDouble(), &real))
+            target->SetDouble(real);
+        else
+            return false;
+        // The value of an expression statement is dropped (OpCompound).
+        if (level == m_discardLevel && !IsBinaryOperator(InstrCode(pc)))
+            left->SetInt(0);
+        else
+            left->Assign(*target);
+        left->SetOrigin(target);
+        return true;
+    }
+    }
+}
 
 CValue* CInterpretor::RunTranslation() {
     if (!m_translations)
@@ -374,6 +584,8 @@ CValue* CInterpretor::RunTranslation() {
             slot->usable = slot->end != nullptr;
             if (!slot->usable)
                 slot->ops.clear();
+            else
+                FoldOperations(slot->ops);
         }
         entry = slot.get();
         table.frontInstr[front] = start;
@@ -384,88 +596,247 @@ CValue* CInterpretor::RunTranslation() {
         return nullptr;  // the general way (which raises 15 where the stack ends)
 
     CValue** const stack = m_valueStack;
-    for (const CTranslatedOp& op : entry->ops) {
-        const int32_t level = base + op.level;
-        switch (op.kind) {
-        case CTranslatedOp::kName: {
-            CValue* slot = stack[level];
-            CVariable* variable = LookUpNameAt(op.pc);
-            if (variable != nullptr) {
-                const uint32_t tag = variable->value.GetTag();
-                if (tag == CValue::kInt) {
-                    slot->SetInt(variable->value.GetInt());
-                    slot->SetOrigin(&variable->value);
-                    break;
-                }
-                if (tag == CValue::kDouble) {
-                    slot->SetDouble(variable->value.GetDouble());
-                    slot->SetOrigin(&variable->value);
-                    break;
-                }
-            }
-            m_evalLevel = level;
-            m_pc = op.pc;
-            slot->SetOrigin(nullptr);
-            OpEvalName();
-            break;
+    // The operand of an instruction: a name, a constant, the target of an
+    // assignment.
+    // The variable of a name, remembered in the operation as long as the
+    // name cache would remember it (the same context epoch).
+    const auto variableAt = [&](const CTranslatedOp& op) {
+        if (op.stamp == m_contextEpoch)
+            return op.variable;
+        CVariable* variable = LookUpNameAt(op.pc);
+        const CNameCacheEntry& cached = CacheEntry(op.pc);
+        if (variable != nullptr && cached.instr == op.pc && cached.object == nullptr &&
+            cached.stamp == m_contextEpoch && cached.variable == variable) {
+            op.stamp = m_contextEpoch;
+            op.variable = variable;
         }
-        case CTranslatedOp::kInt:
-            stack[level]->SetInt(op.i);
-            stack[level]->SetOrigin(nullptr);
-            break;
-        case CTranslatedOp::kDouble:
-            stack[level]->SetDouble(op.d);
-            stack[level]->SetOrigin(nullptr);
-            break;
-        case CTranslatedOp::kOperand:
-            m_evalLevel = level;
-            m_pc = op.pc;
-            EvalOperandAtLevel();
-            break;
-        case CTranslatedOp::kPush:
-        case CTranslatedOp::kOpen:
-            m_operatorStack[level] = op.code;
-            break;
-        case CTranslatedOp::kReduce: {
-            CValue* left = stack[level];
-            const CValue* right = stack[level + 1];
-            const uint32_t tags = left->GetTag() << 4 | right->GetTag();
-            int32_t result;
-            double real;
-            if (tags == (CValue::kInt << 4 | CValue::kInt) && QuickInt(op.code, left->GetInt(), right->GetInt(), &result)) {
-                left->SetInt(result);
-                left->SetOrigin(nullptr);
-                break;
+        return variable;
+    };
+    const auto loadName = [&](const CTranslatedOp& op, int32_t level) {
+        CValue* slot = stack[level];
+        CVariable* variable = variableAt(op);
+        if (variable != nullptr) {
+            const uint32_t tag = variable->value.GetTag();
+            if (tag == CValue::kInt) {
+                slot->SetInt(variable->value.GetInt());
+                slot->SetOrigin(&variable->value);
+                return;
             }
-            if (tags == (CValue::kDouble << 4 | CValue::kDouble) &&
-                QuickDouble(op.code, left->GetDouble(), right->GetDouble(), &real)) {
-                left->SetDouble(real);
-                left->SetOrigin(nullptr);
-                break;
+            if (tag == CValue::kDouble) {
+                slot->SetDouble(variable->value.GetDouble());
+                slot->SetOrigin(&variable->value);
+                return;
             }
-            m_evalLevel = level;
-            m_pc = op.pc;
-            ApplyOperator(op.code);
-            break;
         }
-        case CTranslatedOp::kTake:
-            m_evalLevel = level;
-            TakeSlotAbove();
-            break;
-        case CTranslatedOp::kNegate:
-            stack[level]->Negate();
-            stack[level]->SetOrigin(nullptr);
-            break;
-        case CTranslatedOp::kNot:
-            stack[level]->LogicalNot();
-            stack[level]->SetOrigin(nullptr);
-            break;
-        case CTranslatedOp::kComplement:
-            stack[level]->BitwiseNot();
-            stack[level]->SetOrigin(nullptr);
-            break;
+        m_evalLevel = level;
+        m_pc = op.pc;
+        slot->SetOrigin(nullptr);
+        OpEvalName();
+    };
+    const auto loadInt = [&](const CTranslatedOp& op, int32_t level) {
+        stack[level]->SetInt(op.i);
+        stack[level]->SetOrigin(nullptr);
+    };
+    const auto loadDouble = [&](const CTranslatedOp& op, int32_t level) {
+        stack[level]->SetDouble(op.d);
+        stack[level]->SetOrigin(nullptr);
+    };
+    // A reduction at level, with the code pointer at the instruction pc.
+    const auto reduceAt = [&](uint32_t code, int32_t level, const uint8_t* pc) {
+        CValue* left = stack[level];
+        const CValue* right = stack[level + 1];
+        const uint32_t tags = left->GetTag() << 4 | right->GetTag();
+        int32_t result;
+        double number;
+        if (tags == (CValue::kInt << 4 | CValue::kInt) && QuickInt(code, left->GetInt(), right->GetInt(), &result)) {
+            left->SetInt(result);
+            left->SetOrigin(nullptr);
+            return;
         }
+        if (tags == (CValue::kDouble << 4 | CValue::kDouble) &&
+            QuickDouble(code, left->GetDouble(), right->GetDouble(), &number)) {
+            left->SetDouble(number);
+            left->SetOrigin(nullptr);
+            return;
+        }
+        m_evalLevel = level;
+        m_pc = pc;
+        ApplyOperator(code);
+    };
+    const auto storeAt = [&](uint32_t code, int32_t level, const uint8_t* pc) {
+        if (QuickStore(code, level, pc))
+            return;
+        m_evalLevel = level;
+        m_pc = pc;
+        ApplyOperator(code);
+    };
+
+    // Threaded dispatch: each operation jumps to the next one's handler by a
+    // branch of its own, which the processor predicts far better than one
+    // shared switch.
+    static const void* const kHandlers[CTranslatedOp::kKindCount] = {
+        &&operand, &&name, &&target, &&integer, &&real, &&omitted, &&push, &&reduce, &&store, &&open, &&take,
+        &&negate, &&logicalNot, &&complement, &&nameReduce, &&intReduce, &&doubleReduce, &&nameStore, &&intStore,
+        &&doubleStore, &&index, &&indexName, &&member,
+    };
+    const CTranslatedOp* op = entry->ops.data();
+    const CTranslatedOp* const stop = op + entry->ops.size();
+    int32_t level;
+    // The operator pending below an operand is set by the operand (see
+    // CTranslatedOp::push).
+#define TW_DISPATCH()                                   \
+    do {                                                \
+        if (op == stop)                                 \
+            goto finished;                              \
+        level = base + op->level;                       \
+        if (op->pushed)                                 \
+            m_operatorStack[level - 1] = op->push;      \
+        goto* kHandlers[op->kind];                      \
+    } while (0)
+#define TW_NEXT() \
+    do {          \
+        ++op;     \
+        TW_DISPATCH(); \
+    } while (0)
+    TW_DISPATCH();
+name:
+    loadName(*op, level);
+    TW_NEXT();
+nameReduce:
+    loadName(*op, level);
+    reduceAt(op->code, level - 1, op->at);
+    TW_NEXT();
+nameStore:
+    loadName(*op, level);
+    storeAt(op->code, level - 1, op->at);
+    TW_NEXT();
+target: {
+    // As AfterValueOperand leaves an assignment's target: its value unread,
+    // its variable as the origin.
+    CVariable* variable = variableAt(*op);
+    if (variable != nullptr) {
+        stack[level]->SetInt(0);
+        stack[level]->SetOrigin(&variable->value);
+    } else {
+        m_evalLevel = level;
+        m_pc = op->pc;
+        EvalOperandAtLevel();  // an unknown name: the place of a new variable
     }
+    TW_NEXT();
+}
+integer:
+    loadInt(*op, level);
+    TW_NEXT();
+intReduce:
+    loadInt(*op, level);
+    reduceAt(op->code, level - 1, op->at);
+    TW_NEXT();
+intStore:
+    loadInt(*op, level);
+    storeAt(op->code, level - 1, op->at);
+    TW_NEXT();
+real:
+    loadDouble(*op, level);
+    TW_NEXT();
+doubleReduce:
+    loadDouble(*op, level);
+    reduceAt(op->code, level - 1, op->at);
+    TW_NEXT();
+doubleStore:
+    loadDouble(*op, level);
+    storeAt(op->code, level - 1, op->at);
+    TW_NEXT();
+omitted:
+    stack[level]->SetOrigin(nullptr);
+    stack[level]->SetDefault();
+    TW_NEXT();
+operand:
+    m_evalLevel = level;
+    m_pc = op->pc;
+    EvalOperandAtLevel();
+    TW_NEXT();
+push:
+open:
+    m_operatorStack[level] = op->code;
+    TW_NEXT();
+reduce:
+    reduceAt(op->code, level, op->pc);
+    TW_NEXT();
+store:
+    storeAt(op->code, level, op->pc);
+    TW_NEXT();
+take:
+    m_evalLevel = level;
+    TakeSlotAbove();
+    TW_NEXT();
+negate:
+    stack[level]->Negate();
+    stack[level]->SetOrigin(nullptr);
+    TW_NEXT();
+logicalNot:
+    stack[level]->LogicalNot();
+    stack[level]->SetOrigin(nullptr);
+    TW_NEXT();
+complement:
+    stack[level]->BitwiseNot();
+    stack[level]->SetOrigin(nullptr);
+    TW_NEXT();
+index: {
+    // EvalIndexList: the index just evaluated, at the "," or "]" behind it.
+    const CValue* value = stack[level + 1];
+    int32_t at;
+    if (value->GetTag() == CValue::kInt) {
+        at = value->GetInt();
+    } else {
+        m_evalLevel = level;
+        m_pc = op->pc;
+        at = value->GetInt();
+    }
+    m_places[level]->indices[op->i] = at;
+    TW_NEXT();
+}
+member: {
+    // OpEvalName and CallScriptObjectMember for a member found in a script
+    // object; anything else the generic way.
+    CVariable* variable = variableAt(*op);
+    CVariable* found = nullptr;
+    if (variable != nullptr && variable->value.GetTag() == CValue::kObject) {
+        CIBaseClassImpl* object = variable->value.GetObject();
+        if (object != nullptr && IsScriptObject(object))
+            found = FindMemberAt(static_cast<CIBaseObjectVar*>(object), op->at);
+    }
+    if (found != nullptr) {
+        m_evalLevel = level;
+        m_pc = NextInstr(op->at);
+        stack[level]->SetOrigin(nullptr);
+        AfterValueOperand(&found->value);
+        TW_NEXT();
+    }
+    if (op->i != 0) {
+        // Assigned, and the first step of the expression: all of it the
+        // general way.
+        m_evalLevel = base;
+        m_pc = start;
+        return nullptr;
+    }
+    m_evalLevel = level;
+    m_pc = op->pc;
+    EvalOperandAtLevel();
+    TW_NEXT();
+}
+indexName: {
+    // OpEvalIndexName behind its index list.
+    m_places[level]->count = op->i;
+    m_evalLevel = level;
+    m_pc = op->at;
+    stack[level]->SetOrigin(nullptr);
+    CVariable* variable = variableAt(*op);
+    AfterIndexedValue(variable != nullptr ? &variable->value : nullptr, op->pc, CValue::kIndexedNameRef, nullptr);
+    TW_NEXT();
+}
+#undef TW_NEXT
+#undef TW_DISPATCH
+finished:
     m_pc = entry->end;
     m_evalLevel = base;
     return stack[base + 1];

@@ -43,6 +43,8 @@ CInterpretor::CInterpretor(CRunner* runner)
     m_defaultCell.SetDefault();
     if (const char* general = std::getenv("TW_GENERAL_ONLY"))
         m_fastPaths = std::strcmp(general, "1") != 0;
+    if (const char* alone = std::getenv("TW_NO_SHORTCUTS"))
+        m_shortcuts = std::strcmp(alone, "1") != 0;
     m_argCells = new CValue[kFrameCount * kFrameSize];
     for (int i = 0; i < kFrameCount * kFrameSize; ++i)
         m_argCells[i].SetOwner(this);

@@ -243,13 +243,33 @@ public:
     // The expression at m_pc by its translation (interp_translation.cpp),
     // made the first time it runs; null (nothing done) when it has none.
     CValue* RunTranslation();
+    bool QuickStore(uint32_t code, int32_t level, const uint8_t* pc);
+    // The expression statement at m_pc by its translation, its value
+    // dropped; false (nothing done) when it has none.
+    bool RunTranslatedStatement() {
+        if (!m_fastPaths || m_varDeclared != nullptr)
+            return false;
+        // The shortcut of a simple statement is decoded by its first run the
+        // general way (EvalExpression), which tries the translation too.
+        if (m_shortcuts && (!m_simpleExprs || SimpleEntry(m_pc).instr != m_pc))
+            return false;
+        StatementValueDropped dropped(this);
+        return RunTranslation() != nullptr;
+    }
+    // An expression by its translation first, else as EvalExpressionFast.
+    CValue* EvalTranslatedFirst() {
+        if (m_fastPaths && m_varDeclared == nullptr)
+            if (CValue* value = RunTranslation())
+                return value;
+        return EvalExpressionFast();
+    }
     std::shared_ptr<CTranslations> m_translations;
     // The integer value of the simple expression at m_pc, with the code
     // pointer moved behind it, when it has one by its shortcut; false
     // (nothing done) otherwise. What the evaluator's scratch slots would
     // hold afterwards is not written (nothing reads them).
     bool TrySimpleInt(int32_t* value) {
-        if (!m_simpleExprs)
+        if (!m_simpleExprs || !m_shortcuts)
             return false;
         CSimpleExpr& entry = SimpleEntry(m_pc);
         if (entry.instr != m_pc || entry.epoch != m_contextEpoch || entry.value == nullptr ||
@@ -377,6 +397,10 @@ public:
     // environment variable TW_GENERAL_ONLY is set to 1 (twrun --general sets
     // it too); set it before the run.
     bool m_fastPaths = true;
+    // The shape-matched shortcuts (simple expressions, fused loops, integer
+    // rounds, integer calls, call plans) beside the translation; false when
+    // TW_NO_SHORTCUTS is 1, to measure the translation alone.
+    bool m_shortcuts = true;
     // An operation handler; the tables are built by TableBuilder.
     using Handler = void (CInterpretor::*)();
     struct TableBuilder;
@@ -775,7 +799,7 @@ private:
     // Function bodies decoded once and run statement by statement without
     // decoding them again (interp_call_plans.cpp).
     const CCallPlan* CallPlanOf(CFunctionRecord* function) {
-        if (!m_fastPaths)
+        if (!m_fastPaths || !m_shortcuts)
             return nullptr;
         return function->planCode == CodeBase() ? function->plan.get() : MakeCallPlan(function);
     }
@@ -995,7 +1019,7 @@ private:
     // The shortcut of a decoded, resolved expression at m_pc, when it has
     // one and it applies: the result slot; null when nothing was done.
     CValue* TrySimpleForm() {
-        if (!m_simpleExprs)
+        if (!m_simpleExprs || !m_shortcuts)
             return nullptr;
         CSimpleExpr& entry = SimpleEntry(m_pc);
         if (entry.instr != m_pc || entry.epoch != m_contextEpoch || entry.form == nullptr ||
@@ -1003,17 +1027,19 @@ private:
             return nullptr;
         return entry.form(this, entry, m_evalLevel) ? m_valueStack[m_evalLevel + 1] : nullptr;
     }
-    // Switches whose labels are all integer constants, decoded once per
-    // Switch instruction: an integer value finds its label without
-    // evaluating the labels one by one (which, being constants, can neither
-    // fail nor change anything).
+    // Switches whose labels are all integer constants or all text
+    // constants, decoded once per Switch instruction: an integer or a text
+    // finds its label without evaluating the labels one by one (which, being
+    // constants, can neither fail nor change anything).
     static constexpr int kSwitchLabels = 16;
     static constexpr int kSwitchCacheSize = 64;
     struct CSwitchTable {
         const uint8_t* instr = nullptr;   // the Switch instruction; null: unused entry
         bool usable = false;
         uint8_t count = 0;
+        bool textLabels = false;  // the labels are text constants (texts), else integer ones (values)
         int32_t values[kSwitchLabels] = {};
+        const char* texts[kSwitchLabels] = {};
         const uint8_t* targets[kSwitchLabels] = {};  // behind each label's ":"
     };
     std::unique_ptr<CSwitchTable[]> m_switchTables;
@@ -1094,7 +1120,7 @@ private:
     const volatile int32_t* m_quitFlag;
     // Runs the simple expression statement at m_pc by its shortcut; false
     // (nothing done) when it has none or it does not apply.
-    bool RunSimpleStatement() { return m_simpleExprs && RunSimpleStatement(SimpleEntry(m_pc)); }
+    bool RunSimpleStatement() { return m_simpleExprs && m_shortcuts && RunSimpleStatement(SimpleEntry(m_pc)); }
     bool RunSimpleStatement(CSimpleExpr& entry);
     // An expression statement that starts with name.Method( on a script
     // object's function member, run as OpStatementExpression runs it with

@@ -197,12 +197,6 @@ void CValue::AssignHeld(const CValue& source) {
     }
 }
 
-void CValue::SetDouble(double d) {
-    DropContent();
-    m_tag = kDouble;
-    m_payload.d = d;
-}
-
 void CValue::SetString(const char* text, int32_t borrow) {
     if (borrow && text != nullptr) {
         if (m_tag == kText && m_payload.text == text)
@@ -287,10 +281,9 @@ int32_t CValue::GetIntOther() const {
     }
 }
 
-double CValue::GetDouble() const {
+double CValue::GetDoubleOther() const {
     switch (m_tag) {
     case kInt: return m_payload.i;
-    case kDouble: return m_payload.d;
     case kText: return tw::ParseDoublePrefix(m_payload.text);
     case kObject: Raise(18);
     case kArray: return 0.0;

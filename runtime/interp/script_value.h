@@ -74,7 +74,11 @@ public:
         DropContent();
         m_payload.i = i;
     }
-    void SetDouble(double d);
+    void SetDouble(double d) {
+        DropContent();
+        m_tag = kDouble;
+        m_payload.d = d;
+    }
     void SetString(const char* text, int32_t borrow);  // null: text tag with null payload
     char* AllocString(int32_t n);  // owned zero-length buffer of n bytes; none (null) for n < 1
     // drop = 0 overwrites without releasing the old content (a dying object
@@ -95,7 +99,7 @@ public:
     // The integer of a value that holds an integer, to read and write in
     // place (the integer rounds of fused loops, which check the tag first).
     int32_t* IntSlot() { return &m_payload.i; }
-    double GetDouble() const;
+    double GetDouble() const { return m_tag == kDouble ? m_payload.d : GetDoubleOther(); }
     float GetFloat() const;
     // Numbers are written into statement strings of the owner, valid until
     // they are freed at the end of the tick period.
@@ -203,6 +207,7 @@ private:
     }
     void ReleaseContent();  // the release part of DropContent
     int32_t GetIntOther() const;  // GetInt of anything but an integer
+    double GetDoubleOther() const;  // GetDouble of anything but a double
     void AssignHeld(const CValue& source);  // Assign of a text, object, array or place
     void TakeObject(CIBaseClassImpl* object);  // tag 3, counted and linked
     void TakeOwnedText(char* text);

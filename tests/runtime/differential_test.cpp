@@ -1,5 +1,6 @@
-// The fast paths against the general evaluator alone: random programs over
-// the operation set (tests/support/program_generator.h) run both ways must
+// The fast paths, and the translation without the shortcuts beside it,
+// against the general evaluator alone: random programs over the operation
+// set (tests/support/program_generator.h) run each way must
 // end with the same error text (line included) and leave the same global
 // variables. A few hundred programs of a fixed seed here;
 // TW_DIFFERENTIAL_COUNT=N runs N of them (and TW_DIFFERENTIAL_SEED another
@@ -31,9 +32,12 @@ TEST(Differential, RandomProgramsRunAlikeWithAndWithoutTheFastPaths) {
         const std::string source = differential::CProgramGenerator(choices).Generate();
         const differential::COutcome fast = differential::RunProgram(source, true);
         const differential::COutcome general = differential::RunProgram(source, false);
+        const differential::COutcome translated = differential::RunProgram(source, true, false);
         ASSERT_EQ(fast.error.rfind("compile:", 0), std::string::npos) << fast.error << "\n" << source;
         ASSERT_EQ(fast.error, general.error) << "seed " << seed << "\n" << source;
         ASSERT_EQ(fast.variables, general.variables) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(translated.error, general.error) << "translation alone, seed " << seed << "\n" << source;
+        ASSERT_EQ(translated.variables, general.variables) << "translation alone, seed " << seed << "\n" << source;
         ASSERT_NE(fast.variables.find("v0@0="), std::string::npos) << fast.error << "\n" << source;
         if (endings[fast.error.substr(0, fast.error.find(" at line"))]++ == 0 && verbose)
             std::printf("seed %llu: %s\n%s\n", static_cast<unsigned long long>(seed), fast.error.c_str(), source.c_str());

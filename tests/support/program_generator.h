@@ -359,7 +359,9 @@ struct COutcome {
     std::string variables;
 };
 
-inline COutcome RunProgram(const std::string& source, bool fastPaths) {
+// fastPaths false: the general evaluator alone; shortcuts false: the
+// translation without the shape-matched shortcuts beside it.
+inline COutcome RunProgram(const std::string& source, bool fastPaths, bool shortcuts = true) {
     COutcome outcome;
     CScriptCompiler compiler;
     compiler.AddSourceText("program", source.c_str(), static_cast<uint32_t>(source.size()), kModuleOwnsText);
@@ -371,6 +373,7 @@ inline COutcome RunProgram(const std::string& source, bool fastPaths) {
     CCompiledProgram program = compiler.TakeProgram();
     CInterpretor interpretor;
     interpretor.m_fastPaths = fastPaths;
+    interpretor.m_shortcuts = shortcuts;
     try {
         interpretor.PrepareRun(&program);
         if (!interpretor.Run(&program, 0))
