@@ -11,7 +11,6 @@
 #include <png.h>
 
 #include <chrono>
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,34 +50,6 @@ Bytes MakePng(const Bytes& rgb, bool palette) {
     for (size_t i = 0; i < indices.size(); ++i)
         indices[i] = static_cast<uint8_t>(rgb[3 * i] / 43 * 42 + rgb[3 * i + 1] / 37 * 6 + rgb[3 * i + 2] / 43);
     return imagetest::MakePng(kWidth, kHeight, 8, PNG_COLOR_TYPE_PALETTE, indices, colours);
-}
-
-struct PngReader {
-    const Bytes* file;
-    size_t at;
-};
-
-void PngRead(png_structp png, png_bytep data, png_size_t length) {
-    PngReader* r = static_cast<PngReader*>(png_get_io_ptr(png));
-    std::memcpy(data, r->file->data() + r->at, length);
-    r->at += length;
-}
-
-void DirectPng(const Bytes& file, uint8_t* out, int pitch) {
-    PngReader reader{&file, 0};
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) std::abort();
-    png_set_read_fn(png, &reader, PngRead);
-    png_read_info(png, info);
-    png_set_palette_to_rgb(png);
-    png_set_bgr(png);
-    png_read_update_info(png, info);
-    std::vector<png_bytep> rows(kHeight);
-    for (int y = 0; y < kHeight; ++y) rows[y] = out + static_cast<size_t>(y) * pitch;
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
 }
 
 void ThroughLayer(CImageFormatManager* manager, const Bytes& file, uint8_t* out, int pitch) {
@@ -125,7 +96,7 @@ int main() {
         int32_t w = 0, h = 0;
         const double directMs = BestMs([&] {
             if (c.png)
-                DirectPng(c.file, direct.data(), pitch);
+                imagetest::DecodePngInto(c.file, direct.data(), pitch, &w, &h);
             else
                 imagetest::DecodeJpegInto(c.file, direct.data(), pitch, &w, &h);
         });
