@@ -24,21 +24,6 @@ namespace {
 using imagetest::Bytes;
 constexpr int kWidth = 2048, kHeight = 1536, kRuns = 7;
 
-// A picture with smooth areas and some detail, red, green, blue samples.
-Bytes Picture() {
-    Bytes rgb(static_cast<size_t>(kWidth) * kHeight * 3);
-    uint32_t noise = 12345;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            noise = noise * 1103515245 + 12345;
-            uint8_t* p = &rgb[(static_cast<size_t>(y) * kWidth + x) * 3];
-            p[0] = static_cast<uint8_t>(x / 8 + ((noise >> 16) & 7));
-            p[1] = static_cast<uint8_t>(y / 6 + ((x ^ y) & 15));
-            p[2] = static_cast<uint8_t>((x + y) / 14);
-        }
-    return rgb;
-}
-
 Bytes MakePng(const Bytes& rgb, bool palette) {
     if (!palette) return imagetest::MakePng(kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB, rgb);
     // 6-7-6 levels of red, green and blue.
@@ -76,7 +61,7 @@ double BestMs(const std::function<void()>& run) {
 int main() {
     CImageFormatManager manager;
     if (manager.Init() != kImageOk) return 1;
-    const Bytes rgb = Picture();
+    const Bytes rgb = imagetest::MakeDetailedRgb(kWidth, kHeight);
     struct Case {
         const char* name;
         Bytes file;

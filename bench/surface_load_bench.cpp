@@ -3,6 +3,7 @@
 // file into a 32-bit surface, and the copy into a 32-bit DIB surface that
 // CreateFromBankImage does), against libpng and libjpeg called directly into
 // a 24-bit buffer. Each figure is the best of several runs.
+#include "bench_timing.h"
 #include "graphics2d/image_bank.h"
 #include "graphics2d/surface_registry.h"
 #include "runtime/io/buffer_stream.h"
@@ -12,47 +13,20 @@
 #include <jpeglib.h>
 #include <png.h>
 
-#include <chrono>
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 namespace {
 
 using imagetest::Bytes;
-constexpr int kWidth = 1024, kHeight = 768, kRuns = 9;
-
-Bytes Picture() {
-    Bytes rgb(static_cast<size_t>(kWidth) * kHeight * 3);
-    uint32_t noise = 777;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            noise = noise * 1103515245 + 12345;
-            uint8_t* p = &rgb[(static_cast<size_t>(y) * kWidth + x) * 3];
-            p[0] = static_cast<uint8_t>(x / 4 + ((noise >> 16) & 7));
-            p[1] = static_cast<uint8_t>(y / 3 + ((x ^ y) & 15));
-            p[2] = static_cast<uint8_t>((x + y) / 7);
-        }
-    return rgb;
-}
-
-double BestMs(const std::function<void()>& run) {
-    double best = 1e30;
-    for (int i = 0; i < kRuns; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        if (ms < best) best = ms;
-    }
-    return best;
-}
+constexpr int kWidth = 1024, kHeight = 768;
 
 }  // namespace
 
 int main() {
     RegisterSurfaceClient();
     RegisterImageBank();
-    const Bytes rgb = Picture();
+    const Bytes rgb = imagetest::MakeDetailedRgb(kWidth, kHeight);
     const Bytes png = imagetest::MakePng(kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB, rgb);
     const Bytes jpeg = imagetest::MakeJpeg(kWidth, kHeight, 3, JCS_RGB, rgb);
     CBankWriter writer(kBankPictures, "Pictures");
@@ -79,13 +53,13 @@ int main() {
         const Bytes* file;
     } cases[] = {{"PNG", &png}, {"JPEG", &jpeg}};
     for (int i = 0; i < 2; ++i) {
-        const double elementMs = BestMs([&] {
+        const double elementMs = bench::BestMillisecondsPerCall([&] {
             bank->UnloadAll();
             if (!bank->LoadElement(i, 0)) std::abort();
             static_cast<CImageElement*>(bank->GetElement(i))->GetSurface()->CopyTo(&picture);
         });
         int32_t w = 0, h = 0;
-        const double directMs = BestMs([&] {
+        const double directMs = bench::BestMillisecondsPerCall([&] {
             if (i == 0)
                 imagetest::DecodePngInto(png, direct.data(), kWidth * 3, &w, &h);
             else

@@ -205,6 +205,20 @@ void DecodeJpegInto(const Bytes& file, uint8_t* out, int32_t pitch, int32_t* wid
     jpeg_destroy_decompress(&info);
 }
 
+Bytes MakeDetailedRgb(int32_t width, int32_t height) {
+    Bytes rgb(static_cast<size_t>(width) * height * 3);
+    uint32_t noise = 12345;
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+            noise = noise * 1103515245 + 12345;
+            uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+            p[0] = static_cast<uint8_t>(x / 8 + ((noise >> 16) & 7));
+            p[1] = static_cast<uint8_t>(y / 6 + ((x ^ y) & 15));
+            p[2] = static_cast<uint8_t>((x + y) / 14);
+        }
+    return rgb;
+}
+
 namespace {
 struct PngSource {
     const Bytes* file;
