@@ -76,13 +76,14 @@ CIFontContainer::CIFontContainer(CInterpretor* interpretor) : m_fontOwner(interp
     CFontState* state = FontStateOf(interpretor);
     if (state == nullptr)
         return;
-    GetGuiFont(interpretor);
-    CIFontContainer::SetFont(GetDefaultFont(interpretor));
     try {
         state->containers.push_back(this);
         m_listed = true;
     } catch (const std::bad_alloc&) {
+        return;
     }
+    GetGuiFont(interpretor);
+    CIFontContainer::SetFont(GetDefaultFont(interpretor));
 }
 
 CIFontContainer::~CIFontContainer() { DetachFonts(); }
@@ -101,6 +102,10 @@ void CIFontContainer::DetachFonts() {
 }
 
 void CIFontContainer::SetFont(CIFontBase* font) {
+    // A container outside the interpreter's list (an interpreter not loaded)
+    // would not hear of a font going away: it holds none.
+    if (!m_listed)
+        return;
     if (font != nullptr)
         ++font->m_refCount;
     CIFontBase* old = m_font;

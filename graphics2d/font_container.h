@@ -61,7 +61,8 @@ public:
     CIFontContainer(const CIFontContainer&) = delete;
     CIFontContainer& operator=(const CIFontContainer&) = delete;
 
-    // Takes a reference on the new font, then drops the old one's.
+    // Takes a reference on the new font, then drops the old one's. A
+    // container of an interpreter that is not loaded holds no font.
     virtual void SetFont(CIFontBase* font);
     CIFontBase* GetFont() const { return m_font; }
     void* GetFontHandle() const { return m_font != nullptr ? m_font->GetHandle() : nullptr; }

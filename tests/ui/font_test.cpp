@@ -134,3 +134,29 @@ TEST_F(FontTest, SharedFontsLiveAsLongAsTheInterpreter) {
 }
 
 }  // namespace
+
+namespace {
+
+// Without a loaded interpreter there is no font list: a surface holds no
+// font, so fonts and surfaces may go in any order.
+TEST(FontContainerTest, NoFontsHeldWithoutALoadedInterpreter) {
+    RegisterSurfaceClient();
+    {
+        CInterpretor interp;
+        interp.PrepareRun(nullptr);
+        interp.SetArgCount(0);
+        CIBaseClassImpl* font = interp.CreateObject(kClassFont);
+        interp.SetArgCount(2);
+        interp.GetArg(0)->SetInt(8);
+        interp.GetArg(1)->SetInt(8);
+        CISurface* surface = dynamic_cast<CISurface*>(interp.CreateObject(kClassSurface));
+        ASSERT_NE(font, nullptr);
+        ASSERT_NE(surface, nullptr);
+        EXPECT_EQ(surface->CurrentFont(), nullptr);
+        surface->SetFontObject(static_cast<CIFont*>(font));
+        EXPECT_EQ(surface->CurrentFont(), nullptr);
+    }
+    UnregisterSurfaceClient();
+}
+
+}  // namespace
