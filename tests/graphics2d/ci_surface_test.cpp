@@ -5,6 +5,12 @@
 #include "graphics2d/color_depths.h"
 #include "graphics2d/dirty_rects.h"
 #include "graphics2d/surface_registry.h"
+#include "runtime/io/buffer_stream.h"
+#include "runtime/package/bank.h"
+#include "runtime/package/bank_writer.h"
+#include "runtime/package/package_writer.h"
+#include "runtime/package/picture_element.h"
+#include "tests/graphics2d/image_test_support.h"
 #include "tests/support/script_call_harness.h"
 
 namespace {
@@ -194,6 +200,54 @@ TEST_F(SurfaceClassTest, RenderAttachmentErrors) {
     EXPECT_EQ(s->GetRenderAPI(&otherCamera), &world.made);  // one API per surface
     s->OnObjectDeleted(&camera);
     EXPECT_EQ(world.made.released, 1);
+}
+
+// A package whose picture bank has one palette: "ok" (2 × 1, 8-bit rows of
+// palette 0) and "bad" (palette index 1, which the table does not have).
+class SurfacePackageTest : public SurfaceClassTest {
+protected:
+    void SetUp() override {
+        CBankWriter pictures(kBankPictures, "Pictures");
+        std::vector<uint8_t> palette(1024, 0);
+        palette[4] = 250, palette[5] = 10, palette[6] = 20;  // entry 1
+        pictures.AddPalette(palette.data());
+        const uint8_t rows[4] = {1, 0, 0, 0};
+        for (uint32_t index : {0u, 1u}) {
+            PictureRows r;
+            r.paletteIndex = index;
+            r.width = 2, r.height = 1, r.depth = 8, r.pixels = rows, r.size = 4;
+            std::vector<uint8_t> body;
+            ASSERT_TRUE(EncodePictureRows(r, &body));
+            pictures.AddRaw(index == 0 ? "ok" : "bad", "", body.data(), static_cast<int32_t>(body.size()));
+        }
+        CBufferStream bank;
+        ASSERT_EQ(pictures.Write(&bank, true), 0u);
+        PackageDescription d;
+        d.programs.emplace_back();
+        d.programs.back().title = "Pictures";
+        d.programs.back().banks.emplace_back(bank.GetData(), bank.GetData() + bank.GetSize());
+        std::vector<uint8_t> package;
+        ASSERT_EQ(WritePackage(d, &package), 0u);
+        m_path = imagetest::ScratchFolder() + "surface-package.bin";
+        imagetest::WriteWholeFile(m_path, package);
+        RegisterSurfaceClient();
+        ASSERT_EQ(m_interp.Load(nullptr, m_path.c_str()), 1);
+        ScriptCallTest::SetUp();
+    }
+    std::string m_path;
+};
+
+TEST_F(SurfacePackageTest, BankPicturesFollowTheImageDepth) {
+    CISurface* s = NewSurface({"ok"});
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(Int(s, kSurfaceGetDepth), GetImageColorDepth(&m_interp));
+    EXPECT_EQ(Int(s, kSurfaceGetPixel, {0, 0}), 0xFA0A14);
+    SetImageColorDepth(&m_interp, 24);
+    CISurface* t = NewSurface({"ok"});
+    EXPECT_EQ(Int(t, kSurfaceGetDepth), 24);
+    EXPECT_EQ(Int(t, kSurfaceGetPixel, {0, 0}), 0xFA0A14);
+    // A palette index equal to the table's count: the picture cannot be had.
+    EXPECT_EQ(NewError(kClassSurface, {"bad"}), 9);
 }
 
 TEST(DirtyRectsTest, MergesOverlapsAndFoldsAFullList) {
