@@ -11,6 +11,7 @@
 #include "runtime/package/program_container.h"
 
 #include <algorithm>
+#include <iterator>
 #include <new>
 
 namespace {
@@ -41,60 +42,22 @@ CISurface::~CISurface() { ReleaseRenderAPI(); }
 // ---- members ----
 
 void CISurface::CallMember(int32_t memberId) {
+    // The drawing, rich-text, image and sprite members come with their own
+    // work; until then any member of the class without a handler here is 38.
     static const CDispatchEntry<CISurface> kHandlers[] = {
-        {kSurfaceWrite, &CISurface::NotBuilt},
-        {kSurfaceWriteLn, &CISurface::NotBuilt},
         TW_MEMBER(Surface, MoveTo),
-        {kSurfaceLine, &CISurface::NotBuilt},
-        {kSurfaceLineTo, &CISurface::NotBuilt},
-        {kSurfaceEllipse, &CISurface::NotBuilt},
-        {kSurfaceRectangle, &CISurface::NotBuilt},
-        {kSurfaceDrawPolygon, &CISurface::NotBuilt},
-        {kSurfaceSetPenColor, &CISurface::NotBuilt},
-        {kSurfaceSetFillColor, &CISurface::NotBuilt},
-        {kSurfaceSetFillGradientColor, &CISurface::NotBuilt},
-        {kSurfaceSetFillGradientDir, &CISurface::NotBuilt},
-        {kSurfaceSetPenGradientColor, &CISurface::NotBuilt},
-        {kSurfaceSetPenGradientDir, &CISurface::NotBuilt},
-        {kSurfaceSetPenSize, &CISurface::NotBuilt},
         TW_MEMBER(Surface, SetFont),
-        {kSurfaceSetAntiAlias, &CISurface::NotBuilt},
-        {kSurfaceSetDrawMode, &CISurface::NotBuilt},
-        {kSurfaceSetTransparentMode, &CISurface::NotBuilt},
-        {kSurfaceFill, &CISurface::NotBuilt},
-        {kSurfaceRotate, &CISurface::NotBuilt},
-        {kSurfaceDrawText, &CISurface::NotBuilt},
-        {kSurfaceSetPixel, &CISurface::NotBuilt},
         TW_MEMBER(Surface, GetDepth),
         TW_MEMBER(Surface, GetPixelWidth),
         TW_MEMBER(Surface, GetPixelHeight),
-        {kSurfaceLoadImage, &CISurface::NotBuilt},
-        {kSurfaceSaveImage, &CISurface::NotBuilt},
         TW_MEMBER(Surface, GetPixel),
         TW_MEMBER(Surface, GetPixelIndex),
-        {kSurfaceCopy, &CISurface::NotBuilt},
-        {kSurfaceStretch, &CISurface::NotBuilt},
-        {kSurfaceScroll, &CISurface::NotBuilt},
-        {kSurfaceReverseX, &CISurface::NotBuilt},
-        {kSurfaceReverseY, &CISurface::NotBuilt},
-        {kSurfaceReplaceColor, &CISurface::NotBuilt},
         TW_MEMBER(Surface, Clear),
         TW_MEMBER(Surface, GetXPos),
         TW_MEMBER(Surface, GetYPos),
-        {kSurfaceClearSprites, &CISurface::NotBuilt},
-        {kSurfaceUpdateSprites, &CISurface::NotBuilt},
-        {kSurfaceDrawSprites, &CISurface::NotBuilt},
-        {kSurfaceScrollSprites, &CISurface::NotBuilt},
-        {kSurfaceGetFirstSprite, &CISurface::NotBuilt},
-        {kSurfaceGetLastSprite, &CISurface::NotBuilt},
-        {kSurfaceGetNextSprite, &CISurface::NotBuilt},
-        {kSurfaceGetPrevSprite, &CISurface::NotBuilt},
-        {kSurfaceDeleteSprites, &CISurface::NotBuilt},
         TW_MEMBER(Surface, SetAutoBack),
         TW_MEMBER(Surface, SetAutoRefresh),
         {kSurfaceRefresh, &CISurface::RefreshMember},
-        {kSurfaceCaptureScreen, &CISurface::NotBuilt},
-        {kSurfaceCaptureWindow, &CISurface::NotBuilt},
         TW_MEMBER(Surface, SetBackgroundColor),
         TW_MEMBER(Surface, GetBackgroundColor),
         TW_MEMBER(Surface, IsAutoBack),
@@ -106,10 +69,12 @@ void CISurface::CallMember(int32_t memberId) {
         TW_MEMBER(Surface, Lock),
         TW_MEMBER(Surface, Unlock),
     };
+    const bool handled = std::any_of(std::begin(kHandlers), std::end(kHandlers),
+                                     [memberId](const CDispatchEntry<CISurface>& e) { return e.memberId == memberId; });
+    if (!handled && memberId >= kSurfaceWrite && memberId <= kSurfaceUnlock)
+        RaiseError(m_interpretor, 38);
     DispatchMember(this, kHandlers, memberId);
 }
-
-int32_t CISurface::NotBuilt() { RaiseError(m_interpretor, 38); }
 
 void CISurface::PointArgs(int32_t* x, int32_t* y) {
     const int32_t ax = GetArgInt(m_interpretor, 0);

@@ -105,7 +105,6 @@ public:
 private:
     using CIFontContainer::SetFont;
     // Script members.
-    int32_t NotBuilt();
     int32_t MoveTo();
     int32_t SetFont();
     int32_t GetDepth();

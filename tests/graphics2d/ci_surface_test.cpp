@@ -4,33 +4,20 @@
 #include "graphics2d/ci_surface_members.h"
 #include "graphics2d/color_depths.h"
 #include "graphics2d/dirty_rects.h"
-#include "graphics2d/surface_registry.h"
 #include "runtime/io/buffer_stream.h"
 #include "runtime/package/bank.h"
 #include "runtime/package/bank_writer.h"
 #include "runtime/package/package_writer.h"
 #include "runtime/package/picture_element.h"
 #include "tests/graphics2d/image_test_support.h"
-#include "tests/support/script_call_harness.h"
+#include "tests/graphics2d/loaded_interpreter.h"
 
 namespace {
 
-class SurfaceClassTest : public ScriptCallTest {
+class SurfaceClassTest : public LoadedInterpreterTest {
 protected:
-    void SetUp() override {
-        RegisterSurfaceClient();
-        ASSERT_EQ(m_interp.Load(), 1);
-        ScriptCallTest::SetUp();
-    }
-    void TearDown() override {
-        m_interp.Unload();
-        UnregisterSurfaceClient();
-    }
     CISurface* NewSurface(std::initializer_list<CallArg> args = {}) {
         return dynamic_cast<CISurface*>(New(kClassSurface, args));
-    }
-    int32_t Int(CIBaseClassImpl* object, int32_t member, std::initializer_list<CallArg> args = {}) {
-        return Call(object, member, args)->GetInt();
     }
 };
 
@@ -230,9 +217,7 @@ protected:
         ASSERT_EQ(WritePackage(d, &package), 0u);
         m_path = imagetest::ScratchFolder() + "surface-package.bin";
         imagetest::WriteWholeFile(m_path, package);
-        RegisterSurfaceClient();
-        ASSERT_EQ(m_interp.Load(nullptr, m_path.c_str()), 1);
-        ScriptCallTest::SetUp();
+        Start(m_path.c_str());
     }
     std::string m_path;
 };

@@ -3,7 +3,7 @@
 #include "graphics2d/ci_surface.h"
 #include "graphics2d/ci_surface_members.h"
 #include "graphics2d/surface_registry.h"
-#include "tests/support/script_call_harness.h"
+#include "tests/graphics2d/loaded_interpreter.h"
 #include "ui/ci_font.h"
 #include "ui/ci_font_members.h"
 
@@ -12,19 +12,9 @@
 
 namespace {
 
-class FontTest : public ScriptCallTest {
+class FontTest : public LoadedInterpreterTest {
 protected:
-    void SetUp() override {
-        RegisterSurfaceClient();
-        ASSERT_EQ(m_interp.Load(), 1);
-        ScriptCallTest::SetUp();
-    }
-    void TearDown() override {
-        m_interp.Unload();
-        UnregisterSurfaceClient();
-    }
     CIFont* NewFont(std::initializer_list<CallArg> args = {}) { return dynamic_cast<CIFont*>(New(kClassFont, args)); }
-    int32_t Int(CIBaseClassImpl* object, int32_t member) { return Call(object, member)->GetInt(); }
 };
 
 TEST_F(FontTest, DefaultsAreArialSixteenNormal) {

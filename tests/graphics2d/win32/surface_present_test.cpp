@@ -8,17 +8,14 @@
 
 #include "gdi_test_support.h"
 #include "graphics2d/ci_surface.h"
-#include "graphics2d/surface_registry.h"
-#include "tests/support/script_call_harness.h"
+#include "tests/graphics2d/loaded_interpreter.h"
 
 namespace {
 
-class SurfacePresentTest : public ScriptCallTest {
+class SurfacePresentTest : public LoadedInterpreterTest {
 protected:
     void SetUp() override {
-        RegisterSurfaceClient();
-        ASSERT_EQ(m_interp.Load(), 1);
-        ScriptCallTest::SetUp();
+        LoadedInterpreterTest::SetUp();
         m_window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, kW, kH, nullptr,
                                    nullptr, nullptr, nullptr);
         ASSERT_NE(m_window, nullptr);
@@ -27,7 +24,7 @@ protected:
     void TearDown() override {
         m_interp.Unload();
         if (m_window) DestroyWindow(m_window);
-        UnregisterSurfaceClient();
+        LoadedInterpreterTest::TearDown();
     }
     // The window's client area as library colours.
     std::vector<uint32_t> Window() {
