@@ -291,8 +291,11 @@ void CISurface::ApplicationPalette(CSurface* picture) {
         picture->SetPalette(package->GetPalette(), 0);
 }
 
-std::unique_ptr<CSurface> CISurface::MakePicture(int32_t width, int32_t height, const CSurface* prototype) {
+std::unique_ptr<CSurface> CISurface::MakePicture(int32_t width, int32_t height, const CSurface* prototype,
+                                                 bool* outOfMemory) {
     std::unique_ptr<CSurface> picture(new (std::nothrow) CSurface());
+    if (outOfMemory != nullptr)
+        *outOfMemory = !picture;
     if (!picture || prototype == nullptr)
         return nullptr;
     if (!picture->Create(width, height, prototype) || picture->GetWidth() != std::max(width, 1) ||
@@ -322,9 +325,11 @@ void CISurface::CreateBuffer(int32_t width, int32_t height, int32_t depth, uint3
     if (!SelectPixelFormat(&prototype, depth, m_placement, m_backEnd) || prototype == nullptr ||
         !prototype->IsValid())
         RaiseError(m_interpretor, 9);
-    std::unique_ptr<CSurface> picture = MakePicture(Given(width) ? width : kDefaultWidth, Given(height) ? height : kDefaultHeight, prototype);
+    bool outOfMemory = false;
+    std::unique_ptr<CSurface> picture = MakePicture(Given(width) ? width : kDefaultWidth,
+                                                    Given(height) ? height : kDefaultHeight, prototype, &outOfMemory);
     if (!picture)
-        RaiseError(m_interpretor, 9);
+        RaiseError(m_interpretor, outOfMemory ? 15 : 9);
     TakePicture(std::move(picture));
     Reset(1, SwapRedBlue(kWhite), 0);
     if (!m_alive)

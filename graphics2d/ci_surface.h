@@ -130,8 +130,10 @@ private:
     int32_t Unlock();
 
     // A new picture of the size and depth in the prototype, with the
-    // application palette when 8 bits deep; null when it cannot be made.
-    std::unique_ptr<CSurface> MakePicture(int32_t width, int32_t height, const CSurface* prototype);
+    // application palette when 8 bits deep; null when it cannot be made
+    // (*outOfMemory tells whether the front object itself could not be had).
+    std::unique_ptr<CSurface> MakePicture(int32_t width, int32_t height, const CSurface* prototype,
+                                          bool* outOfMemory = nullptr);
     void TakePicture(std::unique_ptr<CSurface> picture);
     void ApplicationPalette(CSurface* picture);
     void ReleaseRenderAPI();
