@@ -46,8 +46,10 @@ TEST_F(SurfaceClassTest, SizesDepthsAndFlagWords) {
     EXPECT_EQ(Int(s, kSurfaceGetDepth), 8);
     EXPECT_EQ(Int(s, kSurfaceGetPixelWidth), 100);
     EXPECT_EQ(Int(s, kSurfaceGetPixel, {99, 49}), 0xFFFFFF);
-    // Flag words stand anywhere and do not count as sizes.
-    CISurface* t = NewSurface({0xABCD0008u, 30, 0xABCD0001u, 20, 16});
+    // Flag words stand anywhere and do not count as sizes. (Back end 2,
+    // flag 0x01, is DirectDraw where it works: its surfaces take the screen's
+    // depth, so it is left out here.)
+    CISurface* t = NewSurface({0xABCD0008u, 30, 0xABCD0020u, 20, 16});
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(Int(t, kSurfaceGetPixelWidth), 30);
     EXPECT_EQ(Int(t, kSurfaceGetPixelHeight), 20);
