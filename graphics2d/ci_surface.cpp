@@ -76,6 +76,11 @@ void CISurface::CallMember(int32_t memberId) {
     DispatchMember(this, kHandlers, memberId);
 }
 
+int32_t CISurface::Answer(int32_t value) {
+    Result(m_interpretor)->SetInt(value);
+    return 0;
+}
+
 void CISurface::PointArgs(int32_t* x, int32_t* y) {
     const int32_t ax = GetArgInt(m_interpretor, 0);
     const int32_t ay = GetArgInt(m_interpretor, 1);
@@ -95,20 +100,11 @@ int32_t CISurface::SetFont() {
     return 0;
 }
 
-int32_t CISurface::GetDepth() {
-    Result(m_interpretor)->SetInt(m_depth);
-    return 0;
-}
+int32_t CISurface::GetDepth() { return Answer(m_depth); }
 
-int32_t CISurface::GetPixelWidth() {
-    Result(m_interpretor)->SetInt(m_width);
-    return 0;
-}
+int32_t CISurface::GetPixelWidth() { return Answer(m_width); }
 
-int32_t CISurface::GetPixelHeight() {
-    Result(m_interpretor)->SetInt(m_height);
-    return 0;
-}
+int32_t CISurface::GetPixelHeight() { return Answer(m_height); }
 
 int32_t CISurface::GetPixel() {
     int32_t x, y;
@@ -138,15 +134,9 @@ int32_t CISurface::Clear() {
     return 0;
 }
 
-int32_t CISurface::GetXPos() {
-    Result(m_interpretor)->SetInt(m_cursorX);
-    return 0;
-}
+int32_t CISurface::GetXPos() { return Answer(m_cursorX); }
 
-int32_t CISurface::GetYPos() {
-    Result(m_interpretor)->SetInt(m_cursorY);
-    return 0;
-}
+int32_t CISurface::GetYPos() { return Answer(m_cursorY); }
 
 int32_t CISurface::SetAutoBack() {
     m_autoBack = GetArgInt(m_interpretor, 0) != 0;
@@ -176,20 +166,11 @@ int32_t CISurface::SetBackgroundColor() {
     return 0;
 }
 
-int32_t CISurface::GetBackgroundColor() {
-    Result(m_interpretor)->SetInt(static_cast<int32_t>(SwapRedBlue(m_background)));
-    return 0;
-}
+int32_t CISurface::GetBackgroundColor() { return Answer(static_cast<int32_t>(SwapRedBlue(m_background))); }
 
-int32_t CISurface::IsAutoBack() {
-    Result(m_interpretor)->SetInt(m_autoBack);
-    return 0;
-}
+int32_t CISurface::IsAutoBack() { return Answer(m_autoBack); }
 
-int32_t CISurface::IsAutoRefresh() {
-    Result(m_interpretor)->SetInt(m_autoRefresh);
-    return 0;
-}
+int32_t CISurface::IsAutoRefresh() { return Answer(m_autoRefresh); }
 
 int32_t CISurface::EraseRect() {
     int32_t x = GetArgInt(m_interpretor, 0), y = GetArgInt(m_interpretor, 1);
@@ -214,10 +195,7 @@ int32_t CISurface::SetWrapping() {
     return 0;
 }
 
-int32_t CISurface::IsWrapping() {
-    Result(m_interpretor)->SetInt(m_wrapping);
-    return 0;
-}
+int32_t CISurface::IsWrapping() { return Answer(m_wrapping); }
 
 int32_t CISurface::GetFont() {
     Result(m_interpretor)->SetObject(CurrentFont(), 1);

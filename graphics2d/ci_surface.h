@@ -137,6 +137,8 @@ private:
     void TakePicture(std::unique_ptr<CSurface> picture);
     void ApplicationPalette(CSurface* picture);
     void ReleaseRenderAPI();
+    // Writes an integer result.
+    int32_t Answer(int32_t value);
     // Reads a point argument pair; omitted coordinates are the cursor's.
     void PointArgs(int32_t* x, int32_t* y);
 

@@ -157,6 +157,11 @@ CIFont* CIFont::NewFromArguments(CInterpretor* interpretor) {
     return font;
 }
 
+int32_t CIFont::Answer(int32_t value) {
+    Result(m_interpretor)->SetInt(value);
+    return 0;
+}
+
 int32_t CIFont::GetFaceName() {
     char face[32];
     std::memcpy(face, m_logFont.lfFaceName, 32);
@@ -165,30 +170,18 @@ int32_t CIFont::GetFaceName() {
     return 0;
 }
 
-int32_t CIFont::GetHeight() {
-    Result(m_interpretor)->SetInt(-m_logFont.lfHeight);
-    return 0;
-}
+int32_t CIFont::GetHeight() { return Answer(-m_logFont.lfHeight); }
 
+// Comparable with the weight constants.
 int32_t CIFont::GetWeight() {
-    Result(m_interpretor)->SetInt(static_cast<int32_t>(static_cast<uint32_t>(m_logFont.lfWeight) | 0x80000000u));
-    return 0;
+    return Answer(static_cast<int32_t>(static_cast<uint32_t>(m_logFont.lfWeight) | 0x80000000u));
 }
 
-int32_t CIFont::IsItalic() {
-    Result(m_interpretor)->SetInt(m_logFont.lfItalic ? 1 : 0);
-    return 0;
-}
+int32_t CIFont::IsItalic() { return Answer(m_logFont.lfItalic ? 1 : 0); }
 
-int32_t CIFont::IsUnderline() {
-    Result(m_interpretor)->SetInt(m_logFont.lfUnderline ? 1 : 0);
-    return 0;
-}
+int32_t CIFont::IsUnderline() { return Answer(m_logFont.lfUnderline ? 1 : 0); }
 
-int32_t CIFont::IsStrikeOut() {
-    Result(m_interpretor)->SetInt(m_logFont.lfStrikeOut ? 1 : 0);
-    return 0;
-}
+int32_t CIFont::IsStrikeOut() { return Answer(m_logFont.lfStrikeOut ? 1 : 0); }
 
 void RegisterFontClass() {
     RegisterClassBinding(kClassFont, {&MakeScriptObject<CIFont>, nullptr});

@@ -52,6 +52,7 @@ private:
     int32_t IsUnderline();
     int32_t IsStrikeOut();
     void SetFace(const char* face);
+    int32_t Answer(int32_t value);
 
     LogFontA m_logFont;
     void* m_handle = nullptr;
