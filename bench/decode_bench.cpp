@@ -11,7 +11,6 @@
 #include <png.h>
 
 #include <chrono>
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,21 +24,6 @@ namespace {
 using imagetest::Bytes;
 constexpr int kWidth = 2048, kHeight = 1536, kRuns = 7;
 
-// A picture with smooth areas and some detail, red, green, blue samples.
-Bytes Picture() {
-    Bytes rgb(static_cast<size_t>(kWidth) * kHeight * 3);
-    uint32_t noise = 12345;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            noise = noise * 1103515245 + 12345;
-            uint8_t* p = &rgb[(static_cast<size_t>(y) * kWidth + x) * 3];
-            p[0] = static_cast<uint8_t>(x / 8 + ((noise >> 16) & 7));
-            p[1] = static_cast<uint8_t>(y / 6 + ((x ^ y) & 15));
-            p[2] = static_cast<uint8_t>((x + y) / 14);
-        }
-    return rgb;
-}
-
 Bytes MakePng(const Bytes& rgb, bool palette) {
     if (!palette) return imagetest::MakePng(kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB, rgb);
     // 6-7-6 levels of red, green and blue.
@@ -51,34 +35,6 @@ Bytes MakePng(const Bytes& rgb, bool palette) {
     for (size_t i = 0; i < indices.size(); ++i)
         indices[i] = static_cast<uint8_t>(rgb[3 * i] / 43 * 42 + rgb[3 * i + 1] / 37 * 6 + rgb[3 * i + 2] / 43);
     return imagetest::MakePng(kWidth, kHeight, 8, PNG_COLOR_TYPE_PALETTE, indices, colours);
-}
-
-struct PngReader {
-    const Bytes* file;
-    size_t at;
-};
-
-void PngRead(png_structp png, png_bytep data, png_size_t length) {
-    PngReader* r = static_cast<PngReader*>(png_get_io_ptr(png));
-    std::memcpy(data, r->file->data() + r->at, length);
-    r->at += length;
-}
-
-void DirectPng(const Bytes& file, uint8_t* out, int pitch) {
-    PngReader reader{&file, 0};
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) std::abort();
-    png_set_read_fn(png, &reader, PngRead);
-    png_read_info(png, info);
-    png_set_palette_to_rgb(png);
-    png_set_bgr(png);
-    png_read_update_info(png, info);
-    std::vector<png_bytep> rows(kHeight);
-    for (int y = 0; y < kHeight; ++y) rows[y] = out + static_cast<size_t>(y) * pitch;
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
 }
 
 void ThroughLayer(CImageFormatManager* manager, const Bytes& file, uint8_t* out, int pitch) {
@@ -105,7 +61,7 @@ double BestMs(const std::function<void()>& run) {
 int main() {
     CImageFormatManager manager;
     if (manager.Init() != kImageOk) return 1;
-    const Bytes rgb = Picture();
+    const Bytes rgb = imagetest::MakeDetailedRgb(kWidth, kHeight);
     struct Case {
         const char* name;
         Bytes file;
@@ -125,7 +81,7 @@ int main() {
         int32_t w = 0, h = 0;
         const double directMs = BestMs([&] {
             if (c.png)
-                DirectPng(c.file, direct.data(), pitch);
+                imagetest::DecodePngInto(c.file, direct.data(), pitch, &w, &h);
             else
                 imagetest::DecodeJpegInto(c.file, direct.data(), pitch, &w, &h);
         });

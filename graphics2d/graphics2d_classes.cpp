@@ -1,5 +1,9 @@
 #include "graphics2d/graphics2d_classes.h"
 
+#include "graphics2d/ci_surface.h"
+#include "graphics2d/color_depths.h"
+#include "graphics2d/font_container.h"
+#include "graphics2d/image_bank.h"
 #include "graphics2d/image_file.h"
 #include "graphics2d/member_tables.h"
 #include "graphics2d/surface_registry.h"
@@ -37,4 +41,8 @@ void RegisterGraphics2dClasses() {
     imageFormats.load = LoadImageFormats;
     imageFormats.unload = UnloadImageFormats;
     RegisterInterpreterService(imageFormats);
+    RegisterImageBank();
+    RegisterFontService();
+    RegisterColorDepthService();
+    RegisterSurfaceClass();
 }

@@ -55,3 +55,48 @@ int OsExtTextOut(void* dc, int32_t x, int32_t y, const CRect* clip, const char* 
 // DrawTextExA with DRAWTEXTPARAMS {20, tab length, left margin, right margin}.
 int OsDrawTextEx(void* dc, const char* text, int32_t length, CRect* rect, uint32_t format, int32_t leftMargin,
                  int32_t rightMargin, int32_t tabLength);
+
+// Fonts, for the script font class. LogFontA has the layout of the Windows
+// LOGFONTA (60 bytes). The native build keeps each font as a heap copy of
+// its description, and answers a GUI font of its own.
+struct LogFontA {
+    int32_t lfHeight;
+    int32_t lfWidth;
+    int32_t lfEscapement;
+    int32_t lfOrientation;
+    int32_t lfWeight;
+    uint8_t lfItalic;
+    uint8_t lfUnderline;
+    uint8_t lfStrikeOut;
+    uint8_t lfCharSet;
+    uint8_t lfOutPrecision;
+    uint8_t lfClipPrecision;
+    uint8_t lfQuality;
+    uint8_t lfPitchAndFamily;
+    char lfFaceName[32];
+};
+static_assert(sizeof(LogFontA) == 60, "LOGFONTA layout");
+// CreateFontIndirectA; null when it fails.
+void* OsCreateFont(const LogFontA* font);
+// GetStockObject(DEFAULT_GUI_FONT): shared, never deleted.
+void* OsGetGuiFont();
+// GetObjectA of a font; false when it cannot be read.
+bool OsGetFontDescription(void* font, LogFontA* description);
+// DeleteObject of a font made by OsCreateFont.
+void OsDeleteFont(void* font);
+// Fonts made by OsCreateFont and not yet deleted (native build; the Windows
+// build answers -1).
+int OsLiveFontCount();
+// True on the first Windows 95 (platform "Windows", minor version 0), where
+// fonts are drawn in default quality.
+bool OsIsFirstWindows95();
+
+// Presenting into windows. A window's DC (GetDC), released with
+// OsReleaseWindowDC; null when none can be had (always, natively).
+void* OsGetWindowDC(void* window);
+void OsReleaseWindowDC(void* window, void* dc);
+// SelectPalette (background) and RealizePalette; the previous palette.
+void* OsSelectPalette(void* dc, void* palette);
+void OsRealizePalette(void* dc);
+// The window's client rectangle (left, top 0); false without a window.
+bool OsGetClientRect(void* window, CRect* rect);

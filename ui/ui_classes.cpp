@@ -1,5 +1,9 @@
 #include "ui/ui_classes.h"
 
+#include "ui/ci_font.h"
 #include "ui/member_tables.h"
 
-void RegisterUiClasses() { RegisterUiClassTables(); }
+void RegisterUiClasses() {
+    RegisterUiClassTables();
+    RegisterFontClass();
+}

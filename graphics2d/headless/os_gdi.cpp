@@ -60,3 +60,44 @@ void OsCreateSurfacePrototypes(const PlatformPrototypeHolders& holders) {
 }
 void OsReleaseDirectDraw() {}
 CSurfaceImpl* OsCreateWindowDCSurface(void*) { return nullptr; }
+
+// ---- fonts: heap copies of their descriptions ----
+
+namespace {
+int g_liveFonts = 0;
+LogFontA MakeGuiFont() {
+    LogFontA f{};
+    f.lfHeight = -11;
+    f.lfWeight = 400;
+    f.lfCharSet = 1;
+    const char name[] = "MS Shell Dlg";
+    for (size_t i = 0; i < sizeof name; ++i) f.lfFaceName[i] = name[i];
+    return f;
+}
+LogFontA g_guiFont = MakeGuiFont();
+}  // namespace
+
+void* OsCreateFont(const LogFontA* font) {
+    if (font == nullptr) return nullptr;
+    ++g_liveFonts;
+    return new LogFontA(*font);
+}
+void* OsGetGuiFont() { return &g_guiFont; }
+bool OsGetFontDescription(void* font, LogFontA* description) {
+    if (font == nullptr || description == nullptr) return false;
+    *description = *static_cast<LogFontA*>(font);
+    return true;
+}
+void OsDeleteFont(void* font) {
+    if (font == nullptr || font == &g_guiFont) return;
+    --g_liveFonts;
+    delete static_cast<LogFontA*>(font);
+}
+int OsLiveFontCount() { return g_liveFonts; }
+bool OsIsFirstWindows95() { return false; }
+
+void* OsGetWindowDC(void*) { return nullptr; }
+void OsReleaseWindowDC(void*, void*) {}
+void* OsSelectPalette(void*, void*) { return nullptr; }
+void OsRealizePalette(void*) {}
+bool OsGetClientRect(void*, CRect*) { return false; }

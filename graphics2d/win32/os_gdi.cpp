@@ -210,3 +210,50 @@ int OsDrawTextEx(void* dc, const char* text, int32_t length, CRect* rect, uint32
     *rect = CRect(r.left, r.top, r.right, r.bottom);
     return result;
 }
+
+// ---- fonts ----
+
+void* OsCreateFont(const LogFontA* font) {
+    if (font == nullptr) return nullptr;
+    LOGFONTA f;
+    std::memcpy(&f, font, sizeof f);
+    return CreateFontIndirectA(&f);
+}
+void* OsGetGuiFont() { return GetStockObject(DEFAULT_GUI_FONT); }
+bool OsGetFontDescription(void* font, LogFontA* description) {
+    if (font == nullptr || description == nullptr) return false;
+    LOGFONTA f;
+    if (GetObjectA(static_cast<HGDIOBJ>(font), sizeof f, &f) != sizeof f) return false;
+    std::memcpy(description, &f, sizeof f);
+    return true;
+}
+void OsDeleteFont(void* font) {
+    if (font != nullptr) DeleteObject(static_cast<HGDIOBJ>(font));
+}
+int OsLiveFontCount() { return -1; }
+bool OsIsFirstWindows95() {
+    OSVERSIONINFOA info;
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!GetVersionExA(&info)) return false;
+    return info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && info.dwMinorVersion == 0;
+}
+
+// ---- presenting into windows ----
+
+void* OsGetWindowDC(void* window) { return window ? ::GetDC(static_cast<HWND>(window)) : nullptr; }
+void OsReleaseWindowDC(void* window, void* dc) {
+    if (dc) ::ReleaseDC(static_cast<HWND>(window), static_cast<HDC>(dc));
+}
+void* OsSelectPalette(void* dc, void* palette) {
+    return SelectPalette(static_cast<HDC>(dc), static_cast<HPALETTE>(palette), TRUE);
+}
+void OsRealizePalette(void* dc) { RealizePalette(static_cast<HDC>(dc)); }
+bool OsGetClientRect(void* window, CRect* rect) {
+    RECT r;
+    if (!window || !GetClientRect(static_cast<HWND>(window), &r)) return false;
+    rect->left = r.left;
+    rect->top = r.top;
+    rect->right = r.right;
+    rect->bottom = r.bottom;
+    return true;
+}

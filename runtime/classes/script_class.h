@@ -33,6 +33,7 @@
 // read GetCurrentMemberId(in).
 #include "runtime/base/ci_error.h"
 #include "runtime/classes/class_registry.h"
+#include "runtime/interp/refresh_client.h"
 #include "runtime/interp/script_object.h"
 #include "runtime/interp/script_value.h"
 
@@ -200,6 +201,8 @@ const CRunner* RunnerOf(CInterpretor* interpretor);
 enum CInterpreterServiceId : int32_t {
     kServiceImageFormats = 1,
     kServiceDirectXLevel = 2,
+    kServiceFonts = 3,
+    kServiceColorDepths = 4,
 };
 struct CInterpreterService {
     int32_t id = 0;

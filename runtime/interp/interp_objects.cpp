@@ -23,6 +23,13 @@ CIBaseClassImpl* CInterpretor::CreateObject(uint32_t classId) {
         return nullptr;
     try {
         object->ConstructFromArgs();
+    } catch (const CIError& error) {
+        // A constructor's error goes to the script's error handler like a
+        // member's; when the handler takes it, New gives 0.
+        object->Destroy(0);
+        if (!HandleHandlerError(error))
+            throw;
+        return nullptr;
     } catch (...) {
         object->Destroy(0);
         throw;

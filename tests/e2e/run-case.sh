@@ -13,7 +13,8 @@
 #   cut       a byte count to cut from the end of the packed executable;
 #   first     the name of another case folder packed first: this case is then
 #             packed onto that packed executable (its package is replaced);
-#   damage    present: one bit of the package record's check word is flipped.
+#   damage    present: one bit of the package record's check word is flipped;
+#   files/    files copied into the working folder before the run.
 set -u
 HERE=$(cd "$(dirname "$0")/../../scripts" && pwd)
 packer=$1 runtime=$2 launcher=$3 case=$4 work=$5
@@ -60,6 +61,7 @@ open(sys.argv[1], "wb").write(data)
 PY
 fi
 
+if [ -d "$case/files" ]; then cp "$case/files"/* "$work/"; fi
 out=$(cd "$work" && "$HERE/wine-test.sh" "$launcher" "${TW_E2E_TIMEOUT_MS:-30000}" "$app" | tr -d '\r')
 # The work folder as the program sees it under Wine reads WORK in expect.txt.
 winwork="Z:$(echo "$work" | tr / '\\')"

@@ -214,6 +214,59 @@ void DecodeJpegInto(const Bytes& file, uint8_t* out, int32_t pitch, int32_t* wid
     jpeg_destroy_decompress(&info);
 }
 
+Bytes MakeDetailedRgb(int32_t width, int32_t height) {
+    Bytes rgb(static_cast<size_t>(width) * height * 3);
+    uint32_t noise = 12345;
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+            noise = noise * 1103515245 + 12345;
+            uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+            p[0] = static_cast<uint8_t>(x / 8 + ((noise >> 16) & 7));
+            p[1] = static_cast<uint8_t>(y / 6 + ((x ^ y) & 15));
+            p[2] = static_cast<uint8_t>((x + y) / 14);
+        }
+    return rgb;
+}
+
+namespace {
+struct PngSource {
+    const Bytes* file;
+    size_t at;
+};
+void ReadPngBytes(png_structp png, png_bytep data, png_size_t length) {
+    PngSource* source = static_cast<PngSource*>(png_get_io_ptr(png));
+    if (source->at + length > source->file->size()) png_error(png, "end of data");
+    std::memcpy(data, source->file->data() + source->at, length);
+    source->at += length;
+}
+}  // namespace
+
+void DecodePngInto(const Bytes& file, uint8_t* out, int32_t pitch, int32_t* width, int32_t* height) {
+    PngSource source{&file, 0};
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    std::vector<png_bytep> rows;
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        *width = *height = 0;
+        return;
+    }
+    png_set_read_fn(png, &source, ReadPngBytes);
+    png_read_info(png, info);
+    *width = static_cast<int32_t>(png_get_image_width(png, info));
+    *height = static_cast<int32_t>(png_get_image_height(png, info));
+    if (out != nullptr) {
+        png_set_palette_to_rgb(png);
+        png_set_bgr(png);
+        png_read_update_info(png, info);
+        rows.resize(static_cast<size_t>(*height));
+        for (int32_t y = 0; y < *height; ++y) rows[static_cast<size_t>(y)] = out + static_cast<size_t>(y) * pitch;
+        png_read_image(png, rows.data());
+        png_read_end(png, nullptr);
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+}
+
 Bytes DecodeJpegDirect(const Bytes& file, int32_t* width, int32_t* height) {
     DecodeJpegInto(file, nullptr, 0, width, height);
     Bytes out(static_cast<size_t>(*width) * 3 * *height);

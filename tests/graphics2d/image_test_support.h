@@ -64,6 +64,12 @@ Bytes MakeJpeg(int32_t width, int32_t height, int components, int colourSpace, c
 // Decodes a JPEG with libjpeg directly into BGR rows `pitch` bytes apart (with
 // a null `out`, only its size is read).
 void DecodeJpegInto(const Bytes& file, uint8_t* out, int32_t pitch, int32_t* width, int32_t* height);
+// A picture of smooth areas with some detail, as red, green, blue samples
+// (the decoding benchmarks' pictures).
+Bytes MakeDetailedRgb(int32_t width, int32_t height);
+// Decodes an 8-bit RGB or palette PNG with libpng directly into BGR rows
+// `pitch` bytes apart (with a null `out`, only its size is read).
+void DecodePngInto(const Bytes& file, uint8_t* out, int32_t pitch, int32_t* width, int32_t* height);
 // The same into packed rows (width * 3 bytes each).
 Bytes DecodeJpegDirect(const Bytes& file, int32_t* width, int32_t* height);
 

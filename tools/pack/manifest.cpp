@@ -151,12 +151,45 @@ bool ParseManifest(const std::string& text, Manifest* m, std::string* error) {
         std::string rest = s;
         const size_t bar = rest.find('|');
         if (bar != std::string::npos) {
-            std::istringstream hot(rest.substr(bar + 1));
-            std::string x, y, more;
-            if (!(hot >> x >> y) || (hot >> more) || !SignedNumber(x, &e.hotSpotX) || !SignedNumber(y, &e.hotSpotY))
+            std::istringstream options(rest.substr(bar + 1));
+            std::vector<std::string> words;
+            for (std::string w; options >> w;) words.push_back(w);
+            size_t at = 0;
+            if (words.size() >= 2 && SignedNumber(words[0], &e.hotSpotX) && SignedNumber(words[1], &e.hotSpotY)) {
+                e.hasHotSpot = true;
+                at = 2;
+            }
+            if (at == 0 && (words.empty() || Lower(words[0]) != "raw"))
                 return fail("a hot spot is \"| x y\"");
-            e.hasHotSpot = true;
+            for (; at < words.size(); ++at) {
+                const std::string w = Lower(words[at]);
+                uint64_t n = 0;
+                if (w == "raw") {
+                    e.raw = true;
+                    if (at + 1 < words.size() && Number(words[at + 1], 32, &n)) {
+                        if (n != 8 && n != 15 && n != 16 && n != 24 && n != 32)
+                            return fail("a raw depth is 8, 15, 16, 24 or 32");
+                        e.rawDepth = static_cast<int32_t>(n);
+                        ++at;
+                    }
+                } else if (w == "palette" && at + 1 < words.size() && Number(words[at + 1], 0xFFFFFFFEu, &n)) {
+                    e.palette = static_cast<int64_t>(n);
+                    ++at;
+                } else if (w == "mask") {
+                    e.mask = true;
+                } else {
+                    return fail("picture options are \"raw [depth]\", \"palette N\" and \"mask\"");
+                }
+            }
+            if ((e.palette >= 0 || e.mask) && !e.raw) return fail("\"palette\" and \"mask\" go with \"raw\"");
             rest = Trim(rest.substr(0, bar));
+        }
+        if (rest.rfind("@palette", 0) == 0) {
+            const size_t is = rest.find('=');
+            const std::string file = is == std::string::npos ? "" : Trim(rest.substr(is + 1));
+            if (file.empty() || Trim(rest.substr(0, is)) != "@palette") return fail("a table palette is \"@palette = file\"");
+            m->banks.back().palettes.push_back({file, line});
+            continue;
         }
         std::string name;
         if (eq != std::string::npos && eq < rest.size()) {

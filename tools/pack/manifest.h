@@ -22,6 +22,19 @@
 //   logo.bmp                    element named as its file
 //   title/splash = splash.png   element "splash" in group "title"
 //   arrow = arrow.png | 3 4     with hot spot (pictures and animations)
+//   @palette = level.bmp        pictures: a palette of the bank's palette
+//                               table (numbered from 0 in order), 1024 bytes
+//                               or an 8-bit BMP, as the program palette
+//   tile = tile.png | raw 8 palette 0 mask
+//                               pictures: stored as raw rows instead of the
+//                               file (runtime/package/picture_element.h):
+//                               "raw" with an optional depth (8, 15, 16, 24,
+//                               32; default the file's own, 24 for files of
+//                               less than 8 bits); "palette N" the table's
+//                               palette N, which 8-bit rows index (required
+//                               for them); "mask" adds the alpha plane (255
+//                               where the file has none). A hot spot comes
+//                               first: "| 3 4 raw 24".
 //
 // A source bank is one module; its elements, in order, are the module's parts.
 // Every file and folder named lies inside the manifest's folder (after symbolic
@@ -38,6 +51,16 @@ struct ManifestEntry {
     bool hasHotSpot = false;
     int32_t hotSpotX = 0;
     int32_t hotSpotY = 0;
+    // Raw-row picture options.
+    bool raw = false;
+    int32_t rawDepth = 0;  // 0: the file's own
+    int64_t palette = -1;  // -1: none
+    bool mask = false;
+    int line = 0;
+};
+
+struct ManifestPalette {
+    std::string file;
     int line = 0;
 };
 
@@ -45,6 +68,7 @@ struct ManifestBank {
     uint32_t type = 0;
     std::string name;
     std::vector<ManifestEntry> entries;
+    std::vector<ManifestPalette> palettes;  // the palette table of a picture bank
     int line = 0;
 };
 

@@ -3,6 +3,9 @@
 #include "runtime/package/shared_palette.h"
 #include "runtime/package/bank.h"
 #include "runtime/package/bank_writer.h"
+#include "runtime/package/picture_element.h"
+#include "graphics2d/image_file.h"
+#include "runtime/io/memory_stream.h"
 #include "runtime/io/byte_vector_writer.h"
 #include "runtime/io/buffer_stream.h"
 #include "runtime/io/os_file.h"
@@ -56,8 +59,72 @@ bool ReadPalette(const std::string& path, uint8_t* palette, std::string* error) 
     return false;
 }
 
+// A picture decoded into raw rows of the entry's depth (8-bit rows index the
+// table palette the entry names), with its alpha plane when asked.
+bool EncodeRawPicture(const ManifestEntry& e, const std::vector<uint8_t>& file, const std::vector<uint8_t>& palettes,
+                      bool compress, std::vector<uint8_t>* body, std::string* why) {
+    static CImageFormatManager* formats = [] {
+        CImageFormatManager* m = new CImageFormatManager();
+        m->Init();
+        return m;
+    }();
+    CMemoryStream stream;
+    stream.Attach(file.data(), static_cast<int32_t>(file.size()));
+    CImageFile image(formats);
+    if (image.AttachStream(&stream) != kImageOk) {
+        *why = "cannot be decoded";
+        return false;
+    }
+    const int32_t width = image.GetWidth(), height = image.GetHeight();
+    int32_t depth = e.rawDepth != 0 ? e.rawDepth : image.GetDepth();
+    if (!IsPictureDepth(static_cast<uint32_t>(depth))) depth = 24;
+    if (width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF) {
+        *why = "picture size out of range";
+        return false;
+    }
+    const size_t tablePalettes = palettes.size() / 1024;
+    if (e.palette >= 0 && static_cast<size_t>(e.palette) >= tablePalettes) {
+        *why = "palette " + std::to_string(e.palette) + " is not in the bank's palette table";
+        return false;
+    }
+    if (depth == 8 && e.palette < 0) {
+        *why = "8-bit raw rows need \"palette N\" of the bank's table";
+        return false;
+    }
+    LogPalette256 target{};
+    if (e.palette >= 0) {
+        target.version = kPaletteVersion;
+        target.count = 256;
+        std::memcpy(target.entries, &palettes[static_cast<size_t>(e.palette) * 1024], 1024);
+    }
+    const int32_t pitch = PictureRowPitch(width, depth);
+    std::vector<uint8_t> rows(static_cast<size_t>(pitch) * height), mask;
+    if (e.mask) mask.assign(static_cast<size_t>(width) * height, 0xFF);
+    if (image.Read(rows.data(), width, height, depth, pitch, depth == 8 ? &target : nullptr,
+                   e.mask ? mask.data() : nullptr) != kImageOk) {
+        *why = "cannot be decoded";
+        return false;
+    }
+    PictureRows r;
+    r.hotSpotX = static_cast<int16_t>(e.hotSpotX);
+    r.hotSpotY = static_cast<int16_t>(e.hotSpotY);
+    r.paletteIndex = e.palette >= 0 ? static_cast<uint32_t>(e.palette) : kPictureNoPalette;
+    r.width = static_cast<uint16_t>(width);
+    r.height = static_cast<uint16_t>(height);
+    r.depth = static_cast<uint16_t>(depth);
+    r.pixels = rows.data();
+    r.size = static_cast<int32_t>(rows.size());
+    r.mask = e.mask ? mask.data() : nullptr;
+    r.compress = compress;
+    if (!EncodePictureRows(r, body)) {
+        *why = "cannot be stored as raw rows";
+        return false;
+    }
+    return true;
+}
+
 bool AddElement(CBankWriter* bank, const ManifestBank& b, const ManifestEntry& e, const std::string& path,
-                bool compress, std::string* error) {
+                const std::vector<uint8_t>& palettes, bool compress, std::string* error) {
     std::vector<uint8_t> data;
     if (!ReadFileBytes(path, &data)) {
         *error = kManifestName + std::string(" line ") + std::to_string(e.line) + ": " + path + " cannot be read";
@@ -71,7 +138,20 @@ bool AddElement(CBankWriter* bank, const ManifestBank& b, const ManifestEntry& e
     const char* name = e.name.c_str();
     const char* group = e.group.c_str();
     uint32_t status;
-    if (b.type == kBankPictures) {
+    if (b.type != kBankPictures && (e.raw || e.mask || e.palette >= 0)) {
+        *error = kManifestName + std::string(" line ") + std::to_string(e.line) +
+                 ": only pictures take \"raw\", \"palette\" and \"mask\"";
+        return false;
+    }
+    if (b.type == kBankPictures && e.raw) {
+        std::vector<uint8_t> body;
+        std::string why;
+        if (!EncodeRawPicture(e, data, palettes, compress, &body, &why)) {
+            *error = kManifestName + std::string(" line ") + std::to_string(e.line) + ": " + path + ": " + why;
+            return false;
+        }
+        status = bank->AddRaw(name, group, body.data(), static_cast<int32_t>(body.size()));
+    } else if (b.type == kBankPictures) {
         // The element embeds the whole image file; its header says how big.
         ImageInfo info;
         if (!ReadImageInfo(data, path, &info)) {
@@ -83,15 +163,9 @@ bool AddElement(CBankWriter* bank, const ManifestBank& b, const ManifestEntry& e
             return false;
         }
         std::vector<uint8_t> body;
-        Put16(&body, static_cast<uint16_t>(e.hotSpotX));
-        Put16(&body, static_cast<uint16_t>(e.hotSpotY));
-        Put32(&body, 0xFFFFFFFFu);  // no palette of the bank's table
-        Put16(&body, 0xFFFF);       // a complete image file
-        Put16(&body, info.width);
-        Put16(&body, info.height);
-        Put16(&body, info.depth);
-        Put32(&body, 0);  // flags: no mask plane
-        body.insert(body.end(), data.begin(), data.end());
+        EncodePictureFile(static_cast<int16_t>(e.hotSpotX), static_cast<int16_t>(e.hotSpotY),
+                          static_cast<uint16_t>(info.width), static_cast<uint16_t>(info.height),
+                          static_cast<uint16_t>(info.depth), data.data(), size, &body);
         status = bank->AddRaw(name, group, body.data(), static_cast<int32_t>(body.size()));
     } else if (b.type == kBankAnimations) {
         status = bank->AddAnimation(name, group, static_cast<uint16_t>(e.hotSpotX), static_cast<uint16_t>(e.hotSpotY),
@@ -188,8 +262,22 @@ bool Build(const std::string& folder, std::vector<uint8_t>* package, std::string
     for (size_t i = 0; i < m.banks.size(); ++i) {
         const ManifestBank& b = m.banks[i];
         CBankWriter bank(b.type, b.name.c_str());
+        std::vector<uint8_t> palettes;
+        for (const ManifestPalette& tablePalette : b.palettes) {
+            std::string path;
+            uint8_t palette[1024];
+            if (b.type != kBankPictures) {
+                *error = manifestPath + " line " + std::to_string(tablePalette.line) +
+                         ": only picture banks have a palette table";
+                return false;
+            }
+            if (!inside(tablePalette.file, tablePalette.line, &path) || !ReadPalette(path, palette, error))
+                return false;
+            bank.AddPalette(palette);
+            palettes.insert(palettes.end(), palette, palette + 1024);
+        }
         for (size_t j = 0; j < b.entries.size(); ++j)
-            if (!AddElement(&bank, b, b.entries[j], entryPaths[i][j], m.compress, error)) return false;
+            if (!AddElement(&bank, b, b.entries[j], entryPaths[i][j], palettes, m.compress, error)) return false;
         CBufferStream out;
         if (bank.Write(&out, true) != 0) {
             *error = manifestPath + " line " + std::to_string(b.line) + ": bank " + b.name + " cannot be written";

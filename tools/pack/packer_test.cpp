@@ -338,6 +338,59 @@ TEST(Packer, FolderPacksIntoAnExecutableTheContainerReads) {
     EXPECT_EQ(ReadWholeFile(output).size(), packed.size());
 }
 
+// A 2 × 1 24-bit BMP: (10, 20, 30) and (200, 100, 50) as red, green, blue.
+std::vector<uint8_t> TwoPixelBmp() {
+    std::vector<uint8_t> f = BmpHeader(2, 1, 24);
+    const uint8_t pixels[8] = {30, 20, 10, 50, 100, 200, 0, 0};
+    f.insert(f.end(), pixels, pixels + 8);
+    return f;
+}
+
+TEST(Packer, RawPictureElementsWithPaletteTableAndMask) {
+    TestFolder dir;
+    ASSERT_TRUE(dir.Ok());
+    // Palette 0 of the table: entry 5 is (10, 20, 30), entry 9 (200, 100, 50).
+    std::vector<uint8_t> palette(1024, 0);
+    const uint8_t five[4] = {10, 20, 30, 0}, nine[4] = {200, 100, 50, 0};
+    std::memcpy(&palette[20], five, 4);
+    std::memcpy(&palette[36], nine, 4);
+    ASSERT_TRUE(WriteWholeFile(dir.File("pal.bin"), palette));
+    ASSERT_TRUE(WriteWholeFile(dir.File("two.bmp"), TwoPixelBmp()));
+    ASSERT_TRUE(WriteWholeFile(dir.File("manifest.txt"),
+                               Bytes("title = Raw\n[pictures Pictures]\n@palette = pal.bin\n"
+                                     "indexed = two.bmp | raw 8 palette 0 mask\nwide = two.bmp | 3 -4 raw 24\n")));
+    std::vector<uint8_t> package;
+    std::string error;
+    ASSERT_TRUE(BuildPackage(dir.Path(), &package, &error)) << error;
+    const std::string file = dir.File("raw.pkg");
+    ASSERT_TRUE(WriteWholeFile(file, package));
+    CProgramContainer c(nullptr);
+    ASSERT_EQ(c.ReadPackageFile(file.c_str(), 0), kIoOk);
+    CBank* pictures = c.FindBankById(kBankPictures);
+    ASSERT_NE(pictures, nullptr);
+    std::vector<uint8_t> bytes = ReadWholeFile(file);
+    // indexed: palette 0, raw rows of depth 8 holding the table's indices, a mask.
+    size_t at = static_cast<size_t>(pictures->GetDataPosition(0));
+    EXPECT_EQ(Get32(bytes, at + 4), 0u);
+    EXPECT_EQ(bytes[at + 8] | (bytes[at + 9] << 8), 0);
+    EXPECT_EQ(bytes[at + 14], 8);
+    EXPECT_EQ(Get32(bytes, at + 16), 1u);  // mask plane
+    ASSERT_EQ(Get32(bytes, at + 20), 0u);  // stored (four bytes do not shrink)
+    EXPECT_EQ(bytes[at + 24], 5);
+    EXPECT_EQ(bytes[at + 25], 9);
+    EXPECT_EQ(Get32(bytes, at + 28), 0u);
+    EXPECT_EQ(bytes[at + 32], 255);  // no alpha in the file: opaque
+    // wide: hot spot, no palette, blue-green-red rows.
+    at = static_cast<size_t>(pictures->GetDataPosition(1));
+    EXPECT_EQ(bytes[at], 3);
+    EXPECT_EQ(static_cast<int16_t>(bytes[at + 2] | (bytes[at + 3] << 8)), -4);
+    EXPECT_EQ(Get32(bytes, at + 4), 0xFFFFFFFFu);
+    EXPECT_EQ(bytes[at + 14], 24);
+    EXPECT_EQ(Get32(bytes, at + 16), 0u);
+    const uint8_t rows[6] = {30, 20, 10, 50, 100, 200};
+    EXPECT_EQ(std::memcmp(&bytes[at + 24], rows, 6), 0);
+}
+
 TEST(Packer, ErrorsNameTheFileAtFault) {
     TestFolder dir;
     ASSERT_TRUE(dir.Ok());
@@ -357,7 +410,16 @@ TEST(Packer, ErrorsNameTheFileAtFault) {
         {"palette = not-a-picture.txt\n", "a palette is"},
         {"followon = .\n", "nest too deep"},
         {"speed = fast\n", "line 1: speed"},
+        {"[pictures P]\nx = p.bmp | raw 12\n", "a raw depth is"},
+        {"[pictures P]\nx = p.bmp | mask\n", "a hot spot is"},
+        {"[pictures P]\nx = p.bmp | 1 2 palette 0\n", "go with \"raw\""},
+        {"[pictures P]\nx = p.bmp | raw 8\n", "need \"palette N\""},
+        {"[pictures P]\n@palette = pal.bin\nx = p.bmp | raw 24 palette 1\n", "palette 1 is not in the bank's"},
+        {"[binary B]\n@palette = pal.bin\n", "only picture banks have a palette table"},
+        {"[binary B]\nx = p.bmp | raw\n", "only pictures take"},
     };
+    ASSERT_TRUE(WriteWholeFile(dir.File("p.bmp"), TwoPixelBmp()));
+    ASSERT_TRUE(WriteWholeFile(dir.File("pal.bin"), std::vector<uint8_t>(1024, 0)));
     ASSERT_TRUE(WriteWholeFile(dir.File("not-a-picture.txt"), Bytes("text")));
     const std::string manifest = dir.File("manifest.txt");
     for (const Case& c : cases) {

@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "runtime/interp/interpretor.h"
+#include "runtime/interp/process_hooks.h"
 #include "tools/script_files.h"
 
 namespace {
@@ -26,6 +27,9 @@ int Run(int first, int argc, char** argv, bool general) {
     if (int status = CompileScriptFiles(compiler, argv + first, argc - first)) return status;
     CCompiledProgram program = compiler.TakeProgram();
     CInterpretor interpretor;
+    // Loaded without a package: the per-interpreter services (image formats,
+    // fonts, colour depths) exist as in a packed program.
+    interpretor.Load();
     if (general)
         interpretor.m_fastPaths = false;
     try {
@@ -57,7 +61,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     auto start = std::chrono::steady_clock::now();
+    // The start work of a run (the GUI thread becomes a surface client).
+    RunProcessStartHooks();
     int status = Run(first, argc, argv, general);
+    RunProcessStopHooks();
     if (timed) {
         std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
         std::fprintf(stderr, "time: %.6f\n", seconds.count());
