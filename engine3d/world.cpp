@@ -59,12 +59,14 @@ void L3DWorld::ReleaseGlobalTriangle() {
         triangle.material->RemovePolygon(static_cast<LDataNode*>(triangle.materialNode));
     triangle.material = nullptr;
     triangle.materialNode = nullptr;
-    if (triangle.GetCount() == 0) return;
-    L3DPoint* points[LPolygon::kMaxClipPoints];
-    const int32_t n = triangle.GetCount() < LPolygon::kMaxClipPoints ? triangle.GetCount() : LPolygon::kMaxClipPoints;
-    for (int32_t i = 0; i < n; ++i) points[i] = triangle.GetPoint(i);
-    triangle.RemovePointAt(-1);
-    for (int32_t i = 0; i < n; ++i) DeletePoint(points[i]);
+    // The vertices came from this world's driver and go back through it (an
+    // ownerless polygon would delete them itself).
+    const int32_t n = triangle.count;
+    triangle.count = 0;
+    for (int32_t i = 0; i < n; ++i) {
+        DeletePoint(triangle.points[i]);
+        triangle.points[i] = nullptr;
+    }
 }
 
 void L3DWorld::BuildAxisMarker() {
