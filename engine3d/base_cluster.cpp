@@ -102,7 +102,7 @@ void LBase3DCluster::DrawObjects(L3DCamera* camera, LDataLink* extra) {
         if (RefreshTextureCameras(camera)) camera->AnglesChanged(1);
         RenderMirrors(camera);
     }
-    for (LDataNode* n = m_objects.GetHead(); n; n = n->next) static_cast<L3DObject*>(n->value)->PrepareDraw(camera);
+    for (LDataNode* n = m_objects.GetHead(); n; n = n->next) static_cast<L3DObject*>(n->value)->FrameStep(camera);
     m_shadowCamera.SetPositionAndAngles(-kHalfPi, 0, 0, -99999.0f, -99999.0f, -99999.0f);
     for (LDataNode* n = m_objects.GetHead(); n; n = n->next) {
         auto* object = static_cast<L3DObject*>(n->value);

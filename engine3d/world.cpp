@@ -94,6 +94,7 @@ void L3DWorld::BuildAxisMarker() {
         m_axis->AddPolygon(polygon, 1);
     }
     GivePolygonsDefaultMaterial(m_axis);
+    m_axis->RefreshBox(1);
 }
 
 L3DPoint* L3DWorld::CreatePoint(float x, float y, float z, float u, float v) {
@@ -410,7 +411,7 @@ void L3DWorld::DrawThroughCamera(L3DCamera* camera) {
 void L3DWorld::DrawAxisMarker(L3DCamera* camera) {
     if (!m_axis) return;
     m_axis->SetPositionAndAngles(0, 0, 0, 0, 0, 0);
-    m_axis->UpdateTransform(camera);
+    m_axis->UpdateFrame(camera);
     if (!m_axis->IsInView()) return;
     if (LDataLink* polygons = m_axis->GetPolygonList())
         for (LDataNode* n = polygons->GetHead(); n; n = n->next) {
