@@ -26,9 +26,14 @@ void DrawMaterialPolygons(LMaterial* material, L3DCamera* camera) {
     for (LDataNode* n = material->GetHead(); n; n = n->next) DrawPolygonFor(static_cast<LPolygon*>(n->value), camera);
 }
 
-// A material of the mirror list takes part while shown and used.
-bool IsActiveMirror(const LMaterial* material, uint32_t flag) {
-    return (material->flags & flag) && !(material->flags & LMaterial::kHidden) && material->GetCount() > 0;
+// The camera test: a shown material with a camera layer.
+bool HasTextureCameras(const LMaterial* material) {
+    return (material->flags & LBase3DCluster::kMaterialCameraTexture) && !(material->flags & LMaterial::kHidden);
+}
+// The mirror test: a shown planar mirror with polygons to reflect in.
+bool IsActiveMirror(const LMaterial* material) {
+    return (material->flags & LBase3DCluster::kMaterialMirror) && !(material->flags & LMaterial::kHidden) &&
+           material->GetCount() > 0;
 }
 }  // namespace
 
@@ -126,7 +131,7 @@ int32_t LBase3DCluster::RefreshTextureCameras(L3DCamera* camera) {
     int32_t count = 0;
     for (LDataNode* n = world->GetMirrorMaterials().GetHead(); n && count < kMaxTextureCameras; n = n->next) {
         auto* material = static_cast<LMaterial*>(n->value);
-        if (!IsActiveMirror(material, kMaterialCameraTexture)) continue;
+        if (!HasTextureCameras(material)) continue;
         for (int32_t layer = 0; layer < 2 && count < kMaxTextureCameras; ++layer) {
             LTexture* texture = material->GetTexture(layer);
             if (L3DCamera* c = texture ? texture->GetCamera() : nullptr) gathered[count++] = c;
@@ -151,7 +156,7 @@ int32_t LBase3DCluster::RenderMirrors(L3DCamera* camera) {
     LDataLink& mirrors = world->GetMirrorMaterials();
     for (LDataNode* n = mirrors.GetHead(); n; n = n->next) {
         auto* material = static_cast<LMaterial*>(n->value);
-        if (!IsActiveMirror(material, kMaterialMirror)) continue;
+        if (!IsActiveMirror(material)) continue;
         RenderMirror(camera, target, material);
         ++rendered;
     }
@@ -159,7 +164,7 @@ int32_t LBase3DCluster::RenderMirrors(L3DCamera* camera) {
         target->EndPasses();
         for (LDataNode* n = mirrors.GetHead(); n; n = n->next) {
             auto* material = static_cast<LMaterial*>(n->value);
-            if (IsActiveMirror(material, kMaterialMirror)) DrawMaterialPolygons(material, camera);
+            if (IsActiveMirror(material)) DrawMaterialPolygons(material, camera);
         }
     }
     shadowWord = nullptr;
@@ -189,7 +194,8 @@ void LBase3DCluster::RenderMirror(L3DCamera* camera, LRenderTargetLink* target, 
     // put back exactly as it was.
     for (LDataNode* n = m_objects.GetHead(); n; n = n->next) {
         auto* object = static_cast<L3DObject*>(n->value);
-        const L3DLocation saved(*static_cast<const L3DLocation*>(object));
+        L3DLocation saved(0, 0, 0, 0, 0, 0);  // Assign, unlike the copy, takes scale and hot spot
+        saved.Assign(*object);
         const float* p = saved.GetPosition();
         const float* a = saved.GetAngles();
         const float* s = saved.GetScale();
