@@ -4,6 +4,7 @@
 #include "engine3d/material.h"
 #include "engine3d/point.h"
 #include "engine3d/polygon.h"
+#include "engine3d/polygon_routines.h"
 #include "engine3d/texture.h"
 #include "engine3d/world.h"
 
@@ -14,16 +15,8 @@ LMaterial* LBase3DCluster::shadowWord = nullptr;
 namespace {
 constexpr float kHalfPi = 1.5707964f;
 
-// Projects a polygon's vertices for the camera and draws it unless it lies
-// wholly outside the view.
-void DrawPolygonFor(LPolygon* polygon, L3DCamera* camera) {
-    for (int32_t i = 0; i < polygon->GetCount(); ++i) polygon->GetPoint(i)->Project(polygon->owner, *camera);
-    polygon->visibility = uint16_t(polygon->Classify(*camera));
-    if (polygon->visibility != LPolygon::kCulled) polygon->Submit(camera);
-}
-
 void DrawMaterialPolygons(LMaterial* material, L3DCamera* camera) {
-    for (LDataNode* n = material->GetHead(); n; n = n->next) DrawPolygonFor(static_cast<LPolygon*>(n->value), camera);
+    for (LDataNode* n = material->GetHead(); n; n = n->next) ProjectAndSubmit(static_cast<LPolygon*>(n->value), camera);
 }
 
 // The camera test: a shown material with a camera layer.

@@ -5,6 +5,7 @@
 #include "engine3d/object.h"
 #include "engine3d/point.h"
 #include "engine3d/polygon.h"
+#include "engine3d/polygon_routines.h"
 #include "engine3d/render_link.h"
 #include "engine3d/texture.h"
 
@@ -414,12 +415,7 @@ void L3DWorld::DrawAxisMarker(L3DCamera* camera) {
     m_axis->UpdateFrame(camera);
     if (!m_axis->IsInView()) return;
     if (LDataLink* polygons = m_axis->GetPolygonList())
-        for (LDataNode* n = polygons->GetHead(); n; n = n->next) {
-            auto* polygon = static_cast<LPolygon*>(n->value);
-            for (int32_t i = 0; i < polygon->GetCount(); ++i) polygon->GetPoint(i)->Project(m_axis, *camera);
-            polygon->visibility = uint16_t(polygon->Classify(*camera));
-            if (polygon->visibility != LPolygon::kCulled) polygon->Submit(camera);
-        }
+        for (LDataNode* n = polygons->GetHead(); n; n = n->next) ProjectAndSubmit(static_cast<LPolygon*>(n->value), camera);
 }
 
 L3DObject* L3DWorld::FindNearestHit(L3DCamera* camera, const float* point, uint32_t flags) {
