@@ -322,6 +322,35 @@ TEST_F(Camera, OneFrameInOrder) {
     EXPECT_EQ(camera->GetFrameCount(), 2);
 }
 
+// Elements that log their frame step with the world's double-sided switch.
+template <class Base>
+class Marker : public Base {
+public:
+    Marker(const char* n, L3DWorld* w, FrameLog* l) : Base(w, nullptr), name(n), log(l) {}
+    void UpdateFrame(LCameraView* camera) override {
+        log->calls.push_back(name + ":" + std::to_string(this->GetWorld()->GetDoubleSided()));
+        Base::UpdateFrame(camera);
+    }
+    std::string name;
+    FrameLog* log;
+};
+struct PlainBase : L3DObject {
+    PlainBase(L3DWorld* w, LCLBKObject* c) : L3DObject("plain", w, c) {}
+};
+
+TEST_F(Camera, MarkersFirstWithDoubleSidedForcedThenBlobsThenObjects) {
+    world.GetCameraList().AddCamera(new Marker<L3DCamera>("camera", &world, &log));
+    world.GetLightList().Append(new Marker<PlainBase>("light", &world, &log));
+    world.GetZoneList().Append(new Marker<PlainBase>("zone", &world, &log));
+    world.GetSoundList().Append(new Marker<PlainBase>("sound", &world, &log));
+    world.GetBlobList().Append(new Marker<PlainBase>("blob", &world, &log));
+    world.AddObject(new Marker<PlainBase>("object", &world, &log));
+    Frame();
+    const std::vector<std::string> expected = {"camera:1", "light:1", "zone:1", "sound:1", "blob:0", "object:0", "end"};
+    EXPECT_EQ(log.calls, expected);
+    EXPECT_EQ(world.GetDoubleSided(), 0);
+}
+
 TEST_F(Camera, OtherRenderModesDrawNoSceneButEndIt) {
     world.SetDoubleSided(1);
     Square("solid", 200, paint);
