@@ -82,7 +82,8 @@ public:
     // RemoveObject: 1 when absent; else the node is removed and, with
     // auto-delete on (the default), the object destroyed; 0. RemoveObjectAt
     // -1 removes every object. AddObject initialises the object's flags
-    // (InitFlags). The clone walk and the cluster steps come with issue 07.
+    // (InitFlags) and hands the object to the base cluster; with `refresh`
+    // its vertex normals are computed.
     int32_t AddObject(L3DObject* object, int32_t refresh = 0);
     // RemoveObject first removes (the same way) every top-level clone of the
     // object; the object count falls once per removed object.
@@ -153,10 +154,11 @@ public:
 
     // Stand-ins of the parts that later issues build; each names its issue.
     //
-    // Base cluster (issue 07): shading and scale requests of the objects
-    // with flag 0x1000 (counted, nothing else), the hand-over of MakeStatic
-    // (the world keeps the object and destroys it with itself), the cluster
-    // update and CollideWorld's candidate query (no candidates).
+    // Octree (issue 08): shading and scale requests of the objects with flag
+    // 0x1000 (counted, nothing else) and CollideWorld's candidate query (no
+    // candidates). MakeStatic's hand-over puts the object in the base
+    // cluster's mesh list; the world keeps it and destroys it in Clear until
+    // the octree takes it. The cluster update rebuilds (clears) the octree.
     enum : int32_t { kClusterGouraud = 1, kClusterLambert = 2, kClusterScale = 3 };
     void ClusterRequest(L3DObject* /*object*/, int32_t /*request*/, const float* /*values*/) { ++m_clusterRequests; }
     int32_t GetClusterRequestCount() const { return m_clusterRequests; }
