@@ -209,6 +209,40 @@ TEST_F(World, BackgroundSettings) {
     EXPECT_EQ(world.GetBackgroundSprite()->GetTexture(), texture);
 }
 
+// The background follows the camera's turn: u from angle y, v from angle x,
+// the far corners one texture further, then all four turned about the
+// texture's middle by angle z.
+TEST_F(World, BackgroundCornersFollowTheCamera) {
+    LTexture* texture = world.CreateTexture("sky", nullptr);
+    ASSERT_EQ(texture->BindCamera(nullptr, 64, 32, 16), 0);  // a 64 x 32 texture
+    world.GetTextureList().AddTexture(texture);
+    ASSERT_EQ(world.SetBackground(world.GetMaterialList().CreateMaterial("sky", texture, 0, 0, nullptr)), 0);
+    ASSERT_EQ(world.SetBackgroundScale(1.0f, 0.5f, 2.0f, 1.0f), 0);
+    const float halfTurn = 3.14159265f;
+    camera->SetAngleY(halfTurn / 2);  // U = (pi/2) / 2 * 64 / (2 pi) = 8; V = 32 / (2 pi)
+    Frame();
+    const float V = 32 * 0.15915494f;
+    // (x, y, u, v) of the corners at (0 | 640, 0 | 240) on a 320 x 240 view.
+    const LSprite* sprite = world.GetBackgroundSprite();
+    float straight[4][4];
+    std::memcpy(straight, sprite->GetCorners(), sizeof straight);
+    for (const auto& c : straight) {
+        EXPECT_EQ(c[0], c[0] != 0 ? 320.0f : 0.0f);
+        EXPECT_EQ(c[1], c[1] != 0 ? 120.0f : 0.0f);
+        EXPECT_NEAR(c[2], c[0] != 0 ? (8 + 64) * 2 : 8 * 2, 1e-3);
+        EXPECT_NEAR(c[3], c[1] != 0 ? V + 32 : V, 1e-3);
+    }
+    EXPECT_EQ(std::count(log.calls.begin(), log.calls.end(), "background"), 1);
+
+    camera->SetAngleZ(halfTurn / 2);  // a quarter turn about (32, 16)
+    Frame();
+    for (int i = 0; i < 4; ++i) {
+        const float* c = sprite->GetCorners() + 4 * i;
+        EXPECT_NEAR(c[2], -(straight[i][3] - 16) + 32, 1e-3);
+        EXPECT_NEAR(c[3], (straight[i][2] - 32) + 16, 1e-3);
+    }
+}
+
 TEST_F(World, NearestHitVisitsTheListsInFlagOrder) {
     EXPECT_EQ(world.FindNearestHit(camera, nullptr, 0xFF), nullptr);
     int32_t count = 0;
