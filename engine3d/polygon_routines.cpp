@@ -2,6 +2,7 @@
 
 #include "engine3d/camera_view.h"
 #include "engine3d/material.h"
+#include "engine3d/point.h"
 #include "engine3d/polygon.h"
 #include "engine3d/vec3.h"
 #include "engine3d/world.h"
@@ -48,6 +49,12 @@ void CullAndDraw(LPolygon* polygon, LCameraView* camera) {
 }
 
 void CullOnly(LPolygon* polygon, LCameraView* camera) { Cull(polygon, camera, 0.0f); }
+
+void ProjectAndSubmit(LPolygon* polygon, LCameraView* camera) {
+    for (int32_t i = 0; i < polygon->GetCount(); ++i) polygon->GetPoint(i)->Project(polygon->owner, *camera);
+    polygon->visibility = uint16_t(polygon->Classify(*camera));
+    if (polygon->visibility != LPolygon::kCulled) polygon->Submit(camera);
+}
 
 void DrawIfVisible(LPolygon* polygon, LCameraView* camera) {
     if (polygon->material && polygon->sortDepth >= 0.0f) DeferOrDraw(polygon, camera);

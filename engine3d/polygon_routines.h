@@ -17,6 +17,10 @@ void CullOnly(LPolygon* polygon, LCameraView* camera);
 void DrawIfVisible(LPolygon* polygon, LCameraView* camera);
 void CullAndDefer(LPolygon* polygon, LCameraView* camera);
 void DeferIfVisible(LPolygon* polygon, LCameraView* camera);
+// Projects the polygon's vertices from their owner for the camera, sets its
+// visibility and draws it unless it lies wholly outside the view (the axis
+// marker and the mirror polygons, which skip the object pipeline).
+void ProjectAndSubmit(LPolygon* polygon, LCameraView* camera);
 
 // Spheres (x, y, z, radius), velocities the displacements over one step.
 // 1 when the spheres touch within the step, with the time t in [0, 1] and

@@ -76,4 +76,26 @@ public:
     // destroys it); null when the back end keeps none. The hardware back
     // ends fill it in (issue 06 and later).
     virtual LCacheVertexArray* BuildCacheVertexArray(LCacheMaterial* /*cache*/) { return nullptr; }
+
+    // The frame operations the world and its camera call (the render
+    // interface's slots of the same names; each does nothing by default).
+    // RenderFrame draws the bound camera's frame (render-to-texture
+    // cameras); BeginFrame restarts the target's frame; EndScene closes the
+    // scene after the objects and before the sprites; the three pass
+    // operations open, switch and close a shadow or mirror pass.
+    virtual void RenderFrame() {}
+    virtual void BeginFrame() {}
+    virtual void DrawBackground(L3DCamera* /*camera*/, LSprite* /*sprite*/) {}
+    virtual void EndScene() {}
+    virtual void BeginPass1() {}
+    virtual void BeginPass2() {}
+    virtual void EndPasses() {}
+    virtual int32_t QueryCapability(uint32_t /*bit*/) { return 0; }
+    // The target's mode flags; 0x40: an external surface, where the
+    // render-to-texture cameras and mirrors are skipped.
+    virtual uint32_t GetTargetFlags() const { return 0; }
+    enum : uint32_t { kTargetExternalSurface = 0x40 };
+    // The bound camera, and its unbinding (the camera's back pointer goes too).
+    virtual LCameraLink* GetBoundCamera() const { return nullptr; }
+    virtual void DetachCamera() {}
 };

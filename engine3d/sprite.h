@@ -45,6 +45,13 @@ public:
     float GetScaleY() const { return m_scale[1]; }
     // Four corners of (x, y, u, v).
     const float* GetCorners() const { return &m_corners[0][0]; }
+    // One corner's (x, y, u, v) set directly (the world's background).
+    void SetCorner(int32_t i, float x, float y, float u, float v) {
+        if (i < 0 || i > 3) return;
+        m_corners[i][0] = x, m_corners[i][1] = y, m_corners[i][2] = u, m_corners[i][3] = v;
+    }
+    const int32_t* GetPosition() const { return m_position; }
+    const int32_t* GetSize() const { return m_size; }
     L3DWorld* GetWorld() const { return m_world; }
 
     int32_t visible = 1;

@@ -1,13 +1,27 @@
 #pragma once
-// L3DWorld, skeleton: the fields the geometry, material, texture and sprite
-// code reads. Issue 07 completes the world (element lists, frames, saving).
-// Vertices, polygons, textures and sprites are created through the render
-// target's driver (engine3d/render_link.h).
+// L3DWorld: the root of one 3D scene. It owns the top-level objects, the
+// element lists (sprites, sounds, lights, materials, textures, blobs, zones,
+// cameras), the base cluster, the two default materials, the background
+// sprite and the axis marker. Vertices, polygons, textures and sprites are
+// created through the render target's driver (engine3d/render_link.h); a
+// camera draws the world one frame at a time through DrawFrame.
 //
 // Construction adds the two default materials, "$Ruk3D Mat$ Default
 // Material" (colour 0xFF0000) and "$Ruk3D Mat$ Default Shadow Material"
-// (colour 0), to the material list; the list never destroys them.
+// (colour 0), to the material list; the list never destroys them. Then the
+// axis marker "Axis_Obj" is built (22 vertices, 14 polygons; drawn over the
+// frame while world flag 0x800000 is set). Clear restores that state.
+//
+// Saved form: chunk "WORL": u16 double-sided, u16 auto-delete, u16 object
+// count, u32 world flags, u16 savable cameras; chunk "BKGD" (empty without a
+// background sprite; else the stored file name, the texture name, f32
+// texture scale x, y, f32 screen scale x, y, and chunk "BKMT" with the
+// texture name and the material's name or "NoMaterial"); chunk "OUSE" with
+// the u32 user data.
+#include "engine3d/base_cluster.h"
+#include "engine3d/camera.h"
 #include "engine3d/data_link.h"
+#include "engine3d/scene_lists.h"
 #include "engine3d/image_source.h"
 #include "engine3d/material.h"
 #include "engine3d/sprite.h"
@@ -30,6 +44,13 @@ public:
     // texture name, destination, fail-if-exists, source); non-zero on success.
     using FileCopyCallback = int32_t (*)(LTexture* texture, const char* name, const char* destination,
                                          int32_t failIfExists, const char* source);
+
+    enum : uint32_t { kShowClusters = 0x4000, kShowAxis = 0x800000 };
+    // FindNearestHit's list bits, visited in this order.
+    enum : uint32_t { kHitCluster = 2, kHitLights = 64, kHitZones = 16, kHitCameras = 4, kHitBlobs = 8, kHitSounds = 32 };
+    enum : uint32_t { kSaveCopiesFiles = 0x200 };
+    static constexpr int32_t kAxisVertexCount = 22;
+    static constexpr int32_t kAxisPolygonCount = 14;
 
     explicit L3DWorld(LRenderTargetLink* renderTarget = nullptr, FileCopyCallback copy = nullptr);
     L3DWorld(const L3DWorld&) = delete;
@@ -61,11 +82,68 @@ public:
     // RemoveObject: 1 when absent; else the node is removed and, with
     // auto-delete on (the default), the object destroyed; 0. RemoveObjectAt
     // -1 removes every object. AddObject initialises the object's flags
-    // (InitFlags). The clone walk and the cluster steps come with issue 07.
-    int32_t AddObject(L3DObject* object);
+    // (InitFlags) and hands the object to the base cluster; with `refresh`
+    // its vertex normals are computed.
+    int32_t AddObject(L3DObject* object, int32_t refresh = 0);
+    // RemoveObject first removes (the same way) every top-level clone of the
+    // object; the object count falls once per removed object.
     int32_t RemoveObject(L3DObject* object);
     int32_t RemoveObjectAt(int32_t position);
     LDataLink& GetObjects() { return m_objects; }
+    int32_t GetObjectCount() const { return m_objectCount; }
+    L3DObject* GetObject(int32_t position);
+    int32_t IndexOfObject(L3DObject* object) const { return m_objects.IndexOf(object); }
+    // The first top-level object of that name (case-insensitive), searching
+    // each differently named object's descendants before moving on.
+    L3DObject* FindObject(const char* name);
+    // Hide (argument 0) and Show by position, -1 for every object: 1 when no
+    // object is there, else 0.
+    int32_t HideObject(int32_t position);
+    int32_t ShowObject(int32_t position);
+    // Names "Object %d" (counting from 1) every top-level object whose name
+    // begins with "Object" or "NoName".
+    void NameUnnamedObjects();
+    int32_t CountPolygons();
+    // Empties the world back to its constructed state; 0.
+    int32_t Clear();
+
+    // Cameras and the frame.
+    L3DCamera* CreateCamera(LCLBKObject* callback);
+    LBaseCamera& GetCameraList() { return m_cameras; }
+    LBase3DCluster& GetBaseCluster() { return *m_cluster; }
+    LBaseLight& GetLightList() { return m_lights; }
+    L3DSoundList& GetSoundList() { return m_sounds; }
+    LBase3DZone& GetZoneList() { return m_zones; }
+    LBase3DBlob& GetBlobList() { return m_blobs; }
+    L3DObject* GetAxisMarker() const { return m_axis; }
+    uint32_t GetWorldFlags() const { return m_worldFlags; }
+    void SetAxisVisible(int32_t on) { m_worldFlags = on ? (m_worldFlags | kShowAxis) : (m_worldFlags & ~kShowAxis); }
+    int32_t SetShowClusters(int32_t on);
+    uint32_t GetUserData() const { return m_userData; }
+    void SetUserData(uint32_t data) { m_userData = data; }
+    // One frame of the world seen by the camera (called by RenderWith).
+    void DrawFrame(L3DCamera* camera);
+    // 0 without a render target on the camera, else the nearest element
+    // found by the lists chosen in `flags`.
+    L3DObject* FindNearestHit(L3DCamera* camera, const float* point, uint32_t flags);
+    // The lists FindNearestHit visited, in order (kHit bits), for the tests.
+    const uint32_t* GetLastHitWalk(int32_t* count) const {
+        *count = m_hitWalkCount;
+        return m_hitWalk;
+    }
+
+    // Background.
+    int32_t SetBackground(LMaterial* material);
+    int32_t SetBackgroundScale(float screenX, float screenY, float textureX, float textureY);
+    void RefreshBackground();
+    LSprite* GetBackgroundSprite() const { return m_background; }
+    LMaterial* GetBackgroundMaterial() const { return m_backgroundMaterial; }
+    float GetBackgroundScaleX() const { return m_backgroundScale[0]; }
+    float GetBackgroundScaleY() const { return m_backgroundScale[1]; }
+
+    // Saving.
+    int32_t SaveWorld(LChunkStream& out, uint32_t saveFlags);
+    void SaveCameras(LChunkStream& out, uint32_t saveFlags);
     int32_t GetAutoDelete() const { return m_autoDelete; }
     void SetAutoDelete(int32_t on) { m_autoDelete = on; }
 
@@ -76,22 +154,24 @@ public:
 
     // Stand-ins of the parts that later issues build; each names its issue.
     //
-    // Base cluster (issue 07): shading and scale requests of the objects
-    // with flag 0x1000 (counted, nothing else), the hand-over of MakeStatic
-    // (the world keeps the object and destroys it with itself), the cluster
-    // update and CollideWorld's candidate query (no candidates).
+    // Octree (issue 08): shading and scale requests of the objects with flag
+    // 0x1000 (counted, nothing else) and CollideWorld's candidate query (no
+    // candidates). MakeStatic's hand-over puts the object in the base
+    // cluster's mesh list; the world keeps it and destroys it in Clear until
+    // the octree takes it. The cluster update rebuilds (clears) the octree.
     enum : int32_t { kClusterGouraud = 1, kClusterLambert = 2, kClusterScale = 3 };
     void ClusterRequest(L3DObject* /*object*/, int32_t /*request*/, const float* /*values*/) { ++m_clusterRequests; }
     int32_t GetClusterRequestCount() const { return m_clusterRequests; }
     void ClusterTakeObject(L3DObject* object);
     LDataLink& GetClusterObjects() { return m_clusterObjects; }
-    void UpdateClusters() {}
+    void UpdateClusters() { m_cluster->BuildOctree(); }
     int32_t QueryClusterCandidates(const float* /*boxMin*/, const float* /*boxMax*/, L3DObject** /*out*/,
                                    int32_t /*max*/) {
         return 0;
     }
-    // Cameras (issue 07): the camera list's refresh after shading changes.
-    void RefreshCameras() {}
+    // Every camera redraws (the camera list's refresh).
+    void RefreshCameras() { m_cameras.RefreshCameras(1); }
+    void RelightAll() { m_lights.RelightAll(); }
     // Lighting (issue 11): the base and movable-light stages of an object,
     // the relighting of Gouraud and Lambert objects when drawn, the frame
     // work of the lights an object lists, and the drawing of a light's
@@ -120,7 +200,9 @@ public:
 
     // Bits per pixel of the world's textures (16 at creation).
     int32_t GetColourDepth() const { return m_colourDepth; }
-    void SetColourDepth(int32_t depth) { m_requestedColourDepth = m_colourDepth = depth; }
+    // A new depth refreshes the materials; the current one changes nothing.
+    void SetColourDepth(int32_t depth);
+    int32_t GetMaterialRefreshCount() const { return m_materialRefreshes; }
     // The script owner's palette: 8-bit worlds map colours through it (not
     // owned; the script owner holds it).
     CSharedPalette* GetPalette() const { return m_palette; }
@@ -149,8 +231,33 @@ public:
     }
 
 private:
+    void BuildAxisMarker();
+    void DrawBackgroundFor(L3DCamera* camera);
+    void DrawThroughCamera(L3DCamera* camera);
+    void DrawAxisMarker(L3DCamera* camera);
+    void SaveBackground(LChunkStream& out, uint32_t saveFlags);
+    void GivePolygonsDefaultMaterial(L3DObject* object);
+    void DestroyBackground();
+    void ReleaseGlobalTriangle();
+
     LRenderTargetLink* m_renderTarget;
     LDataLink m_objects;
+    int32_t m_objectCount = 0;
+    uint32_t m_worldFlags = 0;
+    uint32_t m_userData = 0;
+    int32_t m_materialRefreshes = 0;
+    LSprite* m_background = nullptr;
+    LMaterial* m_backgroundMaterial = nullptr;
+    float m_backgroundScale[2] = {1.0f, 1.0f};
+    L3DObject* m_axis = nullptr;
+    uint32_t m_hitWalk[6] = {};
+    int32_t m_hitWalkCount = 0;
+    L3DSoundList m_sounds;
+    LBaseLight m_lights;
+    LBase3DBlob m_blobs;
+    LBase3DZone m_zones;
+    LBase3DCluster* m_cluster;
+    LBaseCamera m_cameras;
     int32_t m_autoDelete = 1;
     int32_t m_showOnAdd = 1;
     int32_t m_clusterRequests = 0;

@@ -66,25 +66,29 @@ public:
     virtual int32_t GetMinTextureHeight() { return 0; }
     virtual int32_t GetMaxTextureWidth() { return 0x7FFFFFFF; }
     virtual int32_t GetMaxTextureHeight() { return 0x7FFFFFFF; }
-    virtual void RenderFrame() {}
+    void RenderFrame() override {}
     virtual int32_t SetCamera(LCameraLink* camera);
-    virtual void DetachCamera();
-    virtual void DrawBackground(L3DCamera* /*camera*/, LSprite* /*sprite*/) {}
-    virtual void BeginFrame() {}
+    void DetachCamera() override;
+    void DrawBackground(L3DCamera* /*camera*/, LSprite* /*sprite*/) override {}
+    void BeginFrame() override {}
     virtual void ClearDepthBuffer() {}
     virtual void EndFrame() {}
     virtual void* LockTarget() { return nullptr; }
     virtual void UnlockTarget(void* /*pixels*/) {}
-    virtual void BeginPass1() {}
+    void BeginPass1() override {}
     virtual void Reserved22() {}
-    virtual void BeginPass2() {}
-    virtual void EndPasses() {}
-    virtual int32_t QueryCapability(uint32_t /*bit*/) { return 0; }
+    void BeginPass2() override {}
+    void EndPasses() override {}
+    int32_t QueryCapability(uint32_t /*bit*/) override { return 0; }
     // Sets a supported bit; 8 and 0x10 exclude each other.
     virtual void EnableState(uint32_t bit);
     virtual void DisableState(uint32_t bit) { states &= ~bit; }
     // DrawScene (slot 28) is LRenderTargetLink's.
     virtual void DrawGrid() { DrawGridFor(camera); }
+    // The scene ends with the grid, drawn after the objects and before the sprites.
+    void EndScene() override { DrawGrid(); }
+    uint32_t GetTargetFlags() const override { return flags; }
+    LCameraLink* GetBoundCamera() const override { return camera; }
     virtual void BeginObject(L3DObject* /*object*/) {}
     virtual void EndObject() {}
     virtual void DrawGridFor(LCameraLink* camera);
