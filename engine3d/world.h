@@ -38,6 +38,15 @@ class LCameraView;
 class LRenderTargetLink;
 class CSharedPalette;
 
+// The script object owning a world, as the world sees it: a reference taken
+// and given back.
+class LWorldOwner {
+public:
+    virtual ~LWorldOwner() = default;
+    virtual void TakeReference() = 0;
+    virtual void ReleaseReference() = 0;
+};
+
 class L3DWorld {
 public:
     // Copies a texture file when a scene is saved with its files: (texture,
@@ -106,6 +115,37 @@ public:
     int32_t CountPolygons();
     // Empties the world back to its constructed state; 0.
     int32_t Clear();
+
+    // Per-object switches by position, -1 for every object: 1 when no object
+    // is there, else 0 (engine3d/world_object_switches.cpp).
+    int32_t ScaleObjects(float x, float y, float z, int32_t position);
+    int32_t SetWireFrame(int32_t on, int32_t position);
+    int32_t SetFlat(int32_t on, int32_t position);
+    int32_t SetMapped(int32_t on, int32_t position);
+    int32_t SetGouraud(int32_t on, int32_t position);
+    int32_t SetLambert(int32_t on, int32_t position);
+    // The object's box display (ShowBox with recursion 0); showing refreshes
+    // the cameras.
+    int32_t SetObjectVisible(int32_t on, int32_t position);
+    int32_t SetCollision(int32_t on, int32_t position);
+    int32_t SetObjectFlag23(int32_t on, int32_t position);
+    // From `from` itself onward, the first top-level object of that name
+    // (case-insensitive); 0 when `from` is not a top-level object here.
+    L3DObject* FindNextObject(L3DObject* from, const char* name);
+    // An object that becomes top-level again: appended without the clone
+    // rule and without the visibility step.
+    void AttachObject(L3DObject* object);
+    void SetCamerasVisible(int32_t on);
+    // Refreshes every camera, then double-sided = not `on`.
+    void SetBackFaceCulling(int32_t on);
+    void RefreshMaterials();
+    // The depth the render target's textures support for the effective
+    // depth (asked of a texture "temp" made and destroyed for it); stored.
+    int32_t ResolveColourDepth();
+    // The script object that owns the world: a reference is held on it
+    // until it is replaced or the world is destroyed.
+    void SetScriptOwner(LWorldOwner* owner);
+    LWorldOwner* GetScriptOwner() const { return m_scriptOwner; }
 
     // Cameras and the frame.
     L3DCamera* CreateCamera(LCLBKObject* callback);
@@ -279,4 +319,5 @@ private:
     CSharedPalette* m_palette = nullptr;
     LImageSource* m_imageFile = nullptr;
     LFileSearch* m_fileSearch = nullptr;
+    LWorldOwner* m_scriptOwner = nullptr;
 };
