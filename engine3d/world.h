@@ -231,6 +231,13 @@ public:
     }
     void SetGroundPlane(float y) { m_hasGround = 1, m_groundY = y; }
 
+    // Name counters of the primitive builders (engine3d/primitive_builders.h):
+    // one per kind, 0 at construction; a builder takes the number and moves
+    // the counter only once it has built its object.
+    enum : int32_t { kPrimitiveBrick, kPrimitiveSphere, kPrimitivePyramid, kPrimitivePlane, kPrimitiveKinds };
+    int32_t GetPrimitiveCounter(int32_t kind) const { return m_primitiveCounters[kind]; }
+    void AdvancePrimitiveCounter(int32_t kind) { ++m_primitiveCounters[kind]; }
+
     LBaseMaterial& GetMaterialList() { return m_materials; }
     LTextureList& GetTextureList() { return m_textures; }
     LBaseSprite& GetSpriteList() { return m_sprites; }
@@ -301,6 +308,7 @@ private:
     int32_t m_autoDelete = 1;
     int32_t m_showOnAdd = 1;
     int32_t m_clusterRequests = 0;
+    int32_t m_primitiveCounters[kPrimitiveKinds] = {0, 0, 0, 0};
     LDataLink m_clusterObjects;
     int32_t m_drawingSwitch = 0;
     int32_t m_hasGround = 0;
