@@ -139,6 +139,9 @@ public:
     // Refreshes every camera, then double-sided = not `on`.
     void SetBackFaceCulling(int32_t on);
     void RefreshMaterials();
+    // Drops the material's caches from the base cluster's own object, its
+    // octree and its static meshes, through their children.
+    void ApplyMaterialCaches(LMaterial* material);
     // The depth the render target's textures support for the effective
     // depth (asked of a texture "temp" made and destroyed for it); stored.
     int32_t ResolveColourDepth();

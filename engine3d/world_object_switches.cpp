@@ -5,6 +5,7 @@
 
 #include "engine3d/name_text.h"
 #include "engine3d/object.h"
+#include "engine3d/primitive_builders.h"
 #include "engine3d/texture.h"
 
 namespace {
@@ -122,6 +123,13 @@ void L3DWorld::SetBackFaceCulling(int32_t on) {
 void L3DWorld::RefreshMaterials() {
     m_materials.Refresh();
     ++m_materialRefreshes;
+}
+
+void L3DWorld::ApplyMaterialCaches(LMaterial* material) {
+    PurgeMaterialCaches(m_cluster, material);
+    if (L3DObject* root = m_cluster->GetOctreeRoot()) PurgeMaterialCaches(root, material);
+    for (LDataNode* n = m_cluster->GetMeshList().GetHead(); n; n = n->next)
+        PurgeMaterialCaches(static_cast<L3DObject*>(n->value), material);
 }
 
 int32_t L3DWorld::ResolveColourDepth() {

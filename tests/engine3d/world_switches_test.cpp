@@ -3,6 +3,7 @@
 // textures support and the script owner's reference.
 #include "frame_fixture.h"
 
+#include "engine3d/material_cache.h"
 #include "engine3d/object_clone.h"
 
 namespace {
@@ -121,6 +122,20 @@ TEST_F(WorldSwitches, AttachObjectAppendsWithoutCloneRuleOrVisibilityStep) {
     EXPECT_TRUE(hidden->GetObjectFlags() & L3DObject::kFlagHidden);
     EXPECT_EQ(world.RemoveObject(hidden), 0);
     EXPECT_EQ(world.GetObjectCount(), 2);
+}
+
+TEST_F(WorldSwitches, MaterialCachesDroppedFromTheStaticMeshes) {
+    L3DObject* mesh = Square("static", 100, glass);
+    L3DObject* other = Square("moving", 100, glass);
+    mesh->RebuildCaches();
+    other->RebuildCaches();
+    mesh->MakeStatic(0);
+    ASSERT_NE(mesh->GetCacheList()->FindByMaterial(glass), nullptr);
+    world.ApplyMaterialCaches(paint);  // not cached there: nothing changes
+    EXPECT_NE(mesh->GetCacheList()->FindByMaterial(glass), nullptr);
+    world.ApplyMaterialCaches(glass);
+    EXPECT_EQ(mesh->GetCacheList()->FindByMaterial(glass), nullptr);
+    EXPECT_NE(other->GetCacheList()->FindByMaterial(glass), nullptr);  // a top-level object keeps its caches
 }
 
 // A driver whose textures report the depth their device supports.
