@@ -33,8 +33,39 @@ void CInterpretor::OpAdd() {
         left->TakeTextFrom(*right);
         return;
     }
-    OpBinary(CValueOp::Add);
+    CValue* target = left->GetTag() == CValue::kText && m_fastPaths ? TextAssignedBack(left) : nullptr;
+    if (target == nullptr) {
+        OpBinary(CValueOp::Add);
+        return;
+    }
+    // t lets go of its text, so that the copy read from it is no longer
+    // shared and grows in place; should the "+" fail (memory), t gets it back.
+    target->Clear();
+    try {
+        OpBinary(CValueOp::Add);
+    } catch (...) {
+        target->Assign(*left);
+        throw;
+    }
 }
+
+// `t = t + x;` with any x: the "+" is the statement's last step before the
+// "=", x is evaluated already and t is assigned at once after, so nothing can
+// see t between the two. Answers t when the left operand is t's own text and
+// x a number or a text (no operand that makes "+" fail on purpose).
+CValue* CInterpretor::TextAssignedBack(CValue* left) {
+    const int32_t level = m_evalLevel;
+    CValue* target = left->GetOrigin();
+    const uint32_t rightTag = Right()->GetTag();
+    if (target == nullptr || level < 1 || level - 1 != m_discardLevel || m_operatorStack[level - 1] != kOpAssign ||
+        Code() != kOpSemicolon || m_valueStack[level - 1]->GetOrigin() != target || m_textLoan.variable != nullptr ||
+        m_varDeclared != nullptr || rightTag > CValue::kText)
+        return nullptr;
+    if (target->GetTag() != CValue::kText || target->GetText() != left->GetText() || !target->HoldsOwnedText())
+        return nullptr;
+    return target;
+}
+
 void CInterpretor::OpSubtract() { OpBinary(CValueOp::Sub); }
 void CInterpretor::OpDivide() { OpBinary(CValueOp::Div); }
 void CInterpretor::OpMultiply() { OpBinary(CValueOp::Mul); }

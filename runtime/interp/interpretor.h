@@ -891,6 +891,7 @@ private:
     // form (nameRef: the name the variable was found by); false otherwise.
     bool LendTextForAppend(CValue* slot, CValue* variable, uint32_t nameRef);
     bool LendTextForPrepend(CValue* slot, CValue* variable);
+    CValue* TextAssignedBack(CValue* left);
     void ReturnTextLoan();
     // target = right as "=" does it: a text whose copy nobody keeps (the
     // value of an expression statement) is moved, not copied.
