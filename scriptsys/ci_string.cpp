@@ -11,7 +11,8 @@
 #include "scriptsys/string_functions.h"
 
 CIString::CIString(CInterpretor* interpretor, const char* text)
-    : CIBaseClassImpl(interpretor, ClassRecordOf(interpretor, kClassString), kClassString, true) {
+    : CIBaseClassImpl(interpretor, ClassRecordOf(interpretor, kClassString), kClassString, true),
+      m_value(interpretor) {
     SetText(text);
 }
 
@@ -21,8 +22,17 @@ void CIString::Destroy(int32_t) {
 }
 
 void CIString::SetText(const char* text) {
-    m_hasText = text != nullptr;
-    m_text.assign(text ? text : "");
+    if (text == nullptr)
+        m_value.Clear();
+    else
+        m_value.SetString(text, 0);
+}
+
+void CIString::LoadValue(const CValue& text) {
+    if (text.GetText() == nullptr)
+        SetText(text.GetTag() == CValue::kText ? "" : nullptr);
+    else
+        m_value.Assign(text);
 }
 
 void CIString::ConstructFromArgs() {
@@ -64,7 +74,7 @@ void CIString::CallMember(int32_t memberId) {
 
 void CIString::ResultText(const std::string& text) { Result(m_interpretor)->SetString(text.c_str(), 0); }
 
-void CIString::Wrap(const char* tag) { ResultText(tw::strings::WrapInTag(m_text.c_str(), tag)); }
+void CIString::Wrap(const char* tag) { ResultText(tw::strings::WrapInTag(Text(), tag)); }
 
 int32_t CIString::Big() { Wrap("BIG"); return 0; }
 int32_t CIString::Bold() { Wrap("B"); return 0; }
@@ -75,60 +85,60 @@ int32_t CIString::Sub() { Wrap("SUB"); return 0; }
 int32_t CIString::Sup() { Wrap("SUP"); return 0; }
 
 int32_t CIString::FontColor() {
-    ResultText(tw::strings::WrapFontColor(m_text.c_str(), GetArgInt(m_interpretor, 0)));
+    ResultText(tw::strings::WrapFontColor(Text(), GetArgInt(m_interpretor, 0)));
     return 0;
 }
 
 int32_t CIString::FontSize() {
-    ResultText(tw::strings::WrapFontSize(m_text.c_str(), GetArgInt(m_interpretor, 0)));
+    ResultText(tw::strings::WrapFontSize(Text(), GetArgInt(m_interpretor, 0)));
     return 0;
 }
 
-int32_t CIString::ToLowerCase() { ResultText(tw::strings::ToLowerCase(m_text.c_str())); return 0; }
-int32_t CIString::ToUpperCase() { ResultText(tw::strings::ToUpperCase(m_text.c_str())); return 0; }
+int32_t CIString::ToLowerCase() { ResultText(tw::strings::ToLowerCase(Text())); return 0; }
+int32_t CIString::ToUpperCase() { ResultText(tw::strings::ToUpperCase(Text())); return 0; }
 
-int32_t CIString::CharAt() { ResultText(tw::strings::CharAt(m_text.c_str(), GetArgInt(m_interpretor, 0))); return 0; }
+int32_t CIString::CharAt() { ResultText(tw::strings::CharAt(Text(), GetArgInt(m_interpretor, 0))); return 0; }
 
 int32_t CIString::IndexOf() {
     const int32_t start = IsArgDefault(m_interpretor, 1) ? 0 : GetArgInt(m_interpretor, 1);
-    Result(m_interpretor)->SetInt(tw::strings::IndexOf(m_text.c_str(), ArgTextOrNull(m_interpretor, 0), start));
+    Result(m_interpretor)->SetInt(tw::strings::IndexOf(Text(), ArgTextOrNull(m_interpretor, 0), start));
     return 0;
 }
 
 int32_t CIString::LastIndexOf() {
-    Result(m_interpretor)->SetInt(tw::strings::LastIndexOf(m_text.c_str(), ArgTextOrNull(m_interpretor, 0)));
+    Result(m_interpretor)->SetInt(tw::strings::LastIndexOf(Text(), ArgTextOrNull(m_interpretor, 0)));
     return 0;
 }
 
 int32_t CIString::SubString() {
     const int32_t start = IsArgDefault(m_interpretor, 0) ? 0 : GetArgInt(m_interpretor, 0);
-    const int32_t count = IsArgDefault(m_interpretor, 1) ? tw::strings::Length(m_text.c_str())
+    const int32_t count = IsArgDefault(m_interpretor, 1) ? tw::strings::Length(Text())
                                                           : GetArgInt(m_interpretor, 1);
-    ResultText(tw::strings::SubString(m_text.c_str(), start, count));
+    ResultText(tw::strings::SubString(Text(), start, count));
     return 0;
 }
 
-int32_t CIString::Length() { Result(m_interpretor)->SetInt(tw::strings::Length(m_text.c_str())); return 0; }
+int32_t CIString::Length() { Result(m_interpretor)->SetInt(tw::strings::Length(Text())); return 0; }
 
 int32_t CIString::GetFloat() {
-    Result(m_interpretor)->SetDouble(m_hasText ? ParseNumberLiteral(m_text.c_str()) : 0.0);
+    Result(m_interpretor)->SetDouble(HasText() ? ParseNumberLiteral(Text()) : 0.0);
     return 0;
 }
 
 int32_t CIString::GetInt() {
-    Result(m_interpretor)->SetInt(m_hasText ? tw::TruncateToInt(ParseNumberLiteral(m_text.c_str())) : 0);
+    Result(m_interpretor)->SetInt(HasText() ? tw::TruncateToInt(ParseNumberLiteral(Text())) : 0);
     return 0;
 }
 
 int32_t CIString::GetAscii() {
     const int32_t index = IsArgDefault(m_interpretor, 0) ? 0 : GetArgInt(m_interpretor, 0);
-    Result(m_interpretor)->SetInt(tw::strings::AsciiAt(m_text.c_str(), index));
+    Result(m_interpretor)->SetInt(tw::strings::AsciiAt(Text(), index));
     return 0;
 }
 
 int32_t CIString::CompareNoCase() {
     if (IsArgDefault(m_interpretor, 0)) RaiseError(m_interpretor, 115, CIError::kNoDetail);
     const char* other = GetArgString(m_interpretor, 0);
-    Result(m_interpretor)->SetInt(m_hasText ? tw::strings::CompareNoCase(m_text.c_str(), other) : 0);
+    Result(m_interpretor)->SetInt(HasText() ? tw::strings::CompareNoCase(Text(), other) : 0);
     return 0;
 }

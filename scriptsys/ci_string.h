@@ -5,6 +5,7 @@
 // the text of a literal or variable before a member is called on it
 // ("abc".Length), and "New String(x)" answers the text, not the object.
 #include "runtime/classes/script_class.h"
+#include "runtime/interp/script_value.h"
 
 #include <string>
 
@@ -21,9 +22,11 @@ public:
 
     // Null clears the text (a missing text, read as empty).
     void SetText(const char* text);
-    const char* GetText() const { return m_hasText ? m_text.c_str() : nullptr; }
+    const char* GetText() const { return m_value.GetText(); }
     void LoadText(const char* text) override { SetText(text); }
-    const char* GetTextValue() override { return m_text.c_str(); }
+    // Shares the text of a value (no copy).
+    void LoadValue(const CValue& text) override;
+    const char* GetTextValue() override { return Text(); }
 
 private:
     int32_t Big();
@@ -50,6 +53,8 @@ private:
     void ResultText(const std::string& text);
     void Wrap(const char* tag);
 
-    std::string m_text;
-    bool m_hasText = false;
+    bool HasText() const { return m_value.GetText() != nullptr; }
+    const char* Text() const { return HasText() ? m_value.GetText() : ""; }
+
+    CValue m_value;  // the text, or integer 0 for none
 };

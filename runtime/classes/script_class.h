@@ -139,6 +139,8 @@ void DispatchMember(T* self, const CDispatchEntry<T> (&table)[N], int32_t member
 class CITextSubject {
 public:
     virtual void LoadText(const char* text) = 0;
+    // The text of a value (a text value; its null text is the empty text).
+    virtual void LoadValue(const CValue& text) = 0;
     virtual const char* GetTextValue() = 0;
 
 protected:

@@ -183,7 +183,7 @@ void CInterpretor::AfterValueOperand(CValue* value, uint32_t nameRef) {
         }
         if (tag != CValue::kText)
             RaiseError(35);
-        MemberOnText(value->GetText() != nullptr ? value->GetText() : "");
+        MemberOnText(nullptr, value);
         return;
     }
     // The left operand of "=" or of a compound assignment that nothing
@@ -193,18 +193,23 @@ void CInterpretor::AfterValueOperand(CValue* value, uint32_t nameRef) {
     if ((next == kOpAssign || (next >= kOpAddAssign && next <= kOpShrAssign)) &&
         m_operatorStack[m_evalLevel - 1] < next) {
         result->SetInt(0);
-    } else if (next != kOpAdd || nameRef == kNotAName || !value->HoldsOwnedText() || !LendTextForAppend(result, value, nameRef)) {
+    } else if (nameRef == kNotAName || !value->HoldsOwnedText() ||
+               !(next == kOpAdd ? LendTextForAppend(result, value, nameRef)
+                                : next == kOpSemicolon && LendTextForPrepend(result, value))) {
         result->Assign(*value);
     }
     result->SetOrigin(value);
 }
 
-void CInterpretor::MemberOnText(const char* text) {
+void CInterpretor::MemberOnText(const char* text, const CValue* value) {
     CIBaseClassImpl* subject = m_globalObjects[kGlobalString];
     CITextSubject* holder = dynamic_cast<CITextSubject*>(subject);
     if (holder == nullptr)
         RaiseError(35);
-    holder->LoadText(text);
+    if (value != nullptr)
+        holder->LoadValue(*value);  // shared, not copied
+    else
+        holder->LoadText(text);
     CallObjectMember(subject);
 }
 

@@ -20,7 +20,52 @@ void CInterpretor::OpBinary(CValueOp op) {
     left->Apply(op, *Right());
 }
 
-void CInterpretor::OpAdd() { OpBinary(CValueOp::Add); }
+// A text added to the text lent by `t = x + t;` goes in front of the lent
+// block, in place when it has room there: the lent text is the statement's
+// last operand, and what the "+" makes is assigned back to t at once.
+void CInterpretor::OpAdd() {
+    CValue* left = Result();
+    CValue* right = Right();
+    if (right == m_textLoan.slot && m_textLoan.prefix && left->GetTag() == CValue::kText && right->HoldsOwnedText()) {
+        m_textLoan = CTextLoan();
+        left->SetOrigin(nullptr);
+        right->PrependText(left->GetText() != nullptr ? left->GetText() : "");
+        left->TakeTextFrom(*right);
+        return;
+    }
+    CValue* target = left->GetTag() == CValue::kText && m_fastPaths ? TextAssignedBack(left) : nullptr;
+    if (target == nullptr) {
+        OpBinary(CValueOp::Add);
+        return;
+    }
+    // t lets go of its text, so that the copy read from it is no longer
+    // shared and grows in place; should the "+" fail (memory), t gets it back.
+    target->Clear();
+    try {
+        OpBinary(CValueOp::Add);
+    } catch (...) {
+        target->Assign(*left);
+        throw;
+    }
+}
+
+// `t = t + x;` with any x: the "+" is the statement's last step before the
+// "=", x is evaluated already and t is assigned at once after, so nothing can
+// see t between the two. Answers t when the left operand is t's own text and
+// x a number or a text (no operand that makes "+" fail on purpose).
+CValue* CInterpretor::TextAssignedBack(CValue* left) {
+    const int32_t level = m_evalLevel;
+    CValue* target = left->GetOrigin();
+    const uint32_t rightTag = Right()->GetTag();
+    if (target == nullptr || level < 1 || level - 1 != m_discardLevel || m_operatorStack[level - 1] != kOpAssign ||
+        Code() != kOpSemicolon || m_valueStack[level - 1]->GetOrigin() != target || m_textLoan.variable != nullptr ||
+        m_varDeclared != nullptr || rightTag > CValue::kText)
+        return nullptr;
+    if (target->GetTag() != CValue::kText || target->GetText() != left->GetText() || !target->HoldsOwnedText())
+        return nullptr;
+    return target;
+}
+
 void CInterpretor::OpSubtract() { OpBinary(CValueOp::Sub); }
 void CInterpretor::OpDivide() { OpBinary(CValueOp::Div); }
 void CInterpretor::OpMultiply() { OpBinary(CValueOp::Mul); }
@@ -211,6 +256,24 @@ bool CInterpretor::LendTextForAppend(CValue* slot, CValue* variable, uint32_t na
     m_textLoan.variable = variable;
     m_textLoan.slot = slot;
     m_textLoan.length = variable->TextLength();
+    slot->TakeTextFrom(*variable);
+    return true;
+}
+
+// `t = x + t;`: the same for a text built from the front. t is the last
+// operand of the statement, right behind the "+" that follows the "=".
+bool CInterpretor::LendTextForPrepend(CValue* slot, CValue* variable) {
+    if (!m_fastPaths || m_textLoan.variable != nullptr || m_varDeclared != nullptr || !variable->HoldsOwnedText())
+        return false;
+    const int32_t level = m_evalLevel;
+    if (level < 2 || level - 2 != m_discardLevel || m_operatorStack[level - 2] != kOpAssign ||
+        m_operatorStack[level - 1] != kOpAdd || m_valueStack[level - 2]->GetOrigin() != variable ||
+        InstrCode(m_pc) != kOpSemicolon)
+        return false;
+    m_textLoan.variable = variable;
+    m_textLoan.slot = slot;
+    m_textLoan.length = variable->TextLength();
+    m_textLoan.prefix = true;
     slot->TakeTextFrom(*variable);
     return true;
 }

@@ -625,7 +625,8 @@ private:
     // nameRef: the name the value's variable was found by (kNotAName: not
     // a variable found by name).
     void AfterValueOperand(CValue* value, uint32_t nameRef = kNotAName);
-    void MemberOnText(const char* text);
+    // Hands the global String object a text (a literal) or a text value.
+    void MemberOnText(const char* text, const CValue* value = nullptr);
     // The variable of a name: the current call's, the current object's, then
     // the global one; null when none.
     CVariable* LookUpName(uint32_t nameRef);
@@ -883,11 +884,14 @@ private:
         CValue* variable = nullptr;  // null: no loan
         CValue* slot = nullptr;
         std::size_t length = 0;
+        bool prefix = false;  // lent by `t = x + t;`
     };
     CTextLoan m_textLoan;
     // The variable's text lent to the slot when the statement is of that
     // form (nameRef: the name the variable was found by); false otherwise.
     bool LendTextForAppend(CValue* slot, CValue* variable, uint32_t nameRef);
+    bool LendTextForPrepend(CValue* slot, CValue* variable);
+    CValue* TextAssignedBack(CValue* left);
     void ReturnTextLoan();
     // target = right as "=" does it: a text whose copy nobody keeps (the
     // value of an expression statement) is moved, not copied.

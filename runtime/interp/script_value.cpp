@@ -72,8 +72,12 @@ CScriptArray* CValue::GetArray() const {
 void CValue::ReleaseContent() {
     switch (m_tag) {
     case kText:
-        if (!(m_flags & kBorrowed))
-            std::free(m_flags & kGrowable ? m_payload.text - kGrowableHeader : m_payload.text);
+        if (m_flags & kBorrowed)
+            break;
+        if (!(m_flags & kGrowable))
+            std::free(m_payload.text);
+        else if (--Header()->holders == 0)
+            std::free(m_payload.text - kGrowableHeader - Header()->front);
         break;
     case kObject:
         if (CIBaseClassImpl* object = m_payload.object) {
@@ -112,6 +116,27 @@ char* CValue::CopyText(const char* text) const {
     char* copy = AllocText(n);
     std::memcpy(copy, text, n);
     return copy;
+}
+
+char* CValue::NewGrowableText(const char* text, std::size_t length, std::size_t capacity) const {
+    char* block = AllocText(kGrowableHeader + capacity);
+    char* joined = block + kGrowableHeader;
+    GrowableHeader* header = reinterpret_cast<GrowableHeader*>(block);
+    header->length = length;
+    header->capacity = capacity;
+    header->holders = 1;
+    header->front = 0;
+    if (length)
+        std::memcpy(joined, text, length);
+    joined[length] = 0;
+    return joined;
+}
+
+void CValue::TakeGrowableText(char* text) {
+    m_tag = kText;
+    m_flags = (m_flags & ~kBorrowed) | kGrowable;
+    m_payload.reference = 0;
+    m_payload.text = text;
 }
 
 void CValue::TakeOwnedText(char* text) {
@@ -168,9 +193,20 @@ void CValue::AssignHeld(const CValue& source) {
         break;
     }
     case kText: {
-        char* copy = CopyText(source.m_payload.text);
+        // A counted block is shared; any other text is copied into one, so
+        // that the copies made of this value share it in turn.
+        char* text = source.m_payload.text;
+        if (text != nullptr && (source.m_flags & kGrowable)) {
+            ++source.Header()->holders;  // before the old content may free anything
+        } else if (text != nullptr) {
+            const std::size_t length = std::strlen(text);
+            text = NewGrowableText(text, length, length + 1);
+        }
         DropContent();
-        TakeOwnedText(copy);
+        if (text != nullptr)
+            TakeGrowableText(text);
+        else
+            TakeOwnedText(nullptr);
         break;
     }
     case kObject: {

@@ -4,7 +4,10 @@
 //
 // A tagged variant that knows its owning interpreter, through which every
 // conversion failure raises a numbered runtime error. Text is owned (freed with
-// the value) or borrowed (flag bit 0, never freed). Object references (tag 3)
+// the value) or borrowed (flag bit 0, never freed). An owned text in a block
+// with a header (kGrowable) is counted: copying the value shares the block,
+// and whatever changes the text in place first makes it the block's only
+// holder, so no holder ever sees another one's change. Object references (tag 3)
 // are counted and the value's address is recorded in the object, so that a
 // dying object can turn the value into integer 0; array references (tag 5) are
 // counted and the array is freed when the last one goes. Values are never
@@ -45,9 +48,10 @@ public:
         kDefault = 11,       // omitted argument
     };
     static constexpr uint32_t kBorrowed = 1;  // flag: the text is not owned
-    // flag: the owned text lies in a buffer with a length and capacity header,
-    // so that appending ("+", "+=") extends it in place in amortised constant
-    // time instead of copying the whole text every time.
+    // flag: the owned text lies in a buffer with a length, capacity and
+    // holder count header, so that appending ("+", "+=") extends it in place
+    // in amortised constant time instead of copying the whole text every
+    // time, and a copy of the value shares the buffer.
     static constexpr uint32_t kGrowable = 2;
     static constexpr int32_t kOmittedInt = INT32_MIN;
     static const char* const kOmittedText;  // "Default string"
@@ -149,6 +153,13 @@ public:
     CScriptArray* GetArray() const;  // null when not an array or the handle is invalid
     // What "+" does to a text with a text: appends in place when it can.
     void AppendText(const char* text) { Concatenate(text); }
+    // this = text + this, for an owned text (HoldsOwnedText): in place when
+    // this value is the only holder and there is room in front; otherwise a
+    // fresh block with room in front as large as the text, so that building
+    // a text from the front is linear too.
+    void PrependText(const char* text);
+    // An owned text in a counted block that no other value holds.
+    bool HoldsUnsharedText() const { return HoldsOwnedText() && (m_flags & kGrowable) && Header()->holders == 1; }
     // An owned text (not borrowed): what TakeTextFrom can move.
     bool HoldsOwnedText() const { return m_tag == kText && !(m_flags & kBorrowed) && m_payload.text != nullptr; }
     // Moves the owned text of source here without copying it (the source
@@ -183,14 +194,21 @@ private:
         uintptr_t reference;
     };
 
-    // Header in front of a growable text (kGrowable).
+    // Header in front of a growable text (kGrowable). Packed: a text built
+    // from the front starts, and so its header, at any byte.
+#pragma pack(push, 1)
     struct GrowableHeader {
         std::size_t length;    // bytes of text, without the terminating zero
         std::size_t capacity;  // bytes available for text and terminating zero
+        std::size_t holders;   // values holding this block
+        std::size_t front;     // free bytes in front of the header (room to prepend)
     };
-    static constexpr std::size_t kGrowableHeader = 16;
+#pragma pack(pop)
+    // Rounded up so that the text keeps the allocator's alignment.
+    static constexpr std::size_t kGrowableHeader = (sizeof(GrowableHeader) + 15) & ~std::size_t{15};
     static_assert(sizeof(GrowableHeader) <= kGrowableHeader, "header fits");
-    GrowableHeader* Header() const { return reinterpret_cast<GrowableHeader*>(m_payload.text - kGrowableHeader); }
+    static GrowableHeader* Header(char* text) { return reinterpret_cast<GrowableHeader*>(text - kGrowableHeader); }
+    GrowableHeader* Header() const { return Header(m_payload.text); }
 
     bool ReleasingAll() const;
     // Text, object or array: something to release. One test instead of
@@ -213,6 +231,11 @@ private:
     void TakeOwnedText(char* text);
     char* AllocText(std::size_t bytes) const;  // raises 15
     char* CopyText(const char* text) const;    // owned copy; null stays null
+    // A growable block holding length bytes of text and room for capacity
+    // bytes in all (at least length + 1); one holder. Raises 15.
+    char* NewGrowableText(const char* text, std::size_t length, std::size_t capacity) const;
+    void TakeGrowableText(char* text);  // tag, flag and payload of a growable block
+    bool SharesText() const { return (m_flags & kGrowable) && Header()->holders > 1; }
     void SetNullObject();
     void StoreInArray(uint32_t index, const CValue& value);
     CScriptArray* RequireArray() const;  // raises 44

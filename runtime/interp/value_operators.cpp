@@ -172,7 +172,7 @@ void CValue::Concatenate(const char* right) {
     const char* left = m_payload.text;
     std::size_t leftLength = growable ? Header()->length : (left ? std::strlen(left) : 0);
     std::size_t needed = leftLength + rightLength + 1;
-    if (growable && needed <= Header()->capacity) {
+    if (growable && needed <= Header()->capacity && Header()->holders == 1) {
         // In place; the right text may be this very text (s += s).
         std::memmove(m_payload.text + leftLength, right, rightLength);
         m_payload.text[leftLength + rightLength] = 0;
@@ -182,16 +182,48 @@ void CValue::Concatenate(const char* right) {
     // A fresh block with room to grow: the right text may lie inside the
     // left one, which stays until both are copied.
     std::size_t capacity = needed < 32 ? 32 : needed + needed / 2;
-    char* block = AllocText(kGrowableHeader + capacity);
-    char* joined = block + kGrowableHeader;
-    if (leftLength)
-        std::memcpy(joined, left, leftLength);
+    char* joined = NewGrowableText(left, leftLength, capacity);
     std::memcpy(joined + leftLength, right, rightLength + 1);
+    Header(joined)->length = leftLength + rightLength;
     DropContent();
-    TakeOwnedText(joined);
-    m_flags |= kGrowable;
-    Header()->length = leftLength + rightLength;
-    Header()->capacity = capacity;
+    TakeGrowableText(joined);
+}
+
+void CValue::PrependText(const char* text) {
+    const std::size_t n = std::strlen(text);
+    if (n == 0 || !HoldsOwnedText())
+        return;
+    const std::size_t length = TextLength();
+    if (HoldsUnsharedText() && Header()->front >= n) {
+        GrowableHeader* header = Header();
+        const char* block = m_payload.text - kGrowableHeader - header->front;
+        const uintptr_t at = reinterpret_cast<uintptr_t>(text);
+        // Not when the text lies in this block: writing the front would
+        // overwrite it.
+        if (at < reinterpret_cast<uintptr_t>(block) ||
+            at >= reinterpret_cast<uintptr_t>(m_payload.text + header->capacity)) {
+            GrowableHeader moved = *header;
+            moved.front -= n;
+            moved.length += n;
+            moved.capacity += n;
+            m_payload.text -= n;
+            std::memcpy(m_payload.text, text, n);
+            std::memcpy(Header(), &moved, sizeof moved);
+            return;
+        }
+    }
+    const std::size_t total = length + n;
+    char* block = AllocText(total + kGrowableHeader + total + 1);
+    char* joined = block + total + kGrowableHeader;
+    GrowableHeader* header = Header(joined);
+    header->length = total;
+    header->capacity = total + 1;
+    header->holders = 1;
+    header->front = total;
+    std::memcpy(joined, text, n);
+    std::memcpy(joined + n, m_payload.text, length + 1);
+    DropContent();
+    TakeGrowableText(joined);
 }
 
 void CValue::TakeTextFrom(CValue& source) {
@@ -221,6 +253,13 @@ std::size_t CValue::TextLength() const {
 void CValue::TruncateText(std::size_t length) {
     if (!HoldsOwnedText() || length >= TextLength())
         return;
+    if (SharesText()) {
+        // The other holders keep the whole text.
+        char* cut = NewGrowableText(m_payload.text, length, length + 1);
+        DropContent();
+        TakeGrowableText(cut);
+        return;
+    }
     m_payload.text[length] = 0;
     if (m_flags & kGrowable)
         Header()->length = length;

@@ -20,7 +20,17 @@ TEST(NumberText, DoublesPrintAsPercentG) {
 }
 
 TEST(NumberText, IntegersPrintDecimal) {
-    char buf[32];
-    tw::FormatInt(buf, sizeof buf, -2147483647 - 1);
-    EXPECT_STREQ(buf, "-2147483648");
+    struct Case { int i; const char* text; };
+    const Case cases[] = {
+        {-2147483647 - 1, "-2147483648"}, {2147483647, "2147483647"}, {0, "0"}, {-1, "-1"}, {10, "10"}, {909, "909"},
+    };
+    for (const Case& c : cases) {
+        char buf[32];
+        EXPECT_EQ(tw::FormatInt(buf, sizeof buf, c.i), static_cast<int>(std::string(c.text).size()));
+        EXPECT_STREQ(buf, c.text);
+    }
+    // Cut to the buffer as snprintf cuts, answering the whole length.
+    char small[4];
+    EXPECT_EQ(tw::FormatInt(small, sizeof small, -12345), 6);
+    EXPECT_STREQ(small, "-12");
 }

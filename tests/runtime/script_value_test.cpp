@@ -196,6 +196,56 @@ TEST_F(ValueTest, AssignmentAndSetters) {
     EXPECT_EQ(Describe(dst), "i:7");
 }
 
+// A copy of a copied text shares its block; whatever changes one holder in
+// place (appending, cutting, prepending) leaves the others as they were.
+TEST_F(ValueTest, CopiesShareTextUntilOneChanges) {
+    CValue a(&interp, "abc", 0);
+    CValue b(&interp), c(&interp);
+    b.Assign(a);
+    c.Assign(b);
+    EXPECT_EQ(c.GetText(), b.GetText());  // shared
+
+    b.AppendText("de");
+    EXPECT_STREQ(b.GetString(), "abcde");
+    EXPECT_STREQ(c.GetString(), "abc");
+    c.AppendText("x");  // the only holder now: in place, the copy untouched
+    EXPECT_STREQ(c.GetString(), "abcx");
+    EXPECT_STREQ(b.GetString(), "abcde");
+
+    CValue d(&interp);
+    d.Assign(b);
+    d.TruncateText(2);
+    EXPECT_STREQ(d.GetString(), "ab");
+    EXPECT_STREQ(b.GetString(), "abcde");
+    EXPECT_EQ(d.TextLength(), 2u);
+
+    d.Assign(b);
+    d.PrependText("<");
+    EXPECT_STREQ(d.GetString(), "<abcde");
+    EXPECT_STREQ(b.GetString(), "abcde");
+    // Built from the front: the block has room there after the first copy,
+    // and copies made along the way keep their own texts.
+    CValue built(&interp, "", 0);
+    CValue kept(&interp);
+    std::string expected;
+    for (int i = 0; i < 200; ++i) {
+        const char part[2] = {static_cast<char>('a' + i % 26), 0};
+        built.PrependText(part);
+        expected.insert(0, part);
+        if (i == 50)
+            kept.Assign(built);
+    }
+    EXPECT_EQ(std::string(built.GetString()), expected);
+    EXPECT_EQ(built.TextLength(), expected.size());
+    EXPECT_EQ(std::string(kept.GetString()), expected.substr(expected.size() - 51));
+    // Appending to a text that was built from the front.
+    built.AppendText("!");
+    EXPECT_EQ(std::string(built.GetString()), expected + "!");
+    // The prepended text may lie inside the block itself.
+    built.PrependText(built.GetText() + 190);
+    EXPECT_EQ(std::string(built.GetString()), expected.substr(190) + "!" + expected + "!");
+}
+
 TEST_F(ValueTest, Conversions) {
     struct Case { Operand o; const char *toDouble, *toString, *toInt; };
     const Case cases[] = {

@@ -174,9 +174,10 @@ private:
         if (form == 0) {
             // Text building, in the forms that grow a text.
             const std::string t = Variable();
-            switch (m_c.Below(4)) {
+            switch (m_c.Below(5)) {
             case 0: Line(t + " = " + t + " + " + Operand(0) + ";"); return;
             case 1: Line(t + " = " + Operand(0) + " + " + t + ";"); return;
+            case 3: Line(t + " = " + Operand(0) + " + " + Operand(0) + " + " + t + ";"); return;
             case 2: Line(t + " = " + t + " + " + Operand(0) + " + " + Operand(0) + ";"); return;
             default: Line(t + " = " + t + " + " + Expression(1) + ";"); return;
             }
