@@ -42,6 +42,8 @@ CISurface::~CISurface() { ReleaseRenderAPI(); }
 // ---- members ----
 
 void CISurface::CallMember(int32_t memberId) {
+    if (CallImageMember(memberId))
+        return;
     // The drawing, rich-text, image and sprite members come with their own
     // work; until then any member of the class without a handler here is 38.
     static const CDispatchEntry<CISurface> kHandlers[] = {

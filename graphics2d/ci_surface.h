@@ -137,6 +137,29 @@ private:
     void TakePicture(std::unique_ptr<CSurface> picture);
     void ApplicationPalette(CSurface* picture);
     void ReleaseRenderAPI();
+    // Image members (surface_images.cpp): true when memberId is one of them.
+    bool CallImageMember(int32_t memberId);
+    int32_t LoadImage();
+    int32_t SaveImage();
+    int32_t Copy();
+    int32_t Stretch();
+    int32_t Scroll();
+    int32_t ReverseX();
+    int32_t ReverseY();
+    int32_t ReplaceColor();
+    int32_t Rotate();
+    int32_t CaptureScreen();
+    int32_t CaptureWindow();
+    int32_t Reverse(bool leftRight);
+    int32_t Capture(void* window, int32_t first);
+    // The picture of the Surface or Window argument i (runtime error 14 for
+    // anything else); this surface's own picture comes as a snapshot.
+    CSurface* SourcePicture(int32_t i, std::unique_ptr<CSurface>* snapshot);
+    // Marks the part of the area that lies on the picture.
+    void MarkOnPicture(const CRect& area);
+    // The picture was replaced by one of another size.
+    void PictureReplaced();
+
     // Writes an integer result.
     int32_t Answer(int32_t value);
     // Reads a point argument pair; omitted coordinates are the cursor's.
