@@ -20,6 +20,7 @@
 #include <vector>
 
 class CImageElement;
+class CSpriteList;
 
 // What the surface needs of the window that shows it.
 class ISurfaceOwner {
@@ -85,6 +86,13 @@ public:
     void PaintToWindow(const CRect& paint);
     void* RealizePalette();
 
+    // The sprite list (made on first use), and what it tells the surface.
+    CSpriteList* Sprites();
+    void SpritesChanged() {
+        m_spritesChanged = 1;
+        SetDirty();
+    }
+
     int32_t AddImageUser(void* sprite);
     void RemoveImageUser(void* sprite);
 
@@ -137,6 +145,17 @@ private:
     void TakePicture(std::unique_ptr<CSurface> picture);
     void ApplicationPalette(CSurface* picture);
     void ReleaseRenderAPI();
+    // Sprite members (surface_sprites.cpp): true when memberId is one of them.
+    bool CallSpriteMember(int32_t memberId);
+    int32_t ClearSprites();
+    int32_t UpdateSprites();
+    int32_t DrawSprites();
+    int32_t ScrollSprites();
+    int32_t GetFirstSprite();
+    int32_t GetLastSprite();
+    int32_t GetNextSprite();
+    int32_t GetPrevSprite();
+    int32_t DeleteSprites();
     // Image members (surface_images.cpp): true when memberId is one of them.
     bool CallImageMember(int32_t memberId);
     int32_t LoadImage();
@@ -201,6 +220,7 @@ private:
     int32_t m_plainDrawing = 1;
     uint32_t m_modeBits = 0;
 
+    std::unique_ptr<CSpriteList> m_sprites;
     std::vector<void*> m_imageUsers;
     CDirtyRects m_dirtyRects;
 };

@@ -11,3 +11,11 @@ public:
     virtual CISurface* GetAttachedSurface() = 0;  // null when none
     virtual void* GetWindowHandle() = 0;          // null when none
 };
+
+class CInterpretor;
+// The surface of the interpreter's current window, where sprites made without
+// a surface argument go; null when there is none. The window class sets the
+// lookup when it registers.
+using CurrentWindowSurfaceLookup = CISurface* (*)(CInterpretor* interpretor);
+void SetCurrentWindowSurfaceLookup(CurrentWindowSurfaceLookup lookup);
+CISurface* CurrentWindowSurface(CInterpretor* interpretor);
