@@ -2,6 +2,7 @@
 
 #include "graphics2d/ci_sprite_members.h"
 #include "graphics2d/ci_surface.h"
+#include "graphics2d/graphics2d_classes.h"
 #include "graphics2d/image_bank.h"
 #include "graphics2d/sprite_geometry.h"
 #include "graphics2d/surface.h"
@@ -200,31 +201,44 @@ void CISprite::SetFromArgs(int32_t first) {
                 RaiseError(in, 14);
             image = source->GetPicture();
         } else if (arg->GetTag() == CValue::kInt || arg->GetTag() == CValue::kText) {
+            // A package picture, else a package animation, by number or name.
             CProgramContainer* package = PackageOf(in);
-            CElement* found = nullptr;
-            if (package != nullptr)
-                found = arg->GetTag() == CValue::kInt ? package->GetElement(arg->GetInt(), kBankPictures)
-                                                      : package->FindElement(GetArgString(in, i), kBankPictures);
-            CImageElement* picture = dynamic_cast<CImageElement*>(found);
-            // Packaged animations are not read by sprites yet: they fail as
-            // any unusable image does.
-            if (picture == nullptr)
+            auto find = [&](uint32_t bank) -> CElement* {
+                if (package == nullptr)
+                    return nullptr;
+                return arg->GetTag() == CValue::kInt ? package->GetElement(arg->GetInt(), bank)
+                                                     : package->FindElement(GetArgString(in, i), bank);
+            };
+            if (CImageElement* picture = dynamic_cast<CImageElement*>(find(kBankPictures))) {
+                if (picture == m_element && x == m_x && y == m_y)
+                    return;
+                CBank* bank = picture->GetBank();
+                if (bank == nullptr || !bank->LoadElement(picture->GetIndex(), 0) || picture->GetSurface() == nullptr ||
+                    !bank->LockElement(picture->GetIndex()))
+                    RaiseError(in, 34);
+                element = picture;
+                image = picture->GetSurface();
+                source = nullptr;
+                hotX = static_cast<int16_t>(picture->GetHotSpotX());
+                hotY = static_cast<int16_t>(picture->GetHotSpotY());
+            } else if (CAnimElement* animation = dynamic_cast<CAnimElement*>(find(kBankAnimations))) {
+                if (m_animation && m_animation->GetElement() == animation && x == m_x && y == m_y)
+                    return;
+                if (!TakeAnimation(animation))
+                    RaiseError(in, 34);
+                image = m_animation->GetFrames();
+                source = nullptr;
+                hotX = static_cast<int16_t>(animation->GetHotSpotX());
+                hotY = static_cast<int16_t>(animation->GetHotSpotY());
+            } else {
                 RaiseError(in, 34);
-            if (picture == m_element && x == m_x && y == m_y)
-                return;
-            CBank* bank = picture->GetBank();
-            if (bank == nullptr || !bank->LoadElement(picture->GetIndex(), 0) || picture->GetSurface() == nullptr ||
-                !bank->LockElement(picture->GetIndex()))
-                RaiseError(in, 34);
-            element = picture;
-            image = picture->GetSurface();
-            source = nullptr;
-            hotX = static_cast<int16_t>(picture->GetHotSpotX());
-            hotY = static_cast<int16_t>(picture->GetHotSpotY());
+            }
         } else {
             RaiseError(in, 14);
         }
     }
+    if (m_animation && image != m_animation->GetFrames())
+        DropAnimation();
     m_x = x, m_y = y, m_hotX = hotX, m_hotY = hotY;
     if (element != nullptr) {
         ReleaseElement(m_element);
@@ -591,7 +605,43 @@ void CISprite::SetFrame(int32_t frame, uint32_t) {
     if (m_frameCount > 0)
         frame = std::max(0, std::min(frame, m_frameCount - 1));
     m_frame = frame;
+    if (m_animation) {
+        m_animation->Show(frame);
+        m_state.state |= kSpriteImageChanged;
+    }
     Changed();
+}
+
+bool CISprite::TakeAnimation(CAnimElement* element) {
+    std::unique_ptr<CSpriteAnimation> animation(new (std::nothrow) CSpriteAnimation());
+    if (!animation || m_surface == nullptr ||
+        !animation->Open(element, ImageFormatsOf(m_interpretor), m_surface->GetPicture()))
+        return false;
+    DropAnimation();
+    m_animation = std::move(animation);
+    m_frameCount = m_animation->GetFrameCount();
+    m_loopCount = m_animation->GetLoops() - 1;
+    m_frameLimit = m_animation->GetFrameLimit();
+    m_cursor.Init(this, OsTimeMs(), 0);
+    m_cursor.m_playFlags = 0;
+    m_frame = GetFirstFrame(0);
+    m_cursor.m_loopCounter = m_cursor.m_loopCount = m_loopCount;
+    return true;
+}
+
+void CISprite::DropAnimation() {
+    EndPlay(0);
+    if (m_animation && (m_image == m_animation->GetFrames() || m_drawnImage == m_animation->GetFrames())) {
+        // The frames go with the animation: nothing may point at them.
+        if (m_image == m_animation->GetFrames())
+            m_image = nullptr;
+        m_drawnImage = nullptr;
+        m_transformed.reset();
+        m_state.state |= kSpriteImageChanged;
+    }
+    m_animation.reset();
+    m_frameCount = 0;
+    m_frame = 0;
 }
 
 void CISprite::EndPlay(uint32_t) {
@@ -603,7 +653,9 @@ void CISprite::EndPlay(uint32_t) {
     m_tickHandle = 0;
 }
 
-int32_t CISprite::GetFrameDelay(int32_t, uint32_t) { return SpeedScaledDelay(20, m_speedFactor); }
+int32_t CISprite::GetFrameDelay(int32_t frame, uint32_t) {
+    return SpeedScaledDelay(m_animation ? m_animation->GetFrameDelay(frame) : 20, m_speedFactor);
+}
 
 int32_t CISprite::Play() {
     CInterpretor* in = m_interpretor;
@@ -713,7 +765,7 @@ int32_t CISprite::OnObjectDeleted(CIBaseClassImpl* object) {
 }
 
 void CISprite::Destroy(int32_t) {
-    EndPlay(0);
+    DropAnimation();
     if (m_state.listed && List() != nullptr)
         List()->Remove(&m_state, false);
     LeftSurface();

@@ -5,6 +5,7 @@
 // and frame-by-frame animation driven by a frame cursor. The surface's
 // sprite list (sprite_list.h) draws it; the sprite keeps its bounding box up
 // to date and tells the surface of every change that affects drawing.
+#include "graphics2d/sprite_animation.h"
 #include "graphics2d/sprite_list.h"
 #include "runtime/classes/script_class.h"
 #include "runtime/interp/frame_cursor.h"
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 
+class CAnimElement;
 class CImageElement;
 class CSurface;
 
@@ -136,7 +138,10 @@ private:
     CImageElement* m_drawnElement = nullptr;  // locked while held (may equal m_element: one lock each)
     std::unique_ptr<CSurface> m_transformed;
 
-    // Animation (frames come from an animation reader; none yet: 0 frames).
+    // Animation: a packaged animation's frames, played by the frame cursor.
+    bool TakeAnimation(CAnimElement* element);
+    void DropAnimation();
+    std::unique_ptr<CSpriteAnimation> m_animation;
     CFrameCursor m_cursor;
     uint32_t m_tickHandle = 0;
     int32_t m_frameCount = 0;
