@@ -783,12 +783,7 @@ void CISprite::Destroy(int32_t) {
 
 void RegisterSpriteClass() { RegisterClassBinding(kClassSprite, {&MakeScriptObject<CISprite>, nullptr}); }
 
-namespace {
-CurrentWindowSurfaceLookup g_currentWindowSurface = nullptr;
-}
-
-void SetCurrentWindowSurfaceLookup(CurrentWindowSurfaceLookup lookup) { g_currentWindowSurface = lookup; }
-
 CISurface* CurrentWindowSurface(CInterpretor* interpretor) {
-    return g_currentWindowSurface != nullptr ? g_currentWindowSurface(interpretor) : nullptr;
+    ISurfaceWindow* window = dynamic_cast<ISurfaceWindow*>(GetCurrentWindow(interpretor));
+    return window != nullptr ? window->GetAttachedSurface() : nullptr;
 }

@@ -434,7 +434,10 @@ int32_t CISurface::Rotate() {
 int32_t CISurface::CaptureScreen() { return Capture(nullptr, 0); }
 
 int32_t CISurface::CaptureWindow() {
-    CIBaseClassImpl* object = ObjectArg(m_interpretor, 0);
+    // An omitted window is the application's window: the current one.
+    CIBaseClassImpl* object = GetArgCount(m_interpretor) == 0 || IsArgDefault(m_interpretor, 0)
+                                  ? GetCurrentWindow(m_interpretor)
+                                  : ObjectArg(m_interpretor, 0);
     ISurfaceWindow* window = dynamic_cast<ISurfaceWindow*>(object);
     void* handle = window != nullptr ? window->GetWindowHandle() : nullptr;
     if (handle == nullptr)

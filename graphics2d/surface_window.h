@@ -13,9 +13,6 @@ public:
 };
 
 class CInterpretor;
-// The surface of the interpreter's current window, where sprites made without
-// a surface argument go; null when there is none. The window class sets the
-// lookup when it registers.
-using CurrentWindowSurfaceLookup = CISurface* (*)(CInterpretor* interpretor);
-void SetCurrentWindowSurfaceLookup(CurrentWindowSurfaceLookup lookup);
+// The surface of the interpreter's current window (where sprites made without
+// a surface argument go); null when there is none.
 CISurface* CurrentWindowSurface(CInterpretor* interpretor);
