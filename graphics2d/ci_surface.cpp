@@ -7,6 +7,7 @@
 #include "graphics2d/image_bank.h"
 #include "graphics2d/image_to_surface.h"
 #include "graphics2d/os_gdi.h"
+#include "graphics2d/sprite_list.h"
 #include "runtime/io/file_stream.h"
 #include "runtime/package/program_container.h"
 
@@ -42,6 +43,8 @@ CISurface::~CISurface() { ReleaseRenderAPI(); }
 // ---- members ----
 
 void CISurface::CallMember(int32_t memberId) {
+    if (CallImageMember(memberId) || CallSpriteMember(memberId))
+        return;
     // The drawing, rich-text, image and sprite members come with their own
     // work; until then any member of the class without a handler here is 38.
     static const CDispatchEntry<CISurface> kHandlers[] = {
@@ -290,6 +293,8 @@ void CISurface::TakePicture(std::unique_ptr<CSurface> picture) {
     m_depth = m_picture->GetDepth();
     if (m_window != nullptr)
         m_picture->AttachWindow(m_window);
+    if (m_sprites)
+        m_sprites->PictureReplaced();
 }
 
 void CISurface::CreateBuffer(int32_t width, int32_t height, int32_t depth, uint32_t flags) {
@@ -501,6 +506,10 @@ void CISurface::InvalidateRect(CRect rect) {
 void CISurface::InvalidateAll() { InvalidateRect(CRect(0, 0, m_width, m_height)); }
 
 void CISurface::MarkDrawn(const CRect& rect) {
+    // Sprites over the area come off first (auto-back), so that the drawing
+    // goes onto the clean picture and the next cycle saves it.
+    if (m_autoBack && m_sprites)
+        m_sprites->ClearArea(rect);
     if (m_locked)
         return;
     InvalidateRect(rect);
@@ -553,6 +562,8 @@ void CISurface::Refresh() {
         camera->RenderFrame();
         m_dirtyRects.Clear();
     } else {
+        if (m_spritesChanged && m_autoBack && m_sprites)
+            m_sprites->RunCycle();
         m_spritesChanged = 0;
         if (m_window != nullptr)
             PresentDirtyRects();
@@ -690,6 +701,7 @@ void CISurface::Destroy(int32_t) {
     m_ownerObject = nullptr;
     if (m_fullScreen)
         SetWindowedMode(0);
+    m_sprites.reset();
     m_picture.reset();
     ReleaseRenderAPI();
     m_dirtyRects.Free();

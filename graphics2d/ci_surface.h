@@ -20,6 +20,7 @@
 #include <vector>
 
 class CImageElement;
+class CSpriteList;
 
 // What the surface needs of the window that shows it.
 class ISurfaceOwner {
@@ -85,6 +86,13 @@ public:
     void PaintToWindow(const CRect& paint);
     void* RealizePalette();
 
+    // The sprite list (made on first use), and what it tells the surface.
+    CSpriteList* Sprites();
+    void SpritesChanged() {
+        m_spritesChanged = 1;
+        SetDirty();
+    }
+
     int32_t AddImageUser(void* sprite);
     void RemoveImageUser(void* sprite);
 
@@ -143,6 +151,40 @@ private:
     void TakePicture(std::unique_ptr<CSurface> picture);
     void ApplicationPalette(CSurface* picture);
     void ReleaseRenderAPI();
+    // Sprite members (surface_sprites.cpp): true when memberId is one of them.
+    bool CallSpriteMember(int32_t memberId);
+    int32_t ClearSprites();
+    int32_t UpdateSprites();
+    int32_t DrawSprites();
+    int32_t ScrollSprites();
+    int32_t GetFirstSprite();
+    int32_t GetLastSprite();
+    int32_t GetNextSprite();
+    int32_t GetPrevSprite();
+    int32_t DeleteSprites();
+    // Image members (surface_images.cpp): true when memberId is one of them.
+    bool CallImageMember(int32_t memberId);
+    int32_t LoadImage();
+    int32_t SaveImage();
+    int32_t Copy();
+    int32_t Stretch();
+    int32_t Scroll();
+    int32_t ReverseX();
+    int32_t ReverseY();
+    int32_t ReplaceColor();
+    int32_t Rotate();
+    int32_t CaptureScreen();
+    int32_t CaptureWindow();
+    int32_t Reverse(bool leftRight);
+    int32_t Capture(void* window, int32_t first);
+    // The picture of the Surface or Window argument i (runtime error 14 for
+    // anything else); this surface's own picture comes as a snapshot.
+    CSurface* SourcePicture(int32_t i, std::unique_ptr<CSurface>* snapshot);
+    // Marks the part of the area that lies on the picture.
+    void MarkOnPicture(const CRect& area);
+    // The picture was replaced by one of another size.
+    void PictureReplaced();
+
     // Writes an integer result.
     int32_t Answer(int32_t value);
     // Reads a point argument pair; omitted coordinates are the cursor's.
@@ -184,6 +226,7 @@ private:
     int32_t m_plainDrawing = 1;
     uint32_t m_modeBits = 0;
 
+    std::unique_ptr<CSpriteList> m_sprites;
     std::vector<void*> m_imageUsers;
     CDirtyRects m_dirtyRects;
 };

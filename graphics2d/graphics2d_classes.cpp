@@ -1,5 +1,6 @@
 #include "graphics2d/graphics2d_classes.h"
 
+#include "graphics2d/ci_sprite.h"
 #include "graphics2d/ci_surface.h"
 #include "graphics2d/color_depths.h"
 #include "graphics2d/font_container.h"
@@ -45,4 +46,5 @@ void RegisterGraphics2dClasses() {
     RegisterFontService();
     RegisterColorDepthService();
     RegisterSurfaceClass();
+    RegisterSpriteClass();
 }

@@ -15,7 +15,7 @@ PACKAGES=(
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libasound2:i386
   libgl1 libglx-mesa0 libgl1-mesa-dri libasound2
   sox zstd x11-utils libeigen3-dev libglu1-mesa-dev
-  python3-pil netpbm libpixman-1-dev imagemagick pngcheck libjpeg-turbo-progs
+  python3-pil netpbm libpixman-1-dev imagemagick pngcheck libjpeg-turbo-progs libsdl2-dev
   osslsigncode openssl ffmpeg
 )
 

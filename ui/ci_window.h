@@ -5,6 +5,7 @@
 // procedure (ui/win32/window_proc.cpp) turns messages into the operations
 // below; the members 1 to 63 are passed on to the window surface.
 #include "graphics2d/ci_surface.h"
+#include "graphics2d/surface_window.h"
 #include "runtime/base/pool_list.h"
 #include "ui/ci_child_window.h"
 
@@ -29,7 +30,7 @@ public:
     CIBaseClassImpl* m_menu = nullptr;
 };
 
-class CIWindow : public CIChildWindow, public CMenuContainer, public ISurfaceOwner {
+class CIWindow : public CIChildWindow, public CMenuContainer, public ISurfaceOwner, public ISurfaceWindow {
 public:
     // Event handler slots, in the order of the class.
     enum Event {
@@ -54,6 +55,10 @@ public:
     // ISurfaceOwner.
     void SetOwnerBackground(uint32_t colour) override { SetBackColorValue(colour); }
     void DropFontLink() override {}
+    // ISurfaceWindow: the source of the surface's "Copy", "Stretch" and
+    // "CaptureWindow", and the surface of sprites made on the window.
+    CISurface* GetAttachedSurface() override { return m_surface; }
+    void* GetWindowHandle() override { return m_window; }
 
     // ---- hooks and controls ----
     int32_t AddMessageHook(WindowMessageHook hook);

@@ -168,6 +168,11 @@ void SetScriptErrorHandler(CInterpretor* interpretor, CFunctionRecord* handler, 
 int32_t Wait(CInterpretor* interpretor, uint32_t ms);
 int32_t WaitUnlessInCall(CInterpretor* interpretor, uint32_t ms);
 void CollectGarbage(CInterpretor* interpretor);
+// Frame cursors advanced on the interpreter's tick: the position to remove
+// one by (0 when the list cannot grow).
+class CITickClient;
+uint32_t AddTickObject(CInterpretor* interpretor, CITickClient* client);
+void RemoveTickObject(CInterpretor* interpretor, uint32_t position);
 
 // ---- the program ----
 // Program-wide switches and facts that the system, sound and input classes

@@ -37,6 +37,8 @@ void SetScriptErrorHandler(CInterpretor* in, CFunctionRecord* handler, ScriptErr
 int32_t Wait(CInterpretor* in, uint32_t ms) { return in->Wait(ms); }
 int32_t WaitUnlessInCall(CInterpretor* in, uint32_t ms) { return in->WaitUnlessInCall(ms); }
 void CollectGarbage(CInterpretor* in) { in->CollectGarbage(); }
+uint32_t AddTickObject(CInterpretor* in, CITickClient* client) { return in->AddTickObject(client); }
+void RemoveTickObject(CInterpretor* in, uint32_t position) { in->RemoveTickObject(position); }
 
 CProgramState& ProgramState(CInterpretor* in) { return in->m_programState; }
 CProgramContainer* PackageOf(CInterpretor* in) { return in ? in->GetProgramContainer() : nullptr; }

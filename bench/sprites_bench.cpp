@@ -1,0 +1,225 @@
+// Sprite benchmark: 200 transparent 64 x 64 sprites moving over a 1024 x 768
+// surface at 16 and 32 bits, one full erase-update-save-draw cycle per frame
+// (the script surface's refresh with auto-back), against the same work done
+// with pixman in the same run: per sprite, restore the background rectangle,
+// save the new one, composite the image OVER through a 1-bit mask made from
+// its zero pixels. The draw step alone is measured against SDL2's colour-keyed
+// SDL_BlitSurface (key 0), and semi-transparent sprites against pixman OVER
+// with a constant mask. Prints milliseconds per cycle (best of several runs)
+// and the ratios (ours / theirs).
+#include <pixman.h>
+#include <SDL2/SDL.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "app/script_modules.h"
+#include "bench_timing.h"
+#include "graphics2d/ci_sprite.h"
+#include "graphics2d/ci_sprite_members.h"
+#include "graphics2d/ci_surface.h"
+#include "graphics2d/surface_registry.h"
+#include "runtime/interp/interpretor.h"
+
+namespace {
+
+constexpr int kWidth = 1024, kHeight = 768, kSprites = 200, kSize = 64, kFrames = 8;
+
+struct Motion {
+    int x, y, dx, dy;
+};
+
+std::vector<Motion> Motions() {
+    std::mt19937 rng(7);
+    std::vector<Motion> m(kSprites);
+    for (Motion& s : m)
+        s = {int(rng() % (kWidth - kSize)), int(rng() % (kHeight - kSize)), int(rng() % 9) - 4, int(rng() % 9) - 4};
+    return m;
+}
+
+void Step(std::vector<Motion>& motions) {
+    for (Motion& s : motions) {
+        s.x += s.dx, s.y += s.dy;
+        if (s.x < 0 || s.x > kWidth - kSize) s.dx = -s.dx, s.x += 2 * s.dx;
+        if (s.y < 0 || s.y > kHeight - kSize) s.dy = -s.dy, s.y += 2 * s.dy;
+    }
+}
+
+// A sprite image: a disc of colour on pixel value 0.
+bool Inside(int x, int y) { return (x - 32) * (x - 32) + (y - 32) * (y - 32) < 30 * 30; }
+
+// ---- ours, through the script classes ----
+
+struct Ours {
+    CInterpretor in;
+    CISurface* surface = nullptr;
+    std::vector<CISprite*> sprites;
+
+    CIBaseClassImpl* Make(uint32_t classId, std::initializer_list<int32_t> ints, CIBaseClassImpl* object = nullptr) {
+        in.SetArgCount(static_cast<int32_t>(ints.size()) + (object ? 1 : 0));
+        int32_t i = 0;
+        if (object) in.GetArg(i++)->SetObject(object, 1);
+        for (int32_t v : ints) in.GetArg(i++)->SetInt(v);
+        return in.CreateObject(classId);
+    }
+    void CallMember(CIBaseClassImpl* o, int32_t member, std::initializer_list<int32_t> ints) {
+        in.SetArgCount(static_cast<int32_t>(ints.size()));
+        int32_t i = 0;
+        for (int32_t v : ints) in.GetArg(i++)->SetInt(v);
+        in.m_currentMemberId = static_cast<uint16_t>(member);
+        o->CallMember(member);
+    }
+    Ours(int depth, int semi, const std::vector<Motion>& motions) {
+        in.Load(nullptr, nullptr);
+        in.PrepareRun(nullptr);
+        surface = dynamic_cast<CISurface*>(Make(kClassSurface, {kWidth, kHeight, depth}));
+        surface->GetPicture()->FillRect(0, 0, kWidth, kHeight, 0x808040);
+        CISurface* image = dynamic_cast<CISurface*>(Make(kClassSurface, {kSize, kSize, depth}));
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) image->GetPicture()->FillRect(x, y, 1, 1, Inside(x, y) ? 0x2060E0 : 0);
+        for (const Motion& m : motions) {
+            in.SetArgCount(4);
+            in.GetArg(0)->SetObject(surface, 1);
+            in.GetArg(1)->SetInt(m.x);
+            in.GetArg(2)->SetInt(m.y);
+            in.GetArg(3)->SetObject(image, 1);
+            CISprite* s = dynamic_cast<CISprite*>(in.CreateObject(kClassSprite));
+            if (semi) CallMember(s, kSpriteSetDrawEffect, {1, 128});
+            sprites.push_back(s);
+        }
+        surface->Refresh();
+    }
+    ~Ours() { in.Unload(); }
+    void Frame(const std::vector<Motion>& motions) {
+        for (size_t i = 0; i < sprites.size(); ++i) CallMember(sprites[i], kSpriteSet, {motions[i].x, motions[i].y});
+        surface->Refresh();
+    }
+};
+
+// ---- pixman: the same cycle by hand ----
+
+struct Pixman {
+    pixman_format_code_t format;
+    int bpp;
+    std::vector<uint32_t> pictureBits, backgroundBits, imageBits, maskBits;
+    pixman_image_t *picture, *background, *image, *mask, *semiMask;
+    std::vector<Motion> drawn;
+
+    Pixman(int depth, const std::vector<Motion>& motions) {
+        format = depth == 16 ? PIXMAN_r5g6b5 : PIXMAN_x8r8g8b8;
+        bpp = depth == 16 ? 2 : 4;
+        const int stride = kWidth * bpp;
+        pictureBits.assign(kWidth * kHeight * bpp / 4 + 1, 0x40808080u);
+        backgroundBits.assign(pictureBits.size(), 0);
+        picture = pixman_image_create_bits(format, kWidth, kHeight, pictureBits.data(), stride);
+        background = pixman_image_create_bits(format, kWidth, kHeight, backgroundBits.data(), stride);
+        imageBits.assign(kSize * kSize * bpp / 4, 0);
+        const int maskStride = (kSize + 31) / 32 * 4;
+        maskBits.assign(maskStride / 4 * kSize, 0);
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x)
+                if (Inside(x, y)) {
+                    if (bpp == 4) imageBits[y * kSize + x] = 0xE06020;
+                    else reinterpret_cast<uint16_t*>(imageBits.data())[y * kSize + x] = 0xE30C;
+                    // a1 bits: least significant first on little-endian pixman
+                    maskBits[y * (maskStride / 4) + x / 32] |= 1u << (x % 32);
+                }
+        image = pixman_image_create_bits(format, kSize, kSize, imageBits.data(), kSize * bpp);
+        mask = pixman_image_create_bits(PIXMAN_a1, kSize, kSize, maskBits.data(), maskStride);
+        pixman_color_t half = {0, 0, 0, 0x8000};
+        semiMask = pixman_image_create_solid_fill(&half);
+        drawn = motions;
+        for (const Motion& m : drawn) Save(m);
+        for (const Motion& m : drawn) Draw(m, mask);
+    }
+    ~Pixman() {
+        for (pixman_image_t* i : {picture, background, image, mask, semiMask}) pixman_image_unref(i);
+    }
+    void Restore(const Motion& m) {
+        pixman_image_composite32(PIXMAN_OP_SRC, background, nullptr, picture, m.x, m.y, 0, 0, m.x, m.y, kSize, kSize);
+    }
+    void Save(const Motion& m) {
+        pixman_image_composite32(PIXMAN_OP_SRC, picture, nullptr, background, m.x, m.y, 0, 0, m.x, m.y, kSize, kSize);
+    }
+    void Draw(const Motion& m, pixman_image_t* withMask) {
+        if (withMask == semiMask) {
+            // Semi-transparent over the opaque pixels: the shape first, then half strength.
+            pixman_image_composite32(PIXMAN_OP_OVER, image, semiMask, picture, 0, 0, 0, 0, m.x, m.y, kSize, kSize);
+            return;
+        }
+        pixman_image_composite32(PIXMAN_OP_OVER, image, withMask, picture, 0, 0, 0, 0, m.x, m.y, kSize, kSize);
+    }
+    void Frame(const std::vector<Motion>& motions, pixman_image_t* withMask) {
+        for (const Motion& m : drawn) Restore(m);
+        drawn = motions;
+        for (const Motion& m : drawn) Save(m);
+        for (const Motion& m : drawn) Draw(m, withMask);
+    }
+};
+
+// ---- SDL2: the draw step alone ----
+
+double SdlDraw(int depth, const std::vector<Motion>& motions) {
+    const Uint32 format = depth == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_XRGB8888;
+    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, depth == 16 ? 16 : 32, format);
+    SDL_Surface* image = SDL_CreateRGBSurfaceWithFormat(0, kSize, kSize, depth == 16 ? 16 : 32, format);
+    SDL_LockSurface(image);
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+            uint8_t* p = static_cast<uint8_t*>(image->pixels) + y * image->pitch + x * image->format->BytesPerPixel;
+            const Uint32 v = Inside(x, y) ? SDL_MapRGB(image->format, 0xE0, 0x60, 0x20) : 0;
+            std::memcpy(p, &v, image->format->BytesPerPixel);
+        }
+    SDL_UnlockSurface(image);
+    SDL_SetColorKey(image, SDL_TRUE, 0);
+    const double ms = bench::BestMillisecondsPerCall([&] {
+        for (const Motion& m : motions) {
+            SDL_Rect to = {m.x, m.y, kSize, kSize};
+            SDL_BlitSurface(image, nullptr, picture, &to);
+        }
+    });
+    SDL_FreeSurface(image);
+    SDL_FreeSurface(picture);
+    return ms;
+}
+
+}  // namespace
+
+int main() {
+    RegisterScriptModules();
+    RegisterSurfaceClient();
+    std::printf("%-34s %5s %10s %10s %7s\n", "work (200 sprites 64x64, 1024x768)", "depth", "ours ms", "ref ms", "ratio");
+    for (int depth : {16, 32}) {
+        std::vector<Motion> motions = Motions();
+        {
+            Ours ours(depth, 0, motions);
+            Pixman pixman(depth, motions);
+            std::vector<Motion> a = motions, b = motions;
+            const double t = bench::BestMillisecondsPerCall([&] { Step(a); ours.Frame(a); });
+            const double r = bench::BestMillisecondsPerCall([&] { Step(b); pixman.Frame(b, pixman.mask); });
+            std::printf("%-34s %5d %10.3f %10.3f %6.2fx  (pixman a1 mask)\n", "full cycle", depth, t, r, t / r);
+            // The draw step alone: every sprite drawn where it stands.
+            CSpriteList* list = ours.surface->Sprites();
+            const double d = bench::BestMillisecondsPerCall([&] {
+                for (CISprite* s : ours.sprites) s->State().state |= kSpriteToDraw;
+                list->Draw();
+            });
+            const double sdl = SdlDraw(depth, motions);
+            std::printf("%-34s %5d %10.3f %10.3f %6.2fx  (SDL2 colour key 0)\n", "draw step", depth, d, sdl, d / sdl);
+        }
+        {
+            Ours ours(depth, 1, motions);
+            Pixman pixman(depth, motions);
+            std::vector<Motion> a = motions, b = motions;
+            const double t = bench::BestMillisecondsPerCall([&] { Step(a); ours.Frame(a); });
+            const double r = bench::BestMillisecondsPerCall([&] { Step(b); pixman.Frame(b, pixman.semiMask); });
+            std::printf("%-34s %5d %10.3f %10.3f %6.2fx  (pixman OVER, constant mask)\n", "semi-transparent cycle", depth, t,
+                        r, t / r);
+        }
+    }
+    UnregisterSurfaceClient();
+    return 0;
+}

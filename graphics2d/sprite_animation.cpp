@@ -1,0 +1,57 @@
+#include "graphics2d/sprite_animation.h"
+
+#include "graphics2d/animation_frames.h"
+#include "graphics2d/image_file.h"
+#include "graphics2d/surface.h"
+#include "runtime/io/stream.h"
+#include "runtime/package/bank.h"
+
+#include <new>
+
+CSpriteAnimation::CSpriteAnimation() = default;
+
+CSpriteAnimation::~CSpriteAnimation() {
+    if (m_reader)
+        m_reader->Close();
+    m_reader.reset();
+    m_stream.reset();
+    if (m_element != nullptr && m_element->GetBank() != nullptr)
+        m_element->GetBank()->UnlockElement(m_element->GetIndex());
+}
+
+bool CSpriteAnimation::Open(CAnimElement* element, CImageFormatManager* formats, const CSurface* prototype) {
+    CBank* bank = element->GetBank();
+    if (bank == nullptr || formats == nullptr || prototype == nullptr || !bank->LoadElement(element->GetIndex(), 0) ||
+        !bank->LockElement(element->GetIndex()))
+        return false;
+    m_element = element;
+    m_stream.reset(element->OpenStream(0));
+    m_reader.reset(new (std::nothrow) CImageFile(formats));
+    if (!m_stream || !m_reader || m_reader->AttachStream(m_stream.get()) != kImageOk || m_reader->GetFormat() == nullptr)
+        return false;
+    CImageFormat* format = m_reader->GetFormat();
+    m_frames.reset(new (std::nothrow) CSurface());
+    if (!m_frames || !m_frames->Create(format->GetWidth(), format->GetHeight(), prototype) ||
+        m_frames->GetWidth() != format->GetWidth() || m_frames->GetHeight() != format->GetHeight())
+        return false;
+    return DecodeAnimationFrame(m_reader.get(), m_frames.get(), 0) == kImageOk;
+}
+
+void CSpriteAnimation::Show(int32_t frame) {
+    if (m_reader && m_frames)
+        DecodeAnimationFrame(m_reader.get(), m_frames.get(), frame);
+}
+
+int32_t CSpriteAnimation::GetFrameCount() const { return m_reader ? m_reader->GetFrameCount() : 0; }
+
+int32_t CSpriteAnimation::GetFrameDelay(int32_t frame) const {
+    return m_reader && m_reader->GetFormat() ? m_reader->GetFormat()->GetFrameDelay(frame) : 20;
+}
+
+int32_t CSpriteAnimation::GetLoops() const {
+    return m_reader && m_reader->GetFormat() ? m_reader->GetFormat()->GetExtraWord1() : 1;
+}
+
+int32_t CSpriteAnimation::GetFrameLimit() const {
+    return m_reader && m_reader->GetFormat() ? m_reader->GetFormat()->GetExtraWord2() : 0;
+}
