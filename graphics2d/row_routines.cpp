@@ -16,13 +16,18 @@ constexpr uint64_t kOne = 0x10000;
 // source pixel is written once for every whole step the accumulator holds,
 // skipped when it holds less. Made once per call, so that each row is one
 // gather loop without accumulator branches.
-std::vector<int32_t> ColumnMap(int32_t sourceWidth, uint64_t step) {
+// The step is truncated to 16.16, so when the sizes do not divide the
+// accumulation falls a little short: the columns it leaves at the right end
+// repeat the last source column instead of staying unwritten.
+std::vector<int32_t> ColumnMap(int32_t sourceWidth, int32_t destWidth, uint64_t step) {
     std::vector<int32_t> columns;
+    columns.reserve(static_cast<size_t>(destWidth));
     uint64_t acc = step;
     for (int32_t i = 0; i < sourceWidth; ++i) {
-        for (; acc >= kOne; acc -= kOne) columns.push_back(i);
+        for (; acc >= kOne && columns.size() < static_cast<size_t>(destWidth); acc -= kOne) columns.push_back(i);
         acc += step;
     }
+    columns.resize(static_cast<size_t>(destWidth), sourceWidth - 1);
     return columns;
 }
 
@@ -52,18 +57,28 @@ void StretchRows(PixelDescriptor* d, int32_t dx, int32_t dy, const PixelDescript
     const uint64_t hStep = (static_cast<uint64_t>(destWidth) << 16) / static_cast<uint32_t>(sourceWidth);
     const uint64_t vStep = (static_cast<uint64_t>(destHeight) << 16) / static_cast<uint32_t>(sourceHeight);
     const RowStretcher stretch = StretcherOf(s->bytesPerPixel);
-    const std::vector<int32_t> columns = ColumnMap(sourceWidth, hStep);
+    const std::vector<int32_t> columns = ColumnMap(sourceWidth, destWidth, hStep);
     const size_t rowBytes = static_cast<size_t>(destWidth) * d->bytesPerPixel;
+    const int32_t end = dy + destHeight;
     uint64_t acc = vStep;
     int32_t row = dy;
-    for (int32_t j = 0; j < sourceHeight; ++j) {
+    for (int32_t j = 0; j < sourceHeight && row < end; ++j) {
         if (acc >= kOne) {
             uint8_t* first = PixelAddress(d, dx, row++);
             stretch(first, PixelAddress(s, sx, sy + j), columns.data(), columns.size());
             acc -= kOne;
-            for (; acc >= kOne; acc -= kOne) std::memcpy(PixelAddress(d, dx, row++), first, rowBytes);
+            for (; acc >= kOne && row < end; acc -= kOne) std::memcpy(PixelAddress(d, dx, row++), first, rowBytes);
         }
         acc += vStep;
+    }
+    // Rows the truncated step left at the bottom repeat the last source row.
+    if (row < end) {
+        uint8_t* last = PixelAddress(d, dx, row);
+        if (row == dy)
+            stretch(last, PixelAddress(s, sx, sy + sourceHeight - 1), columns.data(), columns.size());
+        else
+            std::memcpy(last, PixelAddress(d, dx, row - 1), rowBytes);
+        for (++row; row < end; ++row) std::memcpy(PixelAddress(d, dx, row), last, rowBytes);
     }
 }
 

@@ -141,7 +141,7 @@ TEST(RowRoutines, StretchRowsFollowsTheSixteenSixteenSteps) {
     struct Size {
         int sw, sh, dw, dh;
     };
-    const Size sizes[] = {{2, 2, 5, 5}, {3, 2, 7, 3}, {5, 4, 2, 3}, {1, 1, 9, 4}, {9, 5, 9, 5}, {4, 3, 9, 1}};
+    const Size sizes[] = {{2, 2, 5, 5}, {3, 2, 7, 3}, {5, 4, 2, 3}, {1, 1, 9, 4}, {9, 5, 9, 5}, {4, 3, 9, 1}, {40, 30, 50, 40}};
     for (int f = 0; f < 5; ++f) {
         for (const Size& z : sizes) {
             for (int bottomUp = 0; bottomUp < 2; ++bottomUp) {
@@ -157,11 +157,14 @@ TEST(RowRoutines, StretchRowsFollowsTheSixteenSixteenSteps) {
                     uint32_t acc = step;
                     for (int j = 0; j < from; ++j, acc += step)
                         for (; acc >= 0x10000; acc -= 0x10000) source.push_back(j);
+                    // The truncated step falls short of the last indices
+                    // when the sizes do not divide: they repeat the last one.
+                    source.resize(size_t(to), from - 1);
                     return source;
                 };
                 const std::vector<int> rows = spans(z.sh, z.dh), cols = spans(z.sw, z.dw);
                 // A repeated row is a copy of the whole destination width of
-                // the row above, also where the columns fell short of it.
+                // the row above.
                 for (size_t r = 0; r < rows.size(); ++r) {
                     if (r > 0 && rows[r] == rows[r - 1]) {
                         for (int c = 0; c < z.dw; ++c) expected.Set(2 + c, 1 + r, expected.Get(2 + c, r));
