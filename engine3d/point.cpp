@@ -184,6 +184,22 @@ void LBasePoint::Resize(int32_t capacity) {
     m_capacity = capacity;
 }
 
+void LBasePoint::Reserve(int32_t capacity) {
+    if (capacity > m_capacity) Resize(capacity);
+}
+
+void LBasePoint::Clear() {
+    for (int32_t i = 0; i < m_count; ++i)
+        if (m_flags & kDestroyUnused) {
+            if (m_world)
+                m_world->DeletePoint(m_points[i]);
+            else
+                delete m_points[i];
+        }
+    m_count = 0;
+    Resize(8);
+}
+
 int32_t LBasePoint::Append(L3DPoint* point, int32_t use) {
     if (m_count == m_capacity) Resize(m_capacity + 8);
     m_points[m_count] = point;
