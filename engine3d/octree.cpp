@@ -145,6 +145,7 @@ void L3DOctreeNode::ComputeBounds() {
     float diagonal[3];
     for (int a = 0; a < 3; ++a) {
         m_centre[a] = m_min[a] + (m_max[a] - m_min[a]) * 0.5f;
+        if (!std::isfinite(m_centre[a])) m_centre[a] = m_min[a] * 0.5f + m_max[a] * 0.5f;  // no overflow
         diagonal[a] = m_min[a] - m_max[a];
     }
     m_radius = 0.5f * std::sqrt(Vec3Dot(diagonal, diagonal));
