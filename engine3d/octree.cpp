@@ -2,6 +2,7 @@
 
 #include "engine3d/camera_view.h"
 #include "engine3d/chunk_stream.h"
+#include "engine3d/material.h"
 #include "engine3d/material_cache.h"
 #include "engine3d/point.h"
 #include "engine3d/polygon.h"
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -124,7 +126,37 @@ L3DOctreeNode::L3DOctreeNode(const float* low, const float* high, L3DWorld* worl
     if (LMaterialCacheList* caches = GetCacheList()) caches->SetClip();
 }
 
-L3DOctreeNode::~L3DOctreeNode() = default;
+L3DOctreeNode::~L3DOctreeNode() {
+    if (!GetParent()) ReleaseMaterialLinks();
+}
+
+void L3DOctreeNode::ReleaseMaterialLinks() {
+    // Each polygon's destructor would take it out of its material's list by
+    // itself, every removal walking the list from its head: the whole tree's
+    // polygons leave in one walk per material instead.
+    std::unordered_set<const void*> mine;
+    std::unordered_set<LMaterial*> materials;
+    std::vector<L3DOctreeNode*> pending{this};
+    while (!pending.empty()) {
+        L3DOctreeNode* node = pending.back();
+        pending.pop_back();
+        for (LPolygon* polygon : PolygonsOf(node)) {
+            mine.insert(polygon);
+            if (polygon->material && polygon->materialNode) materials.insert(polygon->material);
+        }
+        for (int32_t i = 0; i < 8; ++i)
+            if (L3DOctreeNode* child = node->GetChild(i)) pending.push_back(child);
+    }
+    for (LMaterial* material : materials)
+        for (LDataNode* n = material->GetHead(); n;) {
+            LDataNode* next = n->next;
+            if (mine.count(n->value)) {
+                static_cast<LPolygon*>(n->value)->materialNode = nullptr;
+                material->RemovePolygon(n);
+            }
+            n = next;
+        }
+}
 
 void L3DOctreeNode::PlaceBox() {
     L3DObject* box = GetBox();
@@ -269,7 +301,7 @@ void L3DOctreeNode::AddMesh(L3DObject* source) {
     if (!source || !GetPoints()) return;
     auto* root = static_cast<L3DOctreeNode*>(GetRoot());
     if (source->GetKind() != kKindOctree && root->GetKind() == kKindOctree)
-        root->m_piecesLeft += 4 * int64_t(source->GetNPolygons(0)) + 16000;
+        root->m_piecesLeft += 2 * int64_t(source->GetNPolygons(0)) + 4096;
     const int64_t total = int64_t(GetNPolygons(0)) + (source == this ? 0 : source->GetNPolygons(0));
     if (source != this && (total < kMaxPolygons || m_depth >= kMaxDepth)) {
         AbsorbAll(source);
@@ -551,8 +583,7 @@ void L3DOctreeNode::Redistribute(int32_t force) {
             polygon->ComputePlanes(0);
             polygon->ComputeGroundBox();
         }
-        for (int32_t i = points->GetCount() - 1; i >= 0; --i)
-            if (points->GetUseCount(i) <= 0) points->RemovePoint(points->GetPoint(i));
+        points->RemoveUnused();
     }
     SetFlagBit2();
     if (LDataLink* children = GetChildren())

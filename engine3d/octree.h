@@ -9,8 +9,8 @@
 // A child also re-splits only when at least one polygon came to it whole (a
 // child filled with clipped pieces of coincident or overlapping polygons
 // that span it would get them back as pieces at every level) and while the
-// tree's clipping budget lasts (each mesh added grants 4 pieces per polygon
-// plus 16000): splitting never multiplies the work beyond a bound linear in
+// tree's clipping budget lasts (each mesh added grants 2 pieces per polygon
+// plus 4096): splitting never multiplies the work beyond a bound linear in
 // the input.
 //
 // Children: none or eight, child i spanning the lower or upper half of each
@@ -88,6 +88,7 @@ public:
 
 private:
     void PlaceBox();
+    void ReleaseMaterialLinks();
     void AbsorbAll(L3DObject* source);
     void MoveWhole(L3DObject* source, LPolygon* polygon, L3DOctreeNode* child);
     void SplitPolygon(L3DObject* source, LPolygon* polygon);

@@ -116,6 +116,11 @@ public:
     void Reserve(int32_t capacity);
     // Destroys every vertex (as the destructor does) and empties the array.
     void Clear();
+    // RemovePoint on every vertex whose use count is 0 or less, in one pass:
+    // such a vertex leaves the array (destroyed when no polygon holds it and
+    // the array destroys unused vertices); the capacity ends as the smallest
+    // multiple of 8 above the count.
+    void RemoveUnused();
     uint32_t GetFlags() const { return m_flags; }
     void SetFlags(uint32_t flags) { m_flags = flags; }
     L3DWorld* GetWorld() const { return m_world; }

@@ -2,7 +2,7 @@
 // ground, node and redistribution queries.
 //
 // Input: byte 0 gives the number of copies of the polygon list (1 to 64,
-// so a few hundred bytes reach the 2000-polygon split; 4200 polygons at
+// so a few hundred bytes reach the 2000-polygon split; 2500 polygons at
 // most), byte 1 the step
 // between copies (0: coincident copies); then polygons, each a kind byte
 // (bit 0: quad) and 3 or 4 vertices of three raw floats (NaN, infinities,
@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (polygons.empty()) return 0;
     // Enough polygons to split twice over, few enough for many runs a second.
-    const int total = std::min(copies * int(polygons.size()), 4200);
+    const int total = std::min(copies * int(polygons.size()), 2500);
 
     Driver driver;
     Target target(&driver);
