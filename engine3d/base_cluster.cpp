@@ -2,6 +2,7 @@
 
 #include "engine3d/chunk_stream.h"
 #include "engine3d/material.h"
+#include "engine3d/octree.h"
 #include "engine3d/point.h"
 #include "engine3d/polygon.h"
 #include "engine3d/polygon_routines.h"
@@ -44,7 +45,7 @@ bool LBase3DCluster::IsClone(const L3DObject* object) {
 }
 
 void LBase3DCluster::ClearCluster() {
-    // The root is the octree issue's; none exists before it.
+    delete m_root;
     m_root = nullptr;
     for (int32_t& w : m_words) w = 0;
     m_objects.Clear();
@@ -81,9 +82,49 @@ int32_t LBase3DCluster::RemoveClusterObject(L3DObject* object) {
 
 void LBase3DCluster::BuildOctree() {
     for (int32_t& w : m_words) w = 0;
-    // Building the root over the meshes is the octree issue's; then the
-    // world's lights relight what they reach.
-    if (L3DWorld* world = GetWorld()) world->RelightAll();
+    L3DWorld* world = GetWorld();
+    if (m_meshes.GetCount() > 0 && !m_root && world) {
+        float low[3] = {99999.0f, 99999.0f, 99999.0f}, high[3] = {-99999.0f, -99999.0f, -99999.0f};
+        for (LDataNode* n = m_meshes.GetHead(); n; n = n->next) MeshExtent(static_cast<L3DObject*>(n->value), low, high);
+        m_root = new L3DOctreeNode(low, high, world, nullptr);
+        while (LDataNode* node = m_meshes.GetHead()) {
+            auto* mesh = static_cast<L3DObject*>(node->value);
+            m_meshes.RemoveNode(node, 1);
+            m_root->AddMesh(mesh);
+        }
+        m_root->Redistribute(1);
+    }
+    if (world) world->RelightAll();
+}
+
+void LBase3DCluster::MeshExtent(L3DObject* mesh, float* low, float* high) {
+    // The box's opposite corners 3 and 5, or the points themselves for a
+    // mesh without a box.
+    const auto widen = [&](const float* p) {
+        for (int a = 0; a < 3; ++a) {
+            low[a] = std::fmin(low[a], p[a]);
+            high[a] = std::fmax(high[a], p[a]);
+        }
+    };
+    LBasePoint* corners = mesh->GetBox() ? mesh->GetBox()->GetPoints() : nullptr;
+    if (corners && corners->GetCount() >= 8) {
+        float p[3];
+        mesh->ToWorld(corners->GetPoint(3)->local, p);
+        widen(p);
+        mesh->ToWorld(corners->GetPoint(5)->local, p);
+        widen(p);
+        return;
+    }
+    if (LBasePoint* points = mesh->GetPoints())
+        for (int32_t i = 0; i < points->GetCount(); ++i) widen(points->GetPoint(i)->local);
+}
+
+int32_t LBase3DCluster::CollectOctreeNodes(L3DObject** out, int32_t capacity, const float* low, const float* high) {
+    return m_root && capacity > 0 ? m_root->CollectNodes(out, capacity, 0, low, high) : 0;
+}
+
+void LBase3DCluster::NotifyOctreeMoved() {
+    if (m_root) m_root->SetFlagBit2();
 }
 
 void LBase3DCluster::CollideWithList(L3DObject* object, LDataLink& list, L3DCamera* camera) {
@@ -100,6 +141,7 @@ void LBase3DCluster::DrawObjects(L3DCamera* camera, LDataLink* extra) {
         if (RefreshTextureCameras(camera)) camera->AnglesChanged(1);
         RenderMirrors(camera);
     }
+    if (m_root) m_root->DrawFrame(camera);
     for (LDataNode* n = m_objects.GetHead(); n; n = n->next) static_cast<L3DObject*>(n->value)->FrameStep(camera);
     m_shadowCamera.SetPositionAndAngles(-kHalfPi, 0, 0, -99999.0f, -99999.0f, -99999.0f);
     for (LDataNode* n = m_objects.GetHead(); n; n = n->next) {
@@ -111,7 +153,8 @@ void LBase3DCluster::DrawObjects(L3DCamera* camera, LDataLink* extra) {
         }
         object->UpdateFrame(camera);
         object->DrawFrame(camera);
-        // True shadows project onto the octree, which the octree issue builds.
+        // True shadows (projected onto the octree with the embedded camera)
+        // come with the shadow projection of the object layer.
     }
     UpdateFrame(camera);
     DrawFrame(camera);
@@ -212,6 +255,7 @@ void LBase3DCluster::SetShowClusters(int32_t on) {
         Hide(0);
     else
         Show();
+    if (m_root) m_root->ShowBox(on, on);
 }
 
 void LBase3DCluster::ScaleMeshes(float factor) {

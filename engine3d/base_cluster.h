@@ -6,9 +6,10 @@
 // among the collision-flag objects and with an extra list, drawing and true
 // shadows. The lists never own their objects.
 //
-// The octree itself (the root's building, drawing, node collection) is the
-// octree issue's: until then there is never a root, so BuildOctree only
-// clears and relights, and the octree steps of the frame are skipped.
+// BuildOctree moves every mesh of the mesh list into a new octree root
+// (engine3d/octree.h) over their joint box; the emptied meshes stay the
+// world's. The root is drawn first in each frame and answers the node
+// queries (CollectOctreeNodes).
 //
 // Saved form: chunk "BCLU": u16 meshes saved, u16 objects saved, u32 the
 // cluster object's flag word, then the saved meshes and objects.
@@ -20,6 +21,7 @@
 
 class LChunkStream;
 class LMaterial;
+class L3DOctreeNode;
 
 class LBase3DCluster : public L3DObject {
 public:
@@ -42,10 +44,15 @@ public:
     int32_t RemoveClusterObject(L3DObject* object);
     LDataLink& GetObjectList() { return m_objects; }
     LDataLink& GetMeshList() { return m_meshes; }
-    L3DObject* GetOctreeRoot() const { return m_root; }
+    L3DOctreeNode* GetOctreeRoot() const { return m_root; }
     L3DCamera& GetShadowCamera() { return m_shadowCamera; }
 
     void BuildOctree();
+    // The octree nodes with polygons whose boxes meet [low, high], at most
+    // `capacity`; their count (0 without an octree).
+    int32_t CollectOctreeNodes(L3DObject** out, int32_t capacity, const float* low, const float* high);
+    // The octree's location changed (its lighting is redone).
+    void NotifyOctreeMoved();
     // The frame's object pass for `camera`; `extra` lists further collision
     // partners (may be null).
     void DrawObjects(L3DCamera* camera, LDataLink* extra);
@@ -71,6 +78,8 @@ public:
 
 private:
     static bool IsClone(const L3DObject* object);
+    // Widens [low, high] by a mesh's world extent.
+    static void MeshExtent(L3DObject* mesh, float* low, float* high);
     void CollideWithList(L3DObject* object, LDataLink& list, L3DCamera* camera);
 
     L3DCamera m_shadowCamera;
@@ -78,5 +87,5 @@ private:
     LDataLink m_meshes;
     int32_t m_words[4] = {0, 0, 0, 0};
     int32_t m_extraWord = 0;
-    L3DObject* m_root = nullptr;
+    L3DOctreeNode* m_root = nullptr;
 };

@@ -276,6 +276,17 @@ int32_t LMultiBasePoly::AddPolygonToList(LDataLink* list, LPolygon* polygon) {
     return 0;
 }
 
+int32_t LMultiBasePoly::AppendNewPolygon(LPolygon* polygon) {
+    LDataLink* list = GetPolygonList();
+    if (!list || !polygon) return kNoFrame;
+    LDataNode* node = list->InsertAfter(polygon, nullptr);
+    if (!node) return kNoFrame;
+    if (polygon->material) GetCacheList()->AddPolygon(polygon->material, polygon);
+    ++node->referenceCount;
+    ++polygon->useCount;
+    return 0;
+}
+
 int32_t LMultiBasePoly::AddPolygonToFrame(LPolygon* polygon) {
     LDataLink* list = GetPolygonList();
     return list ? AddPolygonToList(list, polygon) : 0;

@@ -114,6 +114,9 @@ public:
     int32_t IndexOfPolygon(const LPolygon* polygon) const;
     int32_t CountPolygonsInFrame() const;
     int32_t AddPolygonToFrame(LPolygon* polygon);
+    // AddPolygonToFrame for a polygon known to be in no list of this object:
+    // appended without searching the list first (bulk moves of thousands).
+    int32_t AppendNewPolygon(LPolygon* polygon);
     // Takes one use of the polygon out of the current frame; the last use
     // goes, and with `destroy` the polygon is destroyed. 0 when not listed.
     int32_t RemovePolygon(LPolygon* polygon, int32_t destroy);

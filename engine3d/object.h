@@ -277,6 +277,7 @@ public:
     uint32_t userWord = 0;
 
 protected:
+    void SetInView(uint8_t on) { m_inView = on; }
     L3DLocation* RootLocation() override;
     int32_t Flag(uint32_t bit) const { return (objectFlags & bit) ? 1 : 0; }
     void SetObjectFlag(uint32_t bit, int32_t on) { objectFlags = on ? (objectFlags | bit) : (objectFlags & ~bit); }

@@ -184,6 +184,46 @@ void LBasePoint::Resize(int32_t capacity) {
     m_capacity = capacity;
 }
 
+void LBasePoint::Reserve(int32_t capacity) {
+    if (capacity > m_capacity) Resize(capacity);
+}
+
+void LBasePoint::Clear() {
+    for (int32_t i = 0; i < m_count; ++i)
+        if (m_flags & kDestroyUnused) {
+            if (m_world)
+                m_world->DeletePoint(m_points[i]);
+            else
+                delete m_points[i];
+        }
+    m_count = 0;
+    Resize(8);
+}
+
+void LBasePoint::RemoveUnused() {
+    int32_t kept = 0;
+    for (int32_t i = 0; i < m_count; ++i) {
+        L3DPoint* p = m_points[i];
+        if (m_uses[i] > 0) {
+            m_points[kept] = p;
+            m_uses[kept++] = m_uses[i];
+            continue;
+        }
+        if (p->useByte) --p->useByte;
+        if (p->useByte == 0 && (m_flags & kDestroyUnused)) {
+            if (m_world)
+                m_world->DeletePoint(p);
+            else
+                delete p;
+        }
+    }
+    if (kept == m_count) return;
+    for (int32_t i = kept; i < m_count; ++i) m_points[i] = nullptr, m_uses[i] = 0;
+    m_count = kept;
+    const int32_t capacity = (m_count / 8 + 1) * 8;
+    if (capacity != m_capacity) Resize(capacity);
+}
+
 int32_t LBasePoint::Append(L3DPoint* point, int32_t use) {
     if (m_count == m_capacity) Resize(m_capacity + 8);
     m_points[m_count] = point;

@@ -110,6 +110,17 @@ public:
     int32_t GetCount() const { return m_count; }
     int32_t GetCapacity() const { return m_capacity; }
     int32_t GetUseCount(int32_t index) const { return m_uses[index]; }
+    void SetUseCount(int32_t index, int32_t uses) { m_uses[index] = uses; }
+    // Room for at least `capacity` vertices (bulk copies grow once, not by
+    // 8 at a time).
+    void Reserve(int32_t capacity);
+    // Destroys every vertex (as the destructor does) and empties the array.
+    void Clear();
+    // RemovePoint on every vertex whose use count is 0 or less, in one pass:
+    // such a vertex leaves the array (destroyed when no polygon holds it and
+    // the array destroys unused vertices); the capacity ends as the smallest
+    // multiple of 8 above the count.
+    void RemoveUnused();
     uint32_t GetFlags() const { return m_flags; }
     void SetFlags(uint32_t flags) { m_flags = flags; }
     L3DWorld* GetWorld() const { return m_world; }

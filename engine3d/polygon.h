@@ -84,6 +84,10 @@ public:
     void Submit(LCameraView* camera);
     // Ray in the owner's frame; the hit point goes to `out`. 1 on a hit.
     int32_t IntersectRay(const float* origin, const float* direction, float* out) const;
+    // The bounding radius from the current vertices (AddPoint keeps it).
+    void RecomputeRadius() {
+        if (count >= 3) UpdateRadius(1.0f);
+    }
     // The plane record and facing mask; nothing with fewer than 3 vertices.
     void ComputePlanes(int32_t average);
     uint8_t ComputeFacingMask() const;

@@ -323,8 +323,8 @@ int32_t L3DWorld::Clear() {
     m_lights.DeleteLightAt(-2);
     DestroyBackground();
     RemoveObjectAt(-1);
-    // The static meshes MakeStatic handed over are the world's until the
-    // octree takes them.
+    // The octree goes, then the static meshes MakeStatic handed over (the
+    // world's, emptied or not by the octree).
     m_cluster->ClearCluster();
     while (LDataNode* node = m_clusterObjects.GetHead()) {
         auto* object = static_cast<L3DObject*>(node->value);

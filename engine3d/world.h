@@ -197,20 +197,21 @@ public:
 
     // Stand-ins of the parts that later issues build; each names its issue.
     //
-    // Octree (issue 08): shading and scale requests of the objects with flag
-    // 0x1000 (counted, nothing else) and CollideWorld's candidate query (no
-    // candidates). MakeStatic's hand-over puts the object in the base
-    // cluster's mesh list; the world keeps it and destroys it in Clear until
-    // the octree takes it. The cluster update rebuilds (clears) the octree.
+    // Static geometry: MakeStatic's hand-over puts the object in the base
+    // cluster's mesh list; the world keeps it (and destroys it in Clear)
+    // while the octree that the cluster update builds takes its polygons.
+    // CollideWorld's candidates are the octree nodes that meet its box.
+    // Still counted only: the shading and scale requests of the objects
+    // with flag 0x1000 (the cluster's forms of those operations call the
+    // object's own, which would hand the request back here).
     enum : int32_t { kClusterGouraud = 1, kClusterLambert = 2, kClusterScale = 3 };
     void ClusterRequest(L3DObject* /*object*/, int32_t /*request*/, const float* /*values*/) { ++m_clusterRequests; }
     int32_t GetClusterRequestCount() const { return m_clusterRequests; }
     void ClusterTakeObject(L3DObject* object);
     LDataLink& GetClusterObjects() { return m_clusterObjects; }
     void UpdateClusters() { m_cluster->BuildOctree(); }
-    int32_t QueryClusterCandidates(const float* /*boxMin*/, const float* /*boxMax*/, L3DObject** /*out*/,
-                                   int32_t /*max*/) {
-        return 0;
+    int32_t QueryClusterCandidates(const float* boxMin, const float* boxMax, L3DObject** out, int32_t max) {
+        return m_cluster->CollectOctreeNodes(out, max, boxMin, boxMax);
     }
     // Every camera redraws (the camera list's refresh).
     void RefreshCameras() { m_cameras.RefreshCameras(1); }
