@@ -6,6 +6,7 @@
 #include "ui/ci_window_members.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstring>
 
