@@ -6,9 +6,30 @@
 // Usage: launcher.exe TIMEOUT_MS PROGRAM [ARGS...]
 // Output lines: "box: CAPTION|TEXT|ICON" (ICON: hand, question, exclamation,
 // asterisk or none) and last "exit: CODE" or "timeout".
+//
+// When the working folder holds steps.txt, its lines are acted out one by one
+// while the program runs (a step that cannot be done prints "step failed:"):
+//   wait TITLE          wait until a window of the program has this title; it
+//                       becomes the target of the steps below
+//   report              print "window: CLASS WIDTHxHEIGHT style=S exstyle=E" of
+//                       the target (client size, GWL_STYLE, GWL_EXSTYLE in hex)
+//   key VK...           press and release each virtual key (hex 0x.. or decimal;
+//                       "+VK" only presses, "-VK" only releases) with SendInput
+//   type TEXT           types the characters of TEXT with SendInput
+//   click X Y [right]   clicks at client point X, Y of the target
+//   syscommand close|minimize|maximize   posts WM_SYSCOMMAND to the target
+//   displaychange       posts WM_DISPLAYCHANGE (32 bits, the screen size)
+//   move X Y | size W H moves or sizes the target with SetWindowPos
+//   capture NAME        waits for the title "capture:NAME", saves the target's
+//                       client area from the screen as NAME.bmp (24 bits) and
+//                       renames the window "captured:NAME"
+//   cursor              print "cursor: hotspot X Y" of the target's cursor
+//   sleep MS
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <set>
 #include <vector>
@@ -115,6 +136,216 @@ const char* IconName(HWND box) {
     return best;
 }
 
+
+struct TitleSearch {
+    DWORD pid;
+    std::string title;
+    HWND found;
+};
+
+BOOL CALLBACK FindTitled(HWND hwnd, LPARAM param) {
+    TitleSearch* s = reinterpret_cast<TitleSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char text[256] = {0};
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (pid == s->pid && s->title == text) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK PrintTitle(HWND hwnd, LPARAM pid) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    char text[256] = {0}, cls[64] = {0};
+    GetWindowTextA(hwnd, text, sizeof text);
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (owner == static_cast<DWORD>(pid)) std::printf("debug: window %s '%s'\n", cls, text);
+    return TRUE;
+}
+
+HWND WaitForTitle(DWORD pid, const std::string& title, DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        TitleSearch s = {pid, title, nullptr};
+        EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&s));
+        if (s.found) return s.found;
+        // A message box (an error) or the end of the program ends the wait.
+        Search box = {pid, nullptr};
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&box));
+        if (box.found || GetTickCount() - start > ms) return nullptr;
+        Sleep(20);
+    }
+}
+
+void SendKey(WORD vk, bool down) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
+    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &in, sizeof in);
+    Sleep(30);
+}
+
+void SendMouse(DWORD flags) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof in);
+    Sleep(30);
+}
+
+void WriteBmp24(const std::string& name, const std::vector<DWORD>& pixels, int w, int h) {
+    const int row = (w * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh = {};
+    BITMAPINFOHEADER ih = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + row * h;
+    ih.biSize = sizeof ih;
+    ih.biWidth = w;
+    ih.biHeight = h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biSizeImage = row * h;
+    std::ofstream out(name.c_str(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
+    out.write(reinterpret_cast<const char*>(&ih), sizeof ih);
+    std::vector<unsigned char> line(row, 0);
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < w; ++x) {
+            DWORD p = pixels[y * w + x];
+            line[x * 3] = p & 0xFF;
+            line[x * 3 + 1] = (p >> 8) & 0xFF;
+            line[x * 3 + 2] = (p >> 16) & 0xFF;
+        }
+        out.write(reinterpret_cast<const char*>(line.data()), row);
+    }
+}
+
+WORD ParseKey(const std::string& word) { return static_cast<WORD>(std::strtoul(word.c_str(), nullptr, 0)); }
+
+// Acts out one line of steps.txt; false (with a message printed) when it fails.
+bool RunStep(const std::string& line, DWORD pid, HWND& target) {
+    char verb[32] = {0};
+    std::sscanf(line.c_str(), "%31s", verb);
+    const std::string v = verb;
+    const std::string rest = line.size() > v.size() ? line.substr(v.size() + 1) : std::string();
+    if (v.empty() || v[0] == '#') return true;
+    if (v == "wait") {
+        target = WaitForTitle(pid, rest, 10000);
+        if (!target && getenv("LAUNCHER_DEBUG")) EnumWindows(PrintTitle, pid);
+        return target != nullptr;
+    }
+    if (v == "sleep") {
+        Sleep(std::atoi(rest.c_str()));
+        return true;
+    }
+    if (!target || !IsWindow(target)) return false;
+    if (v == "report") {
+        char cls[64] = {0};
+        GetClassNameA(target, cls, sizeof cls);
+        RECT r;
+        GetClientRect(target, &r);
+        std::printf("window: %s %ldx%ld style=%08lX exstyle=%08lX\n", cls, r.right, r.bottom,
+                    static_cast<unsigned long>(GetWindowLongA(target, GWL_STYLE)),
+                    static_cast<unsigned long>(GetWindowLongA(target, GWL_EXSTYLE)));
+        std::fflush(stdout);
+        return true;
+    }
+    if (v == "key" || v == "type") {
+        SetForegroundWindow(target);
+        Sleep(50);
+        if (v == "type") {
+            for (char c : rest) {
+                const SHORT scan = VkKeyScanA(c);
+                const bool shift = (scan >> 8) & 1;
+                if (shift) SendKey(VK_SHIFT, true);
+                SendKey(scan & 0xFF, true);
+                SendKey(scan & 0xFF, false);
+                if (shift) SendKey(VK_SHIFT, false);
+            }
+            return true;
+        }
+        size_t at = 0;
+        while (at < rest.size()) {
+            size_t end = rest.find(' ', at);
+            if (end == std::string::npos) end = rest.size();
+            std::string word = rest.substr(at, end - at);
+            at = end + 1;
+            if (word.empty()) continue;
+            if (word[0] == '+') SendKey(ParseKey(word.substr(1)), true);
+            else if (word[0] == '-') SendKey(ParseKey(word.substr(1)), false);
+            else {
+                SendKey(ParseKey(word), true);
+                SendKey(ParseKey(word), false);
+            }
+        }
+        return true;
+    }
+    if (v == "click") {
+        int x = 0, y = 0;
+        char button[16] = {0};
+        std::sscanf(rest.c_str(), "%d %d %15s", &x, &y, button);
+        POINT p = {x, y};
+        ClientToScreen(target, &p);
+        SetForegroundWindow(target);
+        SetCursorPos(p.x, p.y);
+        Sleep(50);
+        const bool right = std::strcmp(button, "right") == 0;
+        SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+        SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+        return true;
+    }
+    if (v == "syscommand") {
+        const WPARAM cmd = rest == "close" ? SC_CLOSE : rest == "minimize" ? SC_MINIMIZE : SC_MAXIMIZE;
+        PostMessageA(target, WM_SYSCOMMAND, cmd, 0);
+        return true;
+    }
+    if (v == "displaychange") {
+        PostMessageA(target, WM_DISPLAYCHANGE, 32,
+                     MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+        return true;
+    }
+    if (v == "move" || v == "size") {
+        int a = 0, b = 0;
+        std::sscanf(rest.c_str(), "%d %d", &a, &b);
+        SetWindowPos(target, nullptr, a, b, a, b, SWP_NOZORDER | SWP_NOACTIVATE | (v == "move" ? SWP_NOSIZE : SWP_NOMOVE));
+        return true;
+    }
+    if (v == "capture") {
+        HWND w = WaitForTitle(pid, "capture:" + rest, 10000);
+        if (!w) return false;
+        target = w;
+        Sleep(300);  // let the program finish presenting
+        RECT r;
+        GetClientRect(w, &r);
+        POINT origin = {0, 0};
+        ClientToScreen(w, &origin);
+        HDC screen = GetDC(nullptr);
+        std::vector<DWORD> pixels = Grab(screen, origin.x, origin.y, r.right, r.bottom);
+        ReleaseDC(nullptr, screen);
+        WriteBmp24(rest + ".bmp", pixels, r.right, r.bottom);
+        SetWindowTextA(w, ("captured:" + rest).c_str());
+        return true;
+    }
+    if (v == "cursor") {
+        CURSORINFO ci = {};
+        ci.cbSize = sizeof ci;
+        ICONINFO ii = {};
+        if (!GetCursorInfo(&ci) || !ci.hCursor || !GetIconInfo(ci.hCursor, &ii)) return false;
+        std::printf("cursor: hotspot %lu %lu\n", ii.xHotspot, ii.yHotspot);
+        std::fflush(stdout);
+        if (ii.hbmMask) DeleteObject(ii.hbmMask);
+        if (ii.hbmColor) DeleteObject(ii.hbmColor);
+        return true;
+    }
+    return false;
+}
+
 std::string Quote(const char* arg) {
     std::string s = "\"";
     s += arg;
@@ -142,6 +373,16 @@ int main(int argc, char** argv) {
     }
     DWORD start = GetTickCount();
     std::set<HWND> reported;
+    std::vector<std::string> steps;
+    {
+        std::ifstream in("steps.txt");
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            steps.push_back(line);
+        }
+    }
+    size_t nextStep = 0;
+    HWND target = nullptr;
     for (;;) {
         if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
         if (GetTickCount() - start > timeout) {
@@ -151,7 +392,18 @@ int main(int argc, char** argv) {
         }
         Search s = {pi.dwProcessId, nullptr};
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&s));
-        if (!s.found || reported.count(s.found)) continue;
+        if (!s.found || reported.count(s.found)) {
+            // No box waits: the next step, if any (a box stops the steps).
+            if (nextStep < steps.size() && reported.empty()) {
+                if (!RunStep(steps[nextStep], pi.dwProcessId, target)) {
+                    std::printf("step failed: %s\n", steps[nextStep].c_str());
+                    std::fflush(stdout);
+                    nextStep = steps.size();
+                }
+                ++nextStep;
+            }
+            continue;
+        }
         Sleep(200);  // let the box finish painting its controls
         char caption[512] = {0}, text[2048] = {0};
         GetWindowTextA(s.found, caption, sizeof caption);

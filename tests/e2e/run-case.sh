@@ -14,7 +14,9 @@
 #   first     the name of another case folder packed first: this case is then
 #             packed onto that packed executable (its package is replaced);
 #   damage    present: one bit of the package record's check word is flipped;
-#   files/    files copied into the working folder before the run.
+#   files/    files copied into the working folder before the run;
+#   steps.txt actions the launcher acts out while the program runs (see
+#             launcher_main.cpp); captures it saves land in the working folder.
 set -u
 HERE=$(cd "$(dirname "$0")/../../scripts" && pwd)
 packer=$1 runtime=$2 launcher=$3 case=$4 work=$5
@@ -62,6 +64,7 @@ PY
 fi
 
 if [ -d "$case/files" ]; then cp "$case/files"/* "$work/"; fi
+if [ -f "$case/steps.txt" ]; then cp "$case/steps.txt" "$work/"; fi
 out=$(cd "$work" && "$HERE/wine-test.sh" "$launcher" "${TW_E2E_TIMEOUT_MS:-30000}" "$app" | tr -d '\r')
 # The work folder as the program sees it under Wine reads WORK in expect.txt.
 winwork="Z:$(echo "$work" | tr / '\\')"

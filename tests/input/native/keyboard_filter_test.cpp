@@ -1,7 +1,7 @@
 // The keyboard filter on script windows: Tab walks the focus of a window's
 // controls and is consumed; other keys post "OnKeyDown"/"OnKeyUp".
 #include "input/ci_keyboard.h"
-#include "tests/ui/native/window_fixture.h"
+#include "tests/ui/window_fixture.h"
 
 namespace {
 

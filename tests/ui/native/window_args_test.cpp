@@ -1,7 +1,7 @@
 // The window class and control base over the native stand-in windows (plain
 // records without a frame on a 1024 × 768 screen): constructor arguments,
 // deferred changes, the errors of the members and the focus walk.
-#include "tests/ui/native/window_fixture.h"
+#include "tests/ui/window_fixture.h"
 #include "runtime/interp/os_message_pump.h"
 #include "ui/ci_window_members.h"
 

@@ -1,6 +1,7 @@
 #pragma once
-// Script windows over the native stand-in windows (plain records without a
-// frame on a 1024 × 768 screen), with a focusable test control.
+// Script-window tests on a loaded interpreter, with a focusable test control
+// (natively over the stand-in windows: records without a frame on a
+// 1024 × 768 screen; under Wine over real windows).
 #include "runtime/interp/interpretor.h"
 #include "tests/graphics2d/loaded_interpreter.h"
 #include "ui/ci_window.h"
