@@ -105,7 +105,7 @@ int32_t LPolygon_Software::ChooseSpanEntry() {
         bool tiled = kx != 1.0f || ky != 1.0f || ox != 0.0f || oy != 0.0f;
         for (int32_t i = 0; i < count; ++i)
             if (texel[i][0] > w || texel[i][1] > h) tiled = true;
-        const bool keyed = material->NeedsBlending() != 0;
+        const bool keyed = texture->NeedsBlending() != 0;
         const bool translucent = material->transparency < 255;
         return kSpanTexturedFirst + 4 * int32_t(tiled) + 2 * int32_t(keyed) + int32_t(translucent);
     }
