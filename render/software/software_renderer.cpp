@@ -202,13 +202,11 @@ void LRenderAPI_Software::RenderFrame() {
     LRenderAPI_Software* previous = g_current;
     g_current = this;
     BeginFrame();
-    if (flags & kDepthBuffer) {
-        ClearDepthBuffer();
-    } else if (!depthBuffer) {
-        // Without the per-frame clear the spans still need a buffer of the
-        // target's size: made once, cleared once.
-        ClearDepthBuffer();
-    }
+    const int32_t bytes = (int32_t(depth) + 1) / 8;
+    const bool sized = depthBuffer && bytes > 0 && depthPitch == rowBytes / bytes && depthRows == height;
+    // Without the per-frame clear the spans still need a buffer of the
+    // target's size: made (and cleared) when the size changes.
+    if ((flags & kDepthBuffer) || !sized) ClearDepthBuffer();
     if (auto* bound = dynamic_cast<L3DCamera*>(camera)) {
         SizeRowTables();
         frame = static_cast<uint8_t*>(LockTarget());

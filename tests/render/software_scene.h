@@ -1,12 +1,14 @@
 #pragma once
 // The fixture scenes of the software frame tests, the window test and the
 // raster benchmark: a world drawn through a presenter of the caller's, a
-// camera at the origin looking down +z, and objects of quads: a backdrop,
-// overlapping and intersecting quads, in one of three shadings.
+// camera at the origin looking down +z, a backdrop, overlapping and
+// intersecting quads, a triangle reaching past the view, and two built
+// objects (a turned brick and a sphere), in one of four shadings.
 #include "engine3d/camera.h"
 #include "engine3d/material.h"
 #include "engine3d/object.h"
 #include "engine3d/polygon.h"
+#include "engine3d/primitive_builders.h"
 #include "engine3d/world.h"
 
 #include <cstdint>
@@ -41,6 +43,8 @@ public:
         // A triangle reaching past the view (clipped) and a small one.
         Quad(green, {{-300, -200, 200}, {-60, -120, 260}, {-250, 40, 220}}, 3);
         Quad(red, {{70, -60, 150}, {76, -60, 150}, {72, -54, 150}}, 3);
+        Built(BuildBrick(world.get(), 70, 50, 60), blue, 0.5f, 0.7f, 170, 60, 900);
+        Built(BuildSphere(world.get(), 45, 45, 45, 12, -1), red, 0.0f, 0.3f, -160, 110, 1000);
     }
     void Close() { world.reset(); }
 
@@ -90,11 +94,35 @@ private:
         polygon->litColour[0] = 200, polygon->litColour[1] = 180, polygon->litColour[2] = 150;
         polygon->litColour[3] = 40;
         o->AddPolygon(polygon, 1);
+        Shade(o);
+        o->RefreshBox(1);
+        o->SetPositionZ(cz);
+        world->AddObject(o);
+    }
+    void Shade(L3DObject* o) {
         LPolygonOwner* owner = o;
         if (m_shading == SceneShading::Gouraud) owner->objectFlags |= L3DObject::kFlagGouraud;
         if (m_shading == SceneShading::Flat) owner->objectFlags |= 0x20;  // flat (Lambert) shading
-        o->RefreshBox(1);
-        o->SetPositionZ(cz);
+    }
+    // A built object in the scene's material, turned and placed, with a
+    // light per vertex for the Gouraud scene.
+    void Built(L3DObject* o, LMaterial* material, float ax, float ay, float x, float y, float z) {
+        if (!o) return;
+        o->ReplaceMaterial(world->GetDefaultMaterial(), material);
+        LPolygonOwner* owner = o;
+        for (int32_t i = 0; owner->points && i < owner->points->GetCount(); ++i) {
+            L3DPoint* p = owner->points->GetPoint(i);
+            p->colour[0] = uint8_t(120 + 17 * i), p->colour[1] = uint8_t(200 - 11 * i);
+            p->colour[2] = uint8_t(60 + 23 * i), p->colour[3] = uint8_t(7 * i);
+        }
+        if (LDataLink* polygons = o->GetPolygonList())
+            for (LDataNode* n = polygons->GetHead(); n; n = n->next) {
+                auto* polygon = static_cast<LPolygon*>(n->value);
+                polygon->litColour[0] = 170, polygon->litColour[1] = 210, polygon->litColour[2] = 190;
+                polygon->litColour[3] = 90;
+            }
+        Shade(o);
+        o->SetPositionAndAngles(ax, ay, 0, x, y, z);
         world->AddObject(o);
     }
     SceneShading m_shading = SceneShading::Unshaded;
