@@ -112,8 +112,10 @@ private:
         LPolygonOwner* owner = o;
         for (int32_t i = 0; owner->points && i < owner->points->GetCount(); ++i) {
             L3DPoint* p = owner->points->GetPoint(i);
-            p->colour[0] = uint8_t(120 + 17 * i), p->colour[1] = uint8_t(200 - 11 * i);
-            p->colour[2] = uint8_t(60 + 23 * i), p->colour[3] = uint8_t(7 * i);
+            // Smooth over the object: colours follow the vertex position.
+            const auto channel = [](float v) { return uint8_t(v < -50 ? 3 : v > 50 ? 253 : 128.0f + 2.5f * v); };
+            p->colour[0] = channel(p->local[0]), p->colour[1] = channel(p->local[1]);
+            p->colour[2] = channel(p->local[2]), p->colour[3] = channel(-p->local[2] * 0.5f);
         }
         if (LDataLink* polygons = o->GetPolygonList())
             for (LDataNode* n = polygons->GetHead(); n; n = n->next) {
