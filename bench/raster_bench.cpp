@@ -72,7 +72,7 @@ double OursFill(int32_t depth, bool gouraud, int quads) {
     const std::vector<Tri> tris = FullScreen(quads);
     std::vector<std::unique_ptr<HandPolygon>> polygons;
     for (const Tri& t : tris) {
-        polygons.emplace_back(new HandPolygon(m.get(), gouraud ? LPolygon_Software::kOwnerGouraud : 0));
+        polygons.emplace_back(new HandPolygon(m.get(), gouraud ? uint32_t(LPolygon_Software::kOwnerGouraud) : 0u));
         for (int k = 0; k < 3; ++k) polygons.back()->Add(t.x[k], t.y[k], t.q[k], t.c[k][0], t.c[k][1], t.c[k][2], 128);
     }
     const SpanRoutine fill = SpanTableFor(depth)[kSpanSolid];
@@ -184,7 +184,7 @@ double MesaSmall(int count) {
     view.focalX = view.focalY = 500.0f;
     view.centreX = kW / 2.0f, view.centreY = kH / 2.0f;
     std::vector<L3DPoint> points = SmallTriangleVertices(count);
-    std::vector<Tri> tris(size_t(count));
+    std::vector<Tri> tris(static_cast<size_t>(count));
     const double seconds = bench::Best([&]() {
         for (L3DPoint& p : points) p.ProjectFromCamera(view);
         for (int i = 0; i < count; ++i)
