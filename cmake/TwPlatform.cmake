@@ -1,5 +1,9 @@
 # Per-build compiler settings: sanitizers and the poisoned Windows headers for the
 # native build, static runtime and ANSI stdio for the mingw build.
+#
+# No contraction of a multiply and an add into one rounding, in every build:
+# the software renderer must draw the same frame natively and under Windows.
+add_compile_options(-ffp-contract=off)
 if(WIN32)
   add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0500 NOMINMAX)
   add_compile_options(-Wall -Wno-unknown-pragmas)

@@ -65,6 +65,10 @@ public:
     void SetColor(uint32_t colour);
     uint32_t GetColor() const { return m_colour; }
     uint8_t GetPaletteIndex() const { return m_paletteIndex; }
+    // The colour's channels as the back ends read them (0 to 255 each).
+    int32_t GetRed() const { return m_red; }
+    int32_t GetGreen() const { return m_green; }
+    int32_t GetBlue() const { return m_blue; }
     void SetReflectionType(int32_t type);
     int32_t GetReflectionType() const { return m_reflectionType; }
     void SetWireFrameMode(int32_t on) { SetMode(kWireFrame, on); }

@@ -153,7 +153,10 @@ public:
     static ModeSource modeSource;
 
     ~LAPI_Surface_Win32() override { DeleteAllDevices(); }
+    // The GDI presenter (render/software/gdi_presenter.h).
     LRenderAPICLBK* CreateRenderAPI(L3DWorld* world) override;
+    // The software polygon, which carries the span routine choice.
+    LPolygon* CreatePolygon(LPolygonOwner* owner, int32_t reserved, void* callback) override;
     uint32_t GetId() override;
     const char* GetDisplayNameText() override { return "DIB"; }
     void Enumerate() override;

@@ -3,12 +3,14 @@
 // The back ends of "DX30", "GL11" and "DX3D" come with their own issues:
 // until then their CreateRenderAPI answers null, and the "GL11" probe, which
 // needs the OpenGL library loader, answers 0. "SW32" makes the GDI
-// presenter's target once that presenter exists (null until then).
+// presenter's target.
 #include "graphics2d/surface.h"
 #include "render/driver.h"
 #include "render/dx_version.h"
 #include "render/os_drivers.h"
 #include "render/render_api.h"
+#include "render/software/gdi_presenter.h"
+#include "render/software/software_polygon.h"
 #include "runtime/interp/os_display.h"
 
 #include <cstdlib>
@@ -87,7 +89,13 @@ L3DRenderAPIRegistry& RenderAPIRegistry() {
 
 LAPI_Surface_Win32::ModeSource LAPI_Surface_Win32::modeSource = &SurfaceLibraryModes;
 
-LRenderAPICLBK* LAPI_Surface_Win32::CreateRenderAPI(L3DWorld*) { return nullptr; }
+LRenderAPICLBK* LAPI_Surface_Win32::CreateRenderAPI(L3DWorld* world) {
+    return Adopt(new LRenderAPI_Surface_Win32(world, this));
+}
+
+LPolygon* LAPI_Surface_Win32::CreatePolygon(LPolygonOwner* owner, int32_t reserved, void* callback) {
+    return new LPolygon_Software(owner, reserved, callback);
+}
 
 uint32_t LAPI_Surface_Win32::GetId() { return kTagSoftware; }
 

@@ -1,0 +1,234 @@
+// The software rasteriser at 640 x 480, 32 and 16 bits, on one core: the
+// fill rate of screen-filling flat and Gouraud polygons with the depth test,
+// small triangles (about 16 pixels, from projected vertices to pixels), and
+// whole fixture frames through the renderer's frame. Beside each, when
+// built with OSMesa, Mesa's llvmpipe draws the same polygons (OpenGL 1.1,
+// depth test, smooth colours) on the calling thread (LP_NUM_THREADS=0),
+// timed to glFinish.
+#include "bench_timing.h"
+#include "render/software_fixture.h"
+#include "render/software_scene.h"
+
+#include "engine3d/camera_view.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+#ifdef TW_WITH_OSMESA
+#include <GL/osmesa.h>
+#include <GL/gl.h>
+#endif
+
+namespace {
+
+constexpr int kW = 640, kH = 480;
+
+struct Tri {
+    float x[3], y[3], q[3];
+    uint8_t c[3][3];
+};
+
+// Screen-filling quads (two triangles each) and small triangles, in screen
+// space with q; the small ones come from camera-space points projected here.
+std::vector<Tri> FullScreen(int count) {
+    std::vector<Tri> out;
+    for (int i = 0; i < count; ++i) {
+        const float q = 0.01f + 0.00001f * float(i);  // each nearer: every pixel passes
+        out.push_back({{0, float(kW), float(kW)}, {0, 0, float(kH)}, {q, q, q}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}});
+        out.push_back({{0, float(kW), 0}, {0, float(kH), float(kH)}, {q, q, q}, {{255, 0, 0}, {0, 0, 255}, {255, 255, 0}}});
+    }
+    return out;
+}
+
+struct Camera : LCameraView {
+    int32_t Defer(LPolygon*) override { return 0; }
+};
+
+std::vector<L3DPoint> SmallTriangleVertices(int count) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> spread(-1.0f, 1.0f);
+    std::vector<L3DPoint> points(size_t(count) * 3);
+    for (int i = 0; i < count; ++i) {
+        const float cx = spread(random) * 300.0f, cy = spread(random) * 220.0f, z = 500.0f + 200.0f * spread(random);
+        // About 16 pixels at focal 500: legs of 5.7 pixels at depth z.
+        const float s = 5.7f * z / 500.0f;
+        const float p[3][3] = {{cx, cy, z}, {cx + s, cy, z}, {cx, cy + s, z}};
+        for (int k = 0; k < 3; ++k) {
+            L3DPoint& v = points[size_t(i) * 3 + size_t(k)];
+            for (int a = 0; a < 3; ++a) v.camera[a] = p[k][a];
+            v.colour[0] = uint8_t(80 * k), v.colour[1] = 200, v.colour[2] = uint8_t(255 - 80 * k);
+        }
+    }
+    return points;
+}
+
+double OursFill(int32_t depth, bool gouraud, int quads) {
+    MemoryPresenter r;
+    r.Setup(kW, kH, depth, 0);
+    r.Begin();
+    auto m = MakeMaterial(LMaterial::kFlat, 0x3060C0);
+    const std::vector<Tri> tris = FullScreen(quads);
+    std::vector<std::unique_ptr<HandPolygon>> polygons;
+    for (const Tri& t : tris) {
+        polygons.emplace_back(new HandPolygon(m.get(), gouraud ? uint32_t(LPolygon_Software::kOwnerGouraud) : 0u));
+        for (int k = 0; k < 3; ++k) polygons.back()->Add(t.x[k], t.y[k], t.q[k], t.c[k][0], t.c[k][1], t.c[k][2], 128);
+    }
+    const SpanRoutine fill = SpanTableFor(depth)[kSpanSolid];
+    const double seconds = bench::Best([&]() {
+        r.ClearDepthBuffer();
+        for (auto& p : polygons) fill(p->polygon.get());
+    });
+    return double(quads) * kW * kH / seconds / 1e6;
+}
+
+double OursSmall(int32_t depth, int count) {
+    MemoryPresenter r;
+    r.Setup(kW, kH, depth, 0);
+    r.Begin();
+    Camera view;
+    view.focalX = view.focalY = 500.0f;
+    view.centreX = kW / 2.0f, view.centreY = kH / 2.0f;
+    view.farDistance = 65536.0f;
+    auto m = MakeMaterial(LMaterial::kFlat, 0x3060C0);
+    std::vector<L3DPoint> points = SmallTriangleVertices(count);
+    LPolygonOwner owner;
+    owner.objectFlags = LPolygon_Software::kOwnerGouraud;
+    std::vector<std::unique_ptr<LPolygon_Software>> polygons;
+    for (int i = 0; i < count; ++i) {
+        polygons.emplace_back(new LPolygon_Software(&owner, 3, nullptr));
+        polygons.back()->material = m.get();
+        for (int k = 0; k < 3; ++k) polygons.back()->AddPoint(&points[size_t(i) * 3 + size_t(k)]);
+    }
+    const SpanRoutine fill = SpanTableFor(depth)[kSpanSolid];
+    const double seconds = bench::Best([&]() {
+        r.ClearDepthBuffer();
+        for (L3DPoint& p : points) p.ProjectFromCamera(view);
+        for (auto& p : polygons) fill(p.get());
+    });
+    return double(count) / seconds / 1e6;
+}
+
+double OursFrames(int32_t depth) {
+    LAPI_Surface_Win32 driver;
+    SoftwareScene scene;
+    std::unique_ptr<MemoryPresenter> target(new MemoryPresenter(nullptr, &driver));
+    scene.Open(target.get());
+    target->world = scene.world.get();
+    target->Setup(kW, kH, depth, 0);
+    target->flags = LRenderAPICLBK::kDepthBuffer;
+    scene.world->SetColourDepth(depth);
+    target->SetCamera(scene.MakeCamera());
+    scene.Build(SceneShading::Gouraud);
+    const int frames = 200;
+    const double seconds = bench::Best([&]() {
+        for (int i = 0; i < frames; ++i) target->RenderFrame();
+    });
+    target->DetachCamera();
+    scene.Close();
+    return frames / seconds;
+}
+
+#ifdef TW_WITH_OSMESA
+struct Mesa {
+    OSMesaContext context = nullptr;
+    std::vector<uint8_t> buffer;
+    explicit Mesa(int32_t depth) {
+        setenv("GALLIUM_DRIVER", "llvmpipe", 1);
+        setenv("LP_NUM_THREADS", "0", 1);
+        buffer.resize(size_t(kW) * kH * 4);
+        if (depth == 16) {
+            context = OSMesaCreateContextExt(OSMESA_RGB_565, 24, 0, 0, nullptr);
+            OSMesaMakeCurrent(context, buffer.data(), GL_UNSIGNED_SHORT_5_6_5, kW, kH);
+        } else {
+            context = OSMesaCreateContextExt(OSMESA_BGRA, 24, 0, 0, nullptr);
+            OSMesaMakeCurrent(context, buffer.data(), GL_UNSIGNED_BYTE, kW, kH);
+        }
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, kW, kH, 0, 0, -1);  // window depth = q
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_GEQUAL);
+        glClearDepth(0.0);
+    }
+    ~Mesa() {
+        if (context) OSMesaDestroyContext(context);
+    }
+    void Draw(const std::vector<Tri>& tris, bool smooth) {
+        glShadeModel(smooth ? GL_SMOOTH : GL_FLAT);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glBegin(GL_TRIANGLES);
+        for (const Tri& t : tris)
+            for (int k = 0; k < 3; ++k) {
+                glColor3ub(t.c[k][0], t.c[k][1], t.c[k][2]);
+                glVertex3f(t.x[k] + 0.5f, t.y[k] + 0.5f, t.q[k]);
+            }
+        glEnd();
+        glFinish();
+    }
+};
+
+double MesaFill(int32_t depth, bool gouraud, int quads) {
+    Mesa mesa(depth);
+    const std::vector<Tri> tris = FullScreen(quads);
+    const double seconds = bench::Best([&]() { mesa.Draw(tris, gouraud); });
+    return double(quads) * kW * kH / seconds / 1e6;
+}
+
+double MesaSmall(int count) {
+    Mesa mesa(32);
+    Camera view;
+    view.focalX = view.focalY = 500.0f;
+    view.centreX = kW / 2.0f, view.centreY = kH / 2.0f;
+    std::vector<L3DPoint> points = SmallTriangleVertices(count);
+    std::vector<Tri> tris(static_cast<size_t>(count));
+    const double seconds = bench::Best([&]() {
+        for (L3DPoint& p : points) p.ProjectFromCamera(view);
+        for (int i = 0; i < count; ++i)
+            for (int k = 0; k < 3; ++k) {
+                const L3DPoint& p = points[size_t(i) * 3 + size_t(k)];
+                Tri& t = tris[size_t(i)];
+                t.x[k] = p.screenX, t.y[k] = p.screenY, t.q[k] = p.inverseDepth;
+                for (int c = 0; c < 3; ++c) t.c[k][c] = p.colour[c];
+            }
+        mesa.Draw(tris, true);
+    });
+    return double(count) / seconds / 1e6;
+}
+#endif
+
+void Row(const char* name, const char* unit, double ours, double mesa) {
+    if (mesa > 0)
+        std::printf("%-34s %10.1f %10.1f %8.2f  %s\n", name, ours, mesa, ours / mesa, unit);
+    else
+        std::printf("%-34s %10.1f %10s %8s  %s\n", name, ours, "-", "-", unit);
+}
+
+}  // namespace
+
+int main() {
+    std::printf("%-34s %10s %10s %8s\n", "case (640 x 480, one core)", "ours", "llvmpipe", "ratio");
+    for (int32_t depth : {32, 16}) {
+        char name[64];
+        for (bool gouraud : {false, true}) {
+            double mesa = 0;
+#ifdef TW_WITH_OSMESA
+            mesa = MesaFill(depth, gouraud, 20);
+#endif
+            std::snprintf(name, sizeof name, "%d-bit %s fill", depth, gouraud ? "Gouraud" : "flat");
+            Row(name, "Mpixel/s", OursFill(depth, gouraud, 20), mesa);
+        }
+        double mesa = 0;
+#ifdef TW_WITH_OSMESA
+        if (depth == 32) mesa = MesaSmall(200000);
+#endif
+        std::snprintf(name, sizeof name, "%d-bit small triangles", depth);
+        Row(name, "M triangles/s", OursSmall(depth, 200000), mesa);
+        std::snprintf(name, sizeof name, "%d-bit fixture frames", depth);
+        Row(name, "frames/s", OursFrames(depth), 0);
+    }
+    return 0;
+}
