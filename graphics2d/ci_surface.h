@@ -5,8 +5,9 @@
 // rectangles waiting to be presented and presents them to its owner window
 // in the interpreter's redraw pass.
 //
-// The drawing, rich-text, image and sprite members come with their own
-// classes of work; until then they raise runtime error 38. The owner window,
+// The drawing and rich-text members live in ci_surface_draw.cpp and
+// ci_surface_write.cpp; the image and sprite members come with their own
+// classes of work and until then raise runtime error 38. The owner window,
 // the 3D render API and the texture are reached through small interfaces
 // (surface_render.h, ISurfaceOwner below).
 #include "graphics2d/dirty_rects.h"
@@ -105,6 +106,13 @@ public:
     int32_t PictureDepth() const { return m_depth; }
     CIFontBase* CurrentFont() const { return CIFontContainer::GetFont(); }
     const CDirtyRects& GetDirtyRects() const { return m_dirtyRects; }
+    // Drawing state: draw mode and level, pen
+    // size, the plain-drawing flag and the mode bits.
+    int32_t DrawMode() const { return m_drawMode; }
+    int32_t DrawLevel() const { return m_drawLevel; }
+    int32_t PenSize() const { return m_penSize; }
+    int32_t PlainDrawing() const { return m_plainDrawing; }
+    uint32_t ModeBits() const { return m_modeBits; }
     uint32_t GetBackground() const { return m_background; }
     bool IsFullScreen() const { return m_fullScreen != 0; }
 

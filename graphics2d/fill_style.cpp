@@ -74,7 +74,8 @@ std::vector<GradientBand> GradientSurfaceBands(uint32_t first, uint32_t second, 
     const double bs = double(size) / s.count;
     const double e = bs - std::fmod(double(origin), bs);
     int64_t step = static_cast<int64_t>(origin / bs);
-    bands.push_back({0, static_cast<int32_t>(std::min(e, double(size))), ColourAt(s, step, avoidZero)});
+    const int32_t firstEnd = static_cast<int32_t>(std::min(e, double(size)));
+    if (firstEnd > 0) bands.push_back({0, firstEnd, ColourAt(s, step, avoidZero)});
     const int64_t whole = static_cast<int64_t>((size - e) / bs);
     for (int64_t i = 0; i < whole; ++i) {
         ++step;
@@ -82,7 +83,8 @@ std::vector<GradientBand> GradientSurfaceBands(uint32_t first, uint32_t second, 
         if (from != to) bands.push_back({from, to, ColourAt(s, step, avoidZero)});
     }
     // The rest after the last whole band keeps the last colour.
-    if (bands.back().to < size) bands.push_back({bands.back().to, size, bands.back().colour});
+    if (bands.empty()) bands.push_back({0, size, ColourAt(s, step, avoidZero)});
+    else if (bands.back().to < size) bands.push_back({bands.back().to, size, bands.back().colour});
     return bands;
 }
 

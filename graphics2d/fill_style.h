@@ -21,9 +21,9 @@ struct GradientBand {
     uint32_t colour;
 };
 
-// Colour 0 stays 0, a non-zero colour whose three channels are all below 8
-// gets one channel raised to 8 (blue when strictly the largest, else green
-// when strictly the largest, else red).
+// A colour whose three channels are all below 8 (black too) gets one channel
+// raised to 8: blue when strictly the largest, else green when strictly the
+// largest, else red.
 uint32_t KeepOffBlack(uint32_t colour);
 
 // The n bands of a gradient from `first` to `second` cut from [start, end):
@@ -33,9 +33,11 @@ std::vector<GradientBand> GradientRectBands(uint32_t first, uint32_t second, int
                                             bool avoidZero);
 // The bands over [0, size) with the gradient's band grid shifted by the
 // origin: the first band [0, trunc(e)) with e = bs - fmod(origin, bs) takes
-// the colour trunc(origin / bs) steps on; whole bands follow, and the rows
-// after the last whole band take the last colour. Colours outside the two
-// ends stay at the nearer end. Origin 0 gives the bands of GradientRectBands.
+// the colour trunc(origin / bs) steps on; whole bands follow, each a step
+// further (bands whose edges are equal are left out but still step), and the
+// rows after the last whole band take the last colour. Colours outside the
+// two ends stay at the nearer end. Origin 0 gives the bands of
+// GradientRectBands (up to rounding of the edges).
 std::vector<GradientBand> GradientSurfaceBands(uint32_t first, uint32_t second, int32_t size, int32_t origin,
                                                bool avoidZero);
 

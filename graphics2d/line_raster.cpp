@@ -50,21 +50,43 @@ bool ClipSegment(int64_t* x1, int64_t* y1, int64_t* x2, int64_t* y2, int64_t lef
 
 namespace line_raster_detail {
 
+namespace {
+
+// Division rounding up, for a positive divisor.
+int64_t CeilDiv(int64_t a, int64_t b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
+
+// The steps k (0..major) whose coordinate start + sign * k lies in [lo, hi].
+void AxisRange(int64_t start, int64_t sign, int64_t lo, int64_t hi, int64_t* first, int64_t* last) {
+    *first = sign > 0 ? lo - start : start - hi;
+    *last = sign > 0 ? hi - start : start - lo;
+}
+
+}  // namespace
+
 bool StepRange(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const CRect& clip, int64_t* first, int64_t* last) {
     if (clip.right <= clip.left || clip.bottom <= clip.top) return false;
-    int64_t cx1 = x1, cy1 = y1, cx2 = x2, cy2 = y2;
-    if (!ClipSegment(&cx1, &cy1, &cx2, &cy2, clip.left, clip.top, int64_t(clip.right) - 1, int64_t(clip.bottom) - 1))
-        return false;
     const int64_t dx = int64_t(x2) - x1, dy = int64_t(y2) - y1;
-    const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
-    // Steps of the clipped end points along the major axis; the integer
-    // intersections may be off by one, so one step more on each side (the
-    // rasteriser skips points outside the clip).
-    const int64_t s1 = xMajor ? (dx < 0 ? x1 - cx1 : cx1 - x1) : (dy < 0 ? y1 - cy1 : cy1 - y1);
-    const int64_t s2 = xMajor ? (dx < 0 ? x1 - cx2 : cx2 - x1) : (dy < 0 ? y1 - cy2 : cy2 - y1);
-    const int64_t major = xMajor ? (dx < 0 ? -dx : dx) : (dy < 0 ? -dy : dy);
-    *first = std::max<int64_t>(0, std::min(s1, s2) - 1);
-    *last = std::min<int64_t>(major, std::max(s1, s2) + 1);
+    const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    const bool xMajor = adx >= ady;
+    const int64_t major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+    const int64_t sMajor = (xMajor ? dx : dy) < 0 ? -1 : 1, sMinor = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    const int64_t aMajor = xMajor ? x1 : y1, aMinor = xMajor ? y1 : x1;
+    const int64_t loMajor = xMajor ? clip.left : clip.top, hiMajor = int64_t(xMajor ? clip.right : clip.bottom) - 1;
+    const int64_t loMinor = xMajor ? clip.top : clip.left, hiMinor = int64_t(xMajor ? clip.bottom : clip.right) - 1;
+    int64_t k0, k1, m0, m1;
+    AxisRange(aMajor, sMajor, loMajor, hiMajor, &k0, &k1);
+    // The minor offsets inside, then the steps whose minor offset
+    // floor((2 k minor + major - 1) / (2 major)) lies among them.
+    AxisRange(aMinor, sMinor, loMinor, hiMinor, &m0, &m1);
+    m0 = std::max<int64_t>(m0, 0);
+    m1 = std::min(m1, minor);
+    if (m0 > m1) return false;
+    if (minor > 0) {
+        k0 = std::max(k0, CeilDiv(2 * major * m0 - major + 1, 2 * minor));
+        k1 = std::min(k1, CeilDiv(2 * major * (m1 + 1) - major + 1, 2 * minor) - 1);
+    }
+    *first = std::max<int64_t>(k0, 0);
+    *last = std::min(k1, major);
     return *first <= *last;
 }
 

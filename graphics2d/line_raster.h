@@ -7,6 +7,7 @@
 // clipped line keeps exactly the pixels the unclipped line has inside the
 // clip rectangle.
 #include <cstdint>
+#include <cstdlib>
 
 #include "runtime/base/rect.h"
 
@@ -15,6 +16,7 @@ enum : uint32_t { kOutBelow = 1, kOutAbove = 2, kOutRight = 4, kOutLeft = 8 };
 
 // Clips the segment to the inclusive box (left, top)-(right, bottom) with
 // integer intersection arithmetic; false when it lies wholly outside.
+// (Coordinates up to 2^32 apart: the products stay within 64 bits.)
 bool ClipSegment(int64_t* x1, int64_t* y1, int64_t* x2, int64_t* y2, int64_t left, int64_t top, int64_t right,
                  int64_t bottom);
 
@@ -26,12 +28,24 @@ void RasterLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const CRect& cli
 // ---- implementation ----
 
 namespace line_raster_detail {
-// The visited range of steps along the major axis, from the clipped segment.
+// The steps along the major axis whose points lie inside the clip.
 bool StepRange(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const CRect& clip, int64_t* first, int64_t* last);
 }  // namespace line_raster_detail
 
 template <class Plot>
 void RasterLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const CRect& clip, Plot&& plot) {
+    // Segments longer than 2^30 on an axis are first cut to the clip
+    // rectangle widened by 2^20 (Cohen-Sutherland), so that the step
+    // arithmetic stays within 64 bits; their far parts cannot be seen.
+    const int64_t far = int64_t(1) << 30, margin = int64_t(1) << 20;
+    if (std::llabs(int64_t(x2) - x1) > far || std::llabs(int64_t(y2) - y1) > far) {
+        int64_t a = x1, b = y1, c = x2, d = y2;
+        if (!ClipSegment(&a, &b, &c, &d, clip.left - margin, clip.top - margin, clip.right + margin,
+                         clip.bottom + margin))
+            return;
+        x1 = static_cast<int32_t>(a), y1 = static_cast<int32_t>(b), x2 = static_cast<int32_t>(c),
+        y2 = static_cast<int32_t>(d);
+    }
     int64_t first, last;
     if (!line_raster_detail::StepRange(x1, y1, x2, y2, clip, &first, &last)) return;
     const int64_t dx = int64_t(x2) - x1, dy = int64_t(y2) - y1;

@@ -150,7 +150,15 @@ CRect ClippedArea(CSurface* s, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 
 }  // namespace
 
-void ClearToZero(CSurface* s) { s->GetImpl()->FillRectRaw(0, 0, s->GetWidth(), s->GetHeight(), 0); }
+// Eight bits write the raw index 0 (FillRect would take black's nearest
+// index); deeper surfaces take colour 0, which is pixel value 0.
+void ClearToZero(CSurface* s) {
+    CSurfaceImpl* impl = s->GetImpl();
+    if (impl->depth <= 8)
+        impl->FillRectRaw(0, 0, impl->width, impl->height, 0);
+    else
+        impl->FillRect(0, 0, impl->width, impl->height, 0);
+}
 
 int CSurface::DrawRectangleStyled(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CFillStyle* fill,
                                   int32_t penWidth, CFillStyle* pen, int32_t soften, int32_t mode,
