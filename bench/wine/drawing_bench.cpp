@@ -75,7 +75,7 @@ int main() {
 
     // Styled blended rectangle against FillRect + AlphaBlend.
     CSolidFillStyle blue(0xFF0000);
-    const double styled = Millis([&] { s.DrawRectangleStyledFilled(0, 0, 640, 480, &blue, 0, 1, 128); }, 20);
+    const double styled = Millis([&] { s.DrawRectangleStyledFilled(0, 0, 640, 480, &blue, 0, 1, 64); }, 20);
     HDC dc = static_cast<HDC>(s.GetDC());
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, 640, 480);

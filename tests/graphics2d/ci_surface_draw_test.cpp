@@ -15,8 +15,13 @@ namespace {
 // A stand-in for the point array class (id 10) until the 3D classes come.
 class PointArrayDouble : public CIBaseClassImpl, public ISurfacePointArray {
 public:
-    explicit PointArrayDouble(CInterpretor* in) : CIBaseClassImpl(in, ClassRecordOf(in, kClassPointArray), kClassPointArray, false) {}
+    explicit PointArrayDouble(CInterpretor* in)
+        : CIBaseClassImpl(in, ClassRecordOf(in, kClassPointArray), kClassPointArray, true) {}
     void CallMember(int32_t) override {}
+    void Destroy(int32_t) override {
+        UnlinkFromClassList();
+        delete this;
+    }
     int32_t GetPointKind() const override { return kind; }
     int32_t GetPointCount() const override { return static_cast<int32_t>(points.size() / 2); }
     double GetPointCoordinate(int32_t i, int32_t axis) const override { return points[2 * i + axis]; }

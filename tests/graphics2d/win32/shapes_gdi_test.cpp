@@ -114,10 +114,10 @@ TEST_F(ShapesGdiTest, StyledShapesWithModes) {
         EXPECT_EQ(At(&s, 15, 15), 0x0000FFu & (depth == 16 ? 0xF8FCF8u : 0xFFFFFFu));
         EXPECT_EQ(At(&s, 4, 4), 0xFFFFFFu);
         EXPECT_EQ(At(&s, 25, 25), 0xFFFFFFu);
-        // Mode 1 at level 128: half red over white.
+        // Mode 1 at level 64: half red over white.
         CSurface b;
         ASSERT_TRUE(MakeDIB(&b, depth, 30, 30));
-        ASSERT_EQ(b.DrawEllipseStyledFilled(0, 0, 30, 30, &red, 0, 1, 128), 1);
+        ASSERT_EQ(b.DrawEllipseStyledFilled(0, 0, 30, 30, &red, 0, 1, 64), 1);
         const uint32_t c = At(&b, 15, 15);
         EXPECT_GE(c & 0xFF, 0xF0u);
         EXPECT_NEAR(static_cast<int>((c >> 8) & 0xFF), 128, 12);
