@@ -45,6 +45,7 @@ L3DWorld::~L3DWorld() {
     Clear();
     m_materials.DeleteMaterialAt(-1);
     delete m_imageFile;
+    SetScriptOwner(nullptr);
     delete m_defaultShadowMaterial;
     delete m_defaultMaterial;
     m_cameras.DeleteCameraAt(-1);

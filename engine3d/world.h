@@ -38,6 +38,15 @@ class LCameraView;
 class LRenderTargetLink;
 class CSharedPalette;
 
+// The script object owning a world, as the world sees it: a reference taken
+// and given back.
+class LWorldOwner {
+public:
+    virtual ~LWorldOwner() = default;
+    virtual void TakeReference() = 0;
+    virtual void ReleaseReference() = 0;
+};
+
 class L3DWorld {
 public:
     // Copies a texture file when a scene is saved with its files: (texture,
@@ -106,6 +115,40 @@ public:
     int32_t CountPolygons();
     // Empties the world back to its constructed state; 0.
     int32_t Clear();
+
+    // Per-object switches by position, -1 for every object: 1 when no object
+    // is there, else 0 (engine3d/world_object_switches.cpp).
+    int32_t ScaleObjects(float x, float y, float z, int32_t position);
+    int32_t SetWireFrame(int32_t on, int32_t position);
+    int32_t SetFlat(int32_t on, int32_t position);
+    int32_t SetMapped(int32_t on, int32_t position);
+    int32_t SetGouraud(int32_t on, int32_t position);
+    int32_t SetLambert(int32_t on, int32_t position);
+    // The object's box display (ShowBox with recursion 0); showing refreshes
+    // the cameras.
+    int32_t SetObjectVisible(int32_t on, int32_t position);
+    int32_t SetCollision(int32_t on, int32_t position);
+    int32_t SetObjectFlag23(int32_t on, int32_t position);
+    // From `from` itself onward, the first top-level object of that name
+    // (case-insensitive); 0 when `from` is not a top-level object here.
+    L3DObject* FindNextObject(L3DObject* from, const char* name);
+    // An object that becomes top-level again: appended without the clone
+    // rule and without the visibility step.
+    void AttachObject(L3DObject* object);
+    void SetCamerasVisible(int32_t on);
+    // Refreshes every camera, then double-sided = not `on`.
+    void SetBackFaceCulling(int32_t on);
+    void RefreshMaterials();
+    // Drops the material's caches from the base cluster's own object, its
+    // octree and its static meshes, through their children.
+    void ApplyMaterialCaches(LMaterial* material);
+    // The depth the render target's textures support for the effective
+    // depth (asked of a texture "temp" made and destroyed for it); stored.
+    int32_t ResolveColourDepth();
+    // The script object that owns the world: a reference is held on it
+    // until it is replaced or the world is destroyed.
+    void SetScriptOwner(LWorldOwner* owner);
+    LWorldOwner* GetScriptOwner() const { return m_scriptOwner; }
 
     // Cameras and the frame.
     L3DCamera* CreateCamera(LCLBKObject* callback);
@@ -191,6 +234,13 @@ public:
     }
     void SetGroundPlane(float y) { m_hasGround = 1, m_groundY = y; }
 
+    // Name counters of the primitive builders (engine3d/primitive_builders.h):
+    // one per kind, 0 at construction; a builder takes the number and moves
+    // the counter only once it has built its object.
+    enum : int32_t { kPrimitiveBrick, kPrimitiveSphere, kPrimitivePyramid, kPrimitivePlane, kPrimitiveKinds };
+    int32_t GetPrimitiveCounter(int32_t kind) const { return m_primitiveCounters[kind]; }
+    void AdvancePrimitiveCounter(int32_t kind) { ++m_primitiveCounters[kind]; }
+
     LBaseMaterial& GetMaterialList() { return m_materials; }
     LTextureList& GetTextureList() { return m_textures; }
     LBaseSprite& GetSpriteList() { return m_sprites; }
@@ -261,6 +311,7 @@ private:
     int32_t m_autoDelete = 1;
     int32_t m_showOnAdd = 1;
     int32_t m_clusterRequests = 0;
+    int32_t m_primitiveCounters[kPrimitiveKinds] = {0, 0, 0, 0};
     LDataLink m_clusterObjects;
     int32_t m_drawingSwitch = 0;
     int32_t m_hasGround = 0;
@@ -279,4 +330,5 @@ private:
     CSharedPalette* m_palette = nullptr;
     LImageSource* m_imageFile = nullptr;
     LFileSearch* m_fileSearch = nullptr;
+    LWorldOwner* m_scriptOwner = nullptr;
 };

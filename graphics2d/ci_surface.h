@@ -98,6 +98,12 @@ public:
     void RefreshRect(int32_t x, int32_t y, int32_t width, int32_t height, int mark);
     // Pen colour (a COLORREF); drops a pen gradient.
     void SetPenColorValue(uint32_t colour);
+    void SetBackgroundValue(uint32_t colour) { m_background = colour; }
+    // The text position and pen colour (the window's line input draws there).
+    int32_t CursorX() const { return m_cursorX; }
+    int32_t CursorY() const { return m_cursorY; }
+    void SetCursorPosition(int32_t x, int32_t y) { m_cursorX = x, m_cursorY = y; }
+    uint32_t GetPenColour() const { return m_penColour; }
     void SetFontObject(CIFontBase* font) { SetFont(font); }
 
     CSurface* GetPicture() const { return m_picture.get(); }

@@ -1,9 +1,20 @@
 #include "ui/ui_classes.h"
 
+#include "runtime/interp/process_hooks.h"
 #include "ui/ci_font.h"
+#include "ui/ci_window.h"
 #include "ui/member_tables.h"
+
+namespace {
+
+void RegisterWindowClassAtStart() { RegisterMainWindowClass(); }
+
+}  // namespace
 
 void RegisterUiClasses() {
     RegisterUiClassTables();
     RegisterFontClass();
+    RegisterWindowClass();
+    static const bool hooked = AddProcessHooks(&RegisterWindowClassAtStart, nullptr);
+    (void)hooked;
 }

@@ -190,6 +190,35 @@ CProgramState& ProgramState(CInterpretor* interpretor);
 CProgramContainer* PackageOf(CInterpretor* interpretor);
 const CRunner* RunnerOf(CInterpretor* interpretor);
 
+// ---- windows ----
+// What the window classes need of the interpreter beyond the handler
+// convention: the current window (the target of global window members), the
+// coalescing post, the redraw request, one tick of modal loops, and the
+// error boundary of window procedures and hooks.
+CIBaseClassImpl* GetCurrentWindow(CInterpretor* interpretor);
+void SetCurrentWindow(CInterpretor* interpretor, CIBaseClassImpl* window);
+// A waiting event of the same handler and target only takes the new arguments.
+void PostEventCoalesced(CInterpretor* interpretor, CFunctionRecord* handler, const void* target,
+                        const CValue* const* args, int count);
+void RequestRefresh(CInterpretor* interpretor);
+// One tick of a modal loop: a pending error, tickers, redraw, one event.
+void RunTick(CInterpretor* interpretor);
+// An error caught at a Win32 callback (which it cannot unwind through): it
+// goes to the script's error handler when there is one, else it is kept as
+// the pending error (the first one kept wins) and the operation loop raises
+// it again.
+void KeepPendingError(CInterpretor* interpretor, const CIError& error);
+// Deletes the object and its dependants, as Delete does.
+void DeleteScriptObject(CInterpretor* interpretor, CIBaseClassImpl* object);
+// With no window object left, the run ends at the next check (pending 0).
+void EndIfNoWindows(CInterpretor* interpretor);
+// True while ReleaseAll destroys every object.
+bool IsReleasingAll(CInterpretor* interpretor);
+// The package's default background colour of new windows (0xRRGGBB).
+uint32_t DefaultWindowColour(CInterpretor* interpretor);
+// The runner for the window fields it keeps (main window); null without one.
+CRunner* WindowRunnerOf(CInterpretor* interpretor);
+
 // ---- per-interpreter services ----
 // A module that needs one object per interpreter (the image-format manager,
 // later the sound manager and the socket layer) registers a service from its

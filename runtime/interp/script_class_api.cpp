@@ -41,3 +41,32 @@ void CollectGarbage(CInterpretor* in) { in->CollectGarbage(); }
 CProgramState& ProgramState(CInterpretor* in) { return in->m_programState; }
 CProgramContainer* PackageOf(CInterpretor* in) { return in ? in->GetProgramContainer() : nullptr; }
 const CRunner* RunnerOf(CInterpretor* in) { return in ? in->m_runner : nullptr; }
+
+CIBaseClassImpl* GetCurrentWindow(CInterpretor* in) { return in->m_currentWindow; }
+void SetCurrentWindow(CInterpretor* in, CIBaseClassImpl* window) { in->m_currentWindow = window; }
+void PostEventCoalesced(CInterpretor* in, CFunctionRecord* handler, const void* target, const CValue* const* args,
+                        int count) {
+    const CValue* a[CEventRecord::kMaxArgs] = {};
+    for (int i = 0; i < count && i < CEventRecord::kMaxArgs; ++i)
+        a[i] = args[i];
+    in->PostEventCoalesced(handler, target, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
+}
+void RequestRefresh(CInterpretor* in) { in->RequestRefresh(); }
+void RunTick(CInterpretor* in) { in->Tick(); }
+void KeepPendingError(CInterpretor* in, const CIError& error) {
+    try {
+        if (in->HandleHandlerError(error))
+            return;
+    } catch (const CIError& posting) {
+        if (in->m_pendingError < 0)
+            in->m_pendingError = posting.code;
+        return;
+    }
+    if (in->m_pendingError < 0)
+        in->m_pendingError = error.code;
+}
+void DeleteScriptObject(CInterpretor* in, CIBaseClassImpl* object) { in->DeleteObject(object); }
+void EndIfNoWindows(CInterpretor* in) { in->EndIfNoWindows(); }
+bool IsReleasingAll(CInterpretor* in) { return in->m_releaseAll != 0; }
+uint32_t DefaultWindowColour(CInterpretor* in) { return in->m_packageSettings[1]; }
+CRunner* WindowRunnerOf(CInterpretor* in) { return in ? in->m_runner : nullptr; }
