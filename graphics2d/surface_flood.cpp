@@ -135,10 +135,10 @@ int CSurface::FloodFill(int32_t x, int32_t y, uint32_t colour, int32_t soften, i
             return 0;
         }
         if (layer->IsPaletted() && GetPalette() != nullptr) layer->SetPalette(GetPalette(), 0);
+        ClearToZero(layer.get());  // all of it, before the clip applies
         int32_t cx, cy, cw, ch;
         target->GetClipRect(&cx, &cy, &cw, &ch);
         layer->GetImpl()->SetClipRect(cx, cy, cw, ch);
-        ClearToZero(layer.get());
     }
     CSurfaceImpl* drawn = layer ? layer->GetImpl() : target;
 
