@@ -118,6 +118,7 @@ void Flood(const uint8_t* data, size_t size) {
     const int answer = s.FloodFill(static_cast<int8_t>(data[4]) % 45, data[5] % 45,
                                    kColours[data[6] & 3] ^ (data[6] & 0xF0), 0, data[7] % 80, data[7] >> 6,
                                    (data[6] & 8) ? 100 : 0, &box);
+    s.SetClipRect(0, 0, w, h);  // pixels outside the clip read as nothing
     size_t i = 0;
     for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < w; ++x, ++i) {
