@@ -43,10 +43,10 @@ CISurface::~CISurface() { ReleaseRenderAPI(); }
 // ---- members ----
 
 void CISurface::CallMember(int32_t memberId) {
-    if (CallImageMember(memberId) || CallSpriteMember(memberId))
+    if (CallImageMember(memberId) || CallSpriteMember(memberId) || CallDrawingMember(memberId))
         return;
-    // The drawing, rich-text, image and sprite members come with their own
-    // work; until then any member of the class without a handler here is 38.
+    // The image, sprite and drawing groups answer their own members; a
+    // member with a handler in none of them is 38.
     static const CDispatchEntry<CISurface> kHandlers[] = {
         TW_MEMBER(Surface, MoveTo),
         TW_MEMBER(Surface, SetFont),
@@ -120,6 +120,8 @@ int32_t CISurface::GetPixel() {
 }
 
 int32_t CISurface::GetPixelIndex() {
+    if (m_depth != 8)
+        RaiseError(m_interpretor, 28);
     int32_t x, y;
     PointArgs(&x, &y);
     uint8_t index = 0;
@@ -487,6 +489,8 @@ void CISurface::Reset(int clear, uint32_t background, uint32_t pen) {
     m_cursorX = m_cursorY = 0;
     m_penSize = 1;
     m_fillKind = m_penKind = 0;
+    m_fillStyle.reset();
+    m_penStyle.reset();
     m_plainDrawing = 1;
     m_modeBits = 0;
     if (m_picture)

@@ -5,11 +5,13 @@
 // rectangles waiting to be presented and presents them to its owner window
 // in the interpreter's redraw pass.
 //
-// The drawing, rich-text, image and sprite members come with their own
-// classes of work; until then they raise runtime error 38. The owner window,
+// The drawing and rich-text members live in ci_surface_draw.cpp and
+// ci_surface_write.cpp; the image and sprite members come with their own
+// classes of work and until then raise runtime error 38. The owner window,
 // the 3D render API and the texture are reached through small interfaces
 // (surface_render.h, ISurfaceOwner below).
 #include "graphics2d/dirty_rects.h"
+#include "graphics2d/fill_style.h"
 #include "graphics2d/font_container.h"
 #include "graphics2d/surface.h"
 #include "graphics2d/surface_render.h"
@@ -30,6 +32,10 @@ public:
     virtual void SetOwnerBackground(uint32_t colour) = 0;
     // The surface goes: the window forgets its font link to it.
     virtual void DropFontLink() = 0;
+    // "SetPenColor" of the surface: the window sets its text colour and calls
+    // SetPenColorValue on the surface; false when the window leaves it to
+    // the surface.
+    virtual bool SetOwnerPenColour(uint32_t) { return false; }
 };
 
 // Creation flags (the low 16 bits of 0xABCD flag words).
@@ -98,7 +104,8 @@ public:
 
     // Operations of the owner window.
     void RefreshRect(int32_t x, int32_t y, int32_t width, int32_t height, int mark);
-    void SetPenColorValue(uint32_t colour) { m_penColour = colour; }
+    // Pen colour (a COLORREF); drops a pen gradient.
+    void SetPenColorValue(uint32_t colour);
     void SetBackgroundValue(uint32_t colour) { m_background = colour; }
     // The text position and pen colour (the window's line input draws there).
     int32_t CursorX() const { return m_cursorX; }
@@ -113,11 +120,52 @@ public:
     int32_t PictureDepth() const { return m_depth; }
     CIFontBase* CurrentFont() const { return CIFontContainer::GetFont(); }
     const CDirtyRects& GetDirtyRects() const { return m_dirtyRects; }
+    // Drawing state: draw mode and level, pen
+    // size, the plain-drawing flag and the mode bits.
+    int32_t DrawMode() const { return m_drawMode; }
+    int32_t DrawLevel() const { return m_drawLevel; }
+    int32_t PenSize() const { return m_penSize; }
+    int32_t PlainDrawing() const { return m_plainDrawing; }
+    uint32_t ModeBits() const { return m_modeBits; }
     uint32_t GetBackground() const { return m_background; }
     bool IsFullScreen() const { return m_fullScreen != 0; }
 
 private:
     using CIFontContainer::SetFont;
+    // Drawing members (ci_surface_draw.cpp) and rich text
+    // (ci_surface_write.cpp): CallDrawingMember runs one when the id is
+    // theirs and answers false otherwise.
+    bool CallDrawingMember(int32_t memberId);
+    int32_t Write();
+    int32_t WriteLn();
+    int32_t Line();
+    int32_t LineTo();
+    int32_t Ellipse();
+    int32_t Rectangle();
+    int32_t DrawPolygon();
+    int32_t SetPenColor();
+    int32_t SetFillColor();
+    int32_t SetFillGradientColor();
+    int32_t SetFillGradientDir();
+    int32_t SetPenGradientColor();
+    int32_t SetPenGradientDir();
+    int32_t SetPenSize();
+    int32_t SetAntiAlias();
+    int32_t SetDrawMode();
+    int32_t SetTransparentMode();
+    int32_t Fill();
+    int32_t DrawText();
+    int32_t SetPixel();
+    // Recomputes the plain-drawing flag and the mode bits.
+    void UpdateDrawFlags();
+    // The fill or pen gradient, made when the kind is not yet 5.
+    CGradientFillStyle* MakeGradient(std::unique_ptr<CFillStyle>* style, int32_t* kind);
+    // Draws a line with the pen (plain or styled).
+    void PenLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    // Ellipses, rectangles and polygons by the pen and fill rules.
+    struct ShapeOps;
+    void DrawShape(const ShapeOps& ops);
+
     // Script members.
     int32_t MoveTo();
     int32_t SetFont();
@@ -225,6 +273,9 @@ private:
     int32_t m_penKind = 0;
     int32_t m_plainDrawing = 1;
     uint32_t m_modeBits = 0;
+    uint32_t m_fillColour = 0;  // COLORREF
+    std::unique_ptr<CFillStyle> m_fillStyle;
+    std::unique_ptr<CFillStyle> m_penStyle;
 
     std::unique_ptr<CSpriteList> m_sprites;
     std::vector<void*> m_imageUsers;

@@ -21,6 +21,8 @@
 #include "graphics2d/pixel_format.h"
 #include "runtime/base/rect.h"
 
+class CFillStyle;
+
 // Status words of the front object.
 constexpr uint32_t kSurfaceNoImpl = 0x40000000;       // nothing could be made
 constexpr uint32_t kSurfaceRefused = 0x40010000;      // the implementation refused
@@ -212,6 +214,15 @@ public:
     void SetImpl(CSurfaceImpl* impl);
     bool IsValid() const { return m_impl != GetNullSurfaceImpl(); }
     uint32_t GetStatus() const { return m_status; }
+    void SetStatus(uint32_t status) { m_status = status; }
+    // The device context for a shape: status kSurfaceBadArgument when none.
+    void* ShapeDC();
+    // What the DC's coordinates lack of the front object's (0 when the
+    // implementation keeps the origin in the DC).
+    int32_t DCOffsetX() const;
+    int32_t DCOffsetY() const;
+    // The clip rectangle intersected with the surface, in front coordinates.
+    CRect FrontClip() const;
     int32_t GetWidth() const { return m_impl->width; }
     int32_t GetHeight() const { return m_impl->height; }
     int32_t GetDepth() const { return m_impl->depth; }
@@ -293,6 +304,59 @@ public:
         return other ? ::PixelsOverlap(m_impl, other->m_impl, otherX, otherY, x, y, w, h) : 0;
     }
 
+    // Shapes (surface_shapes.cpp): the GDI family with one pen colour and one
+    // fill colour straight into the device context, and one-pixel lines.
+    // Corners in any order; front-object coordinates. 1 when drawn; without
+    // a DC the status becomes kSurfaceBadArgument and 0 is answered.
+    int DrawEllipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t fill, int32_t penWidth,
+                    uint32_t penColour, int32_t filled);
+    int DrawEllipseOutline(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth, uint32_t penColour);
+    int DrawRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t fill, int32_t penWidth,
+                      uint32_t penColour, int32_t filled);
+    int DrawRectangleOutline(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth, uint32_t penColour);
+    // Points are x, y pairs.
+    int DrawPolygon(const int32_t* points, int32_t count, uint32_t fill, int32_t penWidth, uint32_t penColour,
+                    int32_t filled);
+    int DrawPolygonOutline(const int32_t* points, int32_t count, int32_t penWidth, uint32_t penColour);
+    // Pen width 1: Bresenham's pixels inside the clip rectangle (no DC
+    // needed); other widths a GDI pen.
+    int DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth, uint32_t colour);
+
+    // Styled shapes (surface_styled.cpp): pen and fill styles with the blit
+    // modes, through a mask on temporary surfaces; pixel value 0 is never
+    // drawn. Outline entries draw nothing for pen width 0, filled entries
+    // nothing without a fill style. A shape wholly outside the clip
+    // rectangle draws nothing and answers 1.
+    int DrawEllipseStyled(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CFillStyle* fill, int32_t penWidth,
+                          CFillStyle* pen, int32_t soften, int32_t mode, uint32_t parameter, int32_t filled);
+    int DrawEllipseStyledOutline(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth, CFillStyle* pen,
+                                 int32_t soften, int32_t mode, uint32_t parameter);
+    int DrawEllipseStyledFilled(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CFillStyle* fill, int32_t soften,
+                                int32_t mode, uint32_t parameter);
+    int DrawRectangleStyled(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CFillStyle* fill, int32_t penWidth,
+                            CFillStyle* pen, int32_t soften, int32_t mode, uint32_t parameter, int32_t filled);
+    int DrawRectangleStyledOutline(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth,
+                                   CFillStyle* pen, int32_t soften, int32_t mode, uint32_t parameter);
+    int DrawRectangleStyledFilled(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CFillStyle* fill, int32_t soften,
+                                  int32_t mode, uint32_t parameter);
+    int DrawPolygonStyled(const int32_t* points, int32_t count, CFillStyle* fill, int32_t penWidth, CFillStyle* pen,
+                          int32_t soften, int32_t mode, uint32_t parameter, int32_t filled);
+    int DrawPolygonStyledOutline(const int32_t* points, int32_t count, int32_t penWidth, CFillStyle* pen,
+                                 int32_t soften, int32_t mode, uint32_t parameter);
+    int DrawPolygonStyledFilled(const int32_t* points, int32_t count, CFillStyle* fill, int32_t soften,
+                                int32_t mode, uint32_t parameter);
+    int DrawLineStyled(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth, CFillStyle* pen,
+                       int32_t soften, int32_t mode, uint32_t parameter);
+
+    // Scan-line seed fill (surface_flood.cpp) from (x, y) over the connected
+    // pixels whose channels each lie within `tolerance` of the seed's. With a
+    // colour and a mode parameter the pixels go to a layer blitted with the
+    // mode. 0 when nothing is drawn (the seed already has the colour, or lies
+    // outside the clip). `changed` receives the box of the changed pixels
+    // (right and bottom exclusive, front coordinates).
+    int FloodFill(int32_t x, int32_t y, uint32_t colour, int32_t soften, int32_t tolerance, int32_t mode,
+                  uint32_t parameter, CRect* changed = nullptr);
+
     bool IsPaletted() const { return m_impl->depth < 9; }
     int SetPalette(CSharedPalette* palette, int32_t remap);
     int SetPaletteEntries(const LogPalette256* data, int32_t remap);
@@ -322,6 +386,9 @@ private:
     int32_t m_originY;
     uint32_t m_status;
 };
+
+// Sets every pixel to value 0 (the transparent value), whatever the depth.
+void ClearToZero(CSurface* surface);
 
 // Rotation helpers: an angle brought into 0..359, and the size of a w × h
 // area rotated by it (corners rotated with single-precision products).

@@ -23,6 +23,21 @@ public:
     virtual void AttachSurface(CSurface* surface) = 0;
     virtual void DropCamera() = 0;
     virtual void Release() = 0;
+    // Render features (2: anti-aliasing): whether the API has the feature,
+    // and switching it on or off.
+    virtual int HasFeature(int32_t) { return 0; }
+    virtual void EnableFeature(int32_t, int) {}
+};
+
+// A point array ("PointArray", class 10) handed to "DrawPolygon".
+class ISurfacePointArray {
+public:
+    virtual ~ISurfacePointArray() {}
+    // 2 for two-dimensional points.
+    virtual int32_t GetPointKind() const = 0;
+    virtual int32_t GetPointCount() const = 0;
+    // Coordinate `axis` (0 x, 1 y) of point `index`.
+    virtual double GetPointCoordinate(int32_t index, int32_t axis) const = 0;
 };
 
 class ISurfaceWorld {

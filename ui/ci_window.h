@@ -59,6 +59,12 @@ public:
     // "CaptureWindow", and the surface of sprites made on the window.
     CISurface* GetAttachedSurface() override { return m_surface; }
     void* GetWindowHandle() override { return m_window; }
+    // The surface's "SetPenColor": the window's text colour, which passes it
+    // on to the surface.
+    bool SetOwnerPenColour(uint32_t colour) override {
+        SetColorValue(colour);
+        return true;
+    }
 
     // ---- hooks and controls ----
     int32_t AddMessageHook(WindowMessageHook hook);

@@ -101,3 +101,10 @@ void OsReleaseWindowDC(void*, void*) {}
 void* OsSelectPalette(void*, void*) { return nullptr; }
 void OsRealizePalette(void*) {}
 bool OsGetClientRect(void*, CRect*) { return false; }
+
+// ---- shapes: no device contexts here ----
+
+#include "graphics2d/os_shapes.h"
+
+int OsDrawShape(void*, const CRect*, int, const int32_t*, int32_t, const OsShapeStyle&) { return 0; }
+int OsFillSolidRect(void*, const CRect&, uint32_t) { return 0; }

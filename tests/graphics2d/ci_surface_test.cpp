@@ -81,8 +81,8 @@ TEST_F(SurfaceClassTest, RefreshAndLockNeedAutoRefreshOff) {
     EXPECT_EQ(ErrorOf(s, kSurfaceRefresh), -1);
     EXPECT_EQ(ErrorOf(s, kSurfaceLock), -1);
     EXPECT_EQ(ErrorOf(s, kSurfaceUnlock), -1);
-    // Members of the drawing work still to come raise 38.
-    EXPECT_EQ(ErrorOf(s, kSurfaceLine, {0, 0, 5, 5}), 38);
+    // Members of the sprite work still to come raise 38.
+    EXPECT_EQ(ErrorOf(s, kSurfaceClearSprites), 38);
 }
 
 TEST_F(SurfaceClassTest, ClearAndEraseRectUseTheBackground) {
