@@ -2,7 +2,7 @@
 // window's surface, sprites made on a window or on the current window,
 // "Rotate" keeping a window surface's size, and "CaptureWindow" (the native
 // stand-in has nothing to capture from: 0).
-#include "tests/ui/native/window_fixture.h"
+#include "tests/ui/window_fixture.h"
 #include "graphics2d/ci_sprite.h"
 #include "graphics2d/ci_sprite_members.h"
 #include "graphics2d/ci_surface_members.h"
