@@ -2,6 +2,7 @@
 
 #include "runtime/interp/process_hooks.h"
 #include "ui/ci_font.h"
+#include "ui/ci_message_box.h"
 #include "ui/ci_window.h"
 #include "ui/member_tables.h"
 
@@ -15,6 +16,7 @@ void RegisterUiClasses() {
     RegisterUiClassTables();
     RegisterFontClass();
     RegisterWindowClass();
+    RegisterMessageBoxClass();
     static const bool hooked = AddProcessHooks(&RegisterWindowClassAtStart, nullptr);
     (void)hooked;
 }
