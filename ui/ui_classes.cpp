@@ -1,6 +1,7 @@
 #include "ui/ui_classes.h"
 
 #include "runtime/interp/process_hooks.h"
+#include "ui/ci_button_controls.h"
 #include "ui/ci_font.h"
 #include "ui/ci_message_box.h"
 #include "ui/ci_window.h"
@@ -17,6 +18,7 @@ void RegisterUiClasses() {
     RegisterFontClass();
     RegisterWindowClass();
     RegisterMessageBoxClass();
+    RegisterButtonClasses();
     static const bool hooked = AddProcessHooks(&RegisterWindowClassAtStart, nullptr);
     (void)hooked;
 }
