@@ -4,6 +4,7 @@
 #include "ui/ci_button_controls.h"
 #include "ui/ci_font.h"
 #include "ui/ci_message_box.h"
+#include "ui/ci_static_text.h"
 #include "ui/ci_window.h"
 #include "ui/member_tables.h"
 
@@ -19,6 +20,7 @@ void RegisterUiClasses() {
     RegisterWindowClass();
     RegisterMessageBoxClass();
     RegisterButtonClasses();
+    RegisterStaticTextClass();
     static const bool hooked = AddProcessHooks(&RegisterWindowClassAtStart, nullptr);
     (void)hooked;
 }
