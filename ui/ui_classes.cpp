@@ -3,6 +3,7 @@
 #include "runtime/interp/process_hooks.h"
 #include "ui/ci_button_controls.h"
 #include "ui/ci_font.h"
+#include "ui/ci_list_controls.h"
 #include "ui/ci_message_box.h"
 #include "ui/ci_static_text.h"
 #include "ui/ci_window.h"
@@ -21,6 +22,7 @@ void RegisterUiClasses() {
     RegisterMessageBoxClass();
     RegisterButtonClasses();
     RegisterStaticTextClass();
+    RegisterListClasses();
     static const bool hooked = AddProcessHooks(&RegisterWindowClassAtStart, nullptr);
     (void)hooked;
 }
