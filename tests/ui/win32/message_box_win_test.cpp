@@ -50,12 +50,17 @@ std::thread PressOnBox(const char* caption, std::string press, SeenBox* seen) {
             if (box == nullptr)
                 Sleep(10);
         }
+        // The box is shown once its initialisation (default button, icon) is done.
+        for (int i = 0; i < 500 && box != nullptr && !IsWindowVisible(box); ++i)
+            Sleep(10);
         if (box == nullptr)
             return;
         EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(seen));
-        const LRESULT def = SendMessageA(box, DM_GETDEFID, 0, 0);
-        if (HIWORD(def) == DC_HASDEFID)
-            seen->defaultId = LOWORD(def);
+        // The default button is the one drawn as default (Wine's DM_GETDEFID
+        // answers IDOK whatever the box's default is).
+        for (HWND b = GetWindow(box, GW_CHILD); b != nullptr; b = GetWindow(b, GW_HWNDNEXT))
+            if ((GetWindowLongA(b, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON)
+                seen->defaultId = GetDlgCtrlID(b);
         for (HWND b = GetWindow(box, GW_CHILD); b != nullptr; b = GetWindow(b, GW_HWNDNEXT)) {
             char text[64] = {};
             GetWindowTextA(b, text, sizeof text);
