@@ -4,6 +4,7 @@
 #include "ui/ci_button_controls.h"
 #include "ui/ci_font.h"
 #include "ui/ci_list_controls.h"
+#include "ui/ci_menu.h"
 #include "ui/ci_message_box.h"
 #include "ui/ci_static_text.h"
 #include "ui/ci_window.h"
@@ -23,6 +24,7 @@ void RegisterUiClasses() {
     RegisterButtonClasses();
     RegisterStaticTextClass();
     RegisterListClasses();
+    RegisterMenuClass();
     static const bool hooked = AddProcessHooks(&RegisterWindowClassAtStart, nullptr);
     (void)hooked;
 }
