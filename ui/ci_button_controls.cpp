@@ -15,7 +15,8 @@ namespace {
 
 constexpr int32_t kColorBtnText = 18;
 constexpr uint32_t kCheckBoxStyle = 0x44004003, kRadioStyle = 0x44004004, kButtonStyle = 0x44004000,
-                   kGroupBoxStyle = 0x44020007, kExTransparent = 0x20;
+                   kGroupBoxStyle = 0x44020007, kExTransparent = 0x20,
+                   kBsOwnerDraw = 0xB;
 // "LEFT", "RIGHT", "RIGHTBUTTON" of check boxes and radio buttons.
 const uint32_t kAlignConstants[] = {0x100, 0x200, 0x20, 0xFFFFFFFFu};
 
@@ -61,13 +62,47 @@ void CIButton::CallMember(int32_t memberId) {
 }
 
 void CIButton::ApplyDefaults(const CValue* const* extras) {
-    CINotifyControl::ApplyDefaults(extras);
+    // Extra values are images: surfaces, at most three; any image makes the
+    // button owner-drawn.
+    for (int32_t i = 0; extras[i] != nullptr; ++i) {
+        if (i >= kImageCount || !extras[i]->IsObjectOfClass(kClassSurface))
+            RaiseError(m_interpretor, 14);
+    }
+    static const Image kOrder[kImageCount] = {kNormalImage, kPressedImage, kDisabledImage};
+    for (int32_t i = 0; extras[i] != nullptr; ++i) {
+        CIBaseClassImpl* surface = extras[i]->GetObject();
+        ++surface->m_refCount;
+        m_images[kOrder[i]] = surface;
+    }
+    if (m_images[kNormalImage] != nullptr)
+        m_style = (m_style & ~0xFu) | kBsOwnerDraw;
     int32_t cx = 0, cy = 0;
     GetTextSize(&cx, &cy);
     if (!Given(m_x)) m_x = 10;
     if (!Given(m_y)) m_y = 10;
     if (!Given(m_width)) m_width = cx + 20;
     if (!Given(m_height)) m_height = std::max(cy + 5, 20);
+}
+
+void CIButton::Destroy(int32_t releaseAll) {
+    for (CIBaseClassImpl*& image : m_images) {
+        if (image != nullptr && image->m_refCount > 0)
+            --image->m_refCount;
+        image = nullptr;
+    }
+    CINotifyControl::Destroy(releaseAll);
+}
+
+int32_t CIButton::OnObjectDeleted(CIBaseClassImpl* object) {
+    for (CIBaseClassImpl*& image : m_images) {
+        if (object != nullptr && image == object) {
+            if (image->m_refCount > 0)
+                --image->m_refCount;
+            image = nullptr;
+            return 1;
+        }
+    }
+    return CINotifyControl::OnObjectDeleted(object);
 }
 
 // ---- CheckBox ----

@@ -9,6 +9,15 @@ class CIButton : public CINotifyControl {
 public:
     explicit CIButton(CInterpretor* interpretor);
     void CallMember(int32_t memberId) override;
+    // Drops the references on its images, then the base work.
+    void Destroy(int32_t releaseAll) override;
+    // Also goes with one of its image surfaces.
+    int32_t OnObjectDeleted(CIBaseClassImpl* object) override;
+
+    // Images of an owner-drawn button: normal, pressed, disabled (counted
+    // references on the surfaces).
+    enum Image { kNormalImage, kPressedImage, kDisabledImage, kImageCount };
+    CIBaseClassImpl* m_images[kImageCount] = {};
 
 protected:
     void ApplyDefaults(const CValue* const* extras) override;

@@ -58,6 +58,24 @@ TEST_F(ButtonTest, StylesAndConstants) {
     EXPECT_EQ(NewControl<CIButton>(kClassButton, {kLeft})->m_x, static_cast<int32_t>(kLeft));
 }
 
+TEST_F(ButtonTest, ImageSurfacesMakeAnOwnerDrawnButtonThatGoesWithThem) {
+    NewWindow({400, 300});
+    CIBaseClassImpl* normal = New(kClassSurface, {20, 10});
+    CIBaseClassImpl* pressed = New(kClassSurface, {20, 10});
+    ASSERT_NE(normal, nullptr);
+    auto* b = NewControl<CIButton>(kClassButton, {normal, pressed});
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(OsGetWindowStyle(b->m_window, true) & 0xF, 0xBu);
+    EXPECT_EQ(b->m_images[CIButton::kNormalImage], normal);
+    EXPECT_EQ(b->m_images[CIButton::kPressedImage], pressed);
+    // A fourth image or a value that is no image: 14.
+    EXPECT_EQ(NewError(kClassButton, {normal, normal, normal, normal}), 14);
+    EXPECT_EQ(NewError(kClassButton, {"x", b}), 14);
+    const int32_t buttons = CountInstances(&m_interp, kClassButton);
+    DeleteScriptObject(&m_interp, pressed);
+    EXPECT_EQ(CountInstances(&m_interp, kClassButton), buttons - 1);
+}
+
 TEST_F(ButtonTest, NoWindowToHoldTheControl) {
     for (uint32_t id : {kClassButton, kClassCheckBox, kClassRadioButton, kClassGroupBox})
         EXPECT_EQ(NewError(id, {"x"}), 31) << id;
