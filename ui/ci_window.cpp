@@ -3,6 +3,7 @@
 #include "graphics2d/gdi_utils.h"
 #include "runtime/interp/os_display.h"
 #include "runtime/runner/runner.h"
+#include "ui/ci_menu.h"
 #include "ui/ci_window_members.h"
 #include "ui/os_window.h"
 #include "ui/window_geometry.h"
@@ -135,7 +136,7 @@ void CIWindow::ConstructFromArgs() {
     // 4. The window.
     if (CreateControlWindow(kMainWindowClass, nullptr, nullptr, (m_options1 & kOptFakeChild) ? 2 : 3) == nullptr)
         RaiseError(m_interpretor, 8);
-    m_menu = menu;
+    SetMenu(menu);
     if (m_parent == nullptr && runner != nullptr && runner->m_parentWindow != nullptr)
         runner->m_mainWindow = m_window;
     m_ownsWindow = 1;
@@ -206,8 +207,11 @@ void CIWindow::AttachFont(CIFontBase* font) {
 }
 
 void CIWindow::SetMenu(CIBaseClassImpl* menu) {
-    CMenuContainer::SetMenu(menu);
-    // The menu's handle comes with the menu class; until then no menu exists.
+    // A menu object becomes the bar (it stores itself here).
+    if (menu != nullptr)
+        AttachMenuToWindow(this, menu);
+    else
+        CMenuContainer::SetMenu(nullptr);
 }
 
 void CIWindow::RemoveMenu(CIBaseClassImpl* menu) {

@@ -1,7 +1,12 @@
 #include "ui/ui_classes.h"
 
 #include "runtime/interp/process_hooks.h"
+#include "ui/ci_button_controls.h"
 #include "ui/ci_font.h"
+#include "ui/ci_list_controls.h"
+#include "ui/ci_menu.h"
+#include "ui/ci_message_box.h"
+#include "ui/ci_static_text.h"
 #include "ui/ci_window.h"
 #include "ui/member_tables.h"
 
@@ -15,6 +20,11 @@ void RegisterUiClasses() {
     RegisterUiClassTables();
     RegisterFontClass();
     RegisterWindowClass();
+    RegisterMessageBoxClass();
+    RegisterButtonClasses();
+    RegisterStaticTextClass();
+    RegisterListClasses();
+    RegisterMenuClass();
     static const bool hooked = AddProcessHooks(&RegisterWindowClassAtStart, nullptr);
     (void)hooked;
 }

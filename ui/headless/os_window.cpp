@@ -4,6 +4,8 @@
 // frame: a window's outer size is its client size. The screen is 1024 × 768.
 #include "ui/os_window.h"
 
+#include "ui/os_menu.h"
+
 #include <map>
 #include <memory>
 #include <set>
@@ -18,6 +20,7 @@ struct Record {
     int32_t showCommand = 0;
     void* parent = nullptr;
     void* object = nullptr;
+    void* menu = nullptr;  // a menu bar goes with its window
 };
 
 std::set<Record*>& Windows() {
@@ -61,6 +64,8 @@ void OsDestroyWindow(void* window) {
     if (g_focus == window) g_focus = nullptr;
     if (g_capture == window) g_capture = nullptr;
     if (g_active == window) g_active = nullptr;
+    if (r->menu != nullptr)
+        OsDestroyMenu(r->menu);
     delete r;
 }
 
@@ -178,7 +183,7 @@ void* OsGetCapture() { return g_capture; }
 void OsDragAcceptFiles(void*, bool) {}
 void OsFlashWindow(void*, bool) {}
 void OsEnableCloseBox(void*, bool) {}
-void OsSetWindowMenu(void*, void*) {}
+void OsSetWindowMenu(void* window, void* menu) { if (Record* r = Find(window)) r->menu = menu; }
 
 // Brushes, cursors and icons are tokens here.
 void* OsCreateSolidBrush(uint32_t) { return new int(0); }

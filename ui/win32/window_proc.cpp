@@ -9,6 +9,7 @@
 // handler may have deleted the window: the object is looked up again through
 // the property before it is touched.
 #include "runtime/runner/runner.h"
+#include "ui/ci_menu.h"
 #include "ui/ci_window.h"
 #include "ui/os_window.h"
 
@@ -220,6 +221,10 @@ LRESULT HandleMessage(CIWindow* window, HWND hwnd, UINT message, WPARAM wParam, 
             ReleaseCapture();
         DestroyWindow(hwnd);
         return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == 0 && lParam == 0 && CIMenu::DispatchMenuCommand(in, LOWORD(wParam)))
+            return 0;
+        break;
     case WM_CHAR: window->InputCharacter(static_cast<uint32_t>(wParam)); break;
     case WM_SYSCOMMAND: return SysCommand(window, hwnd, wParam, lParam);
     case WM_SHOWWINDOW: ActivateFakeChild(window, hwnd, wParam != 0); break;
