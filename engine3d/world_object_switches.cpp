@@ -5,6 +5,7 @@
 
 #include "engine3d/name_text.h"
 #include "engine3d/object.h"
+#include "engine3d/octree.h"
 #include "engine3d/primitive_builders.h"
 #include "engine3d/texture.h"
 
