@@ -3,7 +3,7 @@
 // as the parent's window procedure sends them (through its hook list), and
 // the events they queue.
 #include "runtime/interp/event_queue.h"
-#include "tests/ui/native/window_fixture.h"
+#include "tests/ui/window_fixture.h"
 #include "ui/ci_notify_control.h"
 #include "ui/os_controls.h"
 

@@ -1,6 +1,6 @@
 // The message box class over the native stand-in box, which records the
 // call it would have shown and answers a chosen button.
-#include "tests/ui/native/window_fixture.h"
+#include "tests/ui/window_fixture.h"
 #include "ui/ci_message_box.h"
 #include "ui/ci_message_box_members.h"
 #include "ui/os_message_box.h"
