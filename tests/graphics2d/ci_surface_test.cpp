@@ -81,8 +81,8 @@ TEST_F(SurfaceClassTest, RefreshAndLockNeedAutoRefreshOff) {
     EXPECT_EQ(ErrorOf(s, kSurfaceRefresh), -1);
     EXPECT_EQ(ErrorOf(s, kSurfaceLock), -1);
     EXPECT_EQ(ErrorOf(s, kSurfaceUnlock), -1);
-    // Members of the sprite work still to come raise 38.
-    EXPECT_EQ(ErrorOf(s, kSurfaceClearSprites), 38);
+    // The manual sprite steps need auto-back off.
+    EXPECT_EQ(ErrorOf(s, kSurfaceClearSprites), 36);
 }
 
 TEST_F(SurfaceClassTest, ClearAndEraseRectUseTheBackground) {
