@@ -188,19 +188,23 @@ void L3DWorld::GivePolygonsDefaultMaterial(L3DObject* object) {
         }
 }
 
-int32_t L3DWorld::AddObject(L3DObject* object, int32_t refresh) {
-    if (!object) return 0;
+bool L3DWorld::LinkTopLevel(L3DObject* object, bool clonesFirst, int32_t refresh) {
     object->SetWorld(this);
     object->RefreshBox(1);
-    LDataNode* node = IsCloneKind(object) ? m_objects.InsertBefore(object, m_objects.GetHead())
-                                          : m_objects.InsertAfter(object, nullptr);
-    if (!node) return 0;
+    LDataNode* node = clonesFirst && IsCloneKind(object) ? m_objects.InsertBefore(object, m_objects.GetHead())
+                                                         : m_objects.InsertAfter(object, nullptr);
+    if (!node) return false;
     ++node->referenceCount;
     ++m_objectCount;
     object->InitFlags();
     m_cluster->AddClusterObject(object);
     if (refresh) object->ComputeVertexNormals(nullptr, nullptr);
     GivePolygonsDefaultMaterial(object);
+    return true;
+}
+
+int32_t L3DWorld::AddObject(L3DObject* object, int32_t refresh) {
+    if (!object || !LinkTopLevel(object, true, refresh)) return 0;
     if (object->GetObjectFlags() & L3DObject::kFlagHidden) return 0;
     if (m_showOnAdd) return m_showOnAdd;
     object->Hide(0);

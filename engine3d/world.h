@@ -288,6 +288,9 @@ private:
     void DrawAxisMarker(L3DCamera* camera);
     void SaveBackground(LChunkStream& out, uint32_t saveFlags);
     void GivePolygonsDefaultMaterial(L3DObject* object);
+    // Appends a top-level object (clones at the head when `clonesFirst`) and
+    // hands it to the base cluster; false when the list cannot take it.
+    bool LinkTopLevel(L3DObject* object, bool clonesFirst, int32_t refresh);
     void DestroyBackground();
     void ReleaseGlobalTriangle();
 

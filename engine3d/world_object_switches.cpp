@@ -99,17 +99,7 @@ L3DObject* L3DWorld::FindNextObject(L3DObject* from, const char* name) {
 }
 
 void L3DWorld::AttachObject(L3DObject* object) {
-    if (!object || m_objects.FindNode(object)) return;
-    object->SetWorld(this);
-    object->RefreshBox(1);
-    LDataNode* node = m_objects.InsertAfter(object, nullptr);
-    if (!node) return;
-    ++node->referenceCount;
-    ++m_objectCount;
-    object->InitFlags();
-    m_cluster->AddClusterObject(object);
-    object->ComputeVertexNormals(nullptr, nullptr);
-    GivePolygonsDefaultMaterial(object);
+    if (object && !m_objects.FindNode(object)) LinkTopLevel(object, false, 1);
 }
 
 void L3DWorld::SetCamerasVisible(int32_t on) {
