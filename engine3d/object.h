@@ -216,6 +216,11 @@ public:
     void FrameStep(LCameraView* camera);
     void PrepareDraw(LCameraView* camera);
     void ComputeViewRotation(const LCameraView* camera);
+    // Hands every polygon of the current frame, then each child's, to the
+    // polygon's own submission (its draw routine by its visibility class)
+    // after the view rotation is brought up to date; the angles are marked
+    // changed so the next frame recomputes them.
+    void SubmitPolygons(LCameraView* camera);
     float DistanceToCamera(const LCameraView* camera) const;
     void SetAlwaysActive(int32_t on);
     void SetMoveCallback(LMoveCallback callback, uint32_t context) {

@@ -455,6 +455,14 @@ void L3DObject::DrawPolygons(LCameraView* camera, bool batched) {
     }
 }
 
+void L3DObject::SubmitPolygons(LCameraView* camera) {
+    ComputeViewRotation(camera);
+    if (LDataLink* polygons = GetPolygonList())
+        for (LDataNode* n = polygons->GetHead(); n; n = n->next) static_cast<LPolygon*>(n->value)->Submit(camera);
+    AnglesChanged(1);
+    ForEach(m_children, [&](void* c) { static_cast<L3DObject*>(c)->SubmitPolygons(camera); });
+}
+
 void L3DObject::ComputeViewRotation(const LCameraView* camera) {
     if (!camera) return;
     if (!IsMovable()) {

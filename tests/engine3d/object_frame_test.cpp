@@ -182,6 +182,21 @@ TEST_F(Pipeline, BatchedAndPolygonDrawingSubmitTheSamePolygons) {
     EXPECT_TRUE(target.indexed.empty());
 }
 
+TEST_F(Pipeline, SubmitPolygonsHandsTheTreesPolygonsOnAfterAFrame) {
+    L3DObject* parent = Ahead("p", 10);
+    L3DObject* child = Square("c", false);
+    parent->LinkChild(child);
+    Frame(parent);
+    const std::vector<LPolygon*> framed = Sorted(drawn);
+    ASSERT_EQ(framed.size(), 4u);
+    drawn.clear();
+    parent->AnglesChanged(0);
+    parent->SubmitPolygons(&view);
+    EXPECT_EQ(Sorted(drawn), framed);
+    EXPECT_TRUE(parent->GetFlags() & L3DLocation::kFlagAnglesChanged);
+    EXPECT_TRUE(child->GetFlags() & L3DLocation::kFlagAnglesChanged);
+}
+
 TEST_F(Pipeline, SecondFrameOfAnUnchangedSceneAllocatesNothing) {
     driver.hardware = 1;
     L3DObject* o = Ahead("a", 10);
