@@ -200,6 +200,9 @@ TEST_F(SurfaceDrawTest, PolygonArguments) {
 }
 
 TEST_F(SurfaceDrawTest, WriteMovesTheCursorAndEmptiesTheFontCache) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the expected cursor steps are the native stand-in font's; GDI's metrics differ";
+#endif
     CISurface* s = NewSurface(200, 100);
     LogFontA f{};
     ASSERT_TRUE(OsGetFontDescription(s->GetFontHandle(), &f));
