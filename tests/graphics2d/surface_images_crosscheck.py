@@ -19,21 +19,12 @@ import tempfile
 
 from PIL import Image
 
+from bmp_crosscheck import pnm_header
+
 
 def ppm_pixels(data):
     """The pixels of a binary P6 file (maxval below 256)."""
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
+    fields, pos = pnm_header(data)
     assert fields[0] == b"P6" and int(fields[3]) == 255, fields
     samples = data[pos + 1:]
     return [tuple(samples[i:i + 3]) for i in range(0, len(samples), 3)]
