@@ -567,7 +567,9 @@ int32_t CISpin::SetPos() {
 }
 
 int32_t CISpin::SetBuddy() {
-    CIBaseClassImpl* object = Given(0) ? GetArgObjectOfClass(m_interpretor, 0, kClassEdit) : nullptr;
+    // Anything but an edit field is ignored.
+    const CValue* arg = Given(0) ? GetArg(m_interpretor, 0) : nullptr;
+    CIBaseClassImpl* object = arg != nullptr && arg->IsObjectOfClass(kClassEdit) ? arg->GetObject() : nullptr;
     if (object == nullptr)
         return 0;
     m_buddy = static_cast<CIEdit*>(object);
