@@ -4,6 +4,7 @@
 #include "runtime/interp/os_display.h"
 #include "runtime/runner/runner.h"
 #include "ui/ci_menu.h"
+#include "ui/ci_range_controls.h"
 #include "ui/ci_window_members.h"
 #include "ui/os_window.h"
 #include "ui/window_geometry.h"
@@ -176,6 +177,11 @@ void CIWindow::ConstructFromArgs() {
     OsInvalidateWindow(m_window, true);
     if (OsIsWindowVisible(m_window))
         OsActivateWindow(m_window);
+    // 7. The window's own scroll bars as script objects.
+    if (m_style & kWsHScroll)
+        m_hScrollBar = CIScrollBar::AttachToWindow(this, 0);
+    if (m_style & kWsVScroll)
+        m_vScrollBar = CIScrollBar::AttachToWindow(this, 1);
     // 8. Into the parent's list.
     AssignInstanceNumber();
 }

@@ -2,10 +2,12 @@
 
 #include "runtime/interp/process_hooks.h"
 #include "ui/ci_button_controls.h"
+#include "ui/ci_edit.h"
 #include "ui/ci_font.h"
 #include "ui/ci_list_controls.h"
 #include "ui/ci_menu.h"
 #include "ui/ci_message_box.h"
+#include "ui/ci_range_controls.h"
 #include "ui/ci_static_text.h"
 #include "ui/ci_window.h"
 #include "ui/member_tables.h"
@@ -25,6 +27,8 @@ void RegisterUiClasses() {
     RegisterStaticTextClass();
     RegisterListClasses();
     RegisterMenuClass();
+    RegisterEditClass();
+    RegisterRangeClasses();
     static const bool hooked = AddProcessHooks(&RegisterWindowClassAtStart, nullptr);
     (void)hooked;
 }

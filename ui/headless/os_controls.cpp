@@ -22,12 +22,12 @@ std::vector<OsSentMessage>& OsSentMessages() {
 }
 
 intptr_t OsSendMessage(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    static const uint32_t kTextMessages[] = {0x180, 0x181, 0x18C, 0x18F, 0x1A2, 0x143, 0x14A, 0x14C, 0x14D, 0x158};
+    static const uint32_t kTextMessages[] = {0x180, 0x181, 0x18C, 0x18F, 0x1A2, 0x143, 0x14A, 0x14C, 0x14D, 0x158, 0xC2};
     OsSentMessage sent{window, message, wParam, lParam, {}, {}};
     for (uint32_t m : kTextMessages)
         if (m == message && lParam != 0)
             sent.text = reinterpret_cast<const char*>(lParam);
-    if (message == 0x192 && lParam != 0)  // LB_SETTABSTOPS
+    if ((message == 0x192 || message == 0xCB) && lParam != 0)  // LB_SETTABSTOPS, EM_SETTABSTOPS
         sent.values.assign(reinterpret_cast<const int32_t*>(lParam), reinterpret_cast<const int32_t*>(lParam) + wParam);
     if (OsSentMessages().size() >= 10000)  // a long native run keeps only the recent ones
         OsSentMessages().clear();
