@@ -1,6 +1,7 @@
 #include "ui/ui_classes.h"
 
 #include "runtime/interp/process_hooks.h"
+#include "ui/ci_animation.h"
 #include "ui/ci_button_controls.h"
 #include "ui/ci_font.h"
 #include "ui/ci_list_controls.h"
@@ -24,6 +25,7 @@ void RegisterUiClasses() {
     RegisterButtonClasses();
     RegisterStaticTextClass();
     RegisterListClasses();
+    RegisterAnimationClass();
     RegisterMenuClass();
     static const bool hooked = AddProcessHooks(&RegisterWindowClassAtStart, nullptr);
     (void)hooked;
