@@ -14,10 +14,7 @@
 
 namespace {
 
-std::string EventsFolder() {
-    std::string here = __FILE__;
-    return here.substr(0, here.rfind("/runtime/native/")) + "/lang/events";
-}
+std::string EventsFolder() { return TW_LANG_EVENTS_DIR; }
 
 std::vector<std::string> Programs() {
     std::vector<std::string> names;
