@@ -30,7 +30,7 @@
 //   capture NAME        waits for the title "capture:NAME", saves the target's
 //                       client area from the screen as NAME.bmp (24 bits) and
 //                       renames the window "captured:NAME"
-//   cursor              print "cursor: hotspot X Y" of the target's cursor
+//   cursor              print "cursor: hotspot X Y" of the cursor shown
 //   sleep MS
 #include <windows.h>
 #include <cstdio>
@@ -237,6 +237,7 @@ struct ButtonList {
     std::string texts;
     std::string wanted;
     HWND found;
+    HWND defaultButton;
 };
 
 // A button's text without its mnemonic ampersands.
@@ -257,6 +258,7 @@ BOOL CALLBACK ListButtons(HWND hwnd, LPARAM param) {
     const std::string text = PlainText(hwnd);
     list->texts += (list->texts.empty() ? "" : ",") + text;
     if (text == list->wanted) list->found = hwnd;
+    if ((GetWindowLongA(hwnd, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON) list->defaultButton = hwnd;
     return TRUE;
 }
 
@@ -285,10 +287,18 @@ bool PressBoxButton(DWORD pid, const std::string& name, std::set<HWND>& reported
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&s));
         if (s.found && !reported.count(s.found) && ReportBox(s.found)) {
             reported.insert(s.found);
-            ButtonList list = {"", name, nullptr};
+            ButtonList list = {"", name, nullptr, nullptr};
             EnumChildWindows(s.found, ListButtons, reinterpret_cast<LPARAM>(&list));
             const LRESULT def = SendMessageA(s.found, DM_GETDEFID, 0, 0);
-            HWND defButton = HIWORD(def) == DC_HASDEFID ? GetDlgItem(s.found, LOWORD(def)) : nullptr;
+            // Wine's boxes answer DM_GETDEFID only for some button sets: the
+            // button drawn as the default one, or the focused one, tells it then.
+            HWND defButton = HIWORD(def) == DC_HASDEFID ? GetDlgItem(s.found, LOWORD(def)) : list.defaultButton;
+            if (!defButton) {  // else the button that has the focus
+                GUITHREADINFO gui = {};
+                gui.cbSize = sizeof gui;
+                if (GetGUIThreadInfo(GetWindowThreadProcessId(s.found, nullptr), &gui) && IsChild(s.found, gui.hwndFocus))
+                    defButton = gui.hwndFocus;
+            }
             std::printf("buttons: %s default %s\n", list.texts.c_str(), defButton ? PlainText(defButton).c_str() : "none");
             std::fflush(stdout);
             if (!list.found) return false;
@@ -433,7 +443,16 @@ bool RunStep(const std::string& line, DWORD pid, HWND& target, std::set<HWND>& r
         CURSORINFO ci = {};
         ci.cbSize = sizeof ci;
         ICONINFO ii = {};
-        if (!GetCursorInfo(&ci) || !ci.hCursor || !GetIconInfo(ci.hCursor, &ii)) return false;
+        if (!GetCursorInfo(&ci) || !ci.hCursor) return false;
+        // Wine keeps a cursor made by another process out of reach of
+        // GetIconInfo (ERROR_INVALID_CURSOR_HANDLE): it is then reported as
+        // shown, and the hot spot is checked in process by the window tests.
+        if (!GetIconInfo(ci.hCursor, &ii)) {
+            std::printf("cursor: %s of another process\n",
+                        ci.hCursor == LoadCursorA(nullptr, IDC_ARROW) ? "the arrow" : "a cursor");
+            std::fflush(stdout);
+            return true;
+        }
         std::printf("cursor: hotspot %lu %lu\n", ii.xHotspot, ii.yHotspot);
         std::fflush(stdout);
         if (ii.hbmMask) DeleteObject(ii.hbmMask);
@@ -490,7 +509,8 @@ int main(int argc, char** argv) {
         }
         Search s = {pi.dwProcessId, nullptr};
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&s));
-        if (!s.found || reported.count(s.found)) {
+        const bool pressNext = nextStep < steps.size() && !closedBox && steps[nextStep].compare(0, 6, "press ") == 0;
+        if (!s.found || reported.count(s.found) || pressNext) {
             // No box waits: the next step, if any (a box closed by the
             // launcher itself stops the steps).
             if (nextStep < steps.size() && !closedBox) {

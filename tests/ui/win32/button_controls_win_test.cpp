@@ -8,10 +8,13 @@
 #include "ui/ci_check_box_members.h"
 #include "ui/ci_radio_button_members.h"
 #include "ui/ci_static_text.h"
+#include "ui/image_button_face.h"
+#include "graphics2d/ci_surface.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -119,4 +122,81 @@ TEST_F(ButtonWin, StaticTextClicks) {
     m_interp.RefreshAll();  // the static texts' repaint at the end of the pass
 }
 
+// The client pixels of a window (0x00RRGGBB), read from its device context.
+std::vector<uint32_t> Pixels(HDC source, int w, int h) {
+    HDC mem = CreateCompatibleDC(source);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::vector<uint32_t> out(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + w * h);
+    for (uint32_t& p : out) p &= 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    return out;
+}
+
+uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
+// The face an image button must show, computed on its own: the push-button
+// frame, then the opaque pixels of the image (a red left half, a transparent
+// right half) at the rectangle of the face geometry, or greyed.
+std::vector<uint32_t> ExpectedFace(int w, int h, int iw, int ih, bool greyed) {
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    RECT r = {0, 0, w, h};
+    DrawFrameControl(mem, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT);
+    std::vector<uint32_t> out = Pixels(mem, w, h);
+    CRect at;
+    EXPECT_TRUE(ImageFaceRect(iw, ih, CRect(r), false, &at));
+    auto opaque = [&](int x, int y) { return x >= at.left && x < at.left + at.Width() / 2 && y >= at.top && y < at.bottom; };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (!greyed && opaque(x, y)) out[y * w + x] = 0xFF0000;
+            if (greyed && opaque(x - 1, y - 1) && x < r.right && y < r.bottom) out[y * w + x] = Rgb(GetSysColor(COLOR_3DHILIGHT));
+        }
+    for (int y = 0; greyed && y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (opaque(x, y)) out[y * w + x] = Rgb(GetSysColor(COLOR_3DSHADOW));
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+TEST_F(ButtonWin, ImageButtonFaceIsDrawnOnItsFrame) {
+    CIBaseClassImpl* image = New(kClassSurface, {8, 4});
+    ASSERT_NE(image, nullptr);
+    CSurface* picture = static_cast<CISurface*>(image)->GetPicture();
+    picture->Clear(0);
+    picture->FillRect(0, 0, 4, 4, RGB(255, 0, 0));
+    auto* b = NewControl<CIButton>(kClassButton, {"", 10, 10, 40, 30, image});
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(GetWindowLongA(H(b), GWL_STYLE) & 0xF, BS_OWNERDRAW);
+    for (bool disabled : {false, true}) {
+        EnableWindow(H(b), disabled ? FALSE : TRUE);
+        RedrawWindow(H(b), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        HDC dc = GetDC(H(b));
+        const std::vector<uint32_t> shown = Pixels(dc, 40, 30);
+        ReleaseDC(H(b), dc);
+        const std::vector<uint32_t> expected = ExpectedFace(40, 30, 8, 4, disabled);
+        int differ = 0;
+        for (size_t i = 0; i < shown.size(); ++i) differ += shown[i] != expected[i];
+        EXPECT_EQ(differ, 0) << (disabled ? "disabled" : "enabled") << ": first at "
+                             << [&] { for (size_t i = 0; i < shown.size(); ++i) if (shown[i] != expected[i]) return i; return shown.size(); }();
+    }
+}
+
 }  // namespace
+

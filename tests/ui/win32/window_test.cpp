@@ -160,4 +160,26 @@ TEST_F(Win32WindowTest, OneMainWindowUnderAHost) {
     DestroyWindow(host);
 }
 
+// A cursor made from a surface keeps the hot spot given ("SetCursor"), and the
+// window shows it on WM_SETCURSOR. (A launcher in another process cannot read
+// the cursor's icon information under Wine, so this is checked here.)
+TEST_F(Win32WindowTest, CursorFromASurfaceKeepsItsHotSpot) {
+    CIWindow* w = NewWindow({100, 80});
+    CIBaseClassImpl* image = New(kClassSurface, {16, 16});
+    ASSERT_NE(image, nullptr);
+    Call(w, kWindowSetCursor, {image, 0, 3, 5});
+    ASSERT_NE(w->m_cursor, nullptr);
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(static_cast<HCURSOR>(w->m_cursor), &info));
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, 3u);
+    EXPECT_EQ(info.yHotspot, 5u);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(SendMessageA(H(w), WM_SETCURSOR, reinterpret_cast<WPARAM>(H(w)), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), 1);
+    EXPECT_EQ(GetCursor(), static_cast<HCURSOR>(w->m_cursor));
+}
+
 }  // namespace
+
