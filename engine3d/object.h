@@ -206,6 +206,8 @@ public:
     void RemoveLightA(L3DLight* light) { RemoveLight(m_fixedLights, m_fixedCount, light); }
     void RemoveLightB(L3DLight* light) { RemoveLight(m_movableLights, m_movableCount, light); }
     int32_t GetFixedLightCount() const { return m_fixedCount; }
+    L3DLight* const* GetFixedLights() const { return m_fixedLights; }
+    L3DLight* const* GetMovableLights() const { return m_movableLights; }
     int32_t GetMovableLightCount() const { return m_movableCount; }
     L3DLight* GetFixedLight(int32_t i) const { return i >= 0 && i < m_fixedCount ? m_fixedLights[i] : nullptr; }
     L3DLight* GetMovableLight(int32_t i) const {
@@ -297,6 +299,7 @@ protected:
     void TestInView(const LCameraView* camera);
     // The object's own polygons drawn, batched or one by one.
     void DrawPolygons(LCameraView* camera, bool batched);
+    void DrawBox(LCameraView* camera);
     void PlaceAt(const float* position);
     void PropagateMove();
     void MarkCachesDirty();
