@@ -230,6 +230,8 @@ public:
         m_moveContext = context;
     }
     void SetCollisionCallback(LCollisionCallback callback, uint32_t context, int32_t recursive);
+    LCollisionCallback GetCollisionCallback() const { return m_collisionCallback; }
+    uint32_t GetCollisionContext() const { return m_collisionContext; }
 
     // Geometry.
     void Scale(float factor);
@@ -285,6 +287,9 @@ public:
 
 protected:
     void SetInView(uint8_t on) { m_inView = on; }
+    void SetSphereCentre(const float* centre) {
+        for (int i = 0; i < 3; ++i) m_sphere[i] = centre[i];
+    }
     L3DLocation* RootLocation() override;
     int32_t Flag(uint32_t bit) const { return (objectFlags & bit) ? 1 : 0; }
     void SetObjectFlag(uint32_t bit, int32_t on) { objectFlags = on ? (objectFlags | bit) : (objectFlags & ~bit); }
