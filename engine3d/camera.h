@@ -118,8 +118,36 @@ public:
 
     void SaveObject(LChunkStream& out, uint32_t saveFlags) override;
 
-    // Builds the camera's marker (the camera-marker issue fills it in).
-    void BuildMarker() {}
+    // Motion, collision and marker (engine3d/camera_motion.cpp). A camera's
+    // axes are a viewer's: zero angles look along +z, positive pitch looks
+    // up, turns and strafes run the other way round from an object's.
+    static constexpr char kMarkerMaterial[] = "$Ruk3D Mat$ Camera Material";
+    // The marker: a 20-unit cube with a lens (12 + 4 triangles), hidden
+    // until shown, with a collision radius of 175.
+    void BuildMarker();
+    // Shows or hides the marker (showing only while the world's camera list
+    // has its show flag set).
+    void ShowBox(int32_t on, int32_t recursive) override;
+    void Show() override;
+    int32_t IsBoxVisible() override { return IsVisible(); }
+    // The collision start point is the current position.
+    void SweepSphere() override;
+    // The move since the start point as a segment against the world's
+    // static geometry: per hit, the collision callback's answer 0 keeps the
+    // position, 4 moves to the stop point, anything else (or no callback)
+    // goes back to the start. The number of hits.
+    int32_t CollideWorld(LCameraView* camera) override;
+    int MoveForward(float d) override;
+    void LookAt(const L3DLocation* target, float k) override;
+    int Follow(const LFollowRecord* record) override;
+    int MoveAround(LOrbitRecord* record) override;
+    void AddAngleY(float d) override { L3DObject::AddAngleY(-d); }
+    void SubAngleY(float d) override { L3DObject::SubAngleY(-d); }
+    void SubAngleX(float d) override { L3DObject::SubAngleX(-d); }
+    void AddAngleX(float d) override { L3DObject::AddAngleX(-d); }
+    void StrafeMinus(float d) override { L3DObject::StrafeMinus(-d); }
+    void StrafePlus(float d) override { L3DObject::StrafePlus(-d); }
+    void ComputeSinCos() override { L3DLocation::ComputeSinCos(); }
 
 private:
     void ComputeFrustumPlanes();

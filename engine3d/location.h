@@ -38,6 +38,7 @@ struct LFollowRecord {
     L3DLocation* target;
     int32_t distance;
     float damping;
+    float offset[3] = {0, 0, 0};  // added to a camera's goal
 };
 
 // One axis of an orbit: the multiplier sets the offset; value cycles between

@@ -80,6 +80,8 @@ void L3DObject::DestroyBox() {
 }
 
 L3DObject::~L3DObject() {
+    // No light keeps lighting an object that is gone.
+    if (L3DWorld* world = GetWorld()) world->GetLightList().ForgetObject(this);
     delete m_keys;
     DestroyBox();
     EmptyChildren();

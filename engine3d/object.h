@@ -206,6 +206,8 @@ public:
     void RemoveLightA(L3DLight* light) { RemoveLight(m_fixedLights, m_fixedCount, light); }
     void RemoveLightB(L3DLight* light) { RemoveLight(m_movableLights, m_movableCount, light); }
     int32_t GetFixedLightCount() const { return m_fixedCount; }
+    L3DLight* const* GetFixedLights() const { return m_fixedLights; }
+    L3DLight* const* GetMovableLights() const { return m_movableLights; }
     int32_t GetMovableLightCount() const { return m_movableCount; }
     L3DLight* GetFixedLight(int32_t i) const { return i >= 0 && i < m_fixedCount ? m_fixedLights[i] : nullptr; }
     L3DLight* GetMovableLight(int32_t i) const {
@@ -228,6 +230,8 @@ public:
         m_moveContext = context;
     }
     void SetCollisionCallback(LCollisionCallback callback, uint32_t context, int32_t recursive);
+    LCollisionCallback GetCollisionCallback() const { return m_collisionCallback; }
+    uint32_t GetCollisionContext() const { return m_collisionContext; }
 
     // Geometry.
     void Scale(float factor);
@@ -283,6 +287,9 @@ public:
 
 protected:
     void SetInView(uint8_t on) { m_inView = on; }
+    void SetSphereCentre(const float* centre) {
+        for (int i = 0; i < 3; ++i) m_sphere[i] = centre[i];
+    }
     L3DLocation* RootLocation() override;
     int32_t Flag(uint32_t bit) const { return (objectFlags & bit) ? 1 : 0; }
     void SetObjectFlag(uint32_t bit, int32_t on) { objectFlags = on ? (objectFlags | bit) : (objectFlags & ~bit); }
@@ -297,6 +304,7 @@ protected:
     void TestInView(const LCameraView* camera);
     // The object's own polygons drawn, batched or one by one.
     void DrawPolygons(LCameraView* camera, bool batched);
+    void DrawBox(LCameraView* camera);
     void PlaceAt(const float* position);
     void PropagateMove();
     void MarkCachesDirty();

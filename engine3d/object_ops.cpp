@@ -278,8 +278,8 @@ void L3DObject::SetFlagBit2() {
 }
 
 void L3DObject::SetFlagBit1() {
-    // An object takes a movable light's change as its base-lighting change.
-    L3DLocation::SetFlagBit2();
+    // Only the movable-light stage is redone (unless the base is pending).
+    L3DLocation::SetFlagBit1();
     ForEach(m_children, [](void* c) { static_cast<L3DObject*>(c)->SetFlagBit1(); });
 }
 
@@ -422,7 +422,23 @@ void L3DObject::Render(LCameraView* camera) {
     LDriverLink* driver = target ? target->GetDriverLink() : nullptr;
     const bool batched = m_batchMode == 1 && m_emptied == 0 && driver && driver->IsHardware() == 1;
     DrawPolygons(camera, batched);
+    if ((objectFlags & kFlagBoxShown) && m_box) DrawBox(camera);
     ForEach(m_children, [&](void* c) { static_cast<L3DObject*>(c)->Render(camera); });
+}
+
+void L3DObject::DrawBox(LCameraView* camera) {
+    // The box display (and the markers that lights, sound objects and zones
+    // keep in their boxes): placed with the object, drawn unless culled.
+    ForEachPoint(m_box->GetPoints(), [&](L3DPoint* p) {
+        ToWorld(p->local, p->world);
+        p->ProjectFromWorld(*camera);
+    });
+    ForEach(m_box->GetPolygonList(), [&](void* v) {
+        auto* polygon = static_cast<LPolygon*>(v);
+        if (!polygon->material) return;
+        polygon->visibility = uint16_t(polygon->Classify(*camera));
+        if (polygon->visibility != LPolygon::kCulled) polygon->Submit(camera);
+    });
 }
 
 void L3DObject::DrawPolygons(LCameraView* camera, bool batched) {

@@ -147,6 +147,7 @@ LBasePoint::LBasePoint(const LBasePoint& other, L3DWorld* world)
         to->inverseDepth = from->inverseDepth;
         to->depthFraction = from->depthFraction;
         std::memcpy(to->colour, from->colour, sizeof to->colour);
+        std::memcpy(to->baseColour, from->baseColour, sizeof to->baseColour);
         to->useByte = from->useByte;
         m_points[i] = to;
         m_uses[i] = other.m_uses[i];

@@ -69,7 +69,8 @@ public:
     float u = 0.0f, v = 0.0f;
     float drawU = 0.0f, drawV = 0.0f;
     float normal[3] = {0, 0, 0};
-    uint8_t colour[4] = {0, 0, 0, 0};  // red, green, blue, alpha
+    uint8_t colour[4] = {0, 0, 0, 0};  // red, green, blue, alpha (brightness): the final lit colour
+    uint8_t baseColour[4] = {0, 0, 0, 0};  // ambient and fixed lights only (engine3d/lights.h)
     uint8_t fog = 255;                 // 255 no fog, 0 full fog
     uint8_t useByte = 0;               // polygons using the vertex
     uint8_t outcode = 0;               // the camera's point-visibility answer: 1 inside

@@ -35,6 +35,8 @@ L3DWorld::L3DWorld(LRenderTargetLink* renderTarget, FileCopyCallback copy)
     m_materials.AddMaterial(m_defaultMaterial);
     m_materials.AddMaterial(m_defaultShadowMaterial);
     m_cameras.RefreshCameras(1);
+    const float direction[3] = {-50.0f, -50.0f, 50.0f};
+    m_ambient = new L3DLightAmbiant(this, direction, 0, 0, 0xFFFFFF, nullptr);
     BuildAxisMarker();
 }
 
@@ -50,6 +52,7 @@ L3DWorld::~L3DWorld() {
     delete m_defaultMaterial;
     m_cameras.DeleteCameraAt(-1);
     delete m_cluster;
+    delete m_ambient;
 }
 
 void L3DWorld::ReleaseGlobalTriangle() {
@@ -338,9 +341,9 @@ int32_t L3DWorld::Clear() {
     m_cameras.DeleteCameraAt(-1);
     m_sprites.DeleteSpriteAt(-1);
     m_textures.DeleteTextureAt(-1);
-    m_sounds.DeleteAll();
-    m_blobs.DeleteAll();
-    m_zones.DeleteAll();
+    m_sounds.DeleteSoundAt(-1);
+    m_blobs.DeleteBlobAt(-1);
+    m_zones.DeleteZoneAt(-1);
     m_materials.DeleteMaterialAt(-1);
     // The default materials are first again (the list never destroys them).
     if (!m_materials.FindNode(m_defaultMaterial)) m_materials.AddMaterial(m_defaultMaterial);
@@ -406,10 +409,10 @@ void L3DWorld::DrawThroughCamera(L3DCamera* camera) {
     m_cameras.PrepareMarkers(camera);
     m_lights.TransformMovable(camera);
     m_zones.PrepareZones(camera);
-    m_sounds.UpdateSounds(camera);
+    m_sounds.PrepareSounds(camera);
     m_doubleSided = doubleSided;
     m_blobs.UpdateBlobs(camera, &m_cluster->GetObjectList());
-    m_cluster->DrawObjects(camera, &m_blobs);
+    m_cluster->DrawObjects(camera, &m_blobs.GetBlobs());
     camera->DrawBuckets();
     camera->AcquireSortBuckets();
 }
@@ -434,14 +437,47 @@ L3DObject* L3DWorld::FindNearestHit(L3DCamera* camera, const float* point, uint3
         m_hitWalk[m_hitWalkCount++] = bit;
         switch (bit) {
         case kHitCluster: m_cluster->FindNearestInCluster(camera, point, &best, &result); break;
-        case kHitLights: m_lights.HitTest(camera, point, &best, &result); break;
-        case kHitZones: m_zones.HitTest(camera, point, &best, &result); break;
+        case kHitLights: m_lights.HitTestLights(camera, point, &best, &result); break;
+        case kHitZones: m_zones.HitTestZones(camera, point, &best, &result); break;
         case kHitCameras: m_cameras.HitTestCameras(camera, point, &best, &result); break;
-        case kHitBlobs: m_blobs.HitTest(camera, point, &best, &result); break;
-        default: m_sounds.HitTest(camera, point, &best, &result); break;
+        case kHitBlobs: m_blobs.HitTestBlobs(camera, point, &best, &result); break;
+        default: m_sounds.HitTestSounds(camera, point, &best, &result); break;
         }
     }
     return result;
+}
+
+// ---- lighting ----------------------------------------------------------------------
+
+void L3DWorld::RequestRelight() {
+    for (LDataNode* n = m_cluster->GetObjectList().GetHead(); n; n = n->next)
+        static_cast<L3DObject*>(n->value)->SetFlagBit2();
+    m_cluster->NotifyOctreeMoved();
+    m_cameras.RefreshCameras(1);
+}
+
+void L3DWorld::LightBase(L3DObject* object) {
+    m_ambient->LightVertices(object, object->GetFixedLights(), object->GetFixedLightCount());
+    LightMovable(object);
+}
+
+void L3DWorld::LightMovable(L3DObject* object) {
+    m_ambient->ApplyMovableLights(object, object->GetMovableLights(), object->GetMovableLightCount(), 1);
+}
+
+void L3DWorld::PrepareLights(L3DObject* object, LCameraView* camera) {
+    for (int32_t k = 0; k < 2; ++k) {
+        L3DLight* const* lights = k == 0 ? object->GetFixedLights() : object->GetMovableLights();
+        const int32_t count = k == 0 ? object->GetFixedLightCount() : object->GetMovableLightCount();
+        for (int32_t i = 0; i < count; ++i) {
+            lights[i]->UpdateFrame(camera);
+            lights[i]->PrepareDraw(camera);
+        }
+    }
+}
+
+void L3DWorld::DrawLight(L3DLight* light, LCameraView* camera) {
+    if (light && m_drawingSwitch == 1) light->Render(camera);
 }
 
 // ---- background ----------------------------------------------------------------

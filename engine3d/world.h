@@ -21,7 +21,10 @@
 #include "engine3d/base_cluster.h"
 #include "engine3d/camera.h"
 #include "engine3d/data_link.h"
-#include "engine3d/scene_lists.h"
+#include "engine3d/lights.h"
+#include "engine3d/blobs.h"
+#include "engine3d/sound_objects.h"
+#include "engine3d/zones.h"
 #include "engine3d/image_source.h"
 #include "engine3d/material.h"
 #include "engine3d/sprite.h"
@@ -216,15 +219,19 @@ public:
     // Every camera redraws (the camera list's refresh).
     void RefreshCameras() { m_cameras.RefreshCameras(1); }
     void RelightAll() { m_lights.RelightAll(); }
-    // Lighting (issue 11): the base and movable-light stages of an object,
-    // the relighting of Gouraud and Lambert objects when drawn, the frame
-    // work of the lights an object lists, and the drawing of a light's
-    // marker while the drawing switch is 1. They do nothing until then.
-    void LightBase(L3DObject* /*object*/) {}
-    void LightMovable(L3DObject* /*object*/) {}
-    void RelightObject(L3DObject* /*object*/) {}
-    void PrepareLights(L3DObject* /*object*/, LCameraView* /*camera*/) {}
-    void DrawLight(L3DLight* /*light*/, LCameraView* /*camera*/) {}
+    // The ambient light changed: every object redoes its base colours.
+    void RequestRelight();
+    L3DLightAmbiant& GetAmbientLight() { return *m_ambient; }
+    // Lighting of one object (engine3d/lights.h): the base stage (ambient
+    // light and the object's fixed lights) with the movable stage, the
+    // movable stage alone, both with every light of the world (Gouraud and
+    // Lambert objects when drawn), the frame work of the lights an object
+    // lists, and the drawing of a light's marker.
+    void LightBase(L3DObject* object);
+    void LightMovable(L3DObject* object);
+    void RelightObject(L3DObject* object) { m_ambient->LightObject(object); }
+    void PrepareLights(L3DObject* object, LCameraView* camera);
+    void DrawLight(L3DLight* light, LCameraView* camera);
     int32_t GetDrawingSwitch() const { return m_drawingSwitch; }
     void SetDrawingSwitch(int32_t on) { m_drawingSwitch = on; }
     // Ground (issue 11, the world's ground object): the height of a point
@@ -308,6 +315,7 @@ private:
     int32_t m_hitWalkCount = 0;
     L3DSoundList m_sounds;
     LBaseLight m_lights;
+    L3DLightAmbiant* m_ambient = nullptr;
     LBase3DBlob m_blobs;
     LBase3DZone m_zones;
     LBase3DCluster* m_cluster;

@@ -1,5 +1,7 @@
 #include "render/render_api.h"
 
+#include "engine3d/grid.h"
+
 #include "engine3d/world.h"
 #include "render/driver.h"
 #include "runtime/interp/os_clock.h"
@@ -43,8 +45,7 @@ LRenderAPICLBK::LRenderAPICLBK(L3DWorld* world, LAPICLBK* driver) : world(world)
     mode = device && device->currentDriver ? device->currentDriver->firstMode : nullptr;
 }
 
-// The grid comes with the grid issue; until then none is ever made.
-LRenderAPICLBK::~LRenderAPICLBK() = default;
+LRenderAPICLBK::~LRenderAPICLBK() { L3DGrid::Destroy(grid); }
 
 LDriverLink* LRenderAPICLBK::GetDriverLink() const { return driver; }
 
@@ -165,8 +166,8 @@ void LRenderAPICLBK::DetachCamera() {
     camera = nullptr;
 }
 
-void LRenderAPICLBK::DrawGridFor(LCameraLink*) {
-    // No grid exists until the grid issue lands (see the header).
+void LRenderAPICLBK::DrawGridFor(LCameraLink* target) {
+    if (grid) grid->Draw(dynamic_cast<LCameraView*>(target));
 }
 
 namespace {
@@ -232,12 +233,21 @@ void LRenderAPICLBK::EnableState(uint32_t bit) {
         states &= ~uint32_t(kStateModulate);
 }
 
-void LRenderAPICLBK::ShowGridAxes(uint32_t) {
-    // The grid is made here once the grid issue lands; until then no axes.
+void LRenderAPICLBK::ShowGridAxes(uint32_t bits) {
+    bits &= L3DGrid::kAxisX | L3DGrid::kAxisY | L3DGrid::kAxisZ;
+    if (!bits || !world) return;
+    if (!grid) grid = L3DGrid::Create(world);
+    grid->ShowAxes(bits);
 }
 
-void LRenderAPICLBK::HideGridAxes(uint32_t) {
-    // No grid to hide until the grid issue lands.
+void LRenderAPICLBK::HideGridAxes(uint32_t bits) {
+    if (!grid) return;
+    grid->HideAxes(bits);
+    if (!grid->AreAxesShown(L3DGrid::kAxisX) && !grid->AreAxesShown(L3DGrid::kAxisY) &&
+        !grid->AreAxesShown(L3DGrid::kAxisZ)) {
+        L3DGrid::Destroy(grid);
+        grid = nullptr;
+    }
 }
 
 void LRenderAPICLBK::FrameStatistics(char* text, int32_t size, int32_t extended, int32_t polygons, int32_t hardware) {

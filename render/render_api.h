@@ -13,8 +13,8 @@
 // target is an external surface; 33 no further mode; 34 the driver record
 // offers no mode of the depth, or cannot run windowed.
 //
-// The reference grid comes with the grid issue: until then ShowGridAxes
-// makes none and the grid operations find none.
+// The reference grid (engine3d/grid.h) is made by the first ShowGridAxes
+// and deleted once no axis remains shown.
 #include "engine3d/render_link.h"
 
 #include <cstdint>

@@ -337,16 +337,24 @@ public:
 struct PlainBase : L3DObject {
     PlainBase(L3DWorld* w, LCLBKObject* c) : L3DObject("plain", w, c) {}
 };
+struct ZoneBase : L3DZone {
+    ZoneBase(L3DWorld* w, LCLBKObject* c) : L3DZone(w, nullptr, 10, 10, 10, 1, c) {}
+};
+struct SoundBase : L3DSound {
+    SoundBase(L3DWorld* w, LCLBKObject* c) : L3DSound("s", w, c) {}
+};
+struct BlobBase : L3DBlob {
+    BlobBase(L3DWorld* w, LCLBKObject* c) : L3DBlob("b", w, c) {}
+};
 
 TEST_F(Camera, MarkersFirstWithDoubleSidedForcedThenBlobsThenObjects) {
     world.GetCameraList().AddCamera(new Marker<L3DCamera>("camera", &world, &log));
-    world.GetLightList().Append(new Marker<PlainBase>("light", &world, &log));
-    world.GetZoneList().Append(new Marker<PlainBase>("zone", &world, &log));
-    world.GetSoundList().Append(new Marker<PlainBase>("sound", &world, &log));
-    world.GetBlobList().Append(new Marker<PlainBase>("blob", &world, &log));
+    world.GetZoneList().AddZone(new Marker<ZoneBase>("zone", &world, &log));
+    world.GetSoundList().GetSounds().InsertAfter(new Marker<SoundBase>("sound", &world, &log), nullptr);
+    world.GetBlobList().GetBlobs().InsertAfter(new Marker<BlobBase>("blob", &world, &log), nullptr);
     world.AddObject(new Marker<PlainBase>("object", &world, &log));
     Frame();
-    const std::vector<std::string> expected = {"camera:1", "light:1", "zone:1", "sound:1", "blob:0", "object:0", "end"};
+    const std::vector<std::string> expected = {"camera:1", "zone:1", "sound:1", "blob:0", "object:0", "end"};
     EXPECT_EQ(log.calls, expected);
     EXPECT_EQ(world.GetDoubleSided(), 0);
 }

@@ -225,7 +225,7 @@ TEST_F(Pipeline, LightingBitsAreClearedInView) {
     child->SetParent(o, 0);
     o->SetFlagBit2();  // fixed light: base lighting, children too
     EXPECT_TRUE(child->GetFlags() & L3DLocation::kFlagBaseLighting);
-    o->SetFlagBit1();  // movable: the object takes it as its base change
+    o->SetFlagBit1();  // movable: nothing more while the base is pending
     EXPECT_EQ(o->GetFlags() & 0x6u, 0x4u);
     Frame(o);
     EXPECT_EQ(o->GetFlags() & 0x6u, 0u);

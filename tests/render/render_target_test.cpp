@@ -1,6 +1,7 @@
 // The render target's base behaviour: mode set-up, camera binding, view
 // rectangle, states, mode stepping and the frame counter, over a scripted
 // desktop depth and clock.
+#include "engine3d/grid.h"
 #include "engine3d/world.h"
 #include "render/driver.h"
 #include "render/render_api.h"
@@ -353,4 +354,21 @@ TEST(RenderTarget, FrameStatisticsCountsWindowsOfJustOverTenSeconds) {
     t.FrameStatistics(wide, 64, 1, -2000000000, -2000000000);
     EXPECT_EQ(std::strlen(wide), 63u);
     EXPECT_EQ(wide[64], 'x');
+}
+
+TEST(RenderTarget, GridMadeOnTheFirstShownAxisAndDeletedWithTheLast) {
+    Scene scene({});
+    LRenderAPICLBK& target = *scene.target;
+    target.ShowGridAxes(1 | 16);  // none of the axis bits: nothing made
+    EXPECT_EQ(target.grid, nullptr);
+    target.ShowGridAxes(2 | 8);
+    ASSERT_NE(target.grid, nullptr);
+    EXPECT_EQ(target.grid->AreAxesShown(2 | 8), 1);
+    EXPECT_EQ(target.grid->AreAxesShown(4), 0);
+    target.HideGridAxes(2);
+    ASSERT_NE(target.grid, nullptr);  // the z axis is still shown
+    target.HideGridAxes(8);
+    EXPECT_EQ(target.grid, nullptr);
+    target.HideGridAxes(2 | 4 | 8);  // without a grid: nothing
+    target.ShowGridAxes(4);          // the destructor deletes a grid still shown
 }

@@ -53,6 +53,11 @@ public:
         Built(BuildBrick(world.get(), 70, 50, 60), blue, 0.5f, 0.7f, 170, 60, 900);
         Built(BuildSphere(world.get(), 45, 45, 45, 12, -1), red, 0.0f, 0.3f, -160, 110, 1000);
         if (shading == SceneShading::Textured) Texture(grey, red, green, blue);
+        // The engine lights every vertex (the hand colours above last until
+        // the first frame): the ambient light and a warm point light
+        // between the two built objects.
+        L3DLocation lamp(0, 0, 0, 0, 80, 900);
+        world->GetLightList().AddLight(2, &lamp, 400, 255, 0x40A0FF, nullptr);
     }
     void Close() {
         world.reset();
