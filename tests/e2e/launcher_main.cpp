@@ -17,6 +17,8 @@
 //                       "+VK" only presses, "-VK" only releases) with SendInput
 //   type TEXT           types the characters of TEXT with SendInput
 //   click X Y [right]   clicks at client point X, Y of the target
+//   drag X1 Y1 X2 Y2    presses the left button at client point X1, Y1 of the
+//                       target, moves in steps of 5 pixels to X2, Y2, releases
 //   syscommand close|minimize|maximize   posts WM_SYSCOMMAND to the target
 //   displaychange       posts WM_DISPLAYCHANGE (32 bits, the screen size)
 //   move X Y | size W H moves or sizes the target with SetWindowPos
@@ -26,6 +28,7 @@
 //   cursor              print "cursor: hotspot X Y" of the target's cursor
 //   sleep MS
 #include <windows.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -298,6 +301,31 @@ bool RunStep(const std::string& line, DWORD pid, HWND& target) {
         const bool right = std::strcmp(button, "right") == 0;
         SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
         SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+        return true;
+    }
+    if (v == "drag") {
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        std::sscanf(rest.c_str(), "%d %d %d %d", &x1, &y1, &x2, &y2);
+        SetForegroundWindow(target);
+        auto moveTo = [&](int x, int y) {
+            POINT p = {x, y};
+            ClientToScreen(target, &p);
+            INPUT in = {};
+            in.type = INPUT_MOUSE;
+            in.mi.dx = p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+            in.mi.dy = p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+            in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            SendInput(1, &in, sizeof in);
+            Sleep(30);
+        };
+        moveTo(x1, y1);
+        Sleep(50);
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
+        const int steps = std::max(std::abs(x2 - x1), std::abs(y2 - y1)) / 5 + 1;
+        for (int i = 1; i <= steps; ++i)
+            moveTo(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
+        Sleep(50);
+        SendMouse(MOUSEEVENTF_LEFTUP);
         return true;
     }
     if (v == "syscommand") {
