@@ -136,6 +136,14 @@ TEST_F(EditRangeWin, ScrollBarAndSliderPositions) {
     EXPECT_EQ(Int(slider, kSliderGetSelectionEnd), 60);
     Call(slider, kSliderSetPageSize, {7});
     EXPECT_EQ(Int(slider, kSliderGetPageSize), 7);
+    // A key the control turns into WM_HSCROLL to its parent: "OnScroll" posted.
+    CFunctionRecord slid{};
+    slider->m_onScroll = &slid;
+    m_interp.ClearEvents();
+    SendTo(slider, WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(Int(slider, kSliderGetPos), 31);
+    EXPECT_GE(m_interp.CountEvents(), 1);
+    m_interp.ClearEvents();
 }
 
 TEST_F(EditRangeWin, SpinWithItsBuddyAndProgressBar) {
