@@ -1,7 +1,10 @@
 // The software rasteriser at 640 x 480, 32 and 16 bits, on one core: the
 // fill rate of screen-filling flat and Gouraud polygons with the depth test,
-// small triangles (about 16 pixels, from projected vertices to pixels), and
-// whole fixture frames through the renderer's frame. Beside each, when
+// small triangles (about 16 pixels, from projected vertices to pixels),
+// whole fixture frames through the renderer's frame, textured perspective
+// fills (entries 3 and 7, unshaded and modulated, depth test on), small
+// textured triangles and 32 x 32 sprite blits (keyed, opaque and
+// translucent). Beside each, when
 // built with OSMesa, Mesa's llvmpipe draws the same polygons (OpenGL 1.1,
 // depth test, smooth colours) on the calling thread (LP_NUM_THREADS=0),
 // timed to glFinish.
@@ -10,6 +13,7 @@
 #include "render/software_scene.h"
 
 #include "engine3d/camera_view.h"
+#include "engine3d/texture.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -130,6 +134,122 @@ double OursFrames(int32_t depth) {
     return frames / seconds;
 }
 
+// Screen-filling perspective planes: q falls from left to right, texel
+// coordinates run over `repeats` copies of a 256 x 256 texture.
+struct TexTri {
+    float x[3], y[3], q[3], u[3], v[3];
+};
+
+std::vector<TexTri> TexturedPlanes(int count, float repeats) {
+    std::vector<TexTri> out;
+    const float e = 256.0f * repeats;
+    for (int i = 0; i < count; ++i) {
+        const float n = 0.00001f * float(i), l = 0.02f + n, r = 0.01f + n;
+        out.push_back({{0, float(kW), float(kW)}, {0, 0, float(kH)}, {l, r, r}, {0, e, e}, {0, 0, e}});
+        out.push_back({{0, float(kW), 0}, {0, float(kH), float(kH)}, {l, r, l}, {0, e, 0}, {0, e, e}});
+    }
+    return out;
+}
+
+std::unique_ptr<LTexture> BenchTexture(int32_t depth, int32_t size) {
+    std::unique_ptr<LTexture> t(new LTexture(nullptr, "t", nullptr));
+    t->BindCamera(nullptr, size, size, depth);
+    std::mt19937 random(3);
+    for (int32_t i = 0; i < t->GetPitch() * size; ++i) t->GetPixels()[i] = uint8_t(random());
+    return t;
+}
+
+double OursTextured(int32_t depth, int32_t entry, bool modulate, int quads) {
+    MemoryPresenter r;
+    r.Setup(kW, kH, depth, 0);
+    r.states = modulate ? uint32_t(LRenderAPICLBK::kStateModulate) : 0u;
+    r.Begin();
+    auto texture = BenchTexture(depth, 256);
+    auto m = MakeMaterial(LMaterial::kMapped, 0x808080);
+    m->SetTexture(0, texture.get());
+    const std::vector<TexTri> tris = TexturedPlanes(quads, entry >= 7 ? 4.0f : 1.0f);
+    std::vector<std::unique_ptr<HandPolygon>> polygons;
+    for (const TexTri& t : tris) {
+        polygons.emplace_back(new HandPolygon(m.get(), modulate ? uint32_t(LPolygon_Software::kOwnerFlat) : 0u));
+        for (int k = 0; k < 3; ++k) {
+            polygons.back()->Add(t.x[k], t.y[k], t.q[k]);
+            polygons.back()->polygon->SetUV(k, t.u[k], t.v[k]);
+        }
+        LPolygon_Software& p = *polygons.back()->polygon;
+        p.texelScale[0] = p.texelScale[1] = 1.0f;
+        p.texelOffset[0] = p.texelOffset[1] = 0.0f;
+        p.litColour[0] = 200, p.litColour[1] = 180, p.litColour[2] = 160;
+    }
+    const SpanRoutine fill = SpanTableFor(depth)[entry];
+    const double seconds = bench::Best([&]() {
+        r.ClearDepthBuffer();
+        for (auto& p : polygons) fill(p->polygon.get());
+    });
+    return double(quads) * kW * kH / seconds / 1e6;
+}
+
+double OursSmallTextured(int32_t depth, int count) {
+    MemoryPresenter r;
+    r.Setup(kW, kH, depth, 0);
+    r.Begin();
+    Camera view;
+    view.focalX = view.focalY = 500.0f;
+    view.centreX = kW / 2.0f, view.centreY = kH / 2.0f;
+    view.farDistance = 65536.0f;
+    auto texture = BenchTexture(depth, 64);
+    auto m = MakeMaterial(LMaterial::kMapped, 0x808080);
+    m->SetTexture(0, texture.get());
+    std::vector<L3DPoint> points = SmallTriangleVertices(count);
+    LPolygonOwner owner;
+    std::vector<std::unique_ptr<LPolygon_Software>> polygons;
+    for (int i = 0; i < count; ++i) {
+        polygons.emplace_back(new LPolygon_Software(&owner, 3, nullptr));
+        LPolygon_Software& p = *polygons.back();
+        p.material = m.get();
+        for (int k = 0; k < 3; ++k) p.AddPoint(&points[size_t(i) * 3 + size_t(k)]);
+        p.SetUV(0, 0.1f, 0.1f), p.SetUV(1, 0.9f, 0.1f), p.SetUV(2, 0.1f, 0.9f);
+        p.ComputeTexCoords();
+    }
+    const SpanRoutine fill = SpanTableFor(depth)[3];
+    const double seconds = bench::Best([&]() {
+        r.ClearDepthBuffer();
+        for (L3DPoint& p : points) p.ProjectFromCamera(view);
+        for (auto& p : polygons) fill(p.get());
+    });
+    return double(count) / seconds / 1e6;
+}
+
+// 32 x 32 sprites over the screen through the blits, keyed.
+double OursSprites(int32_t depth, bool translucent) {
+    LAPI_Surface_Win32 driver;
+    MemoryPresenter r(nullptr, &driver);
+    r.Setup(kW, kH, depth, 0);
+    r.Begin();
+    auto texture = BenchTexture(depth, 32);
+    texture->SetTransparentColor(1, 0x00FF00FF);
+    LPolygon_Software& p = *r.spritePolygon;
+    r.spriteMaterial->SetTexture(0, texture.get());
+    r.spriteMaterial->flags = LMaterial::kMapped;
+    r.spriteMaterial->transparency = translucent ? 128 : 255;
+    const int count = 300;
+    const double seconds = bench::Best([&]() {
+        for (int i = 0; i < count; ++i) {
+            const float x = float((i * 37) % (kW - 32)), y = float((i * 23) % (kH - 32));
+            const float c[4][4] = {{x, y, 0, 0}, {x + 32, y, 32, 0}, {x + 32, y + 32, 32, 32}, {x, y + 32, 0, 32}};
+            for (int k = 0; k < 4; ++k) {
+                p.points[k]->screenX = c[k][0], p.points[k]->screenY = c[k][1];
+                p.SetUV(k, c[k][2], c[k][3]);
+            }
+            if (depth == 32)
+                translucent ? p.BlitTextureKeyedBlend32() : p.BlitTextureKeyed32();
+            else
+                translucent ? p.BlitTextureKeyedBlend16() : p.BlitTextureKeyed16(16);
+        }
+    });
+    r.spriteMaterial->SetTexture(0, nullptr);
+    return double(count) * 32 * 32 / seconds / 1e6;
+}
+
 #ifdef TW_WITH_OSMESA
 struct Mesa {
     OSMesaContext context = nullptr;
@@ -170,6 +290,43 @@ struct Mesa {
         glFinish();
     }
 };
+
+// The same planes with a texture: u·q and v·q per vertex so that GL
+// divides per pixel, nearest texels, modulated by the colour.
+double MesaTextured(int32_t depth, bool tiled, bool modulate, int quads) {
+    Mesa mesa(depth);
+    const int32_t size = 256;
+    std::vector<uint8_t> texels(size_t(size) * size * 4);
+    std::mt19937 random(3);
+    for (uint8_t& b : texels) b = uint8_t(random());
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, depth == 16 ? GL_RGB5 : GL_RGBA8, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 texels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, tiled ? GL_REPEAT : GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, tiled ? GL_REPEAT : GL_CLAMP);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, modulate ? GL_MODULATE : GL_REPLACE);
+    glEnable(GL_TEXTURE_2D);
+    const std::vector<TexTri> tris = TexturedPlanes(quads, tiled ? 4.0f : 1.0f);
+    const double seconds = bench::Best([&]() {
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glColor3ub(200, 180, 160);
+        glBegin(GL_TRIANGLES);
+        for (const TexTri& t : tris)
+            for (int k = 0; k < 3; ++k) {
+                const float q = t.q[k];
+                glTexCoord4f(t.u[k] * q / size, t.v[k] * q / size, 0, q);
+                glVertex3f(t.x[k] + 0.5f, t.y[k] + 0.5f, q);
+            }
+        glEnd();
+        glFinish();
+    });
+    glDeleteTextures(1, &name);
+    return double(quads) * kW * kH / seconds / 1e6;
+}
 
 double MesaFill(int32_t depth, bool gouraud, int quads) {
     Mesa mesa(depth);
@@ -229,6 +386,21 @@ int main() {
         Row(name, "M triangles/s", OursSmall(depth, 200000), mesa);
         std::snprintf(name, sizeof name, "%d-bit fixture frames", depth);
         Row(name, "frames/s", OursFrames(depth), 0);
+        for (int32_t entry : {3, 7})
+            for (bool modulate : {false, true}) {
+                double gl = 0;
+#ifdef TW_WITH_OSMESA
+                gl = MesaTextured(depth, entry == 7, modulate, 10);
+#endif
+                std::snprintf(name, sizeof name, "%d-bit entry %d %s", depth, entry, modulate ? "modulate" : "unshaded");
+                Row(name, "Mpixel/s", OursTextured(depth, entry, modulate, 10), gl);
+            }
+        std::snprintf(name, sizeof name, "%d-bit small textured triangles", depth);
+        Row(name, "M triangles/s", OursSmallTextured(depth, 200000), 0);
+        for (bool translucent : {false, true}) {
+            std::snprintf(name, sizeof name, "%d-bit 32x32 keyed sprites %s", depth, translucent ? "blend" : "opaque");
+            Row(name, "Mpixel/s", OursSprites(depth, translucent), 0);
+        }
     }
     return 0;
 }

@@ -134,8 +134,12 @@ void Flood(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool registered = (RegisterSurfaceClient(), true);
     (void)registered;
+    // TW_FUZZ_MODE=text or =flood keeps a run on one mode (the first byte
+    // still goes); unset, the byte's parity chooses.
+    static const char* forced = std::getenv("TW_FUZZ_MODE");
     if (size == 0) return 0;
-    if (data[0] & 1)
+    const bool flood = forced ? std::strcmp(forced, "flood") == 0 : (data[0] & 1) != 0;
+    if (flood)
         Flood(data + 1, size - 1);
     else
         RichText(data + 1, size - 1);

@@ -4,6 +4,7 @@
 #include "graphics2d/ci_surface.h"
 #include "graphics2d/graphics2d_classes.h"
 #include "graphics2d/image_bank.h"
+#include "graphics2d/play_arguments.h"
 #include "graphics2d/sprite_geometry.h"
 #include "graphics2d/surface.h"
 #include "graphics2d/surface_window.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr uint32_t kOptionTag = 0xABCD0000u;
 constexpr int32_t kCollisionOff = 2, kCollisionBox = 3;
 constexpr int32_t kEffectSemi = 1, kEffectLast = 5;
 
@@ -660,23 +660,7 @@ int32_t CISprite::GetFrameDelay(int32_t frame, uint32_t) {
 int32_t CISprite::Play() {
     CInterpretor* in = m_interpretor;
     EndPlay(0);
-    auto intArg = [&](int32_t i) {
-        return i < GetArgCount(in) && !IsArgDefault(in, i) && GetArg(in, i)->GetTag() == CValue::kInt;
-    };
-    if (intArg(0))
-        m_loopCount = GetArgInt(in, 0);
-    if (intArg(1)) {
-        m_frameLimit = GetArgInt(in, 1);
-        if (m_frameCount > 0)
-            m_frameLimit = std::min(m_frameLimit, m_frameCount - 1);
-    }
-    uint32_t flags = 0;
-    if (intArg(2)) {
-        const uint32_t option = static_cast<uint32_t>(GetArgInt(in, 2));
-        if ((option & 0xFFFF0000u) != kOptionTag)
-            RaiseError(in, 14);
-        flags = option & 0xFFFF;
-    }
+    const uint32_t flags = ReadPlayArguments(in, m_frameCount, &m_loopCount, &m_frameLimit, m_cursor.m_playFlags);
     m_cursor.Init(this, OsTimeMs(), 0);
     m_cursor.m_playFlags = flags;
     m_frame = (flags & CFrameCursor::kBackward) ? GetLastFrame(0) : GetFirstFrame(0);

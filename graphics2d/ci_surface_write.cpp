@@ -20,21 +20,21 @@ public:
         : m_picture(picture), m_background(background), m_mode(mode), m_level(level), m_soften(soften),
           m_mark(std::move(mark)) {}
 
+    ~CSurfaceTextHost() override { LetGoOfDC(); }
+    CSurfaceTextHost(const CSurfaceTextHost&) = delete;
+    CSurfaceTextHost& operator=(const CSurfaceTextHost&) = delete;
+
     int32_t Width() override { return m_picture->GetWidth(); }
     int32_t Height() override { return m_picture->GetHeight(); }
     bool Measure(void* font, const char* text, int32_t length, RichTextExtent* extent) override {
         OsTextExtent e;
-        void* dc = m_picture->GetDC();
-        const bool ok = OsMeasureText(dc, font, text, length, &e);
-        if (dc) m_picture->ReleaseDC(dc);
+        const bool ok = OsMeasureText(MeasuringDC(), font, text, length, &e);
         if (ok) extent->width = e.width, extent->height = e.height, extent->ascent = e.ascent;
         return ok;
     }
     bool ScriptMetrics(void* font, RichScriptMetrics* metrics) override {
         OsScriptMetrics m;
-        void* dc = m_picture->GetDC();
-        const bool ok = OsGetScriptMetrics(dc, font, &m);
-        if (dc) m_picture->ReleaseDC(dc);
+        const bool ok = OsGetScriptMetrics(MeasuringDC(), font, &m);
         if (ok) {
             metrics->subscriptSize = m.subscriptSize, metrics->subscriptOffset = m.subscriptOffset;
             metrics->superscriptSize = m.superscriptSize, metrics->superscriptOffset = m.superscriptOffset;
@@ -45,11 +45,16 @@ public:
     void DeleteFont(void* font) override { OsDeleteFont(font); }
     void Draw(const char* text, int32_t length, int32_t x, int32_t baseline, const CRect& clip, uint32_t colour,
               void* font) override {
+        LetGoOfDC();
         m_picture->TextOut(text, length, x, baseline, kBaselineAlignment, &clip, colour, font, 1, m_mode, m_level,
                            m_soften);
     }
-    void Mark(const CRect& area) override { m_mark(area); }
+    void Mark(const CRect& area) override {
+        LetGoOfDC();  // marking may take sprites off the picture first
+        m_mark(area);
+    }
     void Scroll(int32_t rows) override {
+        LetGoOfDC();
         const int32_t w = Width(), h = Height();
         if (rows < h) {
             m_picture->MoveRect(0, 0, 0, rows, w, h - rows);
@@ -60,7 +65,20 @@ public:
     }
 
 private:
+    // The splitter measures a line many times before it is drawn: the
+    // picture's device context is held across measurements (making one can
+    // cost more than the measurement) and given back before anything draws.
+    void* MeasuringDC() {
+        if (m_dc == nullptr) m_dc = m_picture->GetDC();
+        return m_dc;
+    }
+    void LetGoOfDC() {
+        if (m_dc != nullptr) m_picture->ReleaseDC(m_dc);
+        m_dc = nullptr;
+    }
+
     CSurface* m_picture;
+    void* m_dc = nullptr;
     uint32_t m_background;
     int32_t m_mode;
     uint32_t m_level;

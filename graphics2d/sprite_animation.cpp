@@ -20,21 +20,38 @@ CSpriteAnimation::~CSpriteAnimation() {
 }
 
 bool CSpriteAnimation::Open(CAnimElement* element, CImageFormatManager* formats, const CSurface* prototype) {
+    return OpenElement(element, formats) && MakeFrames(prototype, false) &&
+           DecodeAnimationFrame(m_reader.get(), m_frames.get(), 0) == kImageOk;
+}
+
+bool CSpriteAnimation::OpenElement(CAnimElement* element, CImageFormatManager* formats) {
     CBank* bank = element->GetBank();
-    if (bank == nullptr || formats == nullptr || prototype == nullptr || !bank->LoadElement(element->GetIndex(), 0) ||
+    if (bank == nullptr || formats == nullptr || !bank->LoadElement(element->GetIndex(), 0) ||
         !bank->LockElement(element->GetIndex()))
         return false;
     m_element = element;
-    m_stream.reset(element->OpenStream(0));
-    m_reader.reset(new (std::nothrow) CImageFile(formats));
-    if (!m_stream || !m_reader || m_reader->AttachStream(m_stream.get()) != kImageOk || m_reader->GetFormat() == nullptr)
+    return OpenStream(element->OpenStream(0), formats);
+}
+
+bool CSpriteAnimation::OpenStream(CStream* stream, CImageFormatManager* formats) {
+    m_stream.reset(stream);
+    if (!m_stream || formats == nullptr)
         return false;
-    CImageFormat* format = m_reader->GetFormat();
+    m_reader.reset(new (std::nothrow) CImageFile(formats));
+    return m_reader && m_reader->AttachStream(m_stream.get()) == kImageOk && m_reader->GetFormat() != nullptr;
+}
+
+bool CSpriteAnimation::MakeFrames(const CSurface* prototype, bool takePalette) {
+    CImageFormat* format = m_reader ? m_reader->GetFormat() : nullptr;
+    if (format == nullptr || prototype == nullptr)
+        return false;
     m_frames.reset(new (std::nothrow) CSurface());
     if (!m_frames || !m_frames->Create(format->GetWidth(), format->GetHeight(), prototype) ||
         m_frames->GetWidth() != format->GetWidth() || m_frames->GetHeight() != format->GetHeight())
         return false;
-    return DecodeAnimationFrame(m_reader.get(), m_frames.get(), 0) == kImageOk;
+    if (takePalette && m_frames->IsPaletted() && format->GetDepth() <= 8 && format->GetPalette() != nullptr)
+        m_frames->SetPaletteEntries(format->GetPalette(), 0);
+    return true;
 }
 
 void CSpriteAnimation::Show(int32_t frame) {

@@ -30,10 +30,18 @@ public:
     // Within the tolerance of the seed, and not yet the fill colour on the
     // surface drawn on.
     bool Qualifies(int32_t x, int32_t y) const {
-        if (m_drawn->depth <= 8 ? m_drawn->routines->getPixel(m_drawn, x, y) == (m_fillValue & 0xFF)
-                                : ColourOf(m_drawn, x, y) == m_fillValue)
-            return false;
-        const uint32_t c = ColourOf(m_target, x, y);
+        uint32_t c;
+        if (m_drawn == m_target && m_target->depth > 8) {
+            // One read serves both tests when the fill goes onto the target.
+            c = m_target->routines->getPixel(m_target, x, y) & 0xFFFFFF;
+            if (c == m_fillValue) return false;
+        } else {
+            if (m_drawn->depth <= 8 ? m_drawn->routines->getPixel(m_drawn, x, y) == (m_fillValue & 0xFF)
+                                    : ColourOf(m_drawn, x, y) == m_fillValue)
+                return false;
+            c = ColourOf(m_target, x, y);
+        }
+        if (m_tolerance == 0) return c == m_seed;
         for (int shift = 0; shift < 24; shift += 8) {
             const int32_t d = static_cast<int32_t>((c >> shift) & 0xFF) - static_cast<int32_t>((m_seed >> shift) & 0xFF);
             if (std::abs(d) > m_tolerance) return false;

@@ -1,19 +1,27 @@
 #include "ui/ci_button_controls.h"
 
+#include "graphics2d/ci_surface.h"
+#include "graphics2d/gdi_utils.h"
+#include "graphics2d/image_bank.h"
+#include "graphics2d/image_to_surface.h"
+#include "graphics2d/os_gdi.h"
 #include "runtime/interp/interpretor.h"
+#include "runtime/package/program_container.h"
 #include "ui/ci_button_members.h"
 #include "ui/ci_check_box_members.h"
 #include "ui/ci_group_box_members.h"
 #include "ui/ci_radio_button_members.h"
+#include "ui/image_button_face.h"
 #include "ui/os_controls.h"
 #include "ui/os_window.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace {
 
-constexpr int32_t kColorBtnText = 18;
+constexpr int32_t kColorBtnText = 18, kColor3DShadow = 16, kColor3DHighlight = 20;
 constexpr uint32_t kCheckBoxStyle = 0x44004003, kRadioStyle = 0x44004004, kButtonStyle = 0x44004000,
                    kGroupBoxStyle = 0x44020007, kExTransparent = 0x20,
                    kBsOwnerDraw = 0xB;
@@ -29,6 +37,15 @@ std::vector<CIGroupBox*>& GroupBoxes() {
 }
 
 intptr_t ButtonHook(int32_t* handled, void* w, uint32_t m, uintptr_t wp, intptr_t lp) {
+    OwnerDrawItem item;
+    if (m == kWmDrawItem && OsReadDrawItem(lp, &item)) {
+        CIChildWindow* object = WindowObjectOf(item.window);
+        if (object == nullptr || object->m_classId != kClassButton)
+            return 0;
+        static_cast<CIButton*>(object)->DrawFace(item);
+        *handled = 1;
+        return 0;
+    }
     return CINotifyControl::HandleHook(kClassButton, kWmCtlColorBtn, kWmCtlColorStatic, handled, w, m, wp, lp);
 }
 intptr_t CheckBoxHook(int32_t* handled, void* w, uint32_t m, uintptr_t wp, intptr_t lp) {
@@ -62,15 +79,17 @@ void CIButton::CallMember(int32_t memberId) {
 }
 
 void CIButton::ApplyDefaults(const CValue* const* extras) {
-    // Extra values are images: surfaces, at most three; any image makes the
-    // button owner-drawn.
+    // Extra values are images, at most three: the kinds are checked before
+    // any picture is loaded. Any image makes the button owner-drawn.
     for (int32_t i = 0; extras[i] != nullptr; ++i) {
-        if (i >= kImageCount || !extras[i]->IsObjectOfClass(kClassSurface))
+        const CValue* v = extras[i];
+        if (i >= kImageCount ||
+            !(v->IsObjectOfClass(kClassSurface) || v->GetTag() == CValue::kInt || v->GetTag() == CValue::kText))
             RaiseError(m_interpretor, 14);
     }
     static const Image kOrder[kImageCount] = {kNormalImage, kPressedImage, kDisabledImage};
     for (int32_t i = 0; extras[i] != nullptr; ++i) {
-        CIBaseClassImpl* surface = extras[i]->GetObject();
+        CIBaseClassImpl* surface = ImageOf(extras[i]);
         ++surface->m_refCount;
         m_images[kOrder[i]] = surface;
     }
@@ -82,6 +101,80 @@ void CIButton::ApplyDefaults(const CValue* const* extras) {
     if (!Given(m_y)) m_y = 10;
     if (!Given(m_width)) m_width = cx + 20;
     if (!Given(m_height)) m_height = std::max(cy + 5, 20);
+}
+
+CIBaseClassImpl* CIButton::ImageOf(const CValue* value) {
+    if (value->IsObjectOfClass(kClassSurface))
+        return value->GetObject();
+    CProgramContainer* package = PackageOf(m_interpretor);
+    const bool number = value->GetTag() == CValue::kInt;
+    const char* name = number ? nullptr : value->GetStringNonNull();
+    CElement* element = nullptr;
+    if (package != nullptr)
+        element = number ? package->GetElement(value->GetInt(), kBankPictures)
+                         : package->FindElement(name, kBankPictures);
+    if (element != nullptr && dynamic_cast<CImageElement*>(element) == nullptr)
+        RaiseError(m_interpretor, 14);  // a full name into another bank
+    if (element == nullptr && package != nullptr && !number)
+        for (uint32_t bank = kBankSources; bank <= kBankBinary; ++bank)
+            if (bank != kBankPictures && package->FindElement(name, bank) != nullptr)
+                RaiseError(m_interpretor, 14);
+    if (element == nullptr && number)
+        RaiseError(m_interpretor, 9);
+    CISurface* image = new (std::nothrow) CISurface(m_interpretor);
+    if (image == nullptr)
+        RaiseError(m_interpretor, 15);
+    try {
+        if (element != nullptr)
+            image->CreateFromBankImage(static_cast<CImageElement*>(element));
+        else
+            image->CreateFromImage(name, kSurfaceImageDepth | kSurfaceImagePalette);  // a disk file
+    } catch (const CIError&) {
+        image->Destroy(0);
+        RaiseError(m_interpretor, 9);
+    }
+    return image;
+}
+
+CSurface* CIButton::FaceImage(bool selected, bool disabled, bool* shifted, bool* greyed) const {
+    *shifted = *greyed = false;
+    auto pictureOf = [](CIBaseClassImpl* image) {
+        return image != nullptr ? static_cast<CISurface*>(image)->GetPicture() : nullptr;
+    };
+    if (selected && m_images[kPressedImage] != nullptr)
+        return pictureOf(m_images[kPressedImage]);
+    if (disabled && m_images[kDisabledImage] != nullptr)
+        return pictureOf(m_images[kDisabledImage]);
+    *shifted = selected;
+    *greyed = disabled;
+    return pictureOf(m_images[kNormalImage]);
+}
+
+void CIButton::DrawFace(const OwnerDrawItem& item) {
+    if (!item.draw || m_images[kNormalImage] == nullptr)
+        return;
+    bool shifted = false, greyed = false;
+    CSurface* image = FaceImage(item.selected, item.disabled, &shifted, &greyed);
+    const CRect face = OsDrawPushButtonFrame(item.dc, item.rect, item.selected);
+    if (image == nullptr || face.IsEmpty())
+        return;
+    // The face goes through a surface of its size: read from the device
+    // context, the image drawn on it, written back.
+    CSurface target, scratch;
+    const CSurface* prototype = PrototypeLike(nullptr, 32);
+    if (!target.CreateForDC(item.dc) || prototype == nullptr ||
+        !scratch.Create(face.Width(), face.Height(), prototype))
+        return;
+    target.Blit(&scratch, 0, 0, face.left, face.top, face.Width(), face.Height(), 0, 0, 0, 0);
+    DrawImageOnFace(&scratch, CRect(0, 0, face.Width(), face.Height()), image, shifted, greyed,
+                    OsGetSysColor(kColor3DHighlight), OsGetSysColor(kColor3DShadow));
+    void* palette = image->IsPaletted() ? GetHPalette(image->GetPalette()) : nullptr;
+    void* old = palette != nullptr ? OsSelectPalette(item.dc, palette) : nullptr;
+    if (palette != nullptr)
+        OsRealizePalette(item.dc);
+    scratch.Blit(&target, face.left, face.top, 0, 0, face.Width(), face.Height(), 0, 0, 0, 0);
+    if (palette != nullptr)
+        OsSelectPalette(item.dc, old);
 }
 
 void CIButton::Destroy(int32_t releaseAll) {

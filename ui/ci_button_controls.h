@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+struct OwnerDrawItem;
+class CSurface;
+
 class CIButton : public CINotifyControl {
 public:
     explicit CIButton(CInterpretor* interpretor);
@@ -19,10 +22,23 @@ public:
     enum Image { kNormalImage, kPressedImage, kDisabledImage, kImageCount };
     CIBaseClassImpl* m_images[kImageCount] = {};
 
+    // The parent's WM_DRAWITEM for this button: the push-button frame, then
+    // the image of the state on the face (nothing without a normal image).
+    void DrawFace(const OwnerDrawItem& item);
+    // The picture shown in a state: the pressed or disabled image when the
+    // state has one, else the normal image, shifted while pushed or greyed
+    // while disabled.
+    CSurface* FaceImage(bool selected, bool disabled, bool* shifted, bool* greyed) const;
+
 protected:
     void ApplyDefaults(const CValue* const* extras) override;
 
 private:
+    // The surface of an image value: a Surface object, or a picture of the
+    // package named or numbered by the value, loaded into a surface of its
+    // own (error 14 for another value or a resource of another kind, 9 when
+    // the picture cannot be loaded).
+    CIBaseClassImpl* ImageOf(const CValue* value);
     int32_t OnClick() { return StoreHandler(kOnClick); }
     int32_t OnDblClick() { return StoreHandler(kOnDblClick); }
     int32_t OnSetFocus() { return StoreHandler(kOnSetFocus); }

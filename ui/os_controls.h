@@ -3,6 +3,8 @@
 // messages to a control and the colours of a control's device context. The
 // native stand-in keeps the check state of buttons so that the class rules
 // run under the native tests.
+#include "runtime/base/rect.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,6 +20,23 @@ constexpr intptr_t kBstChecked = 1;
 intptr_t OsSendMessage(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 // SetTextColor, SetBkMode(OPAQUE) and SetBkColor on a device context.
 void OsSetControlColours(void* dc, uint32_t textColour, uint32_t backColour);
+// An owner-drawn control's WM_DRAWITEM (lParam a DRAWITEMSTRUCT): its
+// window, device context and rectangle, whether the whole item or its
+// selection is to be drawn, and its selected and disabled states.
+constexpr uint32_t kWmDrawItem = 0x002B;
+struct OwnerDrawItem {
+    void* window = nullptr;
+    void* dc = nullptr;
+    CRect rect;
+    bool draw = false;
+    bool selected = false;
+    bool disabled = false;
+};
+// False when there is nothing to read (a null lParam; the native stand-in).
+bool OsReadDrawItem(intptr_t lParam, OwnerDrawItem* item);
+// DrawFrameControl of a push button (pushed when `pushed`) with
+// DFCS_ADJUSTRECT: answers the face inside the frame.
+CRect OsDrawPushButtonFrame(void* dc, const CRect& rect, bool pushed);
 // GetDialogBaseUnits: the average character width (low word) and height.
 uint32_t OsGetDialogBaseUnits();
 // RedrawWindow(window, null, null, flags).

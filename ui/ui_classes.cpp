@@ -1,6 +1,7 @@
 #include "ui/ui_classes.h"
 
 #include "runtime/interp/process_hooks.h"
+#include "ui/ci_animation.h"
 #include "ui/ci_button_controls.h"
 #include "ui/ci_edit.h"
 #include "ui/ci_font.h"
@@ -26,6 +27,7 @@ void RegisterUiClasses() {
     RegisterButtonClasses();
     RegisterStaticTextClass();
     RegisterListClasses();
+    RegisterAnimationClass();
     RegisterMenuClass();
     RegisterEditClass();
     RegisterRangeClasses();

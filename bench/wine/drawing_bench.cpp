@@ -35,13 +35,13 @@ double Millis(F&& f, int reps) {
 class Host : public IRichTextHost {
 public:
     explicit Host(CSurface* s) : m_s(s) {}
+    ~Host() override { LetGo(); }
     int32_t Width() override { return m_s->GetWidth(); }
     int32_t Height() override { return m_s->GetHeight(); }
     bool Measure(void* font, const char* text, int32_t length, RichTextExtent* e) override {
         OsTextExtent x;
-        void* dc = m_s->GetDC();
-        const bool ok = OsMeasureText(dc, font, text, length, &x);
-        m_s->ReleaseDC(dc);
+        if (!m_dc) m_dc = m_s->GetDC();  // held across measurements, as the script surface's host does
+        const bool ok = OsMeasureText(m_dc, font, text, length, &x);
         e->width = x.width, e->height = x.height, e->ascent = x.ascent;
         return ok;
     }
@@ -50,17 +50,24 @@ public:
     void DeleteFont(void* f) override { OsDeleteFont(f); }
     void Draw(const char* text, int32_t length, int32_t x, int32_t baseline, const CRect& clip, uint32_t colour,
               void* font) override {
+        LetGo();
         m_s->TextOut(text, length, x, baseline, TA_BASELINE, &clip, colour, font, 1, 0, 0, 0);
     }
     void Mark(const CRect&) override {}
     void Scroll(int32_t rows) override {
+        LetGo();
         const int32_t w = Width(), h = Height();
         if (rows < h) m_s->MoveRect(0, 0, 0, rows, w, h - rows);
         m_s->FillRect(0, rows < h ? h - rows : 0, w, rows < h ? rows : h, 0xFFFFFF);
     }
 
 private:
+    void LetGo() {
+        if (m_dc) m_s->ReleaseDC(m_dc);
+        m_dc = nullptr;
+    }
     CSurface* m_s;
+    void* m_dc = nullptr;
 };
 
 }  // namespace

@@ -93,6 +93,23 @@ void LPolygon_Software::ComputeTexCoords() {
     texelOffset[1] += dv;
 }
 
+void LPolygon_Software::ComputeEnvironmentUV(int32_t flip) {
+    if (count <= 2) return;
+    LPolygon::ComputeEnvironmentUV(flip);
+    if (!material) return;
+    const LTexture* mapped = nullptr;
+    for (int32_t layer = 0; layer < 2 && !mapped; ++layer) {
+        const LTexture* t = material->GetTexture(layer);
+        if (t && (t->GetFlags() & LTexture::kEnvMapped)) mapped = t;
+    }
+    if (!mapped) return;
+    const float w = float(mapped->GetWidth()), h = float(mapped->GetHeight());
+    for (int32_t i = 0; i < count; ++i) {
+        uv[i][0] = std::fabs(uv[i][0]) * w;
+        uv[i][1] = std::fabs(uv[i][1]) * h;
+    }
+}
+
 int32_t LPolygon_Software::ChooseSpanEntry() {
     const uint32_t flags = material->flags;
     if (flags & LMaterial::kHidden) return -1;

@@ -31,6 +31,10 @@ public:
     // The routine is chosen again whenever the material's texture pairs are
     // rewritten (a change of appearance).
     void TextureHook2() override { ChooseSpanRoutine(); }
+    // Environment coordinates as the base computes them, then scaled to
+    // texels: (|u| W, |v| H) with the size of the environment-mapped layer
+    // (layer 0, else 1). Only for polygons of more than two vertices.
+    void ComputeEnvironmentUV(int32_t flip) override;
 
     // Installs this polygon's routines in its material (see the .cpp).
     void ChooseSpanRoutine();
@@ -55,6 +59,32 @@ public:
     void FillQuad16();  // 15 and 16 bits
     void FillQuad24();
     void FillQuad32();
+
+    // Sprites (sprite_blits.cpp): no depth test or write, no lighting; the
+    // outline after the rows when the material has flag 2. Colour fills take
+    // the material's colour over the column tables; blits the layer-0
+    // texture over the quad set-up's 16.16 coordinates, wrapped with W - 1
+    // and H - 1 (a texture scale above 1 reaches past the texture). Blends
+    // use the material's transparency; keys the texture's transparent colour.
+    void FillColor8();
+    void FillColor16(int32_t depth);  // 15 or 16
+    void FillColor24();
+    void FillColor32();
+    void FillColorBlend15();
+    void FillColorBlend16();
+    void FillColorBlend32();
+    void BlitTexture8();
+    void BlitTexture16(int32_t depth);
+    void BlitTexture24();
+    void BlitTexture32();
+    void BlitTextureBlend15();
+    void BlitTextureBlend16();
+    void BlitTextureBlend32();
+    void BlitTextureKeyed16(int32_t depth);
+    void BlitTextureKeyed32();
+    void BlitTextureKeyedBlend15();
+    void BlitTextureKeyedBlend16();
+    void BlitTextureKeyedBlend32();
 
     // Clip against the camera and run the material's span routine on the
     // clipped vertices; the result is their count.

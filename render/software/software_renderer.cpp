@@ -249,34 +249,86 @@ uint16_t LRenderAPI_Software::PlaceSpriteCorners(L3DCamera* view, const float* c
     return any ? LPolygon::kClip : LPolygon::kDraw;
 }
 
-void LRenderAPI_Software::DrawSpriteOutline(L3DCamera* view, uint16_t visibility) {
-    const SpanRoutine* table = SpanTableFor(depth);
-    if (!table || visibility == LPolygon::kCulled) return;
+template <class Fill>
+void LRenderAPI_Software::DrawSpritePolygon(L3DCamera* view, uint16_t visibility, Fill fill) {
+    if (visibility == LPolygon::kCulled) return;
     if (visibility == LPolygon::kClip) {
         L3DPoint* clipped[LPolygon::kMaxClipPoints];
         const int32_t n = spritePolygon->ClipToFrustum(view, clipped);
         if (n < 3) return;
         spritePolygon->SetDrawPoints(clipped, n);
         clippedDraw = 1;
-        table[kSpanOutline](spritePolygon);
+        fill();
         clippedDraw = 0;
         spritePolygon->SetDrawPoints(nullptr, 0);
         return;
     }
-    table[kSpanOutline](spritePolygon);
+    fill();
 }
 
-// Only the outline is drawn until the colour fills and texture blits of the
-// sprites exist; a sprite without flag 2 draws nothing here.
+void LRenderAPI_Software::FillSprite(bool textured, bool keyed) {
+    LPolygon_Software& p = *spritePolygon;
+    const bool opaque = spriteMaterial->transparency == 255;
+    switch (depth) {
+    case 8: textured ? p.BlitTexture8() : p.FillColor8(); break;
+    case 24: textured ? p.BlitTexture24() : p.FillColor24(); break;
+    case 15:
+        if (!textured)
+            opaque ? p.FillColor16(15) : p.FillColorBlend15();
+        else if (keyed)
+            opaque ? p.BlitTextureKeyed16(15) : p.BlitTextureKeyedBlend15();
+        else
+            opaque ? p.BlitTexture16(15) : p.BlitTextureBlend15();
+        break;
+    case 16:
+        if (!textured)
+            opaque ? p.FillColor16(16) : p.FillColorBlend16();
+        else if (keyed)
+            opaque ? p.BlitTextureKeyed16(16) : p.BlitTextureKeyedBlend16();
+        else
+            opaque ? p.BlitTexture16(16) : p.BlitTextureBlend16();
+        break;
+    case 32:
+        if (!textured)
+            opaque ? p.FillColor32() : p.FillColorBlend32();
+        else if (keyed)
+            opaque ? p.BlitTextureKeyed32() : p.BlitTextureKeyedBlend32();
+        else
+            opaque ? p.BlitTexture32() : p.BlitTextureBlend32();
+        break;
+    default: break;
+    }
+}
+
+// Textured (flag 8) or else coloured (flag 4), then the outline (flag 2).
+// The work material carries no outline flag while it fills: the outline is
+// the sprite's own step.
 void LRenderAPI_Software::DrawSprite(L3DCamera* view, LSprite* sprite) {
     if (!view || !sprite || !spritePolygon || !spriteMaterial || spritePolygon->GetCount() < 4) return;
     LRenderAPI_Software* previous = g_current;
     g_current = this;
     const uint16_t visibility = PlaceSpriteCorners(view, sprite->GetCorners());
-    if (sprite->GetFlags() & LSprite::kExtra) {
+    const uint32_t spriteFlags = sprite->GetFlags();
+    const bool textured = (spriteFlags & LSprite::kTextured) != 0;
+    if (textured || (spriteFlags & LSprite::kUntextured)) {
+        spriteMaterial->SetFlatMode(0);
+        if (textured)
+            spriteMaterial->SetTexture(0, sprite->GetTexture());
+        else
+            spriteMaterial->SetColor(*sprite->GetColor());
+        spriteMaterial->flags &= ~uint32_t(LMaterial::kWireFrame);
+        // Set directly: the material's translucency call would also change
+        // the sprite's texture.
+        spriteMaterial->transparency = sprite->GetTransparency();
+        const bool keyed = (spriteFlags & LSprite::kKeyed) != 0;
+        DrawSpritePolygon(view, visibility, [&]() { FillSprite(textured, keyed); });
+        spriteMaterial->transparency = 255;
+    }
+    if (spriteFlags & LSprite::kExtra) {
         spriteMaterial->SetFlatMode(1);
         spriteMaterial->SetColor(*sprite->GetColor());
-        DrawSpriteOutline(view, visibility);
+        const SpanRoutine* table = SpanTableFor(depth);
+        if (table) DrawSpritePolygon(view, visibility, [&]() { table[kSpanOutline](spritePolygon); });
     }
     g_current = previous;
 }

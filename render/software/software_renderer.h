@@ -93,7 +93,12 @@ private:
     void ChooseEmptiedRoutines();
     // The sprite's corners into the work polygon; the clip test's answer.
     uint16_t PlaceSpriteCorners(L3DCamera* camera, const float* corners);
-    void DrawSpriteOutline(L3DCamera* camera, uint16_t visibility);
+    // Runs `fill` on the work polygon unless it is wholly outside the view,
+    // on its clipped vertices when partly outside.
+    template <class Fill>
+    void DrawSpritePolygon(L3DCamera* camera, uint16_t visibility, Fill fill);
+    // The colour fill or texture blit of the depth for the work material.
+    void FillSprite(bool textured, bool keyed);
     void AllocateDepthBuffer(int32_t columns, int32_t rows);
 };
 

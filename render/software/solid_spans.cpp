@@ -1,6 +1,7 @@
 // The untextured span entries: the outline (0), the solid fill (1) and the
-// translucent solid fill (2) of every depth, and the depth-tested line that
-// draws outlines.
+// translucent solid fill (2) of every depth, the depth-tested line that
+// draws outlines, and the span tables (the textured entries are
+// span_fillers.h's).
 #include "engine3d/material.h"
 #include "render/software/pixel_formats.h"
 #include "render/software/software_polygon.h"
@@ -198,15 +199,20 @@ const SpanRoutine kEmptySpan[1] = {&DrawNothing};
 
 namespace {
 
+using spans::FillTexturedEntry;
+
 template <int Depth>
 constexpr SpanTableEntries MakeTable() {
-    return {{&DrawOutline<Depth>, &FillSolid<Depth, false>, &FillSolid<Depth, true>, &DrawNothing, &DrawNothing,
-             &DrawNothing, &DrawNothing, &DrawNothing, &DrawNothing, &DrawNothing, &DrawNothing}};
+    return {{&DrawOutline<Depth>, &FillSolid<Depth, false>, &FillSolid<Depth, true>, &FillTexturedEntry<Depth, 3>,
+             &FillTexturedEntry<Depth, 4>, &FillTexturedEntry<Depth, 5>, &FillTexturedEntry<Depth, 6>,
+             &FillTexturedEntry<Depth, 7>, &FillTexturedEntry<Depth, 8>, &FillTexturedEntry<Depth, 9>,
+             &FillTexturedEntry<Depth, 10>}};
 }
 
-const SpanTableEntries kTable8 = {{&DrawOutline<8>, &FillSolid8, &FillSolid8, &DrawNothing, &DrawNothing,
-                                   &DrawNothing, &DrawNothing, &DrawNothing, &DrawNothing, &DrawNothing,
-                                   &DrawNothing}};
+const SpanTableEntries kTable8 = {{&DrawOutline<8>, &FillSolid8, &FillSolid8, &FillTexturedEntry<8, 3>,
+                                   &FillTexturedEntry<8, 3>, &FillTexturedEntry<8, 5>, &FillTexturedEntry<8, 5>,
+                                   &FillTexturedEntry<8, 7>, &FillTexturedEntry<8, 7>, &FillTexturedEntry<8, 9>,
+                                   &FillTexturedEntry<8, 9>}};
 const SpanTableEntries kTable15 = MakeTable<15>();
 const SpanTableEntries kTable16 = MakeTable<16>();
 const SpanTableEntries kTable24 = MakeTable<24>();

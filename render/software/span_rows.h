@@ -34,7 +34,8 @@ inline bool CutRow(const LEdgeRecord& left, const LEdgeRecord& right, int32_t co
 // An integer value stepped from `a` toward `b` over n pixels, started `skip`
 // pixels in.
 struct IntStep {
-    int32_t value, step;
+    int32_t value = 0, step = 0;
+    IntStep() = default;
     IntStep(int32_t a, int32_t b, const SpanRow& row)
         : step(int32_t((int64_t(b) - a) / row.n)) {
         value = int32_t(a + int64_t(step) * row.skip);

@@ -2,8 +2,7 @@
 // The span tables: one per target depth (8, 15, 16, 24, 32), eleven entries,
 // indexed by the polygon's drawing mode. A span routine takes the polygon,
 // runs its edge set-up and fills the current software renderer's frame and
-// depth buffer; it keeps no state. The textured entries 3 to 10 hold the
-// empty routine until the perspective fillers exist; the 8-bit table serves
+// depth buffer; it keeps no state. The 8-bit table serves
 // each pair 1/2, 3/4 ... with one routine (no translucency on palettes).
 //
 // Rules shared by every routine: rows from the set-up's top row for its
@@ -31,6 +30,13 @@ enum : int32_t {
 struct SpanTableEntries {
     SpanRoutine entries[kSpanEntries];
 };
+
+namespace spans {
+// The textured filler of one entry (3 to 10) at one depth (span_fillers.h);
+// the 8-bit table uses entries 3, 5, 7 and 9 for their pairs.
+template <int Depth, int Entry>
+void FillTexturedEntry(LPolygon_Software* polygon);
+}  // namespace spans
 
 // The table of a depth, or null for a depth that has none.
 const SpanRoutine* SpanTableFor(int32_t depth);

@@ -1,6 +1,7 @@
 #include "runtime/base/name_table.h"
 
 #include <cstring>
+#include <new>
 
 #include "runtime/base/sys_utils.h"
 
@@ -36,24 +37,56 @@ bool CNameTable::Matches(const char* stored, const char* name) const {
     return FoldCase(*a) == FoldCase(*b);
 }
 
+std::string CNameTable::Key(const char* name) const {
+    std::string key(name);
+    if (!m_caseSensitive)
+        for (char& c : key) c = static_cast<char>(FoldCase(static_cast<unsigned char>(c)));
+    return key;
+}
+
 int32_t CNameTable::Intern(const char* name) {
     if (!name) return -1;
     int bucketIndex = Hash(name);
     Bucket& b = m_buckets[bucketIndex];
-    for (int32_t i = 0; i < b.count; ++i) {
-        if (Matches(b.names[i], name)) return (bucketIndex << 16) | i;
+    std::string key;
+    if (m_indexed) {
+        try {
+            key = Key(name);
+            auto found = m_index.find(key);
+            if (found != m_index.end()) return found->second;
+        } catch (const std::bad_alloc&) {
+            m_index.clear();
+            m_indexed = false;
+        }
+    }
+    if (!m_indexed) {
+        for (int32_t i = 0; i < b.count; ++i) {
+            if (Matches(b.names[i], name)) return (bucketIndex << 16) | i;
+        }
     }
     if (b.count >= kMaxPerBucket) return -1;
     if (b.count == b.capacity) {
+        // Doubling: a bucket of many names is copied a logarithmic number of times.
+        int32_t capacity = b.capacity < kGrowBy ? kGrowBy : b.capacity * 2;
+        if (capacity > kMaxPerBucket) capacity = kMaxPerBucket;
         char** grown = b.names;
-        if (!ReallocRetry(sizeof(char*) * static_cast<std::size_t>(b.capacity + kGrowBy), &grown)) return -1;
+        if (!ReallocRetry(sizeof(char*) * static_cast<std::size_t>(capacity), &grown)) return -1;
         b.names = grown;
-        b.capacity += kGrowBy;
+        b.capacity = capacity;
     }
     char* copy = nullptr;
     if (!AssignStringBuffer(&copy, name)) return -1;
     b.names[b.count] = copy;
-    return (bucketIndex << 16) | b.count++;
+    const int32_t id = (bucketIndex << 16) | b.count++;
+    if (m_indexed) {
+        try {
+            m_index.emplace(std::move(key), id);
+        } catch (const std::bad_alloc&) {
+            m_index.clear();
+            m_indexed = false;
+        }
+    }
+    return id;
 }
 
 const char* CNameTable::GetName(int32_t id) const {
@@ -71,4 +104,6 @@ void CNameTable::Clear() {
         FreeAndNull(&b.names);
         b = Bucket{nullptr, 0, 0};
     }
+    m_index.clear();
+    m_indexed = true;
 }

@@ -2,6 +2,8 @@
 // Interned identifiers of the compiler and the member call. A name's id is
 // (bucket << 16) | index in the bucket; ids stay valid until the table is cleared.
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 
 class CNameTable {
 public:
@@ -32,7 +34,13 @@ private:
 
     int Hash(const char* name) const;
     bool Matches(const char* stored, const char* name) const;
+    std::string Key(const char* name) const;  // the name as the index holds it (case folded unless sensitive)
 
     int32_t m_caseSensitive;
     Bucket m_buckets[kBucketCount];
+    // Every name's id by its key, so that a name is found in constant time
+    // however many the buckets hold; off (the buckets searched) once memory
+    // for it failed.
+    std::unordered_map<std::string, int32_t> m_index;
+    bool m_indexed = true;
 };

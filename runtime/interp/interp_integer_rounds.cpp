@@ -301,7 +301,7 @@ struct CInterpretor::IntegerRounds {
         }
         const uint8_t* instr = loop.statements[at];
         const CSwitchTable* table = in->SwitchTableAt(instr, ReadU32(instr + kFieldJump));
-        if (table == nullptr)
+        if (table == nullptr || table->textLabels)
             return false;
         SwitchData& data = switchData;
         data.block = loop.switchBlock;

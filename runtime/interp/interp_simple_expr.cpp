@@ -398,8 +398,9 @@ const CInterpretor::CSwitchTable* CInterpretor::SwitchTableAt(const uint8_t* ins
             table.values[count] = 1;
         else
             return nullptr;
+        // A lone constant: the label's ":" is written as a statement end.
         p = NextInstr(p);
-        if (IsBinaryOperator(InstrCode(p)) || (table.textLabels && InstrCode(p) != kOpColon))
+        if (InstrCode(p) != kOpSemicolon)
             return nullptr;
         table.targets[count] = NextInstr(p);
         label = ReadU32(base + label + kFieldJump);

@@ -10,7 +10,7 @@
 
 namespace {
 const uint32_t kFirstBlockCells = 4;
-const uint32_t kLargestBlockCells = 1024;
+const uint32_t kLargestBlockCells = 65536;
 }  // namespace
 
 void CScriptArray::Raise(int32_t code, int32_t detail) const {
@@ -150,10 +150,20 @@ void CScriptArray::Free() {
             cell->~CValue();
         }
     }
+    // Blocks go back oldest first: freed newest first, each would be the top
+    // of the heap in turn and the heap would shrink by one system call per
+    // block.
+    CellBlock* oldest = nullptr;
     while (m_cellBlocks != nullptr) {
         CellBlock* next = m_cellBlocks->next;
-        std::free(m_cellBlocks);
+        m_cellBlocks->next = oldest;
+        oldest = m_cellBlocks;
         m_cellBlocks = next;
+    }
+    while (oldest != nullptr) {
+        CellBlock* next = oldest->next;
+        std::free(oldest);
+        oldest = next;
     }
     m_cells.RemoveAll();
     delete this;

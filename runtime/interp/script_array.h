@@ -93,8 +93,8 @@ public:
 
 private:
     // Room for `capacity` cells after the header; blocks double from 4 to
-    // 1024 cells, so a small array wastes little and a large one allocates
-    // rarely.
+    // 65536 cells, so a small array wastes little and a large one allocates
+    // (and frees) rarely.
     struct alignas(alignof(CValue)) CellBlock {
         CellBlock* next;
         uint32_t used;

@@ -17,8 +17,15 @@
 //                       "+VK" only presses, "-VK" only releases) with SendInput
 //   type TEXT           types the characters of TEXT with SendInput
 //   click X Y [right]   clicks at client point X, Y of the target
-//   drag X1 Y1 X2 Y2    presses the left button at client point X1, Y1 of the
-//                       target, moves in steps of 5 pixels to X2, Y2, releases
+//   drag X Y DX DY      presses the left button at point X, Y of the target's
+//                       window rectangle (its frame included), moves the
+//                       mouse by DX, DY in steps and releases it
+//   dragclient X1 Y1 X2 Y2  the same between two client points of the target,
+//                       moving in steps of 5 pixels
+//   press BUTTON        waits for the next message box, reports it (the "box:"
+//                       line, then "buttons: TEXT,TEXT... default TEXT") and
+//                       clicks its button of that text (BM_CLICK); such a box
+//                       does not stop the steps
 //   syscommand close|minimize|maximize   posts WM_SYSCOMMAND to the target
 //   displaychange       posts WM_DISPLAYCHANGE (32 bits, the screen size)
 //   move X Y | size W H moves or sizes the target with SetWindowPos
@@ -28,7 +35,6 @@
 //   cursor              print "cursor: hotspot X Y" of the target's cursor
 //   sleep MS
 #include <windows.h>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -229,10 +235,77 @@ void WriteBmp24(const std::string& name, const std::vector<DWORD>& pixels, int w
     }
 }
 
+struct ButtonList {
+    std::string texts;
+    std::string wanted;
+    HWND found;
+};
+
+// A button's text without its mnemonic ampersands.
+std::string PlainText(HWND hwnd) {
+    char text[128] = {0};
+    GetWindowTextA(hwnd, text, sizeof text);
+    std::string plain;
+    for (const char* c = text; *c; ++c)
+        if (*c != '&') plain += *c;
+    return plain;
+}
+
+BOOL CALLBACK ListButtons(HWND hwnd, LPARAM param) {
+    ButtonList* list = reinterpret_cast<ButtonList*>(param);
+    char cls[32] = {0};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Button") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+    const std::string text = PlainText(hwnd);
+    list->texts += (list->texts.empty() ? "" : ",") + text;
+    if (text == list->wanted) list->found = hwnd;
+    return TRUE;
+}
+
+// Reports the box as "box: CAPTION|TEXT|ICON"; false while its texts are not
+// set yet.
+bool ReportBox(HWND box) {
+    Sleep(200);  // let the box finish painting its controls
+    char caption[512] = {0}, text[2048] = {0};
+    GetWindowTextA(box, caption, sizeof caption);
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    // On a busy machine a box can be found before its texts are set (or
+    // while it is being torn down): look again on the next round rather
+    // than report an empty box.
+    if (!caption[0] && !text[0]) return false;
+    std::printf("box: %s|%s|%s\n", caption, text, IconName(box));
+    std::fflush(stdout);
+    return true;
+}
+
+// The press step: the next box not yet reported, its buttons and default
+// button, then a click on the named button.
+bool PressBoxButton(DWORD pid, const std::string& name, std::set<HWND>& reported) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Search s = {pid, nullptr};
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&s));
+        if (s.found && !reported.count(s.found) && ReportBox(s.found)) {
+            reported.insert(s.found);
+            ButtonList list = {"", name, nullptr};
+            EnumChildWindows(s.found, ListButtons, reinterpret_cast<LPARAM>(&list));
+            const LRESULT def = SendMessageA(s.found, DM_GETDEFID, 0, 0);
+            HWND defButton = HIWORD(def) == DC_HASDEFID ? GetDlgItem(s.found, LOWORD(def)) : nullptr;
+            std::printf("buttons: %s default %s\n", list.texts.c_str(), defButton ? PlainText(defButton).c_str() : "none");
+            std::fflush(stdout);
+            if (!list.found) return false;
+            PostMessageA(list.found, BM_CLICK, 0, 0);
+            return true;
+        }
+        if (GetTickCount() - start > 10000) return false;
+        Sleep(20);
+    }
+}
+
 WORD ParseKey(const std::string& word) { return static_cast<WORD>(std::strtoul(word.c_str(), nullptr, 0)); }
 
 // Acts out one line of steps.txt; false (with a message printed) when it fails.
-bool RunStep(const std::string& line, DWORD pid, HWND& target) {
+bool RunStep(const std::string& line, DWORD pid, HWND& target, std::set<HWND>& reported) {
     char verb[32] = {0};
     std::sscanf(line.c_str(), "%31s", verb);
     const std::string v = verb;
@@ -247,6 +320,7 @@ bool RunStep(const std::string& line, DWORD pid, HWND& target) {
         Sleep(std::atoi(rest.c_str()));
         return true;
     }
+    if (v == "press") return PressBoxButton(pid, rest, reported);
     if (!target || !IsWindow(target)) return false;
     if (v == "report") {
         char cls[64] = {0};
@@ -303,7 +377,7 @@ bool RunStep(const std::string& line, DWORD pid, HWND& target) {
         SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
         return true;
     }
-    if (v == "drag") {
+    if (v == "dragclient") {
         int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
         std::sscanf(rest.c_str(), "%d %d %d %d", &x1, &y1, &x2, &y2);
         SetForegroundWindow(target);
@@ -321,10 +395,32 @@ bool RunStep(const std::string& line, DWORD pid, HWND& target) {
         moveTo(x1, y1);
         Sleep(50);
         SendMouse(MOUSEEVENTF_LEFTDOWN);
-        const int steps = std::max(std::abs(x2 - x1), std::abs(y2 - y1)) / 5 + 1;
+        const int steps = (std::abs(x2 - x1) > std::abs(y2 - y1) ? std::abs(x2 - x1) : std::abs(y2 - y1)) / 5 + 1;
         for (int i = 1; i <= steps; ++i)
             moveTo(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
         Sleep(50);
+        SendMouse(MOUSEEVENTF_LEFTUP);
+        return true;
+    }
+    if (v == "drag") {
+        int x = 0, y = 0, dx = 0, dy = 0;
+        std::sscanf(rest.c_str(), "%d %d %d %d", &x, &y, &dx, &dy);
+        RECT r;
+        GetWindowRect(target, &r);
+        SetForegroundWindow(target);
+        SetCursorPos(r.left + x, r.top + y);
+        Sleep(50);
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
+        const int steps = 8;
+        for (int i = 1; i <= steps; ++i) {
+            INPUT in = {};
+            in.type = INPUT_MOUSE;
+            in.mi.dx = (r.left + x + dx * i / steps) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+            in.mi.dy = (r.top + y + dy * i / steps) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+            in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            SendInput(1, &in, sizeof in);
+            Sleep(40);
+        }
         SendMouse(MOUSEEVENTF_LEFTUP);
         return true;
     }
@@ -410,6 +506,7 @@ int main(int argc, char** argv) {
         }
     }
     size_t nextStep = 0;
+    bool closedBox = false;
     HWND target = nullptr;
     for (;;) {
         if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
@@ -421,9 +518,10 @@ int main(int argc, char** argv) {
         Search s = {pi.dwProcessId, nullptr};
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&s));
         if (!s.found || reported.count(s.found)) {
-            // No box waits: the next step, if any (a box stops the steps).
-            if (nextStep < steps.size() && reported.empty()) {
-                if (!RunStep(steps[nextStep], pi.dwProcessId, target)) {
+            // No box waits: the next step, if any (a box closed by the
+            // launcher itself stops the steps).
+            if (nextStep < steps.size() && !closedBox) {
+                if (!RunStep(steps[nextStep], pi.dwProcessId, target, reported)) {
                     std::printf("step failed: %s\n", steps[nextStep].c_str());
                     std::fflush(stdout);
                     nextStep = steps.size();
@@ -432,17 +530,9 @@ int main(int argc, char** argv) {
             }
             continue;
         }
-        Sleep(200);  // let the box finish painting its controls
-        char caption[512] = {0}, text[2048] = {0};
-        GetWindowTextA(s.found, caption, sizeof caption);
-        GetDlgItemTextA(s.found, 0xFFFF, text, sizeof text);
-        // On a busy machine a box can be found before its texts are set (or
-        // while it is being torn down): look again on the next round rather
-        // than report an empty box.
-        if (!caption[0] && !text[0]) continue;
-        std::printf("box: %s|%s|%s\n", caption, text, IconName(s.found));
-        std::fflush(stdout);
+        if (!ReportBox(s.found)) continue;
         reported.insert(s.found);
+        closedBox = true;
         // Close it the way a user would: the default button, then WM_CLOSE.
         PostMessageA(s.found, WM_COMMAND, IDOK, 0);
         PostMessageA(s.found, WM_CLOSE, 0, 0);

@@ -4,10 +4,12 @@
 #include "graphics2d/ci_surface.h"
 #include "graphics2d/ci_surface_members.h"
 #include "graphics2d/os_gdi.h"
+#include "graphics2d/os_text_metrics.h"
 #include "graphics2d/surface_render.h"
 #include "runtime/classes/class_registry.h"
 #include "tests/graphics2d/loaded_interpreter.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -200,22 +202,33 @@ TEST_F(SurfaceDrawTest, PolygonArguments) {
 }
 
 TEST_F(SurfaceDrawTest, WriteMovesTheCursorAndEmptiesTheFontCache) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the expected cursor steps are the native stand-in font's; GDI's metrics differ";
-#endif
     CISurface* s = NewSurface(200, 100);
     LogFontA f{};
     ASSERT_TRUE(OsGetFontDescription(s->GetFontHandle(), &f));
     const int32_t h = f.lfHeight < 0 ? -f.lfHeight : f.lfHeight;
     ASSERT_GT(h, 0);
+    // The expected steps come from the real metrics of the surface's font
+    // (GDI's under Windows, the fixed-width stand-in natively).
+    auto measure = [](void* font, const char* text) {
+        OsTextExtent e{};
+        EXPECT_TRUE(OsMeasureText(nullptr, font, text, static_cast<int32_t>(std::strlen(text)), &e));
+        return e;
+    };
+    LogFontA boldDescription = f;
+    boldDescription.lfWeight = 700;
+    void* bold = OsCreateFont(&boldDescription);
+    ASSERT_NE(bold, nullptr);
+    const int32_t written = measure(bold, "ab").width + measure(s->GetFontHandle(), "12").width;
+    OsDeleteFont(bold);
+    const int32_t lineHeight = measure(s->GetFontHandle(), "x").height;
     const int fonts = OsLiveFontCount();
     Call(s, kSurfaceWrite, {"<b>ab</b>", CallArg::Omitted(), 12});
     EXPECT_EQ(OsLiveFontCount(), fonts);  // the bold font went with the call
-    EXPECT_EQ(Cursor(s), std::make_pair(2 * (h / 2 + 1) + 2 * (h / 2), 0));
-    Call(s, kSurfaceWriteLn);
+    EXPECT_EQ(Cursor(s), std::make_pair(written, 0));
+    Call(s, kSurfaceWriteLn);  // the font's height, whatever the text's
     EXPECT_EQ(Cursor(s), std::make_pair(0, h));
     Call(s, kSurfaceWriteLn, {"x", "y"});
-    EXPECT_EQ(Cursor(s), std::make_pair(0, 3 * h));
+    EXPECT_EQ(Cursor(s), std::make_pair(0, h + 2 * lineHeight));
     // Scrolling keeps the cursor on the surface.
     for (int i = 0; i < 10; ++i) Call(s, kSurfaceWriteLn, {"line"});
     EXPECT_EQ(Cursor(s), std::make_pair(0, 100));

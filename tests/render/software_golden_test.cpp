@@ -1,4 +1,5 @@
-// Exact frames: three fixture frames (flat, Gouraud, outlines) at 160 x 120
+// Exact frames: four fixture frames (flat, Gouraud, outlines, textured
+// with a background and a sprite) at 160 x 120
 // and 32 bits, compared byte for byte with files in golden/, so that the
 // native and the Windows build must draw the same frame. Set
 // TW_WRITE_GOLDEN=1 to write the files instead (on purpose only).
@@ -49,6 +50,7 @@ TEST(GoldenFrames, MatchTheCommittedFiles) {
         {"flat", SceneShading::Flat, LRenderAPICLBK::kStateModulate},
         {"gouraud", SceneShading::Gouraud, 0},
         {"outlines", SceneShading::Outline, 0},
+        {"textured", SceneShading::Textured, 0},
     };
     const bool write = std::getenv("TW_WRITE_GOLDEN") != nullptr;
     for (const GoldenCase& c : cases) {

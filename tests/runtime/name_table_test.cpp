@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "runtime/base/alloc_fault_injection.h"
 
@@ -62,6 +63,20 @@ TEST(NameTable, HighBytesAndBadIdsStaySafe) {
     table.Clear();
     EXPECT_EQ(table.GetName(0), nullptr);
     EXPECT_EQ(table.Intern("A"), (65 % 32) << 16);  // indices start again after a clear
+}
+
+TEST(NameTable, ManyNamesKeepTheirIdsAndAClearForgetsThem) {
+    CNameTable table;
+    std::vector<int32_t> ids;
+    for (int i = 0; i < 5000; ++i) ids.push_back(table.Intern(("Name" + std::to_string(i)).c_str()));
+    for (int i = 0; i < 5000; ++i) {
+        ASSERT_EQ(table.Intern(("NAME" + std::to_string(i)).c_str()), ids[i]) << i;
+        EXPECT_STREQ(table.GetName(ids[i]), ("Name" + std::to_string(i)).c_str());
+    }
+    table.Clear();
+    // After a clear a known name is new again: the first of its bucket.
+    EXPECT_EQ(table.Intern("name4999") & 0xFFFF, 0);
+    EXPECT_STREQ(table.GetName(table.Intern("Name4999")), "name4999");
 }
 
 TEST(NameTable, FailedMemoryGivesMinusOneAndLeavesTheTableSound) {

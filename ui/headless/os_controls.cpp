@@ -47,3 +47,6 @@ intptr_t OsSendMessage(void* window, uint32_t message, uintptr_t wParam, intptr_
 void OsSetControlColours(void*, uint32_t, uint32_t) {}
 void OsRedrawWindow(void*, uint32_t) {}
 uint32_t OsGetDialogBaseUnits() { return 0x00100008; }  // 8 wide, 16 high
+
+bool OsReadDrawItem(intptr_t, OwnerDrawItem*) { return false; }
+CRect OsDrawPushButtonFrame(void*, const CRect& rect, bool) { return rect; }

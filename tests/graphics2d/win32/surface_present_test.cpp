@@ -8,7 +8,11 @@
 
 #include "gdi_test_support.h"
 #include "graphics2d/ci_surface.h"
+#include "graphics2d/ci_surface_members.h"
 #include "tests/graphics2d/loaded_interpreter.h"
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -98,6 +102,34 @@ TEST_F(SurfacePresentTest, PaintPathPaintsOnlyThePaintRectangle) {
             const bool inside = x >= 2 && x < 7 && y >= 3 && y < 5;
             EXPECT_EQ(shown[y * kW + x], inside ? drawn[y * kW + x] : 0xFFFFFFu) << x << "," << y;
         }
+}
+
+// A picture larger than the window's surface, loaded without AUTOSIZE: it
+// is centred at (-1, -1) and the whole surface is marked for the window.
+TEST_F(SurfacePresentTest, LargerPictureIsCentredAndMarksTheWholeSurface) {
+    CISurface* source = dynamic_cast<CISurface*>(New(kClassSurface, {kW + 2, kH + 2, 32}));
+    ASSERT_NE(source, nullptr);
+    auto colour = [](int32_t x, int32_t y) { return static_cast<int32_t>((x * 11) | (y * 17) << 8 | 0x400000); };
+    for (int32_t y = 0; y < kH + 2; ++y)
+        for (int32_t x = 0; x < kW + 2; ++x) Call(source, kSurfaceSetPixel, {x, y, colour(x, y)});
+    char folder[MAX_PATH];
+    ASSERT_NE(GetTempPathA(MAX_PATH, folder), 0u);
+    const std::string path = std::string(folder) + "tw_larger_picture.bmp";
+    ASSERT_EQ(Int(source, kSurfaceSaveImage, {path.c_str()}), 1);
+
+    CISurface* s = dynamic_cast<CISurface*>(New(kClassSurface, {kW, kH, 32}));
+    ASSERT_NE(s, nullptr);
+    s->SetOwnerWindow(nullptr, m_window);
+    const_cast<CDirtyRects&>(s->GetDirtyRects()).Clear();
+    EXPECT_EQ(Int(s, kSurfaceLoadImage, {path.c_str()}), 1);
+    EXPECT_EQ(Int(s, kSurfaceGetPixel, {0, 0}), colour(1, 1));
+    EXPECT_EQ(Int(s, kSurfaceGetPixel, {kW - 1, kH - 1}), colour(kW, kH));
+    ASSERT_EQ(s->GetDirtyRects().GetCount(), 1);
+    const CRect marked = s->GetDirtyRects()[0];
+    EXPECT_EQ(std::vector<int32_t>({marked.left, marked.top, marked.right, marked.bottom}),
+              std::vector<int32_t>({0, 0, kW, kH}));
+    m_interp.DeleteObject(s);
+    DeleteFileA(path.c_str());
 }
 
 }  // namespace

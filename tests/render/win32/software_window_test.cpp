@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <tuple>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -97,10 +98,13 @@ void SavePng(const std::vector<uint32_t>& pixels, const std::string& name) {
     std::fclose(f);
 }
 
-class SoftwareWindow : public ::testing::TestWithParam<int32_t> {};
+// Depth and scene: the Gouraud fixture, and the textured one with a
+// background and a sprite.
+class SoftwareWindow : public ::testing::TestWithParam<std::tuple<int32_t, SceneShading>> {};
 
 TEST_P(SoftwareWindow, CaptureEqualsTheFrame) {
-    const int32_t depth = GetParam();
+    const int32_t depth = std::get<0>(GetParam());
+    const SceneShading shading = std::get<1>(GetParam());
     RegisterSurfaceClient();
     HWND window = MakeWindow();
     ASSERT_NE(window, nullptr);
@@ -120,11 +124,12 @@ TEST_P(SoftwareWindow, CaptureEqualsTheFrame) {
         ASSERT_NE(target->surface, nullptr);
         EXPECT_EQ(target->surface->GetDepth(), depth);
         target->SetCamera(scene.MakeCamera());
-        scene.Build(SceneShading::Gouraud);
+        scene.world->SetColourDepth(depth);
+        scene.Build(shading);
         target->RenderFrame();
 
         const std::vector<uint32_t> captured = Capture(window);
-        SavePng(captured, "software_window_" + std::to_string(depth) + ".png");
+        SavePng(captured, "software_window_" + std::to_string(depth) + "_" + std::to_string(int(shading)) + ".png");
         uint8_t* rows = target->surface->Lock();
         const int32_t step = target->surface->GetImpl()->rowStep;
         // On a 16-bit screen a 32-bit frame is shown at 5-6-5: both sides are
@@ -161,6 +166,8 @@ TEST_P(SoftwareWindow, CaptureEqualsTheFrame) {
     UnregisterSurfaceClient();
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, SoftwareWindow, ::testing::Values(32, 16));
+INSTANTIATE_TEST_SUITE_P(Depths, SoftwareWindow,
+                         ::testing::Combine(::testing::Values(32, 16),
+                                            ::testing::Values(SceneShading::Gouraud, SceneShading::Textured)));
 
 }  // namespace

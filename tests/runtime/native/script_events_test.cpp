@@ -15,8 +15,7 @@
 namespace {
 
 std::string EventsFolder() {
-    std::string here = __FILE__;
-    return here.substr(0, here.rfind("/runtime/native/")) + "/lang/events";
+    return TW_LANG_EVENTS_DIR;
 }
 
 std::vector<std::string> Programs() {

@@ -71,6 +71,10 @@ TEST_F(ButtonTest, ImageSurfacesMakeAnOwnerDrawnButtonThatGoesWithThem) {
     // A fourth image or a value that is no image: 14.
     EXPECT_EQ(NewError(kClassButton, {normal, normal, normal, normal}), 14);
     EXPECT_EQ(NewError(kClassButton, {"x", b}), 14);
+    // A picture named or numbered that cannot be loaded (no package here,
+    // no such file): 9.
+    EXPECT_EQ(NewError(kClassButton, {"x", "no such picture.png"}), 9);
+    EXPECT_EQ(NewError(kClassButton, {"x", 1, 2, 3, 4, 7}), 9);
     const int32_t buttons = CountInstances(&m_interp, kClassButton);
     DeleteScriptObject(&m_interp, pressed);
     EXPECT_EQ(CountInstances(&m_interp, kClassButton), buttons - 1);
