@@ -34,7 +34,7 @@ enum : uint32_t {
 };
 // Progress bar messages.
 enum : uint32_t {
-    kPbmSetRange = 0x401, kPbmSetPos, kPbmDeltaPos, kPbmSetStep, kPbmStepIt, kPbmGetRange = 0x407, kPbmGetPos,
+    kPbmSetRange = 0x401, kPbmSetPos, kPbmDeltaPos, kPbmSetStep, kPbmStepIt, kPbmSetRange32, kPbmGetRange, kPbmGetPos,
 };
 
 // "HORZ", "VERT"; the slider's; the spin's; the progress bar's.
@@ -666,7 +666,9 @@ void CIProgressBar::CallMember(int32_t memberId) {
 int32_t CIProgressBar::SetRange() {
     int32_t low = IntArg(0, -32767), high = IntArg(1, 32767);
     PutInOrder(&low, &high);
-    Send(kPbmSetRange, 0, static_cast<intptr_t>(PackLowHigh(low, high)));
+    // PBM_SETRANGE's 16-bit words are unsigned to the control (-32767 would
+    // be 32769): the 32-bit form keeps negative minimums.
+    Send(kPbmSetRange32, static_cast<uintptr_t>(static_cast<intptr_t>(low)), high);
     return 0;
 }
 

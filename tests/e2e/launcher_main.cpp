@@ -20,6 +20,8 @@
 //   drag X Y DX DY      presses the left button at point X, Y of the target's
 //                       window rectangle (its frame included), moves the
 //                       mouse by DX, DY in steps and releases it
+//   dragclient X1 Y1 X2 Y2  the same between two client points of the target,
+//                       moving in steps of 5 pixels
 //   press BUTTON        waits for the next message box, reports it (the "box:"
 //                       line, then "buttons: TEXT,TEXT... default TEXT") and
 //                       clicks its button of that text (BM_CLICK); such a box
@@ -383,6 +385,31 @@ bool RunStep(const std::string& line, DWORD pid, HWND& target, std::set<HWND>& r
         const bool right = std::strcmp(button, "right") == 0;
         SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
         SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+        return true;
+    }
+    if (v == "dragclient") {
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        std::sscanf(rest.c_str(), "%d %d %d %d", &x1, &y1, &x2, &y2);
+        SetForegroundWindow(target);
+        auto moveTo = [&](int x, int y) {
+            POINT p = {x, y};
+            ClientToScreen(target, &p);
+            INPUT in = {};
+            in.type = INPUT_MOUSE;
+            in.mi.dx = p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+            in.mi.dy = p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+            in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            SendInput(1, &in, sizeof in);
+            Sleep(30);
+        };
+        moveTo(x1, y1);
+        Sleep(50);
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
+        const int steps = (std::abs(x2 - x1) > std::abs(y2 - y1) ? std::abs(x2 - x1) : std::abs(y2 - y1)) / 5 + 1;
+        for (int i = 1; i <= steps; ++i)
+            moveTo(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
+        Sleep(50);
+        SendMouse(MOUSEEVENTF_LEFTUP);
         return true;
     }
     if (v == "drag") {

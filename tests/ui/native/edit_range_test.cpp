@@ -252,8 +252,12 @@ TEST_F(EditRangeTest, SliderSpinAndProgressMessages) {
     EXPECT_EQ(Last(slider, kSliderGetTick, {0}).message, 0x401u);  // the range minimum
     auto* bar = NewControl<CIProgressBar>(kClassProgressBar, {});
     m = Last(bar, kProgressBarSetRange);
-    EXPECT_EQ(static_cast<uint32_t>(m.lParam), (32767u << 16) | (static_cast<uint32_t>(-32767) & 0xFFFF));
-    EXPECT_EQ(Last(bar, kProgressBarSetRange, {100, 0}).lParam, 100 << 16);
+    EXPECT_EQ(m.message, 0x406u);  // PBM_SETRANGE32(min, max)
+    EXPECT_EQ(static_cast<intptr_t>(m.wParam), -32767);
+    EXPECT_EQ(m.lParam, 32767);
+    m = Last(bar, kProgressBarSetRange, {100, 0});
+    EXPECT_EQ(m.wParam, 0u);
+    EXPECT_EQ(m.lParam, 100);
     EXPECT_EQ(Last(bar, kProgressBarGetRangeMin).wParam, 1u);
     EXPECT_TRUE(SentBy(bar, kProgressBarDeltaPos).empty());
     // The spin takes only an edit field as its buddy.
