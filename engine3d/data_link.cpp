@@ -34,6 +34,7 @@ void LDataLink::FreeNodes() {
     m_head = m_cursor = m_tail = nullptr;
     m_count = 0;
     m_indexStale = false;
+    ++m_changes;
 }
 
 int LDataLink::Clear() {
@@ -100,6 +101,7 @@ LDataNode* LDataLink::InsertBefore(void* value, LDataNode* position) {
     m_cursor = node;
     if (c % kBucketSpan == 0) m_buckets[c / kBucketSpan] = node;
     m_count = c + 1;
+    ++m_changes;
     if (position) RebuildIndex();
     return node;
 }
@@ -178,9 +180,30 @@ int LDataLink::RemoveNode(LDataNode* node, int force) {
     }
     if (m_cursor == node) m_cursor = node->next;
     Unlink(node);
+    ++m_changes;
     if (--m_count == 0 && m_bucketCapacity > 0) m_buckets[0] = nullptr;
     FreeAndNull(&node);
     return 1;
+}
+
+int32_t LDataLink::RemoveWhere(bool (*test)(const void* value, const void* context), const void* context) {
+    int32_t removed = 0;
+    for (LDataNode* node = m_head; node;) {
+        LDataNode* next = node->next;
+        if (test(node->value, context)) {
+            if (m_cursor == node) m_cursor = next;
+            Unlink(node);
+            FreeAndNull(&node);
+            --m_count;
+            ++removed;
+        }
+        node = next;
+    }
+    if (removed) {
+        ++m_changes;
+        RebuildIndex();
+    }
+    return removed;
 }
 
 void LDataLink::MoveBefore(LDataNode* node, LDataNode* target) {

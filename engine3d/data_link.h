@@ -53,6 +53,11 @@ public:
     // otherwise it is unlinked and freed (1). A null node, or one that is not
     // in this list, answers 0 and nothing changes.
     int RemoveNode(LDataNode* node, int force);
+    // Unlinks and frees every node whose value the test accepts, whatever
+    // its reference count, in one walk (RemoveNode finds each node's
+    // position from the head). The cursor moves on past removed nodes. The
+    // number removed.
+    int32_t RemoveWhere(bool (*test)(const void* value, const void* context), const void* context);
 
     // Moves a node of this list before target, or to the end for a null
     // target. The cursor stays where it was.
@@ -62,6 +67,9 @@ public:
     void RebuildIndex();
 
     int32_t GetCount() const { return m_count; }
+    // Moves on with every insertion, removal or reordering: an index kept
+    // beside the list knows from it whether the list is still the same.
+    uint32_t GetChangeCount() const { return m_changes; }
     LDataNode* GetHead() const { return m_head; }
     LDataNode* GetTail() const { return m_tail; }
     LDataNode* GetCursor() const { return m_cursor; }
@@ -97,4 +105,5 @@ private:
     // the next positional lookup or removal rebuilds the index first, so no
     // entry ever names a node that has been moved away or freed.
     bool m_indexStale;
+    uint32_t m_changes = 0;
 };

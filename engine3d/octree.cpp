@@ -141,21 +141,18 @@ void L3DOctreeNode::ReleaseMaterialLinks() {
         L3DOctreeNode* node = pending.back();
         pending.pop_back();
         for (LPolygon* polygon : PolygonsOf(node)) {
+            if (!polygon->material || !polygon->materialNode) continue;
             mine.insert(polygon);
-            if (polygon->material && polygon->materialNode) materials.insert(polygon->material);
+            materials.insert(polygon->material);
+            polygon->materialNode = nullptr;
         }
         for (int32_t i = 0; i < 8; ++i)
             if (L3DOctreeNode* child = node->GetChild(i)) pending.push_back(child);
     }
-    for (LMaterial* material : materials)
-        for (LDataNode* n = material->GetHead(); n;) {
-            LDataNode* next = n->next;
-            if (mine.count(n->value)) {
-                static_cast<LPolygon*>(n->value)->materialNode = nullptr;
-                material->RemovePolygon(n);
-            }
-            n = next;
-        }
+    const auto isMine = [](const void* value, const void* set) {
+        return static_cast<const std::unordered_set<const void*>*>(set)->count(value) > 0;
+    };
+    for (LMaterial* material : materials) material->RemoveWhere(isMine, &mine);
 }
 
 void L3DOctreeNode::PlaceBox() {
@@ -335,15 +332,23 @@ void L3DOctreeNode::AddMesh(L3DObject* source) {
     for (int32_t i = 0; i < 8; ++i)
         if (room[i] > 0) children[i]->GetPoints()->Reserve(int32_t(children[i]->GetPoints()->GetCount() + room[i]));
 
+    // The polygons leave the source's list in its order, each from near its
+    // head: with the list's index repair off, each removal is a few steps
+    // (the index is rebuilt once, on next use).
+    LDataLink* sourceList = source->GetPolygonList();
+    const int32_t indexSwitch = sourceList ? sourceList->GetIndexSwitch() : 1;
+    if (sourceList) sourceList->SetIndexSwitch(0);
     for (size_t k = 0; k < polygons.size(); ++k) {
         if (target[k] == 8)
             SplitPolygon(source, polygons[k]);
         else if (target[k] >= 0)
             MoveWhole(source, polygons[k], children[target[k]]);
     }
-    // A mesh that gave up every polygon gives up its vertices too (a node
-    // splitting itself drops its unused ones when redistributed).
-    if (source != this && source->GetNPolygons(0) == 0)
+    if (sourceList) sourceList->SetIndexSwitch(indexSwitch);
+    // A mesh that gave up every polygon gives up its vertices too; so does
+    // a node that split itself (Redistribute passes over a node without
+    // polygons, which would keep every level's copies until the end).
+    if (source->GetNPolygons(0) == 0)
         if (LBasePoint* points = source->GetPoints()) points->Clear();
     // A child re-splits only when some polygon came to it whole: one filled
     // with pieces of polygons that span it would get them back as pieces
@@ -600,15 +605,20 @@ float L3DOctreeNode::GroundDistance(const float* point) const {
     if (inRange && std::isfinite(point[1])) {
         const int32_t x = int32_t(point[0]), z = int32_t(point[2]);
         const float down[3] = {0.0f, -10.0f, 0.0f};
-        if (LDataLink* list = GetPolygonList())
-            for (LDataNode* n = list->GetHead(); n; n = n->next) {
-                auto* polygon = static_cast<LPolygon*>(n->value);
-                if (!(polygon->facingMask & 2) || !polygon->ContainsGroundPoint(x, z)) continue;
-                float hit[3];
-                if (!polygon->IntersectRay(point, down, hit)) continue;
-                const float d = Vec3Distance(hit, point);
-                if (d < best) best = d;
-            }
+        const auto test = [&](const LPolygon* polygon) {
+            if (!(polygon->facingMask & 2) || !polygon->ContainsGroundPoint(x, z)) return;
+            float hit[3];
+            if (!polygon->IntersectRay(point, down, hit)) return;
+            const float d = Vec3Distance(hit, point);
+            if (d < best) best = d;
+        };
+        // Only the polygons whose x-z extent can hold the point are tested
+        // (a vertical ray hits a polygon only inside its extent).
+        LDataLink* list = GetPolygonList();
+        if (list && list->GetCount() > 0) {
+            if (!m_ground.IsCurrent(list)) m_ground.Build(list);
+            m_ground.Candidates(list, point[0], point[2], test);
+        }
     }
     if (LDataLink* children = GetChildren())
         for (LDataNode* n = children->GetHead(); n; n = n->next) {

@@ -25,6 +25,7 @@
 // Saved form: chunk "OCTR": the min corner, the max corner (three floats
 // each), then the general object record ("OB3D"); only for a node with the
 // saved-with-the-scene bit.
+#include "engine3d/ground_grid.h"
 #include "engine3d/object.h"
 
 #include <cstdint>
@@ -106,4 +107,5 @@ private:
     float m_planes[6][4] = {};
     int32_t m_depth = 0;
     int64_t m_piecesLeft = 0;  // the root's clipping budget
+    mutable LGroundGrid m_ground;  // the node's own polygons by x-z cell, rebuilt after changes
 };

@@ -39,7 +39,7 @@ bool CreateSurface(CSurface* surface, int32_t width, int32_t height, const CSurf
 }  // namespace
 
 const LGdiPresenterSystem LRenderAPI_Surface_Win32::kDefaultSystem = {
-    &OsPresentGetDC, &OsPresentReleaseDC, &OsPresentSelectPalette, &OsPresentStatistics, &BlitToDC,
+    &OsPresentGetDC, &OsPresentReleaseDC, &OsPresentSelectPalette, &OsPresentText, &BlitToDC,
     &PixelFormatOf,  &RestoreMode,        &SetDisplayMode,         &CreateSurface,
 };
 LGdiPresenterSystem LRenderAPI_Surface_Win32::system = LRenderAPI_Surface_Win32::kDefaultSystem;
@@ -150,7 +150,8 @@ void LRenderAPI_Surface_Win32::EndFrame() {
         char text[256];
         FrameStatistics(text, sizeof text, 0);
         if (void* textDC = system.getDC(window)) {
-            system.statistics(textDC, text, int32_t(std::strlen(text)));
+            // White, over the frame (transparent), at the top left corner.
+            system.text(textDC, 0, 0, 0xFFFFFF, 1, text, int32_t(std::strlen(text)));
             system.releaseDC(window, textDC);
         }
     }

@@ -19,7 +19,10 @@ struct LGdiPresenterSystem {
     void* (*getDC)(void* window);
     void (*releaseDC)(void* window, void* dc);
     void* (*selectPalette)(void* dc, void* palette, int32_t background);
-    void (*statistics)(void* dc, const char* text, int32_t length);
+    // A line of text at (x, y), colour 0x00BBGGRR, background transparent
+    // or opaque.
+    void (*text)(void* dc, int32_t x, int32_t y, uint32_t colour, int32_t transparent, const char* text,
+                 int32_t length);
     // Copies the whole frame to (0, 0) of the DC.
     void (*blit)(CSurface* frame, void* dc);
     // The surface library's pixel-format record of a depth and display kind

@@ -8,5 +8,7 @@ void* OsPresentGetDC(void* window);
 void OsPresentReleaseDC(void* window, void* dc);
 // SelectPalette (dc, palette, background): the previous palette.
 void* OsPresentSelectPalette(void* dc, void* palette, int32_t background);
-// The statistics line: transparent background, white text, at (0, 0).
-void OsPresentStatistics(void* dc, const char* text, int32_t length);
+// A line of text at (x, y) in the colour (0x00BBGGRR), over a transparent
+// or an opaque background.
+void OsPresentText(void* dc, int32_t x, int32_t y, uint32_t colour, int32_t transparent, const char* text,
+                   int32_t length);

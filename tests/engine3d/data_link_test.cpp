@@ -316,3 +316,32 @@ TEST(DataLink, FailedAllocationLeavesTheListAsItWas) {
         EXPECT_EQ(list.GetHead(), head);
     }
 }
+
+// RemoveWhere drops every accepted node in one walk (shared nodes too), keeps
+// the order, the positional index and the cursor right; every change moves
+// the change count on.
+TEST(DataLink, RemoveWhereAndTheChangeCount) {
+    LDataLink list;
+    std::vector<int> values(300);
+    for (int i = 0; i < 300; ++i) {
+        values[size_t(i)] = i;
+        list.InsertAfter(&values[size_t(i)], nullptr);
+    }
+    list.GetHead()->referenceCount = 3;  // shared: removed all the same
+    list.SetCursor(list.GetNodeAt(3));   // removed: the cursor moves on to 4
+    const uint32_t before = list.GetChangeCount();
+    const auto everyThird = [](const void* v, const void*) { return *static_cast<const int*>(v) % 3 == 0; };
+    EXPECT_EQ(list.RemoveWhere(everyThird, nullptr), 100);
+    EXPECT_NE(list.GetChangeCount(), before);
+    ASSERT_EQ(list.GetCount(), 200);
+    EXPECT_EQ(*static_cast<int*>(list.GetCursor()->value), 4);
+    for (int32_t k = 0; k < 200; ++k) {
+        const int expected = k / 2 * 3 + 1 + k % 2;
+        EXPECT_EQ(*static_cast<int*>(list.GetValueAt(k)), expected) << k;
+    }
+    const uint32_t after = list.GetChangeCount();
+    EXPECT_EQ(list.RemoveWhere(everyThird, nullptr), 0);
+    EXPECT_EQ(list.GetChangeCount(), after);
+    list.RemoveNode(list.GetHead(), 1);
+    EXPECT_NE(list.GetChangeCount(), after);
+}

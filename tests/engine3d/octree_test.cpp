@@ -458,6 +458,76 @@ TEST_F(OctreeTest, HoleInAnUpperFloorFindsTheFloorBelow) {
     delete level;
 }
 
+// The query tests only the polygons whose x-z extent can hold the point:
+// its answers must equal a test of every polygon of the tree, over random
+// triangles and a floor of quads, at random points, at grid corners and at
+// polygon corners (rounding at the edges of cells and polygons).
+TEST_F(OctreeTest, GroundDistanceEqualsATestOfEveryPolygon) {
+    L3DObject* level = RandomMesh(5000);
+    for (int i = 0; i < 40; ++i)
+        for (int j = 0; j < 40; ++j) {
+            const float x0 = -100 + 5.0f * float(i), z0 = -100 + 5.0f * float(j), y = Uniform(-90, -60);
+            AddPolygon(level, {{x0, y, z0}, {x0 + 5, y, z0}, {x0 + 5, y, z0 + 5}, {x0, y, z0 + 5}}, 0);
+        }
+    float low[3], high[3];
+    Bounds(level, low, high);
+    L3DOctreeNode root(low, high, &world, nullptr);
+    root.AddMesh(level);
+    root.Redistribute(1);
+    std::vector<LPolygon*> all;
+    Walk(&root, [&](L3DOctreeNode* n) {
+        for (LPolygon* p : Polygons(n)) all.push_back(p);
+    });
+    const auto scan = [&](const float* at) {
+        float best = L3DOctreeNode::kNoGround;
+        const float down[3] = {0, -10, 0};
+        for (LPolygon* p : all) {
+            float hit[3];
+            if ((p->facingMask & 2) && p->ContainsGroundPoint(int32_t(at[0]), int32_t(at[2])) &&
+                p->IntersectRay(at, down, hit))
+                best = std::fmin(best, std::sqrt((hit[0] - at[0]) * (hit[0] - at[0]) + (hit[1] - at[1]) * (hit[1] - at[1]) +
+                                                 (hit[2] - at[2]) * (hit[2] - at[2])));
+        }
+        return best;
+    };
+    std::vector<Vertex> probes;
+    for (int i = 0; i < 400; ++i) probes.push_back({Uniform(-100, 100), Uniform(-100, 100), Uniform(-100, 100)});
+    for (int i = 0; i <= 40; i += 3) probes.push_back({-100 + 5.0f * float(i), 50, -100 + 5.0f * float(i)});
+    for (size_t k = 0; k < all.size(); k += 37)
+        for (int i = 0; i < all[k]->count; ++i) {
+            const float* v = all[k]->points[i]->local;
+            probes.push_back({v[0], v[1] + 1, v[2]});
+        }
+    int found = 0;
+    for (const Vertex& at : probes) {
+        const float expected = scan(at.data());
+        found += expected < L3DOctreeNode::kNoGround;
+        EXPECT_EQ(root.GroundDistance(at.data()), expected) << at[0] << " " << at[1] << " " << at[2];
+    }
+    EXPECT_GT(found, int(probes.size()) / 2);
+    delete level;
+}
+
+// The query's index follows the node's polygons: a floor added after a
+// first query is found.
+TEST_F(OctreeTest, GroundDistanceSeesPolygonsAddedAfterAQuery) {
+    const float low[3] = {-100, -100, -100}, high[3] = {100, 100, 100};
+    L3DOctreeNode root(low, high, &world, nullptr);
+    L3DObject* first = NewMesh();
+    AddPolygon(first, {{-100, -50, -100}, {100, -50, -100}, {100, -50, 100}, {-100, -50, 100}}, 0);
+    root.AddMesh(first);
+    root.Redistribute(1);
+    const float at[3] = {10, 0, 10};
+    EXPECT_FLOAT_EQ(root.GroundDistance(at), 50.0f);
+    L3DObject* second = NewMesh();
+    AddPolygon(second, {{0, -20, 0}, {20, -20, 0}, {20, -20, 20}, {0, -20, 20}}, 1);
+    root.AddMesh(second);
+    root.Redistribute(1);
+    EXPECT_FLOAT_EQ(root.GroundDistance(at), 20.0f);
+    delete first;
+    delete second;
+}
+
 TEST_F(OctreeTest, CollectNodesStopsAtCapacity) {
     L3DObject* mesh = RandomMesh(6000);
     float low[3], high[3];

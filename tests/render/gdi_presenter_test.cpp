@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,12 @@ const LGdiPresenterSystem kRecording = {
         Log(background ? "palette back" : "palette");
         return nullptr;
     },
-    [](void*, const char* text, int32_t length) { Log("text " + std::string(text, size_t(length))); },
+    [](void*, int32_t x, int32_t y, uint32_t colour, int32_t transparent, const char* text, int32_t length) {
+        char head[64];
+        std::snprintf(head, sizeof head, "text (%d,%d) %06x %s ", int(x), int(y), unsigned(colour),
+                      transparent ? "transparent" : "opaque");
+        Log(head + std::string(text, size_t(length)));
+    },
     [](CSurface*, void*) { Log("blit"); },
     [](int32_t depth, int32_t kind) -> const CSurface* {
         Log("format " + std::to_string(depth) + " " + std::to_string(kind));
@@ -174,7 +180,7 @@ TEST_F(PresenterFixture, AttachedSurfaces) {
 }
 
 // The end of a frame: the blit, the DC released, the statistics text only
-// with flag 8; nothing without a window or a DC, and then the statistics
+// with flag 8 (white, transparent, at (0, 0), on a DC of its own); nothing without a window or a DC, and then the statistics
 // counter stays.
 TEST_F(PresenterFixture, EndOfFrame) {
     Make();
@@ -191,7 +197,7 @@ TEST_F(PresenterFixture, EndOfFrame) {
     recorder.calls.clear();
     presenter->flags = LRenderAPICLBK::kStatistics;
     presenter->EndFrame();
-    EXPECT_EQ(recorder.calls, (Strings{"blit", "release", "text 16*8*32 0", "release"}));
+    EXPECT_EQ(recorder.calls, (Strings{"blit", "release", "text (0,0) ffffff transparent 16*8*32 0", "release"}));
     EXPECT_EQ(presenter->windowFrames, 1);
 
     recorder.calls.clear();

@@ -4,4 +4,4 @@
 void* OsPresentGetDC(void*) { return nullptr; }
 void OsPresentReleaseDC(void*, void*) {}
 void* OsPresentSelectPalette(void*, void*, int32_t) { return nullptr; }
-void OsPresentStatistics(void*, const char*, int32_t) {}
+void OsPresentText(void*, int32_t, int32_t, uint32_t, int32_t, const char*, int32_t) {}

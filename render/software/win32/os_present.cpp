@@ -13,9 +13,10 @@ void* OsPresentSelectPalette(void* dc, void* palette, int32_t background) {
     return ::SelectPalette(static_cast<HDC>(dc), static_cast<HPALETTE>(palette), background ? TRUE : FALSE);
 }
 
-void OsPresentStatistics(void* dc, const char* text, int32_t length) {
+void OsPresentText(void* dc, int32_t x, int32_t y, uint32_t colour, int32_t transparent, const char* text,
+                   int32_t length) {
     HDC h = static_cast<HDC>(dc);
-    ::SetBkMode(h, TRANSPARENT);
-    ::SetTextColor(h, RGB(255, 255, 255));
-    ::TextOutA(h, 0, 0, text, length);
+    ::SetBkMode(h, transparent ? TRANSPARENT : OPAQUE);
+    ::SetTextColor(h, COLORREF(colour));
+    ::TextOutA(h, x, y, text, length);
 }
