@@ -93,7 +93,8 @@ void LGroundGrid::Build(LDataLink* list) {
     const float side = std::sqrt(area * kPerCell / float(placed.size()));
     for (int a = 0; a < 2; ++a) {
         const float wanted = std::ceil(span[a] / std::fmax(side, 1e-6f));
-        m_cells[a] = std::isfinite(wanted) ? std::max(1, std::min(kMaxCells, int32_t(wanted))) : kMaxCells;
+        // Clamped as a float: a tiny side makes the count too large for an int.
+        m_cells[a] = !(wanted < float(kMaxCells)) ? kMaxCells : std::max(1, int32_t(wanted));
         m_low[a] = low[a];
         m_high[a] = high[a];
         m_cellSize[a] = span[a] / float(m_cells[a]);
