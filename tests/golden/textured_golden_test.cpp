@@ -59,7 +59,12 @@ struct Case {
     // less than a pixel along the row; a pixel may then match either
     // horizontal neighbour of GL's instead.
     bool slanted = false;
+    // A flat backdrop drawn first, farther: keys show it through.
+    bool backdrop = false;
 };
+
+constexpr uint32_t kBackdrop = 0x00306090;  // 0x00BBGGRR, exact in 5-6-5
+constexpr float kBackdropQ = 0.01f;
 
 // Colours 0x00BBGGRR.
 uint32_t Checker(int32_t x, int32_t y) { return ((x / 4 + y / 4) & 1) ? 0x00E0E0E0u : 0x00402010u; }
@@ -107,6 +112,8 @@ std::vector<uint8_t> EngineRender(const Case& c, LTexture* texture, std::vector<
     r.Setup(kW, kH, c.depth, 0);
     r.states = c.modulate ? uint32_t(LRenderAPICLBK::kStateModulate) : 0u;
     r.Begin();
+    auto backdrop = MakeMaterial(LMaterial::kFlat, kBackdrop);
+    if (c.backdrop) HandPolygon(backdrop.get()).Rect(0, 0, kW, kH, kBackdropQ).Draw(c.depth, kSpanSolid);
     auto m = MakeMaterial(LMaterial::kMapped, 0x808080);
     m->SetTexture(0, texture);
     m->flags = LMaterial::kMapped;
@@ -154,6 +161,15 @@ std::vector<uint8_t> MesaRender(const Case& c, LTexture* texture) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_GEQUAL);
+    if (c.backdrop) {
+        glColor3ub(kBackdrop & 0xFF, (kBackdrop >> 8) & 0xFF, (kBackdrop >> 16) & 0xFF);
+        glBegin(GL_QUADS);
+        glVertex3f(0.5f, 0.5f, kBackdropQ);
+        glVertex3f(kW + 0.5f, 0.5f, kBackdropQ);
+        glVertex3f(kW + 0.5f, kH + 0.5f, kBackdropQ);
+        glVertex3f(0.5f, kH + 0.5f, kBackdropQ);
+        glEnd();
+    }
     // The engine's texels, unpacked, with alpha 0 on the key.
     const int32_t w = texture->GetWidth(), h = texture->GetHeight(), bytes = (c.depth + 1) / 8;
     const bool keyed = c.entry == 5 || c.entry == 9;
@@ -290,13 +306,13 @@ std::vector<Case> Cases() {
     std::vector<Case> cases;
     for (int32_t d : {32, 16}) {
         cases.push_back({"slanted floor", d, 7, false, 0, floor, floorTrapezoid, 0, true});
-        cases.push_back({"slanted keyed", d, 5, false, 2, brick, {{140, 90}, {480, 130}, {300, 390}}, 0, true});
+        cases.push_back({"slanted keyed", d, 5, false, 2, brick, {{140, 90}, {480, 130}, {300, 390}}, 0, true, true});
     }
     for (int32_t d : {32, 24, 16}) {
         const int lit = d == 16 ? 8 : 1;  // GL's c·l / 255 against >> 8; 5-6-5 steps
         cases.push_back({"tiled floor", d, 7, false, 0, floor, floorRect, 0});
         cases.push_back({"perspective wall", d, 3, false, 1, wall, wallRect, 0});
-        cases.push_back({"keyed brick", d, 5, false, 2, brick, brickRect, 0});
+        cases.push_back({"keyed brick", d, 5, false, 2, brick, brickRect, 0, false, true});
         cases.push_back({"modulated brick", d, 3, true, 2, brick, brickRect, lit});
         cases.push_back({"modulated floor", d, 7, true, 0, floor, floorRect, lit});
     }
