@@ -330,6 +330,9 @@ TEST(OSMesaGolden, TexturedSpansMatchMesa) {
         EXPECT_LT(r.edgeShare, 0.011) << c.name << " " << c.depth;
         // Measured: 0.47% (floor) and 0.53% (triangle) of the interior lag.
         EXPECT_LT(r.lagShare, 0.01) << c.name << " " << c.depth;
+        // Near ties are exempt one by one, but not in bulk: measured at most
+        // 0.019% of the interior.
+        EXPECT_LT(r.tieShare, 0.001) << c.name << " " << c.depth;
     }
 }
 
