@@ -663,22 +663,25 @@ void L3DOctreeNode::UpdateTransform(LCameraView* camera) {
         return;
     }
     if (!camera || !camera->HasChanged()) return;
-    SetInView(0);
-    LMaterialCacheList* caches = GetCacheList();
-    switch (CameraBoxTest(*camera, GetBox())) {
-        case kInside:
-            SetInView(1);
-            if (caches) caches->ClearClip();
-            break;
-        case kCrossing:
-            SetInView(1);
-            if (caches) caches->SetClip();
-            break;
-        default: break;
+    Cull(*camera, 0);
+}
+
+void L3DOctreeNode::Cull(const LCameraView& camera, int32_t known) {
+    if (objectFlags & kFlagHidden) {
+        SetInView(0);
+        return;
     }
+    // A child's box lies inside its parent's and the view volume is convex:
+    // under a box wholly inside (or wholly outside one plane) every box
+    // tests the same, so only the nodes under crossing boxes are projected.
+    const int32_t test = known ? known : CameraBoxTest(camera, GetBox());
+    LMaterialCacheList* caches = GetCacheList();
+    SetInView(test == kInside || test == kCrossing ? 1 : 0);
+    if (caches && test == kInside) caches->ClearClip();
+    if (caches && test == kCrossing) caches->SetClip();
+    const int32_t below = test == kCrossing ? 0 : test;
     if (LDataLink* children = GetChildren())
-        for (LDataNode* n = children->GetHead(); n; n = n->next)
-            static_cast<L3DOctreeNode*>(n->value)->UpdateTransform(camera);
+        for (LDataNode* n = children->GetHead(); n; n = n->next) static_cast<L3DOctreeNode*>(n->value)->Cull(camera, below);
 }
 
 void L3DOctreeNode::Render(LCameraView* camera) {

@@ -89,6 +89,9 @@ public:
 
 private:
     void PlaceBox();
+    // The camera's box test for this node and its subtree; `known` is the
+    // answer already implied by an ancestor's box (0: test this box).
+    void Cull(const LCameraView& camera, int32_t known);
     void ReleaseMaterialLinks();
     void AbsorbAll(L3DObject* source);
     void MoveWhole(L3DObject* source, LPolygon* polygon, L3DOctreeNode* child);
