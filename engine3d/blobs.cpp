@@ -2,6 +2,7 @@
 
 #include "engine3d/camera.h"
 #include "engine3d/chunk_stream.h"
+#include "engine3d/element_walks.h"
 #include "engine3d/material.h"
 #include "engine3d/material_cache.h"
 #include "engine3d/point.h"
@@ -152,7 +153,7 @@ void LBase3DBlob::UpdateBlobs(L3DCamera* camera, LDataLink* objects) {
 }
 
 void LBase3DBlob::HitTestBlobs(L3DCamera* camera, const float* point, const float* radius, L3DObject** out) {
-    for (LDataNode* n = m_blobs.GetHead(); n; n = n->next) static_cast<L3DBlob*>(n->value)->Pick(camera, point, radius, out);
+    PickEachElement<L3DBlob>(m_blobs, camera, point, radius, out);
 }
 
 int32_t LBase3DBlob::SaveBlobs(LChunkStream& out) {

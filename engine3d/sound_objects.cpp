@@ -2,6 +2,7 @@
 
 #include "engine3d/camera.h"
 #include "engine3d/chunk_stream.h"
+#include "engine3d/element_walks.h"
 #include "engine3d/marker_material.h"
 #include "engine3d/name_text.h"
 #include "engine3d/point.h"
@@ -142,17 +143,10 @@ void L3DSoundList::UpdateAll(L3DCamera* camera) {
     for (LDataNode* n = m_sounds.GetHead(); n; n = n->next) static_cast<L3DSound*>(n->value)->Update(camera);
 }
 
-void L3DSoundList::PrepareSounds(L3DCamera* camera) {
-    for (LDataNode* n = m_sounds.GetHead(); n; n = n->next) {
-        auto* sound = static_cast<L3DSound*>(n->value);
-        if (sound->GetParent()) continue;
-        sound->UpdateFrame(camera);
-        sound->DrawFrame(camera);
-    }
-}
+void L3DSoundList::PrepareSounds(L3DCamera* camera) { DrawTopLevelElements<L3DSound>(m_sounds, camera); }
 
 void L3DSoundList::HitTestSounds(L3DCamera* camera, const float* point, const float* radius, L3DObject** out) {
-    for (LDataNode* n = m_sounds.GetHead(); n; n = n->next) static_cast<L3DSound*>(n->value)->Pick(camera, point, radius, out);
+    PickEachElement<L3DSound>(m_sounds, camera, point, radius, out);
 }
 
 int32_t L3DSoundList::Save(LChunkStream& out) {

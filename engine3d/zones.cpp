@@ -1,6 +1,7 @@
 #include "engine3d/zones.h"
 
 #include "engine3d/chunk_stream.h"
+#include "engine3d/element_walks.h"
 #include "engine3d/marker_material.h"
 #include "engine3d/name_text.h"
 #include "engine3d/point.h"
@@ -152,17 +153,10 @@ L3DZone* LBase3DZone::FindNextByName(L3DZone* zone, const char* name) const {
     return nullptr;
 }
 
-void LBase3DZone::PrepareZones(L3DCamera* camera) {
-    for (LDataNode* n = m_zones.GetHead(); n; n = n->next) {
-        auto* zone = static_cast<L3DZone*>(n->value);
-        if (zone->GetParent()) continue;
-        zone->UpdateFrame(camera);
-        zone->DrawFrame(camera);
-    }
-}
+void LBase3DZone::PrepareZones(L3DCamera* camera) { DrawTopLevelElements<L3DZone>(m_zones, camera); }
 
 void LBase3DZone::HitTestZones(L3DCamera* camera, const float* point, const float* radius, L3DObject** out) {
-    for (LDataNode* n = m_zones.GetHead(); n; n = n->next) static_cast<L3DZone*>(n->value)->Pick(camera, point, radius, out);
+    PickEachElement<L3DZone>(m_zones, camera, point, radius, out);
 }
 
 int32_t LBase3DZone::Save(LChunkStream& out) {
