@@ -16,15 +16,6 @@ uint32_t InitFailure(int zresult) {
     return zresult == Z_MEM_ERROR ? kIoGeneralFailure : kIoCorruptData;
 }
 
-// The input and output buffers and a zeroed zlib state; false when any is
-// missing (the caller's End frees what was allocated).
-bool AllocateBuffers(int32_t inSize, int32_t outSize, uint8_t** in, uint8_t** out, z_stream_s** z) {
-    *in = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(inSize)));
-    *out = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(outSize)));
-    *z = static_cast<z_stream_s*>(std::calloc(1, sizeof(z_stream)));
-    return *in && *out && *z;
-}
-
 int32_t RestOf(CStream* source) {
     int32_t left = source->GetSize() - source->Tell();
     return left > 0 ? left : 0;
@@ -32,23 +23,46 @@ int32_t RestOf(CStream* source) {
 
 }  // namespace
 
+bool CZlibPump::Open(COutStream* destination, CStream* source, int32_t inSize, int32_t outSize) {
+    m_destination = destination;
+    m_source = source;
+    m_ownsSource = m_ownsDestination = 0;
+    m_inSize = inSize;
+    m_outSize = outSize;
+    m_in = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(inSize)));
+    m_out = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(outSize)));
+    m_z = static_cast<z_stream_s*>(std::calloc(1, sizeof(z_stream)));
+    return m_in && m_out && m_z;
+}
+
+uint32_t CZlibPump::WriteProduced() {
+    int32_t produced = m_outSize - static_cast<int32_t>(m_z->avail_out);
+    return produced > 0 ? m_destination->Write(m_out, produced) : kIoOk;
+}
+
+void CZlibPump::Release() {
+    m_active = 0;
+    if (m_ownsSource) delete m_source;
+    if (m_ownsDestination) delete m_destination;
+    m_ownsSource = m_ownsDestination = 0;
+    std::free(m_z);
+    std::free(m_in);
+    std::free(m_out);
+    m_z = nullptr;
+    m_in = m_out = nullptr;
+}
+
 // ---------------------------------------------------------------------------
 
-CInflateStream::CInflateStream()
-    : m_active(0), m_source(nullptr), m_destination(nullptr), m_ownsSource(0), m_ownsDestination(0),
-      m_in(nullptr), m_out(nullptr), m_inSize(kDefaultBufferSize), m_outSize(0), m_z(nullptr),
-      m_finished(0) {}
+CInflateStream::CInflateStream() : CZlibPump(kDefaultBufferSize), m_finished(0) {}
 
 CInflateStream::~CInflateStream() { End(); }
 
 uint32_t CInflateStream::Init(COutStream* destination, CStream* source, int32_t size) {
     End();
-    m_destination = destination;
-    m_source = source;
-    m_ownsSource = m_ownsDestination = 0;
     m_finished = 0;
-    m_inSize = m_outSize = BufferSize(size);
-    if (!AllocateBuffers(m_inSize, m_outSize, &m_in, &m_out, &m_z)) {
+    int32_t bufferSize = BufferSize(size);
+    if (!Open(destination, source, bufferSize, bufferSize)) {
         End();
         return kIoGeneralFailure;
     }
@@ -81,12 +95,9 @@ uint32_t CInflateStream::Read(int32_t count) {
             // filled the output exactly and the decompressor now wants input.
             const bool corrupt = r != Z_OK && r != Z_STREAM_END && r != Z_BUF_ERROR;
             // What was produced before a fault is still delivered.
-            int32_t produced = m_outSize - static_cast<int32_t>(m_z->avail_out);
-            if (produced > 0) {
-                status = m_destination->Write(m_out, produced);
-                if (status != kIoOk && !corrupt) return status;
-            }
+            status = WriteProduced();
             if (corrupt) return kIoCorruptData;
+            if (status != kIoOk) return status;
         } while (m_z->avail_out == 0 && !m_finished);
     }
     return kIoOk;
@@ -94,36 +105,22 @@ uint32_t CInflateStream::Read(int32_t count) {
 
 void CInflateStream::End() {
     if (m_active) inflateEnd(m_z);
-    m_active = 0;
-    if (m_ownsSource) delete m_source;
-    if (m_ownsDestination) delete m_destination;
-    m_ownsSource = m_ownsDestination = 0;
-    std::free(m_z);
-    std::free(m_in);
-    std::free(m_out);
-    m_z = nullptr;
-    m_in = m_out = nullptr;
+    Release();
 }
 
 // ---------------------------------------------------------------------------
 
-CDeflateStream::CDeflateStream()
-    : m_active(0), m_source(nullptr), m_destination(nullptr), m_ownsSource(0), m_ownsDestination(0),
-      m_in(nullptr), m_out(nullptr), m_inSize(kDefaultBufferSize), m_outSize(0), m_z(nullptr) {}
+CDeflateStream::CDeflateStream() : CZlibPump(kDefaultBufferSize) {}
 
 CDeflateStream::~CDeflateStream() { End(); }
 
 uint32_t CDeflateStream::Init(COutStream* destination, CStream* source, int32_t size, int level) {
     End();
-    m_destination = destination;
-    m_source = source;
-    m_ownsSource = m_ownsDestination = 0;
     if (level != -1) level = level < 0 ? 0 : level > 9 ? 9 : level;
-    m_inSize = BufferSize(size);
-    int64_t out = static_cast<int64_t>(m_inSize) + m_inSize / 4 + 12;
+    int32_t inSize = BufferSize(size);
+    int64_t out = static_cast<int64_t>(inSize) + inSize / 4 + 12;
     if (out > INT32_MAX) return kIoGeneralFailure;
-    m_outSize = static_cast<int32_t>(out);
-    if (!AllocateBuffers(m_inSize, m_outSize, &m_in, &m_out, &m_z)) {
+    if (!Open(destination, source, inSize, static_cast<int32_t>(out))) {
         End();
         return kIoGeneralFailure;
     }
@@ -151,11 +148,8 @@ uint32_t CDeflateStream::Write(int32_t count) {
             m_z->avail_out = static_cast<uInt>(m_outSize);
             int r = deflate(m_z, Z_NO_FLUSH);
             if (r != Z_OK && r != Z_BUF_ERROR) return kIoCorruptData;
-            int32_t produced = m_outSize - static_cast<int32_t>(m_z->avail_out);
-            if (produced > 0) {
-                status = m_destination->Write(m_out, produced);
-                if (status != kIoOk) return status;
-            }
+            status = WriteProduced();
+            if (status != kIoOk) return status;
         } while (m_z->avail_out == 0);
     }
     return kIoOk;
@@ -170,26 +164,15 @@ uint32_t CDeflateStream::Finish() {
         m_z->avail_out = static_cast<uInt>(m_outSize);
         int r = deflate(m_z, Z_FINISH);
         if (r != Z_OK && r != Z_STREAM_END) return kIoCorruptData;
-        int32_t produced = m_outSize - static_cast<int32_t>(m_z->avail_out);
-        if (produced > 0) {
-            uint32_t status = m_destination->Write(m_out, produced);
-            if (status != kIoOk) return status;
-        }
+        uint32_t status = WriteProduced();
+        if (status != kIoOk) return status;
         if (r == Z_STREAM_END) return kIoOk;
     }
 }
 
 void CDeflateStream::End() {
     if (m_active) deflateEnd(m_z);
-    m_active = 0;
-    if (m_ownsSource) delete m_source;
-    if (m_ownsDestination) delete m_destination;
-    m_ownsSource = m_ownsDestination = 0;
-    std::free(m_z);
-    std::free(m_in);
-    std::free(m_out);
-    m_z = nullptr;
-    m_in = m_out = nullptr;
+    Release();
 }
 
 // ---------------------------------------------------------------------------

@@ -9,7 +9,33 @@
 
 struct z_stream_s;
 
-class CInflateStream {
+// What both adapters hold: the two streams they join, who owns them, the two
+// buffers and zlib's state.
+class CZlibPump {
+protected:
+    explicit CZlibPump(int32_t inSize) : m_inSize(inSize) {}
+    // Joins the streams (not owned) and allocates the buffers and a zeroed
+    // zlib state; false when any is missing (Release frees what was made).
+    bool Open(COutStream* destination, CStream* source, int32_t inSize, int32_t outSize);
+    // Hands what zlib put into the output buffer to the destination.
+    uint32_t WriteProduced();
+    // Deletes owned streams and frees the buffers; ending zlib's own state is
+    // the caller's, which knows its direction.
+    void Release();
+
+    int m_active = 0;
+    CStream* m_source = nullptr;
+    COutStream* m_destination = nullptr;
+    int m_ownsSource = 0;
+    int m_ownsDestination = 0;
+    uint8_t* m_in = nullptr;
+    uint8_t* m_out = nullptr;
+    int32_t m_inSize;
+    int32_t m_outSize = 0;
+    z_stream_s* m_z = nullptr;
+};
+
+class CInflateStream : private CZlibPump {
 public:
     enum { kDefaultBufferSize = 8192 };
 
@@ -30,20 +56,10 @@ private:
     CInflateStream(const CInflateStream&) = delete;
     CInflateStream& operator=(const CInflateStream&) = delete;
 
-    int m_active;
-    CStream* m_source;
-    COutStream* m_destination;
-    int m_ownsSource;
-    int m_ownsDestination;
-    uint8_t* m_in;
-    uint8_t* m_out;
-    int32_t m_inSize;
-    int32_t m_outSize;
-    z_stream_s* m_z;
     int m_finished;
 };
 
-class CDeflateStream {
+class CDeflateStream : private CZlibPump {
 public:
     enum { kDefaultBufferSize = 8192 };
 
@@ -63,16 +79,6 @@ private:
     CDeflateStream(const CDeflateStream&) = delete;
     CDeflateStream& operator=(const CDeflateStream&) = delete;
 
-    int m_active;
-    CStream* m_source;
-    COutStream* m_destination;
-    int m_ownsSource;
-    int m_ownsDestination;
-    uint8_t* m_in;
-    uint8_t* m_out;
-    int32_t m_inSize;
-    int32_t m_outSize;
-    z_stream_s* m_z;
 };
 
 // Inflates `count` source bytes (-1: the rest of the source) into the
