@@ -9,10 +9,11 @@ namespace rich_edit {
 // "FindText"'s arguments after the text, omitted ones left out: a negative
 // value (the option constants, top bit set) adds its low 31 bits to the
 // flags; the first non-negative one is the start. Without one the search
-// starts at 0x80000000, as given.
+// starts at 0: the control does not take 0x80000000 as the start of the
+// text, which it was meant to be.
 struct FindOptions {
     uint32_t flags = 0;
-    int32_t start = INT32_MIN;
+    int32_t start = 0;
 };
 FindOptions SplitFindOptions(const int32_t* values, int32_t count);
 

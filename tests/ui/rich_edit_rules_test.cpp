@@ -17,12 +17,12 @@ TEST(RichEditRules, FindOptionsInEitherOrder) {
         uint32_t flags;
         int32_t start;
     } cases[] = {
-        {{}, 0, INT32_MIN},                         // no start: 0x80000000 as given
+        {{}, 0, 0},                                 // no start: the whole text
         {{10, kMatchCase}, 4, 10},
         {{kMatchCase, 10}, 4, 10},
         {{kWholeWord, 7, kMatchCase, 99}, 6, 7},    // the first non-negative one is the start
         {{0}, 0, 0},
-        {{kMatchCase, kMatchCase}, 4, INT32_MIN},
+        {{kMatchCase, kMatchCase}, 4, 0},
     };
     for (const Case& c : cases) {
         const FindOptions o = rich_edit::SplitFindOptions(c.values.data(), static_cast<int32_t>(c.values.size()));
