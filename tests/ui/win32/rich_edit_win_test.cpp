@@ -3,7 +3,9 @@
 // library and class registration following the objects, the members'
 // answers read back through the control's own messages, and files (plain
 // text byte for byte, RTF, damaged input, a failed save keeping the file).
+#include "runtime/interp/interpretor.h"
 #include "runtime/io/buffer_stream.h"
+#include "runtime/io/io_status.h"
 #include "runtime/package/bank.h"
 #include "runtime/package/bank_writer.h"
 #include "runtime/package/package_writer.h"
@@ -20,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <cstdio>
@@ -411,6 +415,51 @@ TEST_F(RichEditWin, RtfFromDiskAndFromPackageElement) {
     EXPECT_EQ(Int(fromPackage, kRichEditIsCharBold), 1);
 }
 
+// A stream whose reads give some text, then a short read failure, or raise
+// a script error: inside the control's EDITSTREAM callback.
+class ScriptedStream : public CStream {
+public:
+    enum Mode { kFailAfterText, kFailAtOnce, kRaise };
+    explicit ScriptedStream(Mode mode) : m_mode(mode) {}
+    uint32_t ReadCounted(void* buffer, int32_t count, int32_t* bytesRead) override {
+        *bytesRead = 0;
+        if (m_mode == kRaise)
+            throw CIError(61);
+        if (m_mode == kFailAfterText && !m_gave) {
+            m_gave = true;
+            std::memcpy(buffer, "partial", 7);
+            *bytesRead = count >= 7 ? 7 : 0;
+            return kIoReadFailed;  // some bytes arrived: the transfer goes on
+        }
+        return kIoReadFailed;
+    }
+    uint32_t Read(void*, int32_t) override { return kIoReadFailed; }
+    uint32_t ReadByte(uint8_t*) override { return kIoReadFailed; }
+    int32_t Tell() override { return 0; }
+    int32_t GetSize() override { return 0; }
+    int32_t Seek(int32_t, int) override { return -1; }
+    uint32_t AttachHandle(FileHandle) override { return kIoGeneralFailure; }
+    FileHandle DetachHandle() override { return kNoFileHandle; }
+
+private:
+    Mode m_mode;
+    bool m_gave = false;
+};
+
+TEST_F(RichEditWin, StreamReadFailuresAndErrorsStayInsideTheCallback) {
+    CIRichEdit* rich = NewRich();
+    ASSERT_NE(rich, nullptr);
+    ScriptedStream failAtOnce(ScriptedStream::kFailAtOnce);
+    EXPECT_EQ(OsRichEditStreamIn(&m_interp, rich->m_window, kSfText, &failAtOnce), 0);
+    ScriptedStream failAfterText(ScriptedStream::kFailAfterText);
+    EXPECT_EQ(OsRichEditStreamIn(&m_interp, rich->m_window, kSfText, &failAfterText), 0);
+    m_interp.m_pendingError = -1;
+    ScriptedStream raise(ScriptedStream::kRaise);
+    EXPECT_EQ(OsRichEditStreamIn(&m_interp, rich->m_window, kSfText, &raise), 0);
+    EXPECT_EQ(m_interp.m_pendingError, 61);  // kept for the operation loop
+    m_interp.m_pendingError = -1;
+}
+
 // Damaged input: random bytes and pandoc RTF cut short load or answer 0,
 // never crash or hang; the time of a 1 MB load is printed.
 TEST_F(RichEditWin, DamagedRtfLoadsOrAnswersZero) {
@@ -445,6 +494,40 @@ TEST_F(RichEditWin, DamagedRtfLoadsOrAnswersZero) {
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     std::printf("rich edit: LoadRTF of %zu bytes took %.1f ms\n", big.size(), ms);
     EXPECT_GT(Int(rich, kRichEditGetLineCount), 10000);
+}
+
+}  // namespace
+
+namespace {
+
+// The half of the RTF conformance check that runs under the system
+// (tests/ui/rtf_conformance.py runs the other half with pandoc and unrtf):
+// TW_RTF_WORK names a folder holding pandoc's "harbour.rtf"; this writes
+// what the control read ("loaded.txt"), the control's RTF of it
+// ("saved.rtf") and an RTF with one bold word ("bold.rtf").
+TEST_F(RichEditWin, RtfConformanceFiles) {
+    const char* work = std::getenv("TW_RTF_WORK");
+    if (work == nullptr)
+        GTEST_SKIP() << "run by tests/ui/rtf_conformance.py";
+    const std::string dir = std::string(work) + "\\";
+    CIRichEdit* rich = NewRich();
+    ASSERT_NE(rich, nullptr);
+    ASSERT_EQ(Int(rich, kRichEditLoadRTF, {(dir + "harbour.rtf").c_str()}), 1);
+    const std::string loaded = Text(Call(rich, kRichEditGetTextRange));
+    ASSERT_FALSE(loaded.empty());
+    WriteFile(dir + "loaded.txt", loaded);
+    ASSERT_EQ(Int(rich, kRichEditSaveRTF, {(dir + "saved.rtf").c_str()}), 1);
+
+    Call(rich, kRichEditSetText, {"plain words then bold and plain again"});
+    PlainFormat(rich);
+    const int32_t at = Int(rich, kRichEditFindText, {"bold"});
+    ASSERT_EQ(at, 17);
+    Call(rich, kRichEditSetSelection, {at, at + 4});
+    Call(rich, kRichEditSetCharBold);
+    EXPECT_EQ(Int(rich, kRichEditIsCharBold), 1);
+    Call(rich, kRichEditSetSelection, {0, 5});
+    EXPECT_EQ(Int(rich, kRichEditIsCharBold), 0);
+    ASSERT_EQ(Int(rich, kRichEditSaveRTF, {(dir + "bold.rtf").c_str()}), 1);
 }
 
 }  // namespace
