@@ -46,6 +46,8 @@ TEST_F(RichEditNoCallback, ObjectWithoutWindowAnswersNothing) {
     Call(rich, kRichEditSetBackGround, {0xFF0000});
     for (const OsSentMessage& m : OsSentMessages())
         EXPECT_EQ(m.window, nullptr) << m.message;
+    // The shared routines' argument errors stand without a window.
+    EXPECT_EQ(ErrorOf(rich, kRichEditSetTabStops), 21);
     // A missing text answers -1 without a message.
     EXPECT_EQ(Call(rich, kRichEditFindText)->GetInt(), -1);
     EXPECT_EQ(Call(rich, kRichEditLoadText)->GetInt(), 0);
