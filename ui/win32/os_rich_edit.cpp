@@ -31,6 +31,26 @@ void* OsLoadRichEditLibrary() { return LoadLibraryA("RICHED32.DLL"); }
 
 void OsFreeRichEditLibrary(void* module) { FreeLibrary(static_cast<HMODULE>(module)); }
 
+namespace {
+
+// Some COM implementations (Wine's) answer a second registration of a class
+// that is already registered for several uses with success but no cookie:
+// they fold it into the first by locking that class object externally, a
+// lock nothing revokes, which would keep the first object's factory alive
+// for good. The callback comes from the first factory either way, so the
+// lock is given back at once.
+void GiveBackFoldedLock() {
+    IUnknown* registered = nullptr;
+    if (FAILED(CoGetClassObject(kClsidRichCtrn, CLSCTX_LOCAL_SERVER, nullptr, IID_IUnknown,
+                                reinterpret_cast<void**>(&registered))) ||
+        registered == nullptr)
+        return;
+    CoLockObjectExternal(registered, FALSE, TRUE);
+    registered->Release();
+}
+
+}  // namespace
+
 void OsStartRichEditOle(OsRichEditOle* ole) {
     // Only a successful OleInitialize (S_FALSE too) is balanced later.
     ole->initialized = SUCCEEDED(OleInitialize(nullptr));
@@ -40,8 +60,11 @@ void OsStartRichEditOle(OsRichEditOle* ole) {
     factory->AddRef();
     ole->factory = factory;
     DWORD cookie = 0;
-    if (SUCCEEDED(CoRegisterClassObject(kClsidRichCtrn, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie)))
+    if (SUCCEEDED(CoRegisterClassObject(kClsidRichCtrn, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie))) {
         ole->cookie = cookie;
+        if (cookie == 0)
+            GiveBackFoldedLock();
+    }
     void* callback = nullptr;
     if (FAILED(CoCreateInstance(kClsidRichCtrn, nullptr,
                                 CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,

@@ -227,6 +227,9 @@ TEST_F(RichEditWin, WindowLibraryAndRegistrationFollowTheObjects) {
     DeleteScriptObject(&m_interp, b);
     EXPECT_EQ(CIRichEdit::LiveCount(), 0);
     EXPECT_EQ(GetModuleHandleA("RICHED32.DLL"), nullptr);
+    // Every COM object is gone once the last OleUninitialize has run, also
+    // where COM folds a second registration of the class into the first.
+    EXPECT_EQ(CRichCtrnClassFactory::LiveObjects(), 0);
 }
 
 TEST_F(RichEditWin, SelectionSearchAndRanges) {
