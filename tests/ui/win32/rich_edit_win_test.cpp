@@ -216,10 +216,13 @@ TEST_F(RichEditWin, WindowLibraryAndRegistrationFollowTheObjects) {
 
     // Two at once: the library stays until the last goes.
     CIRichEdit* a = NewRich();
-    CIRichEdit* b = NewRich({10, 220, 100, 100});
+    CIRichEdit* b = NewRich({10, 220, 100, 100, 0xDEB00001u});  // TABSTOP
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
     EXPECT_NE(b->m_window, nullptr);
+    // Tab stays in the control unless the control is a tab stop itself.
+    EXPECT_EQ(a->WantsTabKey(), 1);
+    EXPECT_EQ(b->WantsTabKey(), 0);
     DeleteScriptObject(&m_interp, a);
     EXPECT_NE(GetModuleHandleA("RICHED32.DLL"), nullptr);
     Call(b, kRichEditSetText, {"still here"});
