@@ -16,7 +16,7 @@ PACKAGES=(
   libgl1 libglx-mesa0 libgl1-mesa-dri libasound2
   sox zstd x11-utils libeigen3-dev libglu1-mesa-dev
   python3-pil netpbm libpixman-1-dev imagemagick pngcheck libjpeg-turbo-progs libsdl2-dev
-  osslsigncode openssl ffmpeg libosmesa6-dev
+  osslsigncode openssl ffmpeg libosmesa6-dev pandoc unrtf
 )
 
 log() { echo "setup: $*" >&2; }

@@ -9,6 +9,7 @@
 #include "ui/ci_menu.h"
 #include "ui/ci_message_box.h"
 #include "ui/ci_range_controls.h"
+#include "ui/ci_rich_edit.h"
 #include "ui/ci_static_text.h"
 #include "ui/ci_window.h"
 #include "ui/member_tables.h"
@@ -31,6 +32,7 @@ void RegisterUiClasses() {
     RegisterMenuClass();
     RegisterEditClass();
     RegisterRangeClasses();
+    RegisterRichEditClass();
     static const bool hooked = AddProcessHooks(&RegisterWindowClassAtStart, nullptr);
     (void)hooked;
 }
