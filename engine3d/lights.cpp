@@ -3,6 +3,7 @@
 #include "engine3d/base_cluster.h"
 #include "engine3d/camera.h"
 #include "engine3d/chunk_stream.h"
+#include "engine3d/element_walks.h"
 #include "engine3d/marker_material.h"
 #include "engine3d/material.h"
 #include "engine3d/name_text.h"
@@ -419,14 +420,7 @@ L3DLight* LBaseLight::FindByName(const char* name) const {
 }
 
 L3DLight* LBaseLight::FindFromByName(L3DLight* light, const char* name) const {
-    if (!name) return nullptr;
-    char buffer[256];
-    for (LDataNode* n = m_all.FindNode(light); n; n = n->next) {
-        auto* candidate = static_cast<L3DLight*>(n->value);
-        candidate->GetName(buffer, sizeof buffer);
-        if (NamesEqual(buffer, name)) return candidate;
-    }
-    return nullptr;
+    return FindNamedFrom<L3DLight>(m_all, light, name);
 }
 
 L3DLight* LBaseLight::GetAt(int32_t index) { return static_cast<L3DLight*>(m_all.GetValueAt(index)); }

@@ -122,14 +122,7 @@ L3DSound* L3DSoundList::FindByName(const char* name) const {
 }
 
 L3DSound* L3DSoundList::FindNextByName(L3DSound* sound, const char* name) const {
-    if (!name) return nullptr;
-    char buffer[256];
-    for (LDataNode* n = m_sounds.FindNode(sound); n; n = n->next) {
-        auto* candidate = static_cast<L3DSound*>(n->value);
-        candidate->GetName(buffer, sizeof buffer);
-        if (NamesEqual(buffer, name)) return candidate;
-    }
-    return nullptr;
+    return FindNamedFrom<L3DSound>(m_sounds, sound, name);
 }
 
 L3DSound* L3DSoundList::GetAt(int32_t index) {

@@ -143,14 +143,7 @@ L3DZone* LBase3DZone::FindByName(const char* name) const {
 }
 
 L3DZone* LBase3DZone::FindNextByName(L3DZone* zone, const char* name) const {
-    if (!name) return nullptr;
-    char buffer[256];
-    for (LDataNode* n = m_zones.FindNode(zone); n; n = n->next) {
-        auto* candidate = static_cast<L3DZone*>(n->value);
-        candidate->GetName(buffer, sizeof buffer);
-        if (NamesEqual(buffer, name)) return candidate;
-    }
-    return nullptr;
+    return FindNamedFrom<L3DZone>(m_zones, zone, name);
 }
 
 void LBase3DZone::PrepareZones(L3DCamera* camera) { DrawTopLevelElements<L3DZone>(m_zones, camera); }
