@@ -113,7 +113,11 @@ void CopyRows(PixelDescriptor* d, int32_t dx, int32_t dy, const PixelDescriptor*
     const size_t rowBytes = static_cast<size_t>(width) * d->bytesPerPixel;
     uint8_t* out = PixelAddress(d, dx, dy);
     const uint8_t* in = PixelAddress(s, sx, sy);
-    for (int32_t j = 0; j < height; ++j, out += d->rowStep, in += s->rowStep) std::memcpy(out, in, rowBytes);
+    for (int32_t j = 0; j < height; ++j, out += d->rowStep, in += s->rowStep) {
+        size_t k = 0;
+        for (; k + 16 <= rowBytes; k += 16) std::memcpy(out + k, in + k, 16);
+        if (k < rowBytes) std::memcpy(out + k, in + k, rowBytes - k);
+    }
 }
 
 int IsAllZero(const PixelDescriptor* d) {
