@@ -154,6 +154,23 @@ TEST(PixelRoutines, CopyAndTransparentCopy) {
     }
 }
 
+// Plain copies change method with the row length (blocks of 64 and 16 bytes,
+// a short tail, the library copy for long rows): rows on both sides of each
+// step, at odd byte offsets, copy exactly and touch nothing else.
+TEST(PixelRoutines, CopiesRowsOfEveryLengthClass) {
+    for (int bytes : {1, 15, 16, 17, 63, 64, 65, 80, 127, 129, 1023, 1024, 1025, 3000}) {
+        SCOPED_TRACE(std::to_string(bytes) + " bytes per row");
+        std::mt19937 rng(bytes);
+        Surface dst(0, bytes + 4, 4, bytes % 2, nullptr, rng);
+        const Surface src(0, bytes + 3, 3, false, nullptr, rng);
+        Surface expected = dst;
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < bytes; ++x) expected.Set(3 + x, 1 + y, src.Get(1 + x, y));
+        CopyRows(&dst.d, 3, 1, &src.d, 1, 0, bytes, 3);
+        EXPECT_SAME_MEMORY(dst, expected);
+    }
+}
+
 TEST(PixelRoutines, ModeCopiesEveryModeAtEveryDepth) {
     for (int f = 0; f < 5; ++f) {
         const PixelRoutineTable& t = GetPixelRoutines(f);
