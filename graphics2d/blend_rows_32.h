@@ -39,7 +39,7 @@ inline void BlendFour32(uint8_t* out, const uint8_t* in, __m128i weight, __m128i
 }
 
 // One row: whole groups of four through BlendFour32, the last 0 to 3 pixels
-// through tail(out, in) one at a time. Returns nothing; a, c as above.
+// through tail(out, in) one at a time; a and c as above.
 template <bool Transparent, bool Keyed, class Tail>
 inline void BlendRow32(uint8_t* out, const uint8_t* in, int32_t width, uint32_t a, uint32_t c, const Tail& tail) {
     const __m128i weight = _mm_set1_epi16(static_cast<int16_t>(a));
