@@ -106,6 +106,13 @@ void MoveArea(PixelDescriptor* d, int32_t dx, int32_t dy, int32_t sx, int32_t sy
     }
 }
 
+// Rows shorter than this are copied in fixed-size blocks that the compiler
+// turns into plain register moves; longer rows go to the library's copy.
+// Sprite-sized rows (a few hundred bytes at any 4-byte offset, between other
+// work) measured about 1.4 times faster in blocks than through the library's
+// widest-register copy, which is ahead only on long rows.
+constexpr size_t kLibraryCopyBytes = 1024;
+
 void CopyRows(PixelDescriptor* d, int32_t dx, int32_t dy, const PixelDescriptor* s, int32_t sx, int32_t sy,
               int32_t width, int32_t height) {
     TW_ASSERT_AREA(d, dx, dy, width, height);
@@ -113,7 +120,16 @@ void CopyRows(PixelDescriptor* d, int32_t dx, int32_t dy, const PixelDescriptor*
     const size_t rowBytes = static_cast<size_t>(width) * d->bytesPerPixel;
     uint8_t* out = PixelAddress(d, dx, dy);
     const uint8_t* in = PixelAddress(s, sx, sy);
-    for (int32_t j = 0; j < height; ++j, out += d->rowStep, in += s->rowStep) std::memcpy(out, in, rowBytes);
+    if (rowBytes >= kLibraryCopyBytes) {
+        for (int32_t j = 0; j < height; ++j, out += d->rowStep, in += s->rowStep) std::memcpy(out, in, rowBytes);
+        return;
+    }
+    for (int32_t j = 0; j < height; ++j, out += d->rowStep, in += s->rowStep) {
+        size_t k = 0;
+        for (; k + 64 <= rowBytes; k += 64) std::memcpy(out + k, in + k, 64);
+        for (; k + 16 <= rowBytes; k += 16) std::memcpy(out + k, in + k, 16);
+        if (k < rowBytes) std::memcpy(out + k, in + k, rowBytes - k);
+    }
 }
 
 int IsAllZero(const PixelDescriptor* d) {

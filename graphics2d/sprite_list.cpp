@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -46,6 +47,7 @@ bool CSpriteList::Add(CSpriteState* sprite) {
     while (at > 0 && m_list[at - 1]->layer > sprite->layer)
         --at;
     try {
+        m_queueScratch.reserve(m_list.size() + 1);
         m_list.insert(m_list.begin() + at, sprite);
     } catch (const std::bad_alloc&) {
         return false;
@@ -291,10 +293,33 @@ void CSpriteList::Queue(CSpriteState* sprite) {
     if (sprite->state & kSpriteQueued)
         return;
     sprite->state |= kSpriteQueued;
-    const CRect area = UnionOf(sprite->drawnBox, sprite->box);
+    // Every sprite that meets the area (last drawn and current box) of a
+    // queued one is queued too, until no more join. The sprites that can
+    // still join are copied into one compact array first, so that the search
+    // reads rectangles in a row instead of following a pointer per sprite.
+    // The array's capacity is the list's (Add reserves it): nothing is
+    // allocated here. Layout: [0, open) can still join; [open, unsearched)
+    // joined and their areas not searched yet; the rest done.
+    std::vector<QueueEntry>& entries = m_queueScratch;
+    entries.clear();
     for (CSpriteState* other : m_list)
-        if (!(other->state & (kSpriteQueued | kSpriteHidden)) && (Meets(other->drawnBox, area) || Meets(other->box, area)))
-            Queue(other);
+        if (!(other->state & (kSpriteQueued | kSpriteHidden)))
+            entries.push_back({other, other->drawnBox, other->box});
+    size_t open = entries.size(), unsearched = entries.size();
+    CRect area = UnionOf(sprite->drawnBox, sprite->box);
+    for (;;) {
+        for (size_t i = open; i-- > 0;) {
+            const QueueEntry& e = entries[i];
+            if (Meets(e.drawnBox, area) || Meets(e.box, area)) {
+                e.sprite->state |= kSpriteQueued;
+                std::swap(entries[i], entries[--open]);
+            }
+        }
+        if (unsearched == open)
+            break;
+        const QueueEntry& next = entries[--unsearched];
+        area = UnionOf(next.drawnBox, next.box);
+    }
 }
 
 void CSpriteList::Restore(CSpriteState* sprite) {

@@ -112,7 +112,14 @@ private:
     bool Overlaps(const CSpriteState* a, const CSpriteState* b) const;
     bool PairTest(CSpriteState* a, CSpriteState* b, bool boxesOnly);
 
+    // A sprite that may still be queued, with its two boxes (Queue's search).
+    struct QueueEntry {
+        CSpriteState* sprite;
+        CRect drawnBox, box;
+    };
+
     CISurface* m_surface;
     std::vector<CSpriteState*> m_list;  // drawing order: layers ascending
+    std::vector<QueueEntry> m_queueScratch;
     std::unique_ptr<CSurface> m_background;
 };

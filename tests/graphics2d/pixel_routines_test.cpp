@@ -154,6 +154,23 @@ TEST(PixelRoutines, CopyAndTransparentCopy) {
     }
 }
 
+// Plain copies change method with the row length (blocks of 64 and 16 bytes,
+// a short tail, the library copy for long rows): rows on both sides of each
+// step, at odd byte offsets, copy exactly and touch nothing else.
+TEST(PixelRoutines, CopiesRowsOfEveryLengthClass) {
+    for (int bytes : {1, 15, 16, 17, 63, 64, 65, 80, 127, 129, 1023, 1024, 1025, 3000}) {
+        SCOPED_TRACE(std::to_string(bytes) + " bytes per row");
+        std::mt19937 rng(bytes);
+        Surface dst(0, bytes + 4, 4, bytes % 2, nullptr, rng);
+        const Surface src(0, bytes + 3, 3, false, nullptr, rng);
+        Surface expected = dst;
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < bytes; ++x) expected.Set(3 + x, 1 + y, src.Get(1 + x, y));
+        CopyRows(&dst.d, 3, 1, &src.d, 1, 0, bytes, 3);
+        EXPECT_SAME_MEMORY(dst, expected);
+    }
+}
+
 TEST(PixelRoutines, ModeCopiesEveryModeAtEveryDepth) {
     for (int f = 0; f < 5; ++f) {
         const PixelRoutineTable& t = GetPixelRoutines(f);
@@ -179,6 +196,56 @@ TEST(PixelRoutines, ModeCopiesEveryModeAtEveryDepth) {
                 });
         }
     }
+}
+
+// The 32-bit blends run four pixels at a time: every weight, rows of several
+// groups plus a tail, channels at the ends of their range (where a product or
+// a rounding step would overflow or round the other way) and zero pixels in
+// both surfaces (the transparent skip, mode 6's colour).
+TEST(PixelRoutines, ThirtyTwoBitBlendsFollowTheRuleAtEveryWeight) {
+    const PixelRoutineTable& t = GetPixelRoutines(4);
+    const uint8_t extremes[] = {0, 1, 2, 126, 127, 128, 129, 253, 254, 255};
+    constexpr int kWidth = 23, kHeight = 2;
+    std::mt19937 rng(4040);
+    CSharedPalette* palette = RandomPalette(rng);  // unused at 32 bits; the reference wants one
+    RefInverse unused(palette, false);
+    const auto pixel = [&] {
+        if (rng() % 6 == 0) return 0u;
+        uint32_t v = (rng() & 0xFF) << 24;
+        for (int k = 0; k < 3; ++k) {
+            const uint32_t c = rng() % 2 ? extremes[rng() % 10] : rng() & 0xFF;
+            v |= c << (8 * k);
+        }
+        return v;
+    };
+    for (int a = 0; a <= 128; ++a) {
+        for (int mode : {1, 6}) {
+            for (int transparent = 0; transparent < 2; ++transparent) {
+                SCOPED_TRACE("a " + std::to_string(a) + ", mode " + std::to_string(mode) +
+                             (transparent ? ", transparent" : ""));
+                const uint32_t parameter =
+                    mode == 1 ? static_cast<uint32_t>(a) : static_cast<uint32_t>(a) << 24 | (rng() & 0xFFFFFF);
+                Surface dst(4, kWidth + 1, kHeight, a % 2, nullptr, rng);
+                Surface src(4, kWidth + 2, kHeight, transparent, nullptr, rng);
+                for (int y = 0; y < kHeight; ++y)
+                    for (int x = 0; x < kWidth + 2; ++x) {
+                        src.Set(x, y, pixel());
+                        if (x <= kWidth) dst.Set(x, y, pixel());
+                    }
+                Surface expected = dst;
+                for (int y = 0; y < kHeight; ++y)
+                    for (int x = 0; x < kWidth; ++x) {
+                        const uint32_t s = src.Get(x + 2, y);
+                        if (transparent && s == 0) continue;
+                        expected.Set(x + 1, y, RefMode(32, mode, parameter, s, expected.Get(x + 1, y), unused, nullptr).value);
+                    }
+                (transparent ? t.copyTransparentMode : t.copyMode)(&dst.d, 1, 0, &src.d, 2, 0, kWidth, kHeight, mode,
+                                                                   parameter);
+                EXPECT_SAME_MEMORY(dst, expected);
+            }
+        }
+    }
+    CSharedPalette::Release(palette);
 }
 
 TEST(PixelRoutines, CallbackCopiesPassLibraryColours) {

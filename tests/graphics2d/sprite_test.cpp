@@ -157,6 +157,41 @@ TEST_F(SpriteTest, RefreshDrawsMovedSpritesOverTheRestoredBackground) {
     EXPECT_EQ(m_surface->Sprites()->GetCount(), 0);
 }
 
+// A moved sprite queues every visible sprite that meets the bounding box of
+// its old and new boxes (0, 0)-(4, 12), and those queue whatever meets theirs,
+// to any depth (4 × 4 images; boxes that only touch do not meet).
+TEST_F(SpriteTest, MovingASpriteQueuesWhatItsAreaReachesThroughOverlaps) {
+    CISurface* image = Picture(4, 4, kRed);
+    CISprite* a = Sprite(0, 0, image);
+    const struct {
+        const char* what;
+        int32_t x, y;
+        bool hide, queued;
+    } others[] = {
+        {"overlaps the old box", 3, 0, false, true},
+        {"overlaps only the one before", 6, 1, false, true},
+        {"three steps away", 9, 4, false, true},
+        {"four steps away", 12, 7, false, true},
+        {"overlaps the new box", 2, 11, false, true},
+        {"between the boxes, inside their bounding box", 0, 4, false, true},
+        {"touches the chain's end", 16, 7, false, false},
+        {"far away", 40, 30, false, false},
+        {"hidden, over the old box and the chain", 1, 1, true, false},
+        {"hidden, between the last two", 10, 6, true, false},
+    };
+    std::vector<CISprite*> sprites;
+    for (const auto& o : others) {
+        sprites.push_back(Sprite(o.x, o.y, image));
+        if (o.hide) Call(sprites.back(), kSpriteHide);
+    }
+    m_surface->Refresh();
+    for (CISprite* s : sprites) ASSERT_EQ(s->State().state & kSpriteQueued, 0u);
+    Call(a, kSpriteSet, {0, 8});
+    EXPECT_NE(a->State().state & kSpriteQueued, 0u);
+    for (size_t i = 0; i < sprites.size(); ++i)
+        EXPECT_EQ((sprites[i]->State().state & kSpriteQueued) != 0, others[i].queued) << others[i].what;
+}
+
 TEST_F(SpriteTest, HiddenSpritesAreErasedAndShownAgainByTheCycle) {
     m_surface->GetPicture()->FillRect(0, 0, 64, 48, SwapRedBlue(kWhite));
     CISprite* s = Sprite(5, 5, Picture(4, 4, kRed));
