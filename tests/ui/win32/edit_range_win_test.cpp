@@ -3,6 +3,7 @@
 // controls' own messages) and the members' answers.
 #include "runtime/interp/script_array.h"
 #include "tests/graphics2d/loaded_interpreter.h"
+#include "tests/support/script_event_poster.h"
 #include "ui/ci_edit.h"
 #include "ui/ci_edit_members.h"
 #include "ui/ci_progress_bar_members.h"
@@ -189,6 +190,77 @@ TEST_F(EditRangeWin, SpinWithItsBuddyAndProgressBar) {
     Call(bar, kProgressBarDeltaPos, {5});
     EXPECT_EQ(SendTo(bar, PBM_GETPOS), 20);
     EXPECT_EQ(Int(bar, kProgressBarGetPos), 20);
+}
+
+// A scroll message sent to the window while the script waits, as Windows'
+// modal scroll loop sends it: "OnScroll" runs inside it (the hook's tick),
+// and its handler deletes the bar or the bar's whole window there.
+struct ScrollProbe {
+    const char* title;
+    bool sent = false;
+    bool barGoneInside = false;
+    bool windowGoneInside = false;
+};
+ScrollProbe* g_probe = nullptr;
+
+LRESULT CALLBACK ScrollSenderProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != WM_TIMER || g_probe == nullptr || g_probe->sent)
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    HWND parent = FindWindowA(nullptr, g_probe->title);
+    HWND bar = parent != nullptr ? FindWindowExA(parent, nullptr, "SCROLLBAR", nullptr) : nullptr;
+    if (bar == nullptr)
+        return 0;  // not made yet: the next tick
+    g_probe->sent = true;
+    KillTimer(hwnd, wp);
+    SendMessageA(parent, WM_HSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(bar));
+    g_probe->barGoneInside = !IsWindow(bar);
+    g_probe->windowGoneInside = !IsWindow(parent);
+    return 0;
+}
+
+TEST_F(EditRangeWin, ScrollHandlerDeletesItsBarOrWindowInsideTheScroll) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ScrollSenderProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TwScrollSender";
+    RegisterClassA(&wc);
+    HWND sender = CreateWindowA("TwScrollSender", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                                nullptr);
+    ASSERT_NE(sender, nullptr);
+    const struct {
+        const char* title;
+        const char* deletes;
+        bool windowGoes;
+    } kCases[] = {{"tw-scroll-bar-goes", "bar", false}, {"tw-scroll-window-goes", "w", true}};
+    for (const auto& c : kCases) {
+        ScrollProbe probe{c.title};
+        g_probe = &probe;
+        // Another window keeps the run going when the bar's window goes.
+        const std::string source = std::string("keep = New Window(60, 60, \"keep\");\n") +
+                                   "w = New Window(300, 200, \"" + c.title + "\");\n" +
+                                   "s = New ScrollBar(w, 10, 10, 200, 20);\n"
+                                   "seen = -1;\n"
+                                   "s.OnScroll = Gone;\n"
+                                   "Function Gone(bar, pos, code) {\n"
+                                   "    seen = pos * 10 + code;\n"
+                                   "    Delete " + c.deletes + ";\n"
+                                   "}\n"
+                                   "n = 0;\n"
+                                   "While (seen == -1 && n < 300) {\n"
+                                   "    Program.Wait(10);\n"
+                                   "    n = n + 1;\n"
+                                   "}\n"
+                                   "If (seen != 11) FAIL();\n"
+                                   "If (s != 0) FAIL();\n";
+        SetTimer(sender, 1, 20, nullptr);
+        EXPECT_EQ(RunScriptText(m_interp, "scroll", source), "") << c.title;
+        KillTimer(sender, 1);
+        EXPECT_TRUE(probe.sent) << c.title;
+        EXPECT_TRUE(probe.barGoneInside) << c.title;
+        EXPECT_EQ(probe.windowGoneInside, c.windowGoes) << c.title;
+        g_probe = nullptr;
+    }
+    DestroyWindow(sender);
 }
 
 }  // namespace
