@@ -98,6 +98,30 @@ TEST_F(EditRangeWin, LineContentPastTheEndAndLongLines) {
     EXPECT_EQ(got.find_first_not_of('x'), std::string::npos);
 }
 
+// A control whose selection reaches far past its text (answered by a
+// subclass): the selected text ends with the text, and nothing past the
+// text is read or allocated for.
+WNDPROC g_editProc = nullptr;
+LRESULT CALLBACK SelectionPastTheEnd(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != EM_GETSEL)
+        return CallWindowProcA(g_editProc, hwnd, msg, wp, lp);
+    if (wp != 0)
+        *reinterpret_cast<DWORD*>(wp) = 2;
+    if (lp != 0)
+        *reinterpret_cast<DWORD*>(lp) = 0x7FFFFFF0;
+    return MAKELRESULT(2, 0xFFFF);
+}
+
+TEST_F(EditRangeWin, SelectionPastTheEndOfTheText) {
+    auto* edit = NewControl<CIEdit>(kClassEdit, {"abcdef"});
+    ASSERT_NE(edit, nullptr);
+    HWND hwnd = static_cast<HWND>(edit->m_window);
+    g_editProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SelectionPastTheEnd)));
+    EXPECT_EQ(Text(Call(edit, kEditGetSelection)), "cdef");
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
+}
+
 TEST_F(EditRangeWin, ScrollBarAndSliderPositions) {
     auto* v = NewControl<CIScrollBar>(kClassScrollBar, {0xAAD00001u, 5, 6, 150});
     ASSERT_NE(v, nullptr);

@@ -385,6 +385,45 @@ TEST_F(RichEditWin, FileFailuresAnswerZero) {
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// A stream-out that fails after some bytes (the control answered by a
+// subclass): the save answers 0, the old file keeps its bytes and no
+// temporary file stays beside it.
+WNDPROC g_richProc = nullptr;
+LRESULT CALLBACK FailingStreamOut(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != EM_STREAMOUT)
+        return CallWindowProcA(g_richProc, hwnd, msg, wp, lp);
+    auto* es = reinterpret_cast<EDITSTREAM*>(lp);
+    char part[] = "partial";
+    LONG written = 0;
+    es->pfnCallback(es->dwCookie, reinterpret_cast<LPBYTE>(part), 7, &written);
+    es->dwError = 1;
+    return written;
+}
+
+TEST_F(RichEditWin, FailedSaveKeepsTheOldFile) {
+    CIRichEdit* rich = NewRich();
+    ASSERT_NE(rich, nullptr);
+    Call(rich, kRichEditSetText, {"new text"});
+    const std::string target = Scratch("rich-kept.txt");
+    HWND hwnd = static_cast<HWND>(rich->m_window);
+    g_richProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FailingStreamOut)));
+    for (int32_t member : {kRichEditSaveText, kRichEditSaveRTF}) {
+        WriteFile(target, "old bytes");
+        EXPECT_EQ(Int(rich, member, {target.c_str()}), 0) << member;
+        EXPECT_EQ(ReadFile(target), "old bytes") << member;
+    }
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_richProc));
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((ScratchFolder() + "rt*.tmp").c_str(), &found);
+    EXPECT_EQ(h, INVALID_HANDLE_VALUE);
+    if (h != INVALID_HANDLE_VALUE)
+        FindClose(h);
+    // The control itself saves there again.
+    EXPECT_EQ(Int(rich, kRichEditSaveText, {target.c_str()}), 1);
+    EXPECT_EQ(ReadFile(target), "new text");
+}
+
 TEST_F(RichEditWin, RtfFromDiskAndFromPackageElement) {
     const std::string rtf = ReadFile(kRtfDir + "/pandoc-sample.rtf");
     ASSERT_GT(rtf.size(), 100u);
