@@ -19,6 +19,22 @@ uint32_t WaitForEnd(CChildProcess& p) {
 
 // This test executable started again so that it runs only the message loop
 // below, which ends with the code of the quit message.
+// The child sets the event named by TW_CHILD_READY once its queue exists: a
+// quit message posted before that would be lost, and a loaded machine can take
+// seconds to start it.
+constexpr char kReadyVariable[] = "TW_CHILD_READY";
+
+HANDLE MakeReadyEvent() {
+    const std::string name = "tw-child-ready-" + std::to_string(GetCurrentProcessId());
+    SetEnvironmentVariableA(kReadyVariable, name.c_str());
+    return CreateEventA(nullptr, TRUE, FALSE, name.c_str());
+}
+
+bool RunAndWaitForQueue(CChildProcess& p, HANDLE ready) {
+    ResetEvent(ready);
+    return p.Run() && WaitForSingleObject(ready, 60000) == WAIT_OBJECT_0;
+}
+
 std::string MessageLoopChild() {
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
@@ -31,6 +47,12 @@ std::string MessageLoopChild() {
 TEST(ProcessChild, DISABLED_MessageLoop) {
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // make the queue
+    char name[128] = {};
+    if (GetEnvironmentVariableA(kReadyVariable, name, sizeof name) > 0)
+        if (HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, name)) {
+            SetEvent(ready);
+            CloseHandle(ready);
+        }
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
     ExitProcess(static_cast<UINT>(msg.wParam));
 }
@@ -49,20 +71,21 @@ TEST(ChildProcessWin, ExitCodeOfAProgram) {
 
 TEST(ChildProcessWin, QuitMessageAndRestart) {
     CChildProcess p;
+    HANDLE ready = MakeReadyEvent();
+    ASSERT_NE(ready, nullptr);
     p.SetCommandLine(MessageLoopChild().c_str());
-    ASSERT_TRUE(p.Run());
-    Sleep(300);  // the child makes its queue
+    ASSERT_TRUE(RunAndWaitForQueue(p, ready));
     EXPECT_TRUE(p.IsRunning());
     p.SendQuit(21);
     EXPECT_EQ(WaitForEnd(p), 21u);
 
     p.Release();
-    ASSERT_TRUE(p.Run());
-    Sleep(300);
+    ASSERT_TRUE(RunAndWaitForQueue(p, ready));
     EXPECT_TRUE(p.Restart(5, 5000, Pause));
     EXPECT_TRUE(p.IsRunning());
     p.Terminate(4);
     EXPECT_EQ(WaitForEnd(p), 4u);
+    CloseHandle(ready);
 }
 
 TEST(ChildProcessWin, RestartGivesUpOnAProcessWithoutQueue) {

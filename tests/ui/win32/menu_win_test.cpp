@@ -80,7 +80,7 @@ std::thread KeysToPopup(std::initializer_list<WPARAM> keys, bool* helperSeen, RE
     std::vector<WPARAM> sequence(keys);
     return std::thread([sequence, helperSeen, helperRect] {
         HWND popup = nullptr;
-        for (int i = 0; i < 500 && popup == nullptr; ++i) {
+        for (int i = 0; i < 3000 && popup == nullptr; ++i) {
             popup = FindWindowA("#32768", nullptr);
             if (popup == nullptr || !IsWindowVisible(popup)) {
                 popup = nullptr;

@@ -41,17 +41,18 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM data) {
     return TRUE;
 }
 
-// Waits for the box titled `caption`, records it and presses `press`.
+// Waits for the box titled `caption` (up to 30 s: a loaded machine is slow to
+// show it), records it and presses `press`.
 std::thread PressOnBox(const char* caption, std::string press, SeenBox* seen) {
     return std::thread([caption, press, seen] {
         HWND box = nullptr;
-        for (int i = 0; i < 500 && box == nullptr; ++i) {
+        for (int i = 0; i < 3000 && box == nullptr; ++i) {
             box = FindWindowA("#32770", caption);
             if (box == nullptr)
                 Sleep(10);
         }
         // The box is shown once its initialisation (default button, icon) is done.
-        for (int i = 0; i < 500 && box != nullptr && !IsWindowVisible(box); ++i)
+        for (int i = 0; i < 3000 && box != nullptr && !IsWindowVisible(box); ++i)
             Sleep(10);
         if (box == nullptr)
             return;
