@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <set>
 #include <utility>
@@ -145,6 +146,9 @@ TEST_F(ShapeSurfaceTest, StyledLinesDrawThroughTheMaskWithTheMode) {
     EXPECT_EQ(s->DrawLineStyled(0, 0, 5, 5, 0, &red, 0, 0, 0), 0);
     EXPECT_EQ(s->DrawRectangleStyledOutline(0, 0, 5, 5, 0, &red, 0, 0, 0), 0);
     EXPECT_EQ(s->DrawEllipseStyledFilled(0, 0, 5, 5, nullptr, 0, 0, 0), 0);
+    // The general entries without the style their first pass needs.
+    EXPECT_EQ(s->DrawRectangleStyled(0, 0, 5, 5, nullptr, 0, nullptr, 0, 0, 0, 1), 0);
+    EXPECT_EQ(s->DrawRectangleStyled(0, 0, 5, 5, &red, 2, nullptr, 0, 0, 0, 1), 0);
 }
 
 TEST_F(ShapeSurfaceTest, StyledShapeWhollyOutsideTheClipAnswersOneUntouched) {
@@ -164,6 +168,61 @@ TEST_F(ShapeSurfaceTest, StyledShapeWhollyOutsideTheClipAnswersOneUntouched) {
     s->SetClipRect(0, 0, 20, 20);
     EXPECT_EQ(Changed(s.get(), 0xFFFFFF), box);
     EXPECT_EQ(At(s.get(), 2, 2), 0xFF0000u);
+}
+
+// Every byte of the pixels of two surfaces of the same format.
+void ExpectSamePixels(CSurface* a, CSurface* b) {
+    const CSurfaceImpl* p = a->GetImpl();
+    const CSurfaceImpl* q = b->GetImpl();
+    a->Lock(), b->Lock();
+    for (int32_t y = 0; y < p->height; ++y)
+        for (int32_t x = 0; x < p->width; ++x)
+            ASSERT_EQ(0, std::memcmp(PixelAddress(p, x, y), PixelAddress(q, x, y), p->bytesPerPixel)) << x << "," << y;
+    a->Unlock(), b->Unlock();
+}
+
+TEST_F(ShapeSurfaceTest, StyledFilledRectangleEqualsItsWholePatternBlitted) {
+    // The rectangle paints the style row by row; the reference is the style's
+    // whole pattern over the clipped box, anchored at the target's origin,
+    // blitted transparently at once.
+    CSolidFillStyle solid(0x3080C0);
+    CGradientFillStyle across(0x102030, 0xE0C0A0, 0), down(0x0000F0, 0x40F000, 1), black(0, 0x000300, 1);
+    black.SetColours(0, 0x000300);  // bands near black, kept off it
+    CFillStyle* const styles[] = {&solid, &across, &down, &black};
+    const struct {
+        int32_t mode;
+        uint32_t parameter;
+    } modes[] = {{0, 0}, {1, 64}, {1, 300}, {3, 0}, {4, 0}, {6, 0x40203040}};
+    const CRect clip(2, 1, 22, 18);
+    const CRect area(2, 3, 22, 18);  // the box (-7, 3)-(29, 40) cut by the clip
+    for (int depth : {8, 16, 24, 32}) {
+        for (size_t k = 0; k < 4; ++k) {
+            for (const auto& m : modes) {
+                SCOPED_TRACE(::testing::Message() << depth << " bits, style " << k << ", mode " << m.mode);
+                std::unique_ptr<CSurface> target[2] = {Make(depth, 24, 20), Make(depth, 24, 20)};
+                for (auto& t : target) {
+                    std::mt19937 rng(static_cast<uint32_t>(depth));
+                    for (int32_t y = 0; y < 20; ++y)
+                        for (int32_t x = 0; x < 24; ++x) t->GetImpl()->SetPixel(x, y, rng() % 3 ? rng() & 0xFFFFFF : 0);
+                    t->SetClipRect(clip.left, clip.top, clip.Width(), clip.Height());
+                }
+                ASSERT_EQ(target[0]->DrawRectangleStyledFilled(29, 40, -7, 3, styles[k], 0, m.mode, m.parameter), 1);
+
+                const CSurface* prototype = GetDCSurfacePrototype(depth);
+                if (prototype == nullptr || !prototype->IsValid()) prototype = target[1].get();
+                CSurface pattern;
+                ASSERT_TRUE(pattern.Create(area.Width(), area.Height(), prototype));
+                if (pattern.IsPaletted()) pattern.SetPalette(target[1]->GetPalette(), 0);
+                ClearToZero(&pattern);
+                const uint32_t previous = styles[k]->SetOrigin(-area.left, -area.top);
+                styles[k]->FillSurface(&pattern, area.Width(), area.Height(), 1);
+                styles[k]->SetOrigin(static_cast<int16_t>(previous & 0xFFFF), static_cast<int16_t>(previous >> 16));
+                pattern.Blit(target[1].get(), area.left, area.top, 0, 0, area.Width(), area.Height(), 1, m.mode,
+                             m.parameter, 0);
+                ExpectSamePixels(target[0].get(), target[1].get());
+            }
+        }
+    }
 }
 
 TEST_F(ShapeSurfaceTest, GradientFillRectPaintsItsBands) {
