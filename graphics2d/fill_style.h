@@ -60,6 +60,8 @@ public:
     // callers that need no whole pattern: `row` (width x 1) takes the row
     // that rows [from, to) of the area share, then use(from, to) is called,
     // top to bottom over the whole height. The rows equal FillSurface's.
+    // This one paints a single row for all: styles whose pattern changes
+    // down the area override it.
     virtual void FillSurfaceRows(CSurface* row, int32_t width, int32_t height, int32_t avoidZero,
                                  const PatternRowUser& use) {
         FillSurface(row, width, 1, avoidZero);
