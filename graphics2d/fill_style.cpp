@@ -131,3 +131,15 @@ int CGradientFillStyle::FillSurface(CSurface* surface, int32_t width, int32_t he
                                            across ? m_originX : m_originY, avoidZero),
                       0, 0, width, height);
 }
+
+// Bands across the width repeat on every row; bands down the height are
+// each one colour for all their rows.
+void CGradientFillStyle::FillSurfaceRows(CSurface* row, int32_t width, int32_t height, int32_t avoidZero,
+                                         const PatternRowUser& use) {
+    if (m_direction == 0) return CFillStyle::FillSurfaceRows(row, width, height, avoidZero, use);
+    for (const GradientBand& b : GradientSurfaceBands(m_first, m_second, height, m_originY, avoidZero != 0)) {
+        if (b.to <= b.from) continue;
+        PaintBands(row, {GradientBand{0, 1, b.colour}}, 0, 0, width, 1);
+        use(b.from, b.to);
+    }
+}

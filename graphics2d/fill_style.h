@@ -9,6 +9,7 @@
 // brush when the surface has a device context, else with the surface's own
 // FillRect (memory surfaces).
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class CSurface;
@@ -41,6 +42,9 @@ std::vector<GradientBand> GradientRectBands(uint32_t first, uint32_t second, int
 std::vector<GradientBand> GradientSurfaceBands(uint32_t first, uint32_t second, int32_t size, int32_t origin,
                                                bool avoidZero);
 
+// Called with rows [from, to) of a filled area that share one pattern row.
+using PatternRowUser = std::function<void(int32_t from, int32_t to)>;
+
 class CFillStyle {
 public:
     virtual ~CFillStyle() {}
@@ -52,6 +56,17 @@ public:
     }
     virtual int FillRect(CSurface* surface, int32_t left, int32_t top, int32_t right, int32_t bottom,
                          int32_t avoidZero) = 0;
+    // FillSurface of a width x height area one pattern row at a time, for
+    // callers that need no whole pattern: `row` (width x 1) takes the row
+    // that rows [from, to) of the area share, then use(from, to) is called,
+    // top to bottom over the whole height. The rows equal FillSurface's.
+    // This one paints a single row for all: styles whose pattern changes
+    // down the area override it.
+    virtual void FillSurfaceRows(CSurface* row, int32_t width, int32_t height, int32_t avoidZero,
+                                 const PatternRowUser& use) {
+        FillSurface(row, width, 1, avoidZero);
+        use(0, height);
+    }
 };
 
 class CSolidFillStyle : public CFillStyle {
@@ -73,6 +88,8 @@ public:
     int FillSurface(CSurface* surface, int32_t width, int32_t height, int32_t avoidZero) override;
     int FillRect(CSurface* surface, int32_t left, int32_t top, int32_t right, int32_t bottom,
                  int32_t avoidZero) override;
+    void FillSurfaceRows(CSurface* row, int32_t width, int32_t height, int32_t avoidZero,
+                         const PatternRowUser& use) override;
 
     // Set directly by the surface's gradient members (a black set this way
     // stays 0).

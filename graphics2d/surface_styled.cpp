@@ -99,9 +99,32 @@ bool StyledPass(CSurface* target, CSurface* pattern, CSurface* mask, const Style
     return true;
 }
 
+// A filled shape without a pen whose pattern needs no mask cut (the
+// rectangle) and no softening: each pattern row the style paints goes
+// straight onto the target rows that share it, through a transparent blit of
+// a one-row temporary in the caller's mode. The same pixels as the blit of the
+// whole pattern, without a pattern and a mask of the area's size.
+int StyledRows(CSurface* target, const StyledJob& job) {
+    const int32_t w = job.area.Width(), h = job.area.Height();
+    std::unique_ptr<CSurface> row = Temporary(target, w, 1);
+    if (!row) {
+        target->SetStatus(kSurfaceNoImpl);
+        return 0;
+    }
+    OriginFor origin(job.fill, job.setOrigins, -job.area.left, -job.area.top);
+    job.fill->FillSurfaceRows(row.get(), w, h, 1, [&](int32_t from, int32_t to) {
+        for (int32_t y = from; y < to; ++y)
+            row->Blit(target, job.area.left, job.area.top + y, 0, 0, w, 1, 1, job.mode, job.parameter, 0);
+    });
+    return 1;
+}
+
 int Styled(CSurface* target, const StyledJob& job, const MaskDrawer& draw) {
     const int32_t w = job.area.Width(), h = job.area.Height();
+    // The style of the first pass: without it there is nothing to draw with.
+    if ((job.penWidth == 0 ? job.fill : job.pen) == nullptr) return 0;
     if (w <= 0 || h <= 0) return 1;  // wholly outside: nothing to draw
+    if (job.penWidth == 0 && !job.maskForFill && job.soften == 0) return StyledRows(target, job);
     std::unique_ptr<CSurface> pattern = Temporary(target, w, h);
     std::unique_ptr<CSurface> mask = Temporary(target, w, h);
     if (!pattern || !mask) {

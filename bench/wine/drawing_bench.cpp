@@ -2,8 +2,10 @@
 // one run: a styled blended rectangle (mode 1) on a 640×480 32-bit DIB
 // section against GDI FillRect of a memory bitmap plus AlphaBlend of it onto
 // the same DIB; "Write" of 10,000 characters of plain text through the rich
-// text engine against TextOutA of the same lines; and characters per second
-// of rich text with markup. Prints times and ratios (ours / theirs).
+// text engine against TextOutA of the same lines, scrolled as Write scrolls
+// them; and characters per second
+// of rich text with markup. Prints times and ratios (ours / theirs); Write
+// also on a surface that keeps its DC.
 #include <windows.h>
 #undef TextOut
 #undef DrawText
@@ -98,6 +100,9 @@ int main() {
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
+    // The surface's DC is not nested: the rich text host's ReleaseDC below
+    // would delete this one, so the text reference takes its own afterwards.
+    s.ReleaseDC(dc);
 
     // 10,000 characters of plain text in lines of 80.
     HFONT font = CreateFontA(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
@@ -106,18 +111,50 @@ int main() {
     std::string line;
     for (int i = 0; i < 80; ++i) line += static_cast<char>('a' + i % 26);
     const int lines = 125;
-    const double ours = Millis([&] {
-        Host host(&s);
+    auto writeLines = [&](CSurface* on) {
+        Host host(on);
         CRichTextWriter writer(&host, font, description, 0, false, 0, 0);
         for (int i = 0; i < lines; ++i) writer.WriteLine(line);
-    }, 3);
+    };
+    const double ours = Millis([&] { writeLines(&s); }, 3);
+    // The same on a surface that keeps its DC: without a memory DC made and
+    // deleted for every measurement and every line drawn.
+    const CSurface* keptHolder = nullptr;
+    SelectPixelFormat(&keptHolder, 32, kPlaceKeptDC, 0);
+    CSurface kept;
+    const bool haveKept = keptHolder && kept.Create(640, 480, keptHolder) && kept.Clear(0xFFFFFF);
+    const double oursKept = haveKept ? Millis([&] { writeLines(&kept); }, 3) : 0;
+    // The same lines through GDI alone, doing what Write does: each line
+    // below the last, the surface scrolled up and the uncovered rows cleared
+    // to white once a line would pass the bottom.
+    dc = static_cast<HDC>(s.GetDC());
+    bool drawn = dc != nullptr;
     HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    const int lineHeight = metrics.tmHeight;
+    HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     const double raw = Millis([&] {
-        for (int i = 0; i < lines; ++i) TextOutA(dc, 0, (i * 16) % 480, line.c_str(), static_cast<int>(line.size()));
+        int y = 0;
+        for (int i = 0; i < lines; ++i) {
+            if (y + lineHeight > 480) {
+                const int rows = y + lineHeight - 480;
+                BitBlt(dc, 0, 0, 640, 480 - rows, dc, 0, rows, SRCCOPY);
+                const RECT uncovered = {0, 480 - rows, 640, 480};
+                FillRect(dc, &uncovered, white);
+                y -= rows;
+            }
+            drawn = TextOutA(dc, 0, y, line.c_str(), static_cast<int>(line.size())) && drawn;
+            y += lineHeight;
+        }
     }, 3);
     SelectObject(dc, oldFont);
     s.ReleaseDC(dc);
+    if (!drawn) {
+        std::fprintf(stderr, "TextOutA drew nothing: no reference\n");
+        return 1;
+    }
 
     // With markup, wrapping on.
     std::string marked;
@@ -132,6 +169,8 @@ int main() {
     std::printf("styled blended rectangle 640x480: %.2f ms; FillRect + AlphaBlend %.2f ms; ratio %.2f\n", styled, gdi,
                 styled / gdi);
     std::printf("Write 10000 characters: %.2f ms; TextOutA %.2f ms; ratio %.2f\n", ours, raw, ours / raw);
+    if (haveKept)
+        std::printf("Write 10000 characters on a kept-DC surface: %.2f ms; ratio %.2f\n", oursKept, oursKept / raw);
     std::printf("rich text with markup: %.0f characters per second\n", marked.size() / (markup / 1000.0));
     UnregisterSurfaceClient();
     return 0;

@@ -1,7 +1,9 @@
 // Lines, fill styles, styled shapes and flood fill on memory surfaces.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <set>
 #include <utility>
@@ -9,6 +11,7 @@
 
 #include "graphics2d/fill_style.h"
 #include "graphics2d/line_raster.h"
+#include "graphics2d/pixel_format.h"
 #include "tests/graphics2d/surface_test_support.h"
 
 namespace {
@@ -143,6 +146,9 @@ TEST_F(ShapeSurfaceTest, StyledLinesDrawThroughTheMaskWithTheMode) {
     EXPECT_EQ(s->DrawLineStyled(0, 0, 5, 5, 0, &red, 0, 0, 0), 0);
     EXPECT_EQ(s->DrawRectangleStyledOutline(0, 0, 5, 5, 0, &red, 0, 0, 0), 0);
     EXPECT_EQ(s->DrawEllipseStyledFilled(0, 0, 5, 5, nullptr, 0, 0, 0), 0);
+    // The general entries without the style their first pass needs.
+    EXPECT_EQ(s->DrawRectangleStyled(0, 0, 5, 5, nullptr, 0, nullptr, 0, 0, 0, 1), 0);
+    EXPECT_EQ(s->DrawRectangleStyled(0, 0, 5, 5, &red, 2, nullptr, 0, 0, 0, 1), 0);
 }
 
 TEST_F(ShapeSurfaceTest, StyledShapeWhollyOutsideTheClipAnswersOneUntouched) {
@@ -162,6 +168,61 @@ TEST_F(ShapeSurfaceTest, StyledShapeWhollyOutsideTheClipAnswersOneUntouched) {
     s->SetClipRect(0, 0, 20, 20);
     EXPECT_EQ(Changed(s.get(), 0xFFFFFF), box);
     EXPECT_EQ(At(s.get(), 2, 2), 0xFF0000u);
+}
+
+// Every byte of the pixels of two surfaces of the same format.
+void ExpectSamePixels(CSurface* a, CSurface* b) {
+    const CSurfaceImpl* p = a->GetImpl();
+    const CSurfaceImpl* q = b->GetImpl();
+    a->Lock(), b->Lock();
+    for (int32_t y = 0; y < p->height; ++y)
+        for (int32_t x = 0; x < p->width; ++x)
+            ASSERT_EQ(0, std::memcmp(PixelAddress(p, x, y), PixelAddress(q, x, y), p->bytesPerPixel)) << x << "," << y;
+    a->Unlock(), b->Unlock();
+}
+
+TEST_F(ShapeSurfaceTest, StyledFilledRectangleEqualsItsWholePatternBlitted) {
+    // The rectangle paints the style row by row; the reference is the style's
+    // whole pattern over the clipped box, anchored at the target's origin,
+    // blitted transparently at once.
+    CSolidFillStyle solid(0x3080C0);
+    CGradientFillStyle across(0x102030, 0xE0C0A0, 0), down(0x0000F0, 0x40F000, 1), black(0, 0x000300, 1);
+    black.SetColours(0, 0x000300);  // bands near black, kept off it
+    CFillStyle* const styles[] = {&solid, &across, &down, &black};
+    const struct {
+        int32_t mode;
+        uint32_t parameter;
+    } modes[] = {{0, 0}, {1, 64}, {1, 300}, {3, 0}, {4, 0}, {6, 0x40203040}};
+    const CRect clip(2, 1, 22, 18);
+    const CRect area(2, 3, 22, 18);  // the box (-7, 3)-(29, 40) cut by the clip
+    for (int depth : {8, 16, 24, 32}) {
+        for (size_t k = 0; k < 4; ++k) {
+            for (const auto& m : modes) {
+                SCOPED_TRACE(::testing::Message() << depth << " bits, style " << k << ", mode " << m.mode);
+                std::unique_ptr<CSurface> target[2] = {Make(depth, 24, 20), Make(depth, 24, 20)};
+                for (auto& t : target) {
+                    std::mt19937 rng(static_cast<uint32_t>(depth));
+                    for (int32_t y = 0; y < 20; ++y)
+                        for (int32_t x = 0; x < 24; ++x) t->GetImpl()->SetPixel(x, y, rng() % 3 ? rng() & 0xFFFFFF : 0);
+                    t->SetClipRect(clip.left, clip.top, clip.Width(), clip.Height());
+                }
+                ASSERT_EQ(target[0]->DrawRectangleStyledFilled(29, 40, -7, 3, styles[k], 0, m.mode, m.parameter), 1);
+
+                const CSurface* prototype = GetDCSurfacePrototype(depth);
+                if (prototype == nullptr || !prototype->IsValid()) prototype = target[1].get();
+                CSurface pattern;
+                ASSERT_TRUE(pattern.Create(area.Width(), area.Height(), prototype));
+                if (pattern.IsPaletted()) pattern.SetPalette(target[1]->GetPalette(), 0);
+                ClearToZero(&pattern);
+                const uint32_t previous = styles[k]->SetOrigin(-area.left, -area.top);
+                styles[k]->FillSurface(&pattern, area.Width(), area.Height(), 1);
+                styles[k]->SetOrigin(static_cast<int16_t>(previous & 0xFFFF), static_cast<int16_t>(previous >> 16));
+                pattern.Blit(target[1].get(), area.left, area.top, 0, 0, area.Width(), area.Height(), 1, m.mode,
+                             m.parameter, 0);
+                ExpectSamePixels(target[0].get(), target[1].get());
+            }
+        }
+    }
 }
 
 TEST_F(ShapeSurfaceTest, GradientFillRectPaintsItsBands) {
@@ -256,6 +317,124 @@ TEST_F(ShapeSurfaceTest, FloodFillToleranceAndLayer) {
     const uint32_t c = At(t.get(), 2, 2);
     EXPECT_GT(c & 0xFF, 0x40u);
     EXPECT_LT(c & 0xFF, 0xC0u);
+}
+
+// Sets the bits a pixel holds besides its colour (the 32-bit fourth byte,
+// the 15-bit top bit) on every other pixel: they are not part of the colour.
+void SetSpareBits(CSurface* s) {
+    const int depth = s->GetDepth();
+    if (depth != 15 && depth != 32) return;
+    uint8_t* bits = s->Lock();
+    const CSurfaceImpl* d = s->GetImpl();
+    for (int32_t y = 0; y < d->height; ++y)
+        for (int32_t x = 1; x < d->width; x += 2) {
+            uint8_t* p = PixelAddress(d, x, y);
+            if (depth == 32) p[3] = 0xA5;
+            else p[1] |= 0x80;
+        }
+    (void)bits;
+    s->Unlock();
+}
+
+// The 4-connected pixels of the clip reachable from the seed through colours
+// within the tolerance of the seed's colour.
+Points ConnectedRegion(CSurface* s, int32_t x, int32_t y, int32_t tolerance, const CRect& clip,
+                       uint32_t (*at)(CSurface*, int32_t, int32_t)) {
+    const uint32_t seed = at(s, x, y);
+    auto near = [&](uint32_t c) {
+        for (int shift = 0; shift < 24; shift += 8)
+            if (std::abs(int((c >> shift) & 0xFF) - int((seed >> shift) & 0xFF)) > tolerance) return false;
+        return true;
+    };
+    Points region{{x, y}};
+    std::vector<std::pair<int32_t, int32_t>> open{{x, y}};
+    while (!open.empty()) {
+        const auto [px, py] = open.back();
+        open.pop_back();
+        const std::pair<int32_t, int32_t> next[4] = {{px - 1, py}, {px + 1, py}, {px, py - 1}, {px, py + 1}};
+        for (const auto& n : next) {
+            if (n.first < clip.left || n.first >= clip.right || n.second < clip.top || n.second >= clip.bottom) continue;
+            if (region.count(n) || !near(at(s, n.first, n.second))) continue;
+            region.insert(n);
+            open.push_back(n);
+        }
+    }
+    return region;
+}
+
+TEST_F(ShapeSurfaceTest, FloodFillFillsExactlyTheConnectedRegionAtEveryDepth) {
+    // Near greys that join within tolerance 24, and colours that never do.
+    const uint32_t colours[5] = {0xFFFFFF, 0xF0F0F0, 0xE8E8E8, 0x000000, 0xC06030};
+    const CRect clip(2, 1, 20, 15);
+    int filled = 0;
+    for (int depth : {8, 15, 16, 24, 32}) {
+        for (int32_t tolerance : {0, 24}) {
+            for (bool layer : {false, true}) {
+                for (uint32_t seed = 1; seed <= 4; ++seed) {
+                    SCOPED_TRACE(::testing::Message() << depth << " bits, tolerance " << tolerance << ", layer "
+                                                      << layer << ", seed " << seed);
+                    auto s = Make(depth, 23, 17);
+                    std::mt19937 rng(seed * 97 + static_cast<uint32_t>(depth + tolerance));
+                    // Runs of 1 to 12 pixels, so that rows are scanned both in
+                    // long stretches and pixel by pixel.
+                    for (int32_t y = 0; y < 17; ++y) {
+                        uint32_t colour = 0;
+                        for (int32_t x = 0, run = 0; x < 23; ++x, --run) {
+                            if (run == 0) run = 1 + static_cast<int32_t>(rng() % 12), colour = colours[rng() % 5];
+                            s->GetImpl()->SetPixel(x, y, colour);
+                        }
+                    }
+                    SetSpareBits(s.get());
+                    s->GetImpl()->SetClipRect(clip.left, clip.top, clip.Width(), clip.Height());
+                    const int32_t sx = clip.left + static_cast<int32_t>(rng() % 18);
+                    const int32_t sy = clip.top + static_cast<int32_t>(rng() % 14);
+                    const Points region = ConnectedRegion(s.get(), sx, sy, tolerance, clip, At);
+                    std::vector<uint32_t> before;
+                    for (int32_t y = 0; y < 17; ++y)
+                        for (int32_t x = 0; x < 23; ++x) before.push_back(At(s.get(), x, y));
+                    CRect box;
+                    // A layer (colour and parameter given) blitted in mode 0 is a plain copy.
+                    ASSERT_EQ(s->FloodFill(sx, sy, 0x0000F8, 0, tolerance, 0, layer ? 1 : 0, &box), 1);
+                    const uint32_t red = At(s.get(), sx, sy);
+                    EXPECT_NE(red, before[sy * 23 + sx]);
+                    CRect bounds(sx, sy, sx + 1, sy + 1);
+                    for (int32_t y = 0; y < 17; ++y)
+                        for (int32_t x = 0; x < 23; ++x) {
+                            const bool in = region.count({x, y}) != 0;
+                            ASSERT_EQ(At(s.get(), x, y), in ? red : before[y * 23 + x]) << x << "," << y;
+                            if (in) bounds.Set(std::min(bounds.left, x), std::min(bounds.top, y),
+                                               std::max(bounds.right, x + 1), std::max(bounds.bottom, y + 1));
+                        }
+                    EXPECT_EQ(Edges(box), Edges(bounds));
+                    filled += region.size() > 1;
+                }
+            }
+        }
+    }
+    EXPECT_GT(filled, 40);  // most fixtures fill more than the seed
+}
+
+TEST_F(ShapeSurfaceTest, FloodFillOfAnOpenAreaStopsAtTheClipWhereverItLies) {
+    // Rows are scanned several pixels at a time: every alignment of the
+    // clip's edges must still end the runs exactly there.
+    for (int depth : {8, 16, 24, 32}) {
+        for (int32_t left = 0; left < 5; ++left) {
+            for (int32_t right = 27; right < 32; ++right) {
+                SCOPED_TRACE(::testing::Message() << depth << " bits, clip " << left << ".." << right);
+                auto s = Make(depth, 32, 3);
+                const uint32_t white = At(s.get(), 0, 0);
+                s->SetClipRect(left, 0, right - left, 2);
+                CRect box;
+                ASSERT_EQ(s->FloodFill(13, 1, 0x0000F8, 0, 0, 0, 0, &box), 1);
+                EXPECT_EQ(Edges(box), Edges(CRect(left, 0, right, 2)));
+                s->SetClipRect(0, 0, 32, 3);
+                Points area;
+                for (int32_t y = 0; y < 2; ++y)
+                    for (int32_t x = left; x < right; ++x) area.insert({x, y});
+                EXPECT_EQ(Changed(s.get(), white), area);
+            }
+        }
+    }
 }
 
 TEST_F(ShapeSurfaceTest, FloodFillPastTheStackLimitEndsWithAPartialFill) {
