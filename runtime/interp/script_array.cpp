@@ -93,24 +93,35 @@ uint32_t CScriptArray::CellIndex(const int32_t* indices, int32_t count) {
 
 void CScriptArray::Resize(const uint32_t* newSizes) {
     uint64_t total = CheckedTotal(newSizes, m_dimensionCount);
+    const int32_t last = m_dimensionCount - 1;
+    // Growing only the slowest dimension keeps every cell at its flat index:
+    // the storage grows (amortised, as in one dimension) and nothing moves.
+    bool onlyLastGrows = true;
+    for (int32_t d = 0; d < last; ++d)
+        onlyLastGrows = onlyLastGrows && newSizes[d] == m_sizes[d];
+    if (onlyLastGrows) {
+        if (!m_cells.SetSize(static_cast<uint32_t>(total)))
+            Raise(15);
+        m_sizes[last] = newSizes[last];
+        return;
+    }
     CPointerArray cells;
     if (!cells.SetSize(static_cast<uint32_t>(total)))
         Raise(15);
-    // Move every cell to the flat index of its own indices under the new sizes.
-    uint32_t oldTotal = m_cells.GetSize();
-    for (uint32_t f = 0; f < oldTotal; ++f) {
-        uintptr_t cell = m_cells.GetAt(static_cast<int32_t>(f));
-        if (cell == 0)
-            continue;
-        uint32_t rest = f;
-        uint64_t flat = 0, stride = 1;
-        for (int32_t d = 0; d < m_dimensionCount; ++d) {
-            uint32_t index = rest % m_sizes[d];
-            rest /= m_sizes[d];
-            flat += index * stride;
-            stride *= newSizes[d];
-        }
-        cells.SetAt(static_cast<int32_t>(flat), cell);
+    // Otherwise each row (the cells along dimension 1, which varies fastest)
+    // moves whole to the place its higher indices have under the new sizes.
+    const uint32_t rowLength = m_sizes[0];
+    const uint32_t oldTotal = m_cells.GetSize();
+    uint32_t index[kMaxDimensions] = {};  // of the row, in dimensions 2 and up
+    for (uint32_t from = 0; from < oldTotal; from += rowLength) {
+        uint64_t to = 0;
+        for (int32_t d = last; d >= 1; --d)
+            to = to * newSizes[d] + index[d];
+        to *= newSizes[0];
+        for (uint32_t i = 0; i < rowLength; ++i)
+            cells.SetAt(static_cast<int32_t>(to + i), m_cells.GetAt(static_cast<int32_t>(from + i)));
+        for (int32_t d = 1; d <= last && ++index[d] == m_sizes[d]; ++d)
+            index[d] = 0;
     }
     m_cells.Swap(cells);
     for (int32_t d = 0; d < m_dimensionCount; ++d)

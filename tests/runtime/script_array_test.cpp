@@ -4,6 +4,7 @@
 #include "runtime/interp/script_value.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -135,6 +136,32 @@ TEST_F(ArrayTest, ThreeAndMoreDimensions) {
     EXPECT_EQ(Read(b, {2, 0, 0, 3, 0}), 5);
     EXPECT_EQ(Store(b, {0, 0, 0, -5, 0}, 0), "E45/4");
     EXPECT_EQ(Store(b, {0, 0, 0, 0}, 0), "E66/5");
+}
+
+// An array grown cell by cell in every order of its dimensions (so that each
+// dimension in turn is the one that grows, the slowest one alone too) holds
+// each cell at the flat index of its own indices, dimension 1 fastest.
+TEST_F(ArrayTest, GrowingInAnyOrderKeepsEveryCellInItsPlace) {
+    const int32_t sizes[3] = {3, 4, 5};
+    int32_t order[3] = {0, 1, 2};
+    do {
+        CValue a(&interp);
+        a.MakeArray();
+        int32_t at[3];
+        for (at[order[2]] = 0; at[order[2]] < sizes[order[2]]; ++at[order[2]])
+            for (at[order[1]] = 0; at[order[1]] < sizes[order[1]]; ++at[order[1]])
+                for (at[order[0]] = 0; at[order[0]] < sizes[order[0]]; ++at[order[0]])
+                    ASSERT_EQ(Store(a, {at[0], at[1], at[2]}, 100 * at[0] + 10 * at[1] + at[2]), "ok");
+        ASSERT_EQ(Sizes(a), (Sz{3, 4, 5}));
+        const CScriptArray* array = a.GetArray();
+        ASSERT_EQ(array->GetCellCount(), 60u);
+        for (uint32_t flat = 0; flat < 60; ++flat) {
+            const int32_t expected = 100 * static_cast<int32_t>(flat % 3) + 10 * static_cast<int32_t>(flat / 3 % 4) +
+                                     static_cast<int32_t>(flat / 12);
+            ASSERT_NE(array->GetCell(flat), nullptr) << "order " << order[0] << order[1] << order[2];
+            EXPECT_EQ(array->GetCell(flat)->GetInt(), expected) << "order " << order[0] << order[1] << order[2];
+        }
+    } while (std::next_permutation(order, order + 3));
 }
 
 TEST_F(ArrayTest, ArraysAreSharedAndFreedWithTheirLastHolder) {
