@@ -16,7 +16,9 @@ from process start to end: wall time, or with --cpu the processor time
 (user and system) the process used, which a machine shared with other work
 disturbs far less. Under Wine the script's time is measured inside
 twrun.exe (`twrun --time`: compile and run, Wine's process start excluded,
-which alone costs more than most runs); Lua and Python run natively there
+which alone costs more than most runs, and the interpreter's Load apart:
+under Wine its DirectX level probe alone takes about a third of a second,
+reported once as the load time); Lua and Python run natively there
 too, there is no Windows build of them here. The Windows build is the win32
 preset's, or the win64 preset's where 32-bit Wine cannot run. The build
 directories are configured and built (target twrun) when needed.
@@ -83,11 +85,11 @@ def cpu(command, cwd=HERE):
 
 
 def inner(command, cwd=HERE):
-    """The time a `twrun --time` run reports about itself."""
+    """The time a `twrun --time` run reports about itself (its Load not included)."""
     done = subprocess.run(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     out = done.stdout.decode(errors="replace").replace("\r", "")
     found = re.search(r"^time: ([0-9.]+)$", out, re.M)
-    rest = re.sub(r"^time: [0-9.]+\n?", "", out, flags=re.M).strip()
+    rest = re.sub(r"^(time|load): [0-9.]+\n?", "", out, flags=re.M).strip()
     if done.returncode != 0 or found is None or rest:
         sys.exit(f"run: {' '.join(command)} failed:\n{out}")
     return float(found.group(1))
@@ -185,6 +187,8 @@ def main():
         # Wine needs no Windows path: relative names resolve in the current folder.
         command = ["bash", os.path.join(ROOT, "scripts", "wine-test.sh"), twrun, "--time"]
         inner(command + ["fib.src"])  # the first Wine process starts the prefix's services
+        load = subprocess.run(command + ["fib.src"], cwd=HERE, stdout=subprocess.PIPE, text=True).stdout
+        print("interpreter Load under Wine: " + " ".join(re.findall(r"^load: ([0-9.]+)", load, re.M)) + " s")
         table(f"{arch} under Wine ({os.path.relpath(twrun, ROOT)}, wall time inside twrun.exe; "
               "Lua and Python native, wall time)", args.runs, command, inner, HERE, work)
 
