@@ -8,15 +8,20 @@ no program slower than Python 3, the geometric mean at most 1.5x Lua 5.4, no
 program above 3x Lua 5.4, string building linear in the number of appends
 both ways (`s += x` and `t = t + x`: 1,000,000 appends under 0.1 s).
 
-    bench/interp/run.py [--runs N] [--native-only | --wine-only]
-                        [--native-build DIR] [--win32-build DIR]
+    bench/interp/run.py [--runs N] [--cpu] [--native-only | --wine-only]
+                        [--native-build DIR] [--windows-build DIR]
 
 Times are the best of N runs (default 3). Natively every program is timed
-from process start to end. Under Wine the script's time is measured inside
+from process start to end: wall time, or with --cpu the processor time
+(user and system) the process used, which a machine shared with other work
+disturbs far less. Under Wine the script's time is measured inside
 twrun.exe (`twrun --time`: compile and run, Wine's process start excluded,
-which alone costs more than most runs); Lua and Python run natively there
-too, there is no Windows build of them here. The build directories are
-configured and built (target twrun) when needed.
+which alone costs more than most runs, and the interpreter's Load apart:
+under Wine its DirectX level probe alone takes about a third of a second,
+reported once as the load time); Lua and Python run natively there
+too, there is no Windows build of them here. The Windows build is the win32
+preset's, or the win64 preset's where 32-bit Wine cannot run. The build
+directories are configured and built (target twrun) when needed.
 """
 import argparse
 import math
@@ -68,12 +73,23 @@ def wall(command, cwd=HERE):
     return seconds
 
 
+def cpu(command, cwd=HERE):
+    """Processor seconds (user and system) of a command, which must succeed silently."""
+    process = subprocess.Popen(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    out = process.stdout.read()
+    _, status, usage = os.wait4(process.pid, 0)
+    process.returncode = os.waitstatus_to_exitcode(status)
+    if process.returncode != 0 or out.strip():
+        sys.exit(f"run: {' '.join(command)} failed:\n{out.decode(errors='replace')}")
+    return usage.ru_utime + usage.ru_stime
+
+
 def inner(command, cwd=HERE):
-    """The time a `twrun --time` run reports about itself."""
+    """The time a `twrun --time` run reports about itself (its Load not included)."""
     done = subprocess.run(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     out = done.stdout.decode(errors="replace").replace("\r", "")
     found = re.search(r"^time: ([0-9.]+)$", out, re.M)
-    rest = re.sub(r"^time: [0-9.]+\n?", "", out, flags=re.M).strip()
+    rest = re.sub(r"^(time|load): [0-9.]+\n?", "", out, flags=re.M).strip()
     if done.returncode != 0 or found is None or rest:
         sys.exit(f"run: {' '.join(command)} failed:\n{out}")
     return float(found.group(1))
@@ -96,15 +112,15 @@ def strings_source(name, appends, work):
     return path
 
 
-def table(title, runs, script, measure, cwd, work):
+def table(title, runs, script, measure, cwd, work, reference=wall):
     """Runs every program; returns the ratios to Lua and Python and the string times."""
     print(f"\n{title}")
     print(f"{'program':<14} {'script':>9} {'lua':>9} {'python':>9} {'x lua':>8} {'x python':>9}")
     to_lua, to_python = [], []
     for name in PROGRAMS:
         ts = best(runs, measure, script + [f"{name}.src"], cwd)
-        tl = best(runs, wall, [LUA, f"{name}.lua"])
-        tp = best(runs, wall, [PYTHON, f"{name}.py"])
+        tl = best(runs, reference, [LUA, f"{name}.lua"])
+        tp = best(runs, reference, [PYTHON, f"{name}.py"])
         to_lua.append(ts / tl)
         to_python.append(ts / tp)
         print(f"{name:<14} {ts:9.3f} {tl:9.3f} {tp:9.3f} {ts / tl:8.2f} {ts / tp:9.2f}", flush=True)
@@ -130,25 +146,26 @@ def table(title, runs, script, measure, cwd, work):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--cpu", action="store_true", help="processor time in place of wall time natively")
     parser.add_argument("--native-only", action="store_true")
     parser.add_argument("--wine-only", action="store_true")
     parser.add_argument("--native-build", default=os.path.join(ROOT, "build", "bench"))
-    parser.add_argument("--win32-build", default=os.path.join(ROOT, "build", "win32"))
+    parser.add_argument("--windows-build", help="default: build/win32, or build/win64 on a 64-bit-only Wine")
     args = parser.parse_args()
     wine = not args.native_only
     native = not args.wine_only
 
+    arch = os.environ.get("TW_IBENCH_ARCH") or subprocess.run(
+        ["bash", "-c", f". {ROOT}/scripts/wine-env.sh; tw_wine_arch"], stdout=subprocess.PIPE, text=True).stdout.strip()
+    preset = "win32" if arch == "i686" else "win64"
+    windows_build = os.path.abspath(args.windows_build or os.path.join(ROOT, "build", preset))
     if wine and "TW_IBENCH_DISPLAY" not in os.environ:
         # One Xvfb display and one wineserver for every Wine run.
-        arch = subprocess.run(["bash", "-c", f". {ROOT}/scripts/wine-env.sh; tw_wine_arch"],
-                              stdout=subprocess.PIPE, text=True).stdout.strip()
-        if arch != "i686":
-            sys.exit("run: 32-bit Wine cannot run here; use --native-only")
-        win32 = build("win32", os.path.abspath(args.win32_build), "twrun.exe")
+        build(preset, windows_build, "twrun.exe")
         if native:
             build("bench", os.path.abspath(args.native_build), "twrun")
-        env = dict(os.environ, TW_IBENCH_DISPLAY="1")
-        os.execvpe("bash", ["bash", os.path.join(ROOT, "scripts", "with-display.sh"), "i686",
+        env = dict(os.environ, TW_IBENCH_DISPLAY="1", TW_IBENCH_ARCH=arch)
+        os.execvpe("bash", ["bash", os.path.join(ROOT, "scripts", "with-display.sh"), arch,
                             sys.executable] + sys.argv, env)
 
     for tool in (LUA, PYTHON):
@@ -161,15 +178,19 @@ def main():
     print(f"sources {revision}; best of {args.runs} runs, seconds; Lua: {LUA}, Python: {PYTHON}")
     if native:
         twrun = build("bench", os.path.abspath(args.native_build), "twrun")
-        table(f"native x86-64 ({os.path.relpath(twrun, ROOT)}, wall time of each process)",
-              args.runs, [twrun], wall, HERE, work)
+        measure = cpu if args.cpu else wall
+        kind = "processor" if args.cpu else "wall"
+        table(f"native x86-64 ({os.path.relpath(twrun, ROOT)}, {kind} time of each process)",
+              args.runs, [twrun], measure, HERE, work, measure)
     if wine:
-        twrun = build("win32", os.path.abspath(args.win32_build), "twrun.exe")
+        twrun = build(preset, windows_build, "twrun.exe")
         # Wine needs no Windows path: relative names resolve in the current folder.
         command = ["bash", os.path.join(ROOT, "scripts", "wine-test.sh"), twrun, "--time"]
         inner(command + ["fib.src"])  # the first Wine process starts the prefix's services
-        table(f"i686 under Wine ({os.path.relpath(twrun, ROOT)}, time inside twrun.exe; "
-              "Lua and Python native)", args.runs, command, inner, HERE, work)
+        load = subprocess.run(command + ["fib.src"], cwd=HERE, stdout=subprocess.PIPE, text=True).stdout
+        print("interpreter Load under Wine: " + " ".join(re.findall(r"^load: ([0-9.]+)", load, re.M)) + " s")
+        table(f"{arch} under Wine ({os.path.relpath(twrun, ROOT)}, wall time inside twrun.exe; "
+              "Lua and Python native, wall time)", args.runs, command, inner, HERE, work)
 
 
 if __name__ == "__main__":

@@ -364,7 +364,7 @@ void CInterpretor::AfterIndexedValue(CValue* value, const uint8_t* instr, uint32
     CScriptArray* array = value != nullptr ? value->GetArray() : nullptr;
     if (array != nullptr) {
         uint32_t index = array->CellIndex(place->indices, place->count);
-        CValue* cell = array->GetCell(index);
+        CValue* cell = array->GetStoredCell(index);
         if (cell != nullptr) {
             AfterValueOperand(cell);
             return;

@@ -33,10 +33,33 @@ uint64_t CScriptArray::CheckedTotal(const uint32_t* sizes, int32_t count) const 
 }
 
 uint32_t CScriptArray::Flat(const int32_t* indices) const {
-    uint64_t flat = 0;
+    uint64_t stored = 0;
     for (int32_t d = m_dimensionCount - 1; d >= 0; --d)
-        flat = flat * m_sizes[d] + static_cast<uint32_t>(indices[d]);
-    return static_cast<uint32_t>(flat);
+        stored = stored * m_capacity[d] + static_cast<uint32_t>(indices[d]);
+    return static_cast<uint32_t>(stored);
+}
+
+uint32_t CScriptArray::StoredIndexOf(uint32_t flat) const {
+    if (flat >= m_cellCount)
+        return m_cells.GetSize();
+    uint64_t stored = 0, stride = 1;
+    for (int32_t d = 0; d < m_dimensionCount; ++d) {
+        stored += (flat % m_sizes[d]) * stride;
+        flat /= m_sizes[d];
+        stride *= m_capacity[d];
+    }
+    return static_cast<uint32_t>(stored);
+}
+
+void CScriptArray::SetSizes(const uint32_t* sizes) {
+    uint32_t count = 1;
+    m_roomBeyondSizes = false;
+    for (int32_t d = 0; d < m_dimensionCount; ++d) {
+        m_sizes[d] = sizes[d];
+        count *= sizes[d];
+        m_roomBeyondSizes = m_roomBeyondSizes || m_capacity[d] != sizes[d];
+    }
+    m_cellCount = count;
 }
 
 uint32_t CScriptArray::CellIndex(const int32_t* indices, int32_t count) {
@@ -55,7 +78,8 @@ uint32_t CScriptArray::CellIndex(const int32_t* indices, int32_t count) {
             Raise(15);
         m_dimensionCount = count;
         for (int32_t d = 0; d < count; ++d)
-            m_sizes[d] = sizes[d];
+            m_capacity[d] = sizes[d];
+        SetSizes(sizes);
         return static_cast<uint32_t>(total - 1);
     }
     if (count != m_dimensionCount)
@@ -71,7 +95,7 @@ uint32_t CScriptArray::CellIndex(const int32_t* indices, int32_t count) {
             Raise(15);
         if (!m_cells.SetSize(index + 1))
             Raise(15);
-        m_sizes[0] = index + 1;
+        m_sizes[0] = m_capacity[0] = m_cellCount = index + 1;
         return index;
     }
 
@@ -92,29 +116,63 @@ uint32_t CScriptArray::CellIndex(const int32_t* indices, int32_t count) {
 }
 
 void CScriptArray::Resize(const uint32_t* newSizes) {
-    uint64_t total = CheckedTotal(newSizes, m_dimensionCount);
+    const uint64_t tightTotal = CheckedTotal(newSizes, m_dimensionCount);
+    const int32_t last = m_dimensionCount - 1;
+    // Each dimension but the last that outgrows its room gets twice the room,
+    // so that an array grown row by row moves its rows O(log n) times, not
+    // at every row; the last dimension grows at the end of the storage, which
+    // grows amortised by itself.
+    uint32_t room[kMaxDimensions];
+    bool moves = false;
+    uint64_t roomTotal = 1;
+    for (int32_t d = 0; d < m_dimensionCount && roomTotal <= kCellLimit; ++d) {
+        room[d] = d == last ? newSizes[d] : m_capacity[d];
+        if (d < last && newSizes[d] > m_capacity[d]) {
+            const uint64_t doubled = 2 * static_cast<uint64_t>(m_capacity[d]);
+            room[d] = static_cast<uint32_t>(doubled > newSizes[d] && doubled <= kCellLimit ? doubled : newSizes[d]);
+            moves = true;
+        }
+        roomTotal *= room[d];
+    }
+    if (roomTotal <= kCellLimit &&
+        (moves ? Relayout(room, roomTotal) : m_cells.SetSize(static_cast<uint32_t>(roomTotal)) != 0)) {
+        m_capacity[last] = newSizes[last];
+        SetSizes(newSizes);
+        return;
+    }
+    // Else the tightest layout that holds the new sizes, refused only when
+    // that cannot be had either.
+    if (!Relayout(newSizes, tightTotal))
+        Raise(15);
+    SetSizes(newSizes);
+}
+
+bool CScriptArray::Relayout(const uint32_t* capacities, uint64_t total) {
     CPointerArray cells;
     if (!cells.SetSize(static_cast<uint32_t>(total)))
-        Raise(15);
-    // Move every cell to the flat index of its own indices under the new sizes.
-    uint32_t oldTotal = m_cells.GetSize();
-    for (uint32_t f = 0; f < oldTotal; ++f) {
-        uintptr_t cell = m_cells.GetAt(static_cast<int32_t>(f));
-        if (cell == 0)
-            continue;
-        uint32_t rest = f;
-        uint64_t flat = 0, stride = 1;
-        for (int32_t d = 0; d < m_dimensionCount; ++d) {
-            uint32_t index = rest % m_sizes[d];
-            rest /= m_sizes[d];
-            flat += index * stride;
-            stride *= newSizes[d];
+        return false;
+    // Each row (the cells along dimension 1, which varies fastest) moves
+    // whole to the place its higher indices have in the new layout.
+    const int32_t last = m_dimensionCount - 1;
+    const uint32_t rowLength = m_sizes[0];
+    uint32_t index[kMaxDimensions] = {};  // of the row, in dimensions 2 and up
+    for (uint32_t row = 0; row < m_cellCount / rowLength; ++row) {
+        uint64_t from = 0, to = 0;
+        for (int32_t d = last; d >= 1; --d) {
+            from = from * m_capacity[d] + index[d];
+            to = to * capacities[d] + index[d];
         }
-        cells.SetAt(static_cast<int32_t>(flat), cell);
+        from *= m_capacity[0];
+        to *= capacities[0];
+        for (uint32_t i = 0; i < rowLength; ++i)
+            cells.SetAt(static_cast<int32_t>(to + i), m_cells.GetAt(static_cast<int32_t>(from + i)));
+        for (int32_t d = 1; d <= last && ++index[d] == m_sizes[d]; ++d)
+            index[d] = 0;
     }
     m_cells.Swap(cells);
     for (int32_t d = 0; d < m_dimensionCount; ++d)
-        m_sizes[d] = newSizes[d];
+        m_capacity[d] = capacities[d];
+    return true;
 }
 
 CValue* CScriptArray::NewCellInNewBlock() {
@@ -144,7 +202,7 @@ void CScriptArray::Free() {
     // array then finds no array behind its handle.
     uint32_t total = m_cells.GetSize();
     for (uint32_t f = 0; f < total; ++f) {
-        CValue* cell = GetCell(f);
+        CValue* cell = GetStoredCell(f);
         if (cell != nullptr) {
             m_cells.ClearAt(static_cast<int32_t>(f));
             cell->~CValue();

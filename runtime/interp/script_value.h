@@ -145,11 +145,12 @@ public:
     // returns the cell (null while never stored); the array is dimensioned or
     // grown to cover the indices.
     CValue* GetArrayItem(const int32_t* indices, int32_t count);
-    uint32_t GetArrayCellIndex(const int32_t* indices, int32_t count);  // 0 when not an array
+    // Storage index of the cell (CScriptArray::CellIndex); 0 when not an array.
+    uint32_t GetArrayCellIndex(const int32_t* indices, int32_t count);
     void SetArrayItem(int32_t key, const CValue& value);
     void SetArrayItemText(int32_t key, const char* text);
     void SetArrayItemAt(const int32_t* indices, int32_t count, const CValue& value);
-    void SetArrayCell(uint32_t index, const CValue& value);
+    void SetArrayCell(uint32_t flat, const CValue& value);  // flat index, as CScriptArray::GetCell
     CScriptArray* GetArray() const;  // null when not an array or the handle is invalid
     // What "+" does to a text with a text: appends in place when it can.
     void AppendText(const char* text) { Concatenate(text); }
@@ -237,7 +238,7 @@ private:
     void TakeGrowableText(char* text);  // tag, flag and payload of a growable block
     bool SharesText() const { return (m_flags & kGrowable) && Header()->holders > 1; }
     void SetNullObject();
-    void StoreInArray(uint32_t index, const CValue& value);
+    void StoreInArray(uint32_t index, const CValue& value);  // storage index
     CScriptArray* RequireArray() const;  // raises 44
 
     void ApplyOther(CValueOp op, CValue& right);  // Apply of the other cases

@@ -18,7 +18,7 @@ CValue* CValue::GetArrayItem(const int32_t* indices, int32_t count) {
         MakeArray();
         array = GetArray();
     }
-    return array->GetCell(array->CellIndex(indices, count));
+    return array->GetStoredCell(array->CellIndex(indices, count));
 }
 
 uint32_t CValue::GetArrayCellIndex(const int32_t* indices, int32_t count) {
@@ -28,9 +28,9 @@ uint32_t CValue::GetArrayCellIndex(const int32_t* indices, int32_t count) {
 
 void CValue::StoreInArray(uint32_t index, const CValue& value) {
     CScriptArray* array = RequireArray();
-    if (index >= array->GetCellCount())
+    if (index >= array->GetStoredCellCount())
         Raise(45);
-    CValue* cell = array->GetCell(index);
+    CValue* cell = array->GetStoredCell(index);
     if (cell == nullptr) {
         cell = array->NewCell();
         if (cell == nullptr)
@@ -57,6 +57,6 @@ void CValue::SetArrayItemAt(const int32_t* indices, int32_t count, const CValue&
     StoreInArray(array->CellIndex(indices, count), value);
 }
 
-void CValue::SetArrayCell(uint32_t index, const CValue& value) {
-    StoreInArray(index, value);
+void CValue::SetArrayCell(uint32_t flat, const CValue& value) {
+    StoreInArray(RequireArray()->StoredIndexOf(flat), value);
 }

@@ -4,6 +4,7 @@
 #include "runtime/interp/script_value.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -135,6 +136,51 @@ TEST_F(ArrayTest, ThreeAndMoreDimensions) {
     EXPECT_EQ(Read(b, {2, 0, 0, 3, 0}), 5);
     EXPECT_EQ(Store(b, {0, 0, 0, -5, 0}, 0), "E45/4");
     EXPECT_EQ(Store(b, {0, 0, 0, 0}, 0), "E66/5");
+}
+
+// An array grown cell by cell in every order of its dimensions (so that each
+// dimension in turn is the one that grows, the slowest one alone too, and
+// storage with room beyond the sizes is laid out again) holds each cell at
+// the flat index of its own indices, dimension 1 fastest.
+TEST_F(ArrayTest, GrowingInAnyOrderKeepsEveryCellInItsPlace) {
+    const int32_t sizes[3] = {3, 3, 4};  // 3: a size below the room doubling gives
+    const uint32_t cells = 36;
+    int32_t order[3] = {0, 1, 2};
+    do {
+        CValue a(&interp);
+        a.MakeArray();
+        int32_t at[3];
+        for (at[order[2]] = 0; at[order[2]] < sizes[order[2]]; ++at[order[2]])
+            for (at[order[1]] = 0; at[order[1]] < sizes[order[1]]; ++at[order[1]])
+                for (at[order[0]] = 0; at[order[0]] < sizes[order[0]]; ++at[order[0]])
+                    ASSERT_EQ(Store(a, {at[0], at[1], at[2]}, 100 * at[0] + 10 * at[1] + at[2]), "ok");
+        ASSERT_EQ(Sizes(a), (Sz{3, 3, 4}));
+        const CScriptArray* array = a.GetArray();
+        ASSERT_EQ(array->GetCellCount(), cells);
+        for (uint32_t flat = 0; flat < cells; ++flat) {
+            const int32_t expected = 100 * static_cast<int32_t>(flat % 3) + 10 * static_cast<int32_t>(flat / 3 % 3) +
+                                     static_cast<int32_t>(flat / 9);
+            ASSERT_NE(array->GetCell(flat), nullptr) << "order " << order[0] << order[1] << order[2];
+            EXPECT_EQ(array->GetCell(flat)->GetInt(), expected) << "order " << order[0] << order[1] << order[2];
+        }
+        // Every cell by its flat index, then one more in each dimension: the
+        // cells the growth brings read as never stored.
+        for (uint32_t flat = 0; flat < cells; ++flat)
+            a.SetArrayCell(flat, CValue(&interp, 7));
+        EXPECT_THROW(a.SetArrayCell(cells, CValue(&interp, 7)), CIError);
+        ASSERT_EQ(Store(a, {3, 3, 4}, 345), "ok");
+        ASSERT_EQ(Sizes(a), (Sz{4, 4, 5}));
+        for (int32_t i = 0; i < 4; ++i)
+            for (int32_t j = 0; j < 4; ++j)
+                for (int32_t k = 0; k < 5; ++k) {
+                    const int32_t expected = i == 3 && j == 3 && k == 4 ? 345 : i < 3 && j < 3 && k < 4 ? 7 : -1;
+                    ASSERT_EQ(Read(a, {i, j, k}), expected) << i << "," << j << "," << k;
+                }
+        uint32_t stored = 0;
+        for (uint32_t flat = 0; flat < array->GetCellCount(); ++flat)
+            stored += array->GetCell(flat) != nullptr;
+        EXPECT_EQ(stored, cells + 1);
+    } while (std::next_permutation(order, order + 3));
 }
 
 TEST_F(ArrayTest, ArraysAreSharedAndFreedWithTheirLastHolder) {
