@@ -18,94 +18,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 #include <vector>
 
 #include "app/script_modules.h"
 #include "bench_timing.h"
-#include "graphics2d/ci_sprite.h"
-#include "graphics2d/ci_sprite_members.h"
-#include "graphics2d/ci_surface.h"
 #include "graphics2d/surface_registry.h"
-#include "runtime/interp/interpretor.h"
+#include "sprites_scene.h"
 
 namespace {
 
-constexpr int kWidth = 1024, kHeight = 768, kSprites = 200, kSize = 64, kFrames = 8;
-
-struct Motion {
-    int x, y, dx, dy;
-};
-
-std::vector<Motion> Motions() {
-    std::mt19937 rng(7);
-    std::vector<Motion> m(kSprites);
-    for (Motion& s : m)
-        s = {int(rng() % (kWidth - kSize)), int(rng() % (kHeight - kSize)), int(rng() % 9) - 4, int(rng() % 9) - 4};
-    return m;
-}
-
-void Step(std::vector<Motion>& motions) {
-    for (Motion& s : motions) {
-        s.x += s.dx, s.y += s.dy;
-        if (s.x < 0 || s.x > kWidth - kSize) s.dx = -s.dx, s.x += 2 * s.dx;
-        if (s.y < 0 || s.y > kHeight - kSize) s.dy = -s.dy, s.y += 2 * s.dy;
-    }
-}
-
-// A sprite image: a disc of colour on pixel value 0.
-bool Inside(int x, int y) { return (x - 32) * (x - 32) + (y - 32) * (y - 32) < 30 * 30; }
-
-// ---- ours, through the script classes ----
-
-struct Ours {
-    CInterpretor in;
-    CISurface* surface = nullptr;
-    std::vector<CISprite*> sprites;
-
-    CIBaseClassImpl* Make(uint32_t classId, std::initializer_list<int32_t> ints, CIBaseClassImpl* object = nullptr) {
-        in.SetArgCount(static_cast<int32_t>(ints.size()) + (object ? 1 : 0));
-        int32_t i = 0;
-        if (object) in.GetArg(i++)->SetObject(object, 1);
-        for (int32_t v : ints) in.GetArg(i++)->SetInt(v);
-        return in.CreateObject(classId);
-    }
-    void CallMember(CIBaseClassImpl* o, int32_t member, std::initializer_list<int32_t> ints) {
-        in.SetArgCount(static_cast<int32_t>(ints.size()));
-        int32_t i = 0;
-        for (int32_t v : ints) in.GetArg(i++)->SetInt(v);
-        in.m_currentMemberId = static_cast<uint16_t>(member);
-        o->CallMember(member);
-    }
-    // semi: 0 plain transparent sprites, 1 semi-transparent and transparent,
-    // 2 semi-transparent and opaque.
-    Ours(int depth, int semi, const std::vector<Motion>& motions) {
-        in.Load(nullptr, nullptr);
-        in.PrepareRun(nullptr);
-        surface = dynamic_cast<CISurface*>(Make(kClassSurface, {kWidth, kHeight, depth}));
-        surface->GetPicture()->FillRect(0, 0, kWidth, kHeight, 0x808040);
-        CISurface* image = dynamic_cast<CISurface*>(Make(kClassSurface, {kSize, kSize, depth}));
-        for (int y = 0; y < kSize; ++y)
-            for (int x = 0; x < kSize; ++x) image->GetPicture()->FillRect(x, y, 1, 1, Inside(x, y) ? 0x2060E0 : 0);
-        for (const Motion& m : motions) {
-            in.SetArgCount(4);
-            in.GetArg(0)->SetObject(surface, 1);
-            in.GetArg(1)->SetInt(m.x);
-            in.GetArg(2)->SetInt(m.y);
-            in.GetArg(3)->SetObject(image, 1);
-            CISprite* s = dynamic_cast<CISprite*>(in.CreateObject(kClassSprite));
-            if (semi) CallMember(s, kSpriteSetDrawEffect, {1, 128});
-            if (semi == 2) CallMember(s, kSpriteSetTransparent, {0});
-            sprites.push_back(s);
-        }
-        surface->Refresh();
-    }
-    ~Ours() { in.Unload(); }
-    void Frame(const std::vector<Motion>& motions) {
-        for (size_t i = 0; i < sprites.size(); ++i) CallMember(sprites[i], kSpriteSet, {motions[i].x, motions[i].y});
-        surface->Refresh();
-    }
-};
+using namespace sprites_scene;
 
 // ---- pixman: the same cycle by hand ----
 
@@ -226,11 +148,7 @@ int main(int argc, char** argv) {
             const double r = bench::BestMillisecondsPerCall([&] { Step(b); pixman.Frame(b, pixman.mask); });
             std::printf("%-34s %5d %10.3f %10.3f %6.2fx  (pixman a1 mask)\n", "full cycle", depth, t, r, t / r);
             // The draw step alone: every sprite drawn where it stands.
-            CSpriteList* list = ours.surface->Sprites();
-            const double d = bench::BestMillisecondsPerCall([&] {
-                for (CISprite* s : ours.sprites) s->State().state |= kSpriteToDraw;
-                list->Draw();
-            });
+            const double d = bench::BestMillisecondsPerCall([&] { DrawAll(ours); });
             const double sdl = SdlDraw(depth, motions);
             std::printf("%-34s %5d %10.3f %10.3f %6.2fx  (SDL2 colour key 0)\n", "draw step", depth, d, sdl, d / sdl);
         }

@@ -326,6 +326,20 @@ void CISprite::MoveBy(int32_t dx, int32_t dy) {
     Changed();
 }
 
+CSpriteMirrorLook CISprite::MirrorLook(bool textured) const {
+    CSpriteMirrorLook look;
+    look.x = m_x, look.y = m_y;
+    look.left = m_state.box.left, look.top = m_state.box.top;
+    look.right = m_state.box.right, look.bottom = m_state.box.bottom;
+    if ((m_state.drawFlags & 0xFFFF) == kEffectSemi)
+        look.transparency = static_cast<uint8_t>(255 - ((2 * m_state.semiLevel) & 255));
+    look.angle = static_cast<float>(m_angle) * 3.1415927f * 0.0055555557f;
+    look.flags = (textured ? kMirrorTextured : kMirrorUntextured) |
+                 ((m_state.drawFlags & kSpriteTransparent) ? kMirrorTransparentColour : 0);
+    look.antiAlias = (m_state.drawFlags & kSpriteAntiAlias) != 0;
+    return look;
+}
+
 void CISprite::LeftSurface() {
     m_state.listed = false;
     m_surface = nullptr;

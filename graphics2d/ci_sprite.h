@@ -51,6 +51,8 @@ public:
     void MoveBy(int32_t dx, int32_t dy);
     // The surface left the sprite (deleted, or all its sprites removed).
     void LeftSurface();
+    // What the sprite's 3D mirror shows (`textured`: the mirror has a texture).
+    CSpriteMirrorLook MirrorLook(bool textured) const;
 
     // Places the sprite (x, y and image as "Set" reads them from argument first).
     void SetFromArgs(int32_t first);

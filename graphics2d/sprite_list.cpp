@@ -53,6 +53,7 @@ bool CSpriteList::Add(CSpriteState* sprite) {
         return false;
     }
     sprite->listed = true;
+    MakeMirror(sprite);
     if (!(sprite->state & kSpriteHidden))
         Queue(sprite);
     m_surface->SpritesChanged();
@@ -65,6 +66,7 @@ void CSpriteList::Remove(CSpriteState* sprite, bool noGhost) {
         return;
     m_surface->SpritesChanged();
     sprite->listed = false;
+    DropMirror(sprite);
     if (noGhost || (sprite->state & kSpriteHidden) || !(sprite->state & kSpriteDrawn)) {
         m_list.erase(m_list.begin() + at);
         return;
@@ -113,6 +115,7 @@ void CSpriteList::DetachAll() {
         if (IsGhost(s))
             delete s;
         else {
+            DropMirror(s);
             s->listed = false;
             s->owner->LeftSurface();
         }
@@ -134,6 +137,8 @@ void CSpriteList::Place(CSpriteState* sprite, int32_t index) {
 }
 
 void CSpriteList::Reordered(CSpriteState* sprite) {
+    if (sprite->mirror != nullptr)
+        m_mirrorTarget->MoveSprite(sprite->mirror, MirrorBefore(IndexOf(sprite)));
     sprite->state &= ~kSpriteQueued;
     if (!(sprite->state & kSpriteHidden))
         Queue(sprite);
@@ -355,13 +360,21 @@ void CSpriteList::Update() {
     for (CSpriteState* s : m_list) {
         if (!(s->state & kSpriteQueued) || IsGhost(s))
             continue;
-        if (s->state & kSpriteHideRequested)
+        if (s->state & kSpriteHideRequested) {
             s->state = (s->state & ~kSpriteHideRequested) | kSpriteHidden;
-        if (s->state & kSpriteShowRequested)
+            if (s->mirror != nullptr)
+                s->mirror->SetHidden(true);
+        }
+        if (s->state & kSpriteShowRequested) {
             s->state &= ~(kSpriteShowRequested | kSpriteHidden);
+            if (s->mirror != nullptr)
+                s->mirror->SetHidden(false);
+        }
         if (!(s->state & kSpriteHidden))
             s->state |= kSpriteToDraw;
+        const bool newPicture = (s->state & (kSpriteImageChanged | kSpriteSourceChanged)) != 0;
         s->owner->RebuildTransformed();
+        RefreshMirror(s, newPicture);
         s->state &= ~(kSpriteQueued | kSpriteSourceChanged);
         s->drawnBox = s->box;
         s->drawnClip = s->clip;
@@ -480,4 +493,57 @@ void CSpriteList::PictureReplaced() {
             Queue(s);
     }
     m_surface->SpritesChanged();
+}
+
+// ---- the 3D mirrors ----
+
+void CSpriteList::SetMirrorTarget(ISpriteMirrorTarget* target) {
+    if (target == m_mirrorTarget)
+        return;
+    for (CSpriteState* s : m_list)
+        DropMirror(s);
+    m_mirrorTarget = target;
+    for (CSpriteState* s : m_list)
+        MakeMirror(s);
+    m_surface->SpritesChanged();
+}
+
+ISpriteMirror* CSpriteList::MirrorBefore(int32_t index) const {
+    for (int32_t i = index - 1; i >= 0; --i)
+        if (m_list[i]->mirror != nullptr)
+            return m_list[i]->mirror;
+    return nullptr;
+}
+
+void CSpriteList::MakeMirror(CSpriteState* sprite) {
+    if (m_mirrorTarget == nullptr || IsGhost(sprite) || sprite->mirror != nullptr ||
+        sprite->owner->CurrentImage() == nullptr)
+        return;
+    sprite->mirror = m_mirrorTarget->MakeSprite(MirrorBefore(IndexOf(sprite)));
+    if (sprite->mirror == nullptr)
+        return;
+    if (sprite->state & kSpriteHidden)
+        sprite->mirror->SetHidden(true);
+    RefreshMirror(sprite, true);
+}
+
+void CSpriteList::RefreshMirror(CSpriteState* sprite, bool newTexture) {
+    if (m_mirrorTarget == nullptr)
+        return;
+    if (sprite->mirror == nullptr) {
+        // A sprite that joined without an image gets its mirror with one.
+        MakeMirror(sprite);
+        return;
+    }
+    if (newTexture)
+        sprite->mirrorTextured = sprite->mirror->MakeTexture(sprite->owner->CurrentImage());
+    sprite->mirror->Update(sprite->owner->MirrorLook(sprite->mirrorTextured));
+}
+
+void CSpriteList::DropMirror(CSpriteState* sprite) {
+    if (sprite->mirror == nullptr)
+        return;
+    m_mirrorTarget->DropSprite(sprite->mirror);
+    sprite->mirror = nullptr;
+    sprite->mirrorTextured = false;
 }

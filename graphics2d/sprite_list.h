@@ -8,6 +8,10 @@
 // ghost is a bare record left in the list to erase a removed sprite at the
 // next cycle: it keeps only its state and saved rectangle, owns nothing, and
 // is deleted by the erase step.
+//
+// When the surface shows a 3D world, the list also keeps the sprites' 3D
+// mirrors in step (sprite_mirror.h); without a mirror target it has none.
+#include "graphics2d/sprite_mirror.h"
 #include "runtime/base/rect.h"
 
 #include <cstdint>
@@ -49,6 +53,8 @@ struct CSpriteState {
     CRect drawnClip;
     uint32_t drawFlags = kSpriteTransparent;
     int32_t semiLevel = 0;
+    ISpriteMirror* mirror = nullptr;  // owned by the mirror target
+    bool mirrorTextured = false;
 
     bool HasClip(const CRect& r) const { return r.left != 0 || r.right != 0; }
 };
@@ -104,6 +110,11 @@ public:
     void Queue(CSpriteState* sprite);
     int32_t GetCount() const { return static_cast<int32_t>(m_list.size()); }
 
+    // The render target that mirrors the sprites in 3D (null: none). Setting
+    // it drops the mirrors of the previous target and mirrors every sprite
+    // that has an image in the new one.
+    void SetMirrorTarget(ISpriteMirrorTarget* target);
+
 private:
     int32_t IndexOf(const CSpriteState* sprite) const;
     void Place(CSpriteState* sprite, int32_t index);
@@ -111,6 +122,13 @@ private:
     void Restore(CSpriteState* sprite);
     bool Overlaps(const CSpriteState* a, const CSpriteState* b) const;
     bool PairTest(CSpriteState* a, CSpriteState* b, bool boxesOnly);
+
+    // The mirror drawn last before the sprite at `index` (null: none).
+    ISpriteMirror* MirrorBefore(int32_t index) const;
+    void MakeMirror(CSpriteState* sprite);
+    // Brings a mirror up to date, its texture too with `newTexture`.
+    void RefreshMirror(CSpriteState* sprite, bool newTexture);
+    void DropMirror(CSpriteState* sprite);
 
     // A sprite that may still be queued, with its two boxes (Queue's search).
     struct QueueEntry {
@@ -122,4 +140,5 @@ private:
     std::vector<CSpriteState*> m_list;  // drawing order: layers ascending
     std::vector<QueueEntry> m_queueScratch;
     std::unique_ptr<CSurface> m_background;
+    ISpriteMirrorTarget* m_mirrorTarget = nullptr;
 };

@@ -32,6 +32,8 @@
 //   capture NAME        waits for the title "capture:NAME", saves the target's
 //                       client area from the screen as NAME.bmp (24 bits) and
 //                       renames the window "captured:NAME"
+//   snap NAME           saves the target's client area from the screen as
+//                       NAME.bmp (24 bits) at once
 //   cursor              print "cursor: hotspot X Y" of the cursor shown
 //   sleep MS
 #include <windows.h>
@@ -264,6 +266,19 @@ BOOL CALLBACK ListButtons(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+// Saves a window's client area as the screen shows it, as NAME.bmp (24 bits).
+void SaveClientArea(HWND w, const std::string& name) {
+    Sleep(300);  // let the program finish presenting
+    RECT r;
+    GetClientRect(w, &r);
+    POINT origin = {0, 0};
+    ClientToScreen(w, &origin);
+    HDC screen = GetDC(nullptr);
+    std::vector<DWORD> pixels = Grab(screen, origin.x, origin.y, r.right, r.bottom);
+    ReleaseDC(nullptr, screen);
+    WriteBmp24(name + ".bmp", pixels, r.right, r.bottom);
+}
+
 // Reports the box as "box: CAPTION|TEXT|ICON"; false while its texts are not
 // set yet.
 bool ReportBox(HWND box) {
@@ -454,16 +469,12 @@ bool RunStep(const std::string& line, DWORD pid, HWND& target, std::set<HWND>& r
         HWND w = WaitForTitle(pid, "capture:" + rest, 10000);
         if (!w) return false;
         target = w;
-        Sleep(300);  // let the program finish presenting
-        RECT r;
-        GetClientRect(w, &r);
-        POINT origin = {0, 0};
-        ClientToScreen(w, &origin);
-        HDC screen = GetDC(nullptr);
-        std::vector<DWORD> pixels = Grab(screen, origin.x, origin.y, r.right, r.bottom);
-        ReleaseDC(nullptr, screen);
-        WriteBmp24(rest + ".bmp", pixels, r.right, r.bottom);
+        SaveClientArea(w, rest);
         SetWindowTextA(w, ("captured:" + rest).c_str());
+        return true;
+    }
+    if (v == "snap") {
+        SaveClientArea(target, rest);
         return true;
     }
     if (v == "cursor") {

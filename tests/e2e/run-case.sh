@@ -16,7 +16,10 @@
 #   damage    present: one bit of the package record's check word is flipped;
 #   files/    files copied into the working folder before the run;
 #   steps.txt actions the launcher acts out while the program runs (see
-#             launcher_main.cpp); captures it saves land in the working folder.
+#             launcher_main.cpp); captures it saves land in the working folder;
+#   app       a path (from the case folder) of an application folder packed
+#             in place of the case folder's own files;
+#   args      the program's command-line arguments.
 set -u
 HERE=$(cd "$(dirname "$0")/../../scripts" && pwd)
 packer=$1 runtime=$2 launcher=$3 case=$4 work=$5
@@ -28,13 +31,15 @@ pack() {  # pack FOLDER ONTO OUT
     echo "run-case: packing $1 failed"; exit 1
   fi
 }
-if [ -f "$case/manifest.txt" ]; then
+source=$case
+[ -f "$case/app" ] && source=$(cd "$case" && realpath "$(tr -d '\r\n' <app)")
+if [ -f "$source/manifest.txt" ]; then
   base=$runtime
   if [ -f "$case/first" ]; then
     pack "$case/../$(cat "$case/first")" "$runtime" "$work/first.exe"
     base=$work/first.exe
   fi
-  pack "$case" "$base" "$app"
+  pack "$source" "$base" "$app"
   if [ -f "$case/first" ]; then
     # Replacing a package gives the same file as packing the bare runtime.
     pack "$case" "$runtime" "$work/direct.exe"
@@ -65,7 +70,9 @@ fi
 
 if [ -d "$case/files" ]; then cp "$case/files"/* "$work/"; fi
 if [ -f "$case/steps.txt" ]; then cp "$case/steps.txt" "$work/"; fi
-out=$(cd "$work" && "$HERE/wine-test.sh" "$launcher" "${TW_E2E_TIMEOUT_MS:-30000}" "$app" | tr -d '\r')
+args=()
+[ -f "$case/args" ] && read -r -a args <"$case/args"
+out=$(cd "$work" && "$HERE/wine-test.sh" "$launcher" "${TW_E2E_TIMEOUT_MS:-30000}" "$app" "${args[@]}" | tr -d '\r')
 # The work folder as the program sees it under Wine reads WORK in expect.txt.
 winwork="Z:$(echo "$work" | tr / '\\')"
 out=${out//"$winwork"/WORK}
