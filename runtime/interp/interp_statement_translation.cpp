@@ -39,9 +39,8 @@ struct CTranslatedStatement {
 
 struct CTranslatedStatements {
     const uint8_t* code = nullptr;  // the code buffer the statements were made for
-    // By code offset: 0 for a statement not translated yet, else one more
-    // than its place in statements.
-    std::vector<uint32_t> index;
+    // By code offset: the statement made there, null while none is.
+    std::vector<CTranslatedStatement*> index;
     // A deque: a statement keeps its place while statements run by it (a
     // function called in its expression) add others.
     std::deque<CTranslatedStatement> statements;
@@ -78,13 +77,13 @@ bool CInterpretor::RunStatementTranslated() {
     if (!m_translatedStatements || m_translatedStatements->code != CodeBase()) {
         m_translatedStatements = std::make_shared<CTranslatedStatements>();
         m_translatedStatements->code = CodeBase();
-        m_translatedStatements->index.assign(m_program.code.size(), 0);
+        m_translatedStatements->index.assign(m_program.code.size(), nullptr);
     }
     CTranslatedStatements& table = *m_translatedStatements;
     const size_t offset = static_cast<size_t>(m_pc - CodeBase());
     if (offset >= table.index.size())
         return false;
-    if (table.index[offset] == 0) {
+    if (table.index[offset] == nullptr) {
         CTranslatedStatement made;
         const uint8_t* p = m_pc;
         if (StartsExpressionStatement(p)) {
@@ -118,9 +117,9 @@ bool CInterpretor::RunStatementTranslated() {
             }
         }
         table.statements.push_back(made);
-        table.index[offset] = static_cast<uint32_t>(table.statements.size());
+        table.index[offset] = &table.statements.back();
     }
-    CTranslatedStatement& statement = table.statements[table.index[offset] - 1];
+    CTranslatedStatement& statement = *table.index[offset];
     switch (statement.kind) {
     case CTranslatedStatement::kExpression: {
         // As OpStatementExpression by the translation.
