@@ -74,6 +74,9 @@ struct CTranslatedOp {
     // context epoch is stamp.
     mutable uint64_t stamp = 0;
     mutable CVariable* variable = nullptr;
+    // A parameter of the running call under a shared epoch: its position in
+    // the call scope (another variable in every call), else -1.
+    mutable int8_t parameter = -1;
     union {
         int32_t i;
         double d;
@@ -612,13 +615,23 @@ CValue* CInterpretor::RunTranslated(const CTranslatedExpression* entry) {
     // name cache would remember it (the same context epoch).
     const auto variableAt = [&](const CTranslatedOp& op) {
         if (op.stamp == m_contextEpoch)
-            return op.variable;
+            return op.parameter < 0 ? op.variable : static_cast<CCallScope*>(m_scope)->m_dormant[op.parameter];
         CVariable* variable = LookUpNameAt(op.pc);
         const CNameCacheEntry& cached = CacheEntry(op.pc);
         if (variable != nullptr && cached.instr == op.pc && cached.object == nullptr &&
             cached.stamp == m_contextEpoch && cached.variable == variable) {
             op.stamp = m_contextEpoch;
             op.variable = variable;
+            op.parameter = -1;
+        } else if (variable != nullptr && m_sharedEpoch &&
+                   m_scope->FindVariable(ReadU32(op.pc + kFieldNameRef)) == variable) {
+            // The name cache keeps no parameter (see LookUpNameAt): found
+            // again by its position while the calls share the epoch.
+            const int position = ParameterPosition(variable);
+            if (position >= 0) {
+                op.stamp = m_contextEpoch;
+                op.parameter = static_cast<int8_t>(position);
+            }
         }
         return variable;
     };
