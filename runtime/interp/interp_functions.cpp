@@ -212,7 +212,10 @@ void CInterpretor::CallFunctionDirect(CFunctionRecord* function, CIBaseClassImpl
 }
 
 void CInterpretor::OpEvalCall() {
-    CVariable* variable = LookUpNameAt(m_pc);
+    CallFunctionNamed(LookUpNameAt(m_pc));
+}
+
+void CInterpretor::CallFunctionNamed(CVariable* variable) {
     if (variable == nullptr)
         RaiseError(42);
     if (variable->value.GetTag() != CValue::kFunction)

@@ -12,8 +12,8 @@
 //
 //   operand   the generic operand at its instruction (EvalOperandAtLevel),
 //             which steps through calls, index lists and member chains as
-//             the evaluator does; names and constants have their own
-//             operation;
+//             the evaluator does; names, constants and calls by name have
+//             their own operation;
 //   push      the operator pending between level L and L + 1;
 //   reduce    an operator applied at level L, with the code pointer at the
 //             instruction whose turn made it reduce (ApplyOperator);
@@ -59,6 +59,8 @@ struct CTranslatedOp {
         kIndex, kIndexName,
         // A member of an object held by a name (name.member).
         kMember,
+        // A call of a function by name, its variable remembered as a name's.
+        kCall,
         kKindCount
     };
     Kind kind;
@@ -187,7 +189,7 @@ void FoldOperations(std::vector<CTranslatedOp>& ops) {
             const CTranslatedOp::Kind next = ops[i + 1].kind;
             if (next == CTranslatedOp::kOperand || next == CTranslatedOp::kName || next == CTranslatedOp::kTarget ||
                 next == CTranslatedOp::kInt || next == CTranslatedOp::kDouble || next == CTranslatedOp::kOmitted ||
-                next == CTranslatedOp::kOpen) {
+                next == CTranslatedOp::kOpen || next == CTranslatedOp::kCall) {
                 ops[i + 1].pushed = true;
                 ops[i + 1].push = op.code;
                 continue;
@@ -469,6 +471,14 @@ private:
             return next;
         case kOpIndexName:
             return IndexedName(p, level);
+        case kOpCallName:
+            // Its arguments are evaluated by the call (each by its own
+            // translation); a member behind it goes the generic way.
+            next = SkipList(NextInstr(p));
+            if (next == nullptr || IsMemberCode(InstrCode(next)))
+                return Generic(p, level);
+            Emit(CTranslatedOp::kCall, level, p);
+            return next;
         case kOpNew:
         case kOpVar:
         case kOpCurWindow:
@@ -700,7 +710,7 @@ CValue* CInterpretor::RunTranslated(const CTranslatedExpression* entry) {
     static const void* const kHandlers[CTranslatedOp::kKindCount] = {
         &&operand, &&name, &&target, &&integer, &&real, &&omitted, &&push, &&reduce, &&store, &&open, &&take,
         &&negate, &&logicalNot, &&complement, &&nameReduce, &&intReduce, &&doubleReduce, &&nameStore, &&intStore,
-        &&doubleStore, &&index, &&indexName, &&member,
+        &&doubleStore, &&index, &&indexName, &&member, &&call,
     };
     const CTranslatedOp* op = entry->ops.data();
     const CTranslatedOp* const stop = op + entry->ops.size();
@@ -847,6 +857,13 @@ member: {
     EvalOperandAtLevel();
     TW_NEXT();
 }
+call:
+    // OpEvalCall with the function's variable as the operation remembers it.
+    m_evalLevel = level;
+    m_pc = op->pc;
+    stack[level]->SetOrigin(nullptr);
+    CallFunctionNamed(variableAt(*op));
+    TW_NEXT();
 indexName: {
     // OpEvalIndexName behind its index list.
     m_places[level]->count = op->i;
