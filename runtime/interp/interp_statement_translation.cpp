@@ -6,14 +6,15 @@
 // a simple expression, then the translation's table). A translated statement
 // is found by its code offset in one step and holds its expressions'
 // translations: the condition of If, While and For, the initial expression
-// of For, the value of Return, an expression statement itself, and for the
-// "}" of a loop the loop's step and condition (bound to the loop's record).
+// of For, the value of Return and Switch, an expression statement itself,
+// and for the "}" of a loop the loop's step and condition (bound to the
+// loop's record).
 //
 // Each translated statement does what its handler in interp_control_flow.cpp
 // does, step by step, with the code pointer where the handler has it: the
 // block stack, the error positions and the statement boundaries stay those of
 // the operation loop. An expression the translation cannot run goes the
-// general way at that point. Statements of other kinds (Switch, Break,
+// general way at that point. Statements of other kinds (Case, Break,
 // Continue, Var, declarations) run by their handlers.
 #include "runtime/interp/interpretor.h"
 
@@ -23,11 +24,11 @@
 namespace {
 
 struct CTranslatedStatement {
-    enum Kind : uint8_t { kNone, kExpression, kIf, kWhile, kFor, kReturn, kBlockEnd };
+    enum Kind : uint8_t { kNone, kExpression, kIf, kWhile, kFor, kReturn, kSwitch, kBlockEnd };
     Kind kind = kNone;
     uint32_t jump = 0;  // If: where its false branch starts
     // The expression statement, the condition of If and While, the initial
-    // expression of For, the value of Return.
+    // expression of For, the value of Return and of Switch.
     const CTranslatedExpression* expression = nullptr;
     // "}": the loop record the step and condition below were bound for.
     const CBlockRecord* loop = nullptr;
@@ -109,6 +110,10 @@ bool CInterpretor::RunStatementTranslated() {
                 if (InstrCode(NextInstr(p)) != kOpSemicolon)
                     made.expression = TranslationAt(NextInstr(p));
                 break;
+            case kOpSwitch:
+                made.kind = CTranslatedStatement::kSwitch;
+                made.expression = TranslationAt(NextInstr(p));
+                break;
             case kOpCloseBrace:
                 made.kind = CTranslatedStatement::kBlockEnd;
                 break;
@@ -183,6 +188,9 @@ bool CInterpretor::RunStatementTranslated() {
             m_returnTarget->Assign(*EvalByTranslation(statement.expression));
         return true;
     }
+    case CTranslatedStatement::kSwitch:
+        ExecSwitchBy(statement.expression);
+        return true;
     case CTranslatedStatement::kBlockEnd: {
         // The "}" of a While or For loop as ExecBlockEnd (without the fused
         // rounds of the shortcuts); any other block by the handler.

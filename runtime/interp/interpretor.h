@@ -236,6 +236,8 @@ public:
     // translations of its expressions once (interp_statement_translation.cpp);
     // false (nothing done) when it has none.
     bool RunStatementTranslated();
+    // Switch with its value by the translation given (none: looked up).
+    void ExecSwitchBy(const CTranslatedExpression* value);
     std::shared_ptr<CTranslatedStatements> m_translatedStatements;
     bool QuickStore(uint32_t code, int32_t level, const uint8_t* pc);
     // The expression statement at m_pc by its translation, its value
