@@ -212,10 +212,7 @@ void CInterpretor::CallFunctionDirect(CFunctionRecord* function, CIBaseClassImpl
 }
 
 void CInterpretor::OpEvalCall() {
-    CallFunctionNamed(LookUpNameAt(m_pc));
-}
-
-void CInterpretor::CallFunctionNamed(CVariable* variable) {
+    CVariable* variable = LookUpNameAt(m_pc);
     if (variable == nullptr)
         RaiseError(42);
     if (variable->value.GetTag() != CValue::kFunction)

@@ -12,8 +12,8 @@
 //
 //   operand   the generic operand at its instruction (EvalOperandAtLevel),
 //             which steps through calls, index lists and member chains as
-//             the evaluator does; names, constants and calls by name have
-//             their own operation;
+//             the evaluator does; names and constants have their own
+//             operation;
 //   push      the operator pending between level L and L + 1;
 //   reduce    an operator applied at level L, with the code pointer at the
 //             instruction whose turn made it reduce (ApplyOperator);
@@ -59,8 +59,6 @@ struct CTranslatedOp {
         kIndex, kIndexName,
         // A member of an object held by a name (name.member).
         kMember,
-        // A call of a function by name, its variable remembered as a name's.
-        kCall,
         kKindCount
     };
     Kind kind;
@@ -76,9 +74,6 @@ struct CTranslatedOp {
     // context epoch is stamp.
     mutable uint64_t stamp = 0;
     mutable CVariable* variable = nullptr;
-    // A parameter of the running call under a shared epoch: its position in
-    // the call scope (another variable in every call), else -1.
-    mutable int8_t parameter = -1;
     union {
         int32_t i;
         double d;
@@ -189,7 +184,7 @@ void FoldOperations(std::vector<CTranslatedOp>& ops) {
             const CTranslatedOp::Kind next = ops[i + 1].kind;
             if (next == CTranslatedOp::kOperand || next == CTranslatedOp::kName || next == CTranslatedOp::kTarget ||
                 next == CTranslatedOp::kInt || next == CTranslatedOp::kDouble || next == CTranslatedOp::kOmitted ||
-                next == CTranslatedOp::kOpen || next == CTranslatedOp::kCall) {
+                next == CTranslatedOp::kOpen) {
                 ops[i + 1].pushed = true;
                 ops[i + 1].push = op.code;
                 continue;
@@ -471,14 +466,6 @@ private:
             return next;
         case kOpIndexName:
             return IndexedName(p, level);
-        case kOpCallName:
-            // Its arguments are evaluated by the call (each by its own
-            // translation); a member behind it goes the generic way.
-            next = SkipList(NextInstr(p));
-            if (next == nullptr || IsMemberCode(InstrCode(next)))
-                return Generic(p, level);
-            Emit(CTranslatedOp::kCall, level, p);
-            return next;
         case kOpNew:
         case kOpVar:
         case kOpCurWindow:
@@ -625,23 +612,13 @@ CValue* CInterpretor::RunTranslated(const CTranslatedExpression* entry) {
     // name cache would remember it (the same context epoch).
     const auto variableAt = [&](const CTranslatedOp& op) {
         if (op.stamp == m_contextEpoch)
-            return op.parameter < 0 ? op.variable : static_cast<CCallScope*>(m_scope)->m_dormant[op.parameter];
+            return op.variable;
         CVariable* variable = LookUpNameAt(op.pc);
         const CNameCacheEntry& cached = CacheEntry(op.pc);
         if (variable != nullptr && cached.instr == op.pc && cached.object == nullptr &&
             cached.stamp == m_contextEpoch && cached.variable == variable) {
             op.stamp = m_contextEpoch;
             op.variable = variable;
-            op.parameter = -1;
-        } else if (variable != nullptr && m_sharedEpoch &&
-                   m_scope->FindVariable(ReadU32(op.pc + kFieldNameRef)) == variable) {
-            // The name cache keeps no parameter (see LookUpNameAt): found
-            // again by its position while the calls share the epoch.
-            const int position = ParameterPosition(variable);
-            if (position >= 0) {
-                op.stamp = m_contextEpoch;
-                op.parameter = static_cast<int8_t>(position);
-            }
         }
         return variable;
     };
@@ -710,7 +687,7 @@ CValue* CInterpretor::RunTranslated(const CTranslatedExpression* entry) {
     static const void* const kHandlers[CTranslatedOp::kKindCount] = {
         &&operand, &&name, &&target, &&integer, &&real, &&omitted, &&push, &&reduce, &&store, &&open, &&take,
         &&negate, &&logicalNot, &&complement, &&nameReduce, &&intReduce, &&doubleReduce, &&nameStore, &&intStore,
-        &&doubleStore, &&index, &&indexName, &&member, &&call,
+        &&doubleStore, &&index, &&indexName, &&member,
     };
     const CTranslatedOp* op = entry->ops.data();
     const CTranslatedOp* const stop = op + entry->ops.size();
@@ -857,13 +834,6 @@ member: {
     EvalOperandAtLevel();
     TW_NEXT();
 }
-call:
-    // OpEvalCall with the function's variable as the operation remembers it.
-    m_evalLevel = level;
-    m_pc = op->pc;
-    stack[level]->SetOrigin(nullptr);
-    CallFunctionNamed(variableAt(*op));
-    TW_NEXT();
 indexName: {
     // OpEvalIndexName behind its index list.
     m_places[level]->count = op->i;

@@ -656,9 +656,6 @@ private:
     void OpEvalError();
     void OpEvalClass();
     void OpEvalCall();
-    // The call at the code pointer of the function the variable holds
-    // (runtime error 42 without a variable, 44 when it holds no function).
-    void CallFunctionNamed(CVariable* variable);
     void OpEvalName();
     void OpEvalIndexName();
     void OpEvalVar();
