@@ -133,6 +133,10 @@ void CInterpretor::ExecIn() {
 }
 
 void CInterpretor::ExecSwitch() {
+    ExecSwitchBy(nullptr);
+}
+
+void CInterpretor::ExecSwitchBy(const CTranslatedExpression* translated) {
     const uint8_t* instr = m_pc;
     const uint32_t firstLabel = ReadU32(m_pc + kFieldJump);
     const CBlockRecord* record = BlockAt(ReadU32(m_pc + kFieldBlockIndex));
@@ -140,7 +144,7 @@ void CInterpretor::ExecSwitch() {
     StepInstr();
     // A copy, so that evaluating the labels does not disturb it. An integer
     // (the common case) is kept as such and compared without temporaries.
-    CValue* evaluated = EvalExpressionFast();
+    CValue* evaluated = EvalByTranslation(translated);
     StepInstr();
     const bool isInt = evaluated->GetTag() == CValue::kInt;
     const int32_t intValue = isInt ? evaluated->GetInt() : 0;

@@ -10,6 +10,9 @@ inline void CInterpretor::ExecuteStatement() {
         StepInstr();
         code = Code();
     }
+    // Without the shortcuts, statements by their translated form.
+    if (!m_shortcuts && m_fastPaths && RunStatementTranslated())
+        return;
     // The commonest statements by direct calls (see EvalOperandAtLevel).
     switch (code) {
     case kOpName:

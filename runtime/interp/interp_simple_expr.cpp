@@ -355,6 +355,7 @@ CInterpretor::SimpleValue CInterpretor::SimpleValueOf(const CSimpleExpr& entry) 
 
 void CInterpretor::ClearSimpleExpressions() {
     m_translations.reset();
+    m_translatedStatements.reset();
     if (m_simpleExprs)
         for (int i = 0; i < kSimpleExprCacheSize; ++i)
             m_simpleExprs[i] = CSimpleExpr();

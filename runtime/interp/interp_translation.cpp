@@ -82,19 +82,28 @@ struct CTranslatedOp {
 
 }  // namespace
 
+// The operations of one expression.
+struct CTranslatedExpression {
+    bool usable = false;
+    int32_t depth = 0;  // the highest level above the start that the operations use
+    const uint8_t* end = nullptr;
+    std::vector<CTranslatedOp> ops;
+};
+
 struct CTranslations {
-    struct CEntry {
-        bool usable = false;
-        int32_t depth = 0;  // the highest level above the start that the operations use
-        const uint8_t* end = nullptr;
-        std::vector<CTranslatedOp> ops;
-    };
     const uint8_t* code = nullptr;  // the code buffer the entries were made for
-    std::unordered_map<const uint8_t*, std::unique_ptr<CEntry>> entries;
+    std::unordered_map<const uint8_t*, std::unique_ptr<CTranslatedExpression>> entries;
     // A direct-mapped front of the table.
     static constexpr size_t kFrontSize = 1024;
     const uint8_t* frontInstr[kFrontSize] = {};
-    CEntry* frontEntry[kFrontSize] = {};
+    CTranslatedExpression* frontEntry[kFrontSize] = {};
+
+    // Everything made for another code buffer goes.
+    void Reset(const uint8_t* base) {
+        entries.clear();
+        std::fill(std::begin(frontInstr), std::end(frontInstr), nullptr);
+        code = base;
+    }
 };
 
 namespace {
@@ -203,7 +212,7 @@ void FoldOperations(std::vector<CTranslatedOp>& ops) {
 // evaluator's precedence steps; null instructions mean "not translatable".
 class CTranslator {
 public:
-    explicit CTranslator(CTranslations::CEntry& entry) : m_entry(entry) {}
+    explicit CTranslator(CTranslatedExpression& entry) : m_entry(entry) {}
 
     // EvalExpression at relative level base: answers the instruction behind
     // the expression, or null.
@@ -499,7 +508,7 @@ private:
         return next;
     }
 
-    CTranslations::CEntry& m_entry;
+    CTranslatedExpression& m_entry;
     int32_t m_base = 0;  // the level the expression being translated starts at
     uint8_t m_pending[CInterpretor::kValueStackSize + 1] = {};
 };
@@ -561,36 +570,37 @@ bool CInterpretor::QuickStore(uint32_t code, int32_t level, const uint8_t* pc) {
     }
 }
 
-CValue* CInterpretor::RunTranslation() {
+CTranslatedExpression* CInterpretor::TranslationAt(const uint8_t* start) {
     if (!m_translations)
         m_translations = std::make_shared<CTranslations>();
     CTranslations& table = *m_translations;
-    const uint8_t* const start = m_pc;
     const size_t front = (reinterpret_cast<uintptr_t>(start) >> 2) & (CTranslations::kFrontSize - 1);
-    CTranslations::CEntry* entry;
-    if (table.code == CodeBase() && table.frontInstr[front] == start) {
-        entry = table.frontEntry[front];
-    } else {
-        if (table.code != CodeBase()) {
-            table.entries.clear();
-            std::fill(std::begin(table.frontInstr), std::end(table.frontInstr), nullptr);
-            table.code = CodeBase();
-        }
-        std::unique_ptr<CTranslations::CEntry>& slot = table.entries[start];
-        if (!slot) {
-            slot = std::make_unique<CTranslations::CEntry>();
-            CTranslator translator(*slot);
-            slot->end = translator.Expression(start, 0);
-            slot->usable = slot->end != nullptr;
-            if (!slot->usable)
-                slot->ops.clear();
-            else
-                FoldOperations(slot->ops);
-        }
-        entry = slot.get();
-        table.frontInstr[front] = start;
-        table.frontEntry[front] = entry;
+    if (table.code == CodeBase() && table.frontInstr[front] == start)
+        return table.frontEntry[front];
+    if (table.code != CodeBase())
+        table.Reset(CodeBase());
+    std::unique_ptr<CTranslatedExpression>& slot = table.entries[start];
+    if (!slot) {
+        slot = std::make_unique<CTranslatedExpression>();
+        CTranslator translator(*slot);
+        slot->end = translator.Expression(start, 0);
+        slot->usable = slot->end != nullptr;
+        if (!slot->usable)
+            slot->ops.clear();
+        else
+            FoldOperations(slot->ops);
     }
+    table.frontInstr[front] = start;
+    table.frontEntry[front] = slot.get();
+    return slot.get();
+}
+
+CValue* CInterpretor::RunTranslation() {
+    return RunTranslated(TranslationAt(m_pc));
+}
+
+CValue* CInterpretor::RunTranslated(const CTranslatedExpression* entry) {
+    const uint8_t* const start = m_pc;
     const int32_t base = m_evalLevel;
     if (!entry->usable || base + entry->depth + 2 >= kValueStackSize)
         return nullptr;  // the general way (which raises 15 where the stack ends)

@@ -140,6 +140,8 @@ private:
 };
 
 struct CTranslations;
+struct CTranslatedExpression;
+struct CTranslatedStatements;
 
 class CInterpretor : public CIBaseObjectVar {
 public:
@@ -223,6 +225,20 @@ public:
     // The expression at m_pc by its translation (interp_translation.cpp),
     // made the first time it runs; null (nothing done) when it has none.
     CValue* RunTranslation();
+    // The translation of the expression at start, made the first time it is
+    // asked for; and its run with the code pointer at start (null, nothing
+    // done, when it cannot run it).
+    CTranslatedExpression* TranslationAt(const uint8_t* start);
+    CValue* RunTranslated(const CTranslatedExpression* entry);
+    // The expression at m_pc by the translation given, else the general way.
+    CValue* EvalByTranslation(const CTranslatedExpression* entry);
+    // The statement at m_pc by its translated form, which binds the
+    // translations of its expressions once (interp_statement_translation.cpp);
+    // false (nothing done) when it has none.
+    bool RunStatementTranslated();
+    // Switch with its value by the translation given (none: looked up).
+    void ExecSwitchBy(const CTranslatedExpression* value);
+    std::shared_ptr<CTranslatedStatements> m_translatedStatements;
     bool QuickStore(uint32_t code, int32_t level, const uint8_t* pc);
     // The expression statement at m_pc by its translation, its value
     // dropped; false (nothing done) when it has none.
