@@ -238,10 +238,14 @@ int32_t LPolygon_Software::SetupEdges(SetupKind kind, int32_t* top) {
     };
     const bool records = kind != SetupKind::Flat || gouraud;
     const bool withMix = mapped && !modulate;
+    // Each vertex's values once: every vertex ends two edges.
+    if (n > kMaxClipPoints) return 0;
+    EdgeEnd ends[kMaxClipPoints];
+    for (int32_t i = 0; i < n; ++i) ends[i] = endOf(v[i]);
 
     const auto walk = [&](int32_t from, int32_t to, LEdgeRecord* table, int32_t* columns) {
         for (int32_t i = from; i != to; i = (i + 1) % n) {
-            EdgeEnd a = endOf(v[i]), b = endOf(v[(i + 1) % n]);
+            EdgeEnd a = ends[i], b = ends[(i + 1) % n];
             int32_t dy = b.row - a.row;
             if (dy == 0) continue;
             if (dy < 0) {
