@@ -35,6 +35,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace spans {
 
@@ -56,16 +59,33 @@ inline bool NearestInt(float f, int32_t* out) {
     return true;
 }
 
-// A non-tiled texel index: round(f) clamped into [0, last]. The clamp is
-// done on the float first (compiled to min and max, no branch; NaN gives
-// 0), so the rounding below sees a value in range.
+#if defined(__SSE2__)
+// The SSE conversion rounds in the current mode (nearest, halves to even)
+// and gives INT32_MIN for NaN and values out of range, without undefined
+// behaviour: one instruction per index.
+inline int32_t RoundedOrMin(float f) { return _mm_cvtss_si32(_mm_set_ss(f)); }
+
+// A non-tiled texel index: round(f) clamped into [0, last]. The float is
+// clamped first (min and max, no branch; NaN gives 0); float(last) may lie
+// past last for sizes beyond 2^24, hence the integer bound after.
 inline int32_t ClampedIndex(float f, int32_t last) {
     const float top = float(last);
     f = f > 0.0f ? f : 0.0f;
     f = f < top ? f : top;
-    if (f < 4194304.0f) return int32_t((f + 12582912.0f) - 12582912.0f);
-    // Textures of 2^22 texels or more: float(last) may round past last.
-    const int32_t i = int32_t(std::nearbyint(f));
+    const int32_t i = RoundedOrMin(f);
+    return i > last ? last : i;
+}
+
+// A tiled texel index: round(f) & mask; out of range INT32_MIN & mask is 0.
+inline int32_t WrappedIndex(float f, uint32_t mask) { return int32_t(uint32_t(RoundedOrMin(f)) & mask); }
+#else
+// A non-tiled texel index: round(f) clamped into [0, last].
+inline int32_t ClampedIndex(float f, int32_t last) {
+    const float top = float(last);
+    f = f > 0.0f ? f : 0.0f;
+    f = f < top ? f : top;
+    int32_t i = 0;
+    NearestInt(f, &i);
     return i > last ? last : i;
 }
 
@@ -75,6 +95,7 @@ inline int32_t WrappedIndex(float f, uint32_t mask) {
     if (!NearestInt(f, &i)) i = 0;
     return int32_t(uint32_t(i) & mask);
 }
+#endif
 
 // What a depth changes: texel size, key form, channels and writes.
 template <int Depth>
