@@ -110,7 +110,12 @@ struct Texels {
     }
     static bool IsKey(const uint8_t* t, uint32_t key) {
         uint32_t v = 0;
-        std::memcpy(&v, t, Depth == 32 ? 3 : size_t(kBytes));
+        if constexpr (Depth == 32) {
+            // One whole load; the fourth byte is not part of the key.
+            std::memcpy(&v, t, 4);
+            return (v & 0xFFFFFFu) == key;
+        }
+        std::memcpy(&v, t, size_t(kBytes));
         return v == key;
     }
     // The texel copied unlit; `whole`: all four bytes of a 32-bit texel.
