@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -73,7 +74,8 @@ struct EngineSprite {
         const uint32_t back = PackedColour(kBackdrop, depth);
         const int32_t bytes = (depth + 1) / 8;
         for (int32_t y = 0; y < kH; ++y)
-            for (int32_t x = 0; x < kW; ++x) std::memcpy(&target->pixels[size_t(y) * target->pitch + size_t(x) * bytes], &back, size_t(bytes));
+            for (int32_t x = 0; x < kW; ++x)
+                std::memcpy(&target->pixels[size_t(y) * target->pitch + size_t(x) * bytes], &back, size_t(bytes));
         world->SetRenderTarget(target.get());
         world->SetColourDepth(depth);
         L3DCamera* camera = world->CreateCamera(nullptr);
