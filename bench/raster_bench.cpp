@@ -4,10 +4,11 @@
 // whole fixture frames through the renderer's frame, textured perspective
 // fills (entries 3 and 7, unshaded and modulated, depth test on), small
 // textured triangles and 32 x 32 sprite blits (keyed, opaque and
-// translucent). Beside each, when
-// built with OSMesa, Mesa's llvmpipe draws the same polygons (OpenGL 1.1,
-// depth test, smooth colours) on the calling thread (LP_NUM_THREADS=0),
-// timed to glFinish.
+// translucent). Beside each but the fixture frames, when built with
+// OSMesa, Mesa's llvmpipe draws the same polygons (OpenGL 1.1, depth test,
+// smooth colours or nearest texels; sprites without the depth test, with the
+// alpha test and blending) on the calling thread (LP_NUM_THREADS=0), timed
+// to glFinish.
 #include "bench_timing.h"
 #include "render/software_fixture.h"
 #include "render/software_scene.h"
@@ -291,25 +292,92 @@ struct Mesa {
     }
 };
 
+// A random nearest-filtered texture of `size` texels each way, bound.
+GLuint MesaTexture(int32_t depth, int32_t size, GLint wrap) {
+    std::vector<uint8_t> texels(size_t(size) * size * 4);
+    std::mt19937 random(3);
+    // Opaque texels: like the engine's random ones, none is the key.
+    for (size_t i = 0; i < texels.size(); ++i) texels[i] = i % 4 == 3 ? 255 : uint8_t(random());
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, depth == 16 ? GL_RGB5_A1 : GL_RGBA8, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 texels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    glEnable(GL_TEXTURE_2D);
+    return name;
+}
+
+// The small triangles textured (perspective, nearest, replace), as the
+// engine's entry 3 draws them.
+double MesaSmallTextured(int32_t depth, int count) {
+    Mesa mesa(depth);
+    const GLuint name = MesaTexture(depth, 64, GL_CLAMP);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    Camera view;
+    view.focalX = view.focalY = 500.0f;
+    view.centreX = kW / 2.0f, view.centreY = kH / 2.0f;
+    std::vector<L3DPoint> points = SmallTriangleVertices(count);
+    const float uv[3][2] = {{0.1f, 0.1f}, {0.9f, 0.1f}, {0.1f, 0.9f}};
+    const double seconds = bench::Best([&]() {
+        for (L3DPoint& p : points) p.ProjectFromCamera(view);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glBegin(GL_TRIANGLES);
+        for (int i = 0; i < count; ++i)
+            for (int k = 0; k < 3; ++k) {
+                const L3DPoint& p = points[size_t(i) * 3 + size_t(k)];
+                const float q = p.inverseDepth;
+                glTexCoord4f(uv[k][0] * q, uv[k][1] * q, 0, q);
+                glVertex3f(p.screenX + 0.5f, p.screenY + 0.5f, q);
+            }
+        glEnd();
+        glFinish();
+    });
+    glDeleteTextures(1, &name);
+    return double(count) / seconds / 1e6;
+}
+
+// The same 32 x 32 sprites: textured quads, no depth test, the alpha test
+// for the key, blended at half alpha when translucent.
+double MesaSprites(int32_t depth, bool translucent) {
+    Mesa mesa(depth);
+    const GLuint name = MesaTexture(depth, 32, GL_REPEAT);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.0f);
+    if (translucent) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
+    glColor4ub(255, 255, 255, translucent ? 128 : 255);
+    const int count = 300;
+    const double seconds = bench::Best([&]() {
+        glBegin(GL_QUADS);
+        for (int i = 0; i < count; ++i) {
+            const float x = float((i * 37) % (kW - 32)), y = float((i * 23) % (kH - 32));
+            glTexCoord2f(0, 0), glVertex2f(x + 0.5f, y + 0.5f);
+            glTexCoord2f(1, 0), glVertex2f(x + 32.5f, y + 0.5f);
+            glTexCoord2f(1, 1), glVertex2f(x + 32.5f, y + 32.5f);
+            glTexCoord2f(0, 1), glVertex2f(x + 0.5f, y + 32.5f);
+        }
+        glEnd();
+        glFinish();
+    });
+    glDeleteTextures(1, &name);
+    return double(count) * 32 * 32 / seconds / 1e6;
+}
+
 // The same planes with a texture: u·q and v·q per vertex so that GL
 // divides per pixel, nearest texels, modulated by the colour.
 double MesaTextured(int32_t depth, bool tiled, bool modulate, int quads) {
     Mesa mesa(depth);
     const int32_t size = 256;
-    std::vector<uint8_t> texels(size_t(size) * size * 4);
-    std::mt19937 random(3);
-    for (uint8_t& b : texels) b = uint8_t(random());
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, depth == 16 ? GL_RGB5 : GL_RGBA8, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 texels.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, tiled ? GL_REPEAT : GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, tiled ? GL_REPEAT : GL_CLAMP);
+    const GLuint name = MesaTexture(depth, size, tiled ? GL_REPEAT : GL_CLAMP);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, modulate ? GL_MODULATE : GL_REPLACE);
-    glEnable(GL_TEXTURE_2D);
     const std::vector<TexTri> tris = TexturedPlanes(quads, tiled ? 4.0f : 1.0f);
     const double seconds = bench::Best([&]() {
         glClear(GL_DEPTH_BUFFER_BIT);
@@ -395,11 +463,19 @@ int main() {
                 std::snprintf(name, sizeof name, "%d-bit entry %d %s", depth, entry, modulate ? "modulate" : "unshaded");
                 Row(name, "Mpixel/s", OursTextured(depth, entry, modulate, 10), gl);
             }
+        mesa = 0;
+#ifdef TW_WITH_OSMESA
+        mesa = MesaSmallTextured(depth, 200000);
+#endif
         std::snprintf(name, sizeof name, "%d-bit small textured triangles", depth);
-        Row(name, "M triangles/s", OursSmallTextured(depth, 200000), 0);
+        Row(name, "M triangles/s", OursSmallTextured(depth, 200000), mesa);
         for (bool translucent : {false, true}) {
+            mesa = 0;
+#ifdef TW_WITH_OSMESA
+            mesa = MesaSprites(depth, translucent);
+#endif
             std::snprintf(name, sizeof name, "%d-bit 32x32 keyed sprites %s", depth, translucent ? "blend" : "opaque");
-            Row(name, "Mpixel/s", OursSprites(depth, translucent), 0);
+            Row(name, "Mpixel/s", OursSprites(depth, translucent), mesa);
         }
     }
     return 0;

@@ -171,10 +171,10 @@ int32_t LPolygon_Software::DrawClippedWith(LCameraView* camera, bool shaded) {
 
 // ---- edge set-up ------------------------------------------------------------
 
-int32_t LPolygon_Software::SetupFlatEdges(int32_t* top) { return SetupEdges(SetupKind::Flat, top); }
-int32_t LPolygon_Software::SetupQuadEdges(int32_t* top) { return SetupEdges(SetupKind::Quad, top); }
-int32_t LPolygon_Software::SetupSolidEdges(int32_t* top) { return SetupEdges(SetupKind::Solid, top); }
-int32_t LPolygon_Software::SetupTexturedEdges(int32_t* top) { return SetupEdges(SetupKind::Textured, top); }
+int32_t LPolygon_Software::SetupFlatEdges(int32_t* top) { return SetupEdges<SetupKind::Flat>(top); }
+int32_t LPolygon_Software::SetupQuadEdges(int32_t* top) { return SetupEdges<SetupKind::Quad>(top); }
+int32_t LPolygon_Software::SetupSolidEdges(int32_t* top) { return SetupEdges<SetupKind::Solid>(top); }
+int32_t LPolygon_Software::SetupTexturedEdges(int32_t* top) { return SetupEdges<SetupKind::Textured>(top); }
 
 namespace {
 
@@ -189,7 +189,8 @@ int32_t ToFixed16(float f) { return SaturateToInt(f * 65536.0f); }
 
 }  // namespace
 
-int32_t LPolygon_Software::SetupEdges(SetupKind kind, int32_t* top) {
+template <LPolygon_Software::SetupKind kind>
+int32_t LPolygon_Software::SetupEdges(int32_t* top) {
     *top = 0;
     LRenderAPI_Software* r = CurrentSoftwareRenderer();
     const int32_t n = DrawCount();
@@ -214,7 +215,7 @@ int32_t LPolygon_Software::SetupEdges(SetupKind kind, int32_t* top) {
     const bool modulate = (r->states & LRenderAPICLBK::kStateModulate) != 0;
     int32_t matColour[3] = {0, 0, 0};
     if (material) matColour[0] = material->GetRed(), matColour[1] = material->GetGreen(), matColour[2] = material->GetBlue();
-    const bool mapped = kind == SetupKind::Textured;
+    constexpr bool mapped = kind == SetupKind::Textured;
 
     const auto endOf = [&](const L3DPoint* p) {
         EdgeEnd e;
@@ -238,10 +239,14 @@ int32_t LPolygon_Software::SetupEdges(SetupKind kind, int32_t* top) {
     };
     const bool records = kind != SetupKind::Flat || gouraud;
     const bool withMix = mapped && !modulate;
+    // Each vertex's values once: every vertex ends two edges.
+    if (n > kMaxClipPoints) return 0;
+    EdgeEnd ends[kMaxClipPoints];
+    for (int32_t i = 0; i < n; ++i) ends[i] = endOf(v[i]);
 
     const auto walk = [&](int32_t from, int32_t to, LEdgeRecord* table, int32_t* columns) {
         for (int32_t i = from; i != to; i = (i + 1) % n) {
-            EdgeEnd a = endOf(v[i]), b = endOf(v[(i + 1) % n]);
+            EdgeEnd a = ends[i], b = ends[(i + 1) % n];
             int32_t dy = b.row - a.row;
             if (dy == 0) continue;
             if (dy < 0) {
@@ -258,14 +263,19 @@ int32_t LPolygon_Software::SetupEdges(SetupKind kind, int32_t* top) {
             const float fdy = float(dy);
             float q = a.q, uq = a.uq, vq = a.vq;
             const float qStep = (b.q - a.q) / fdy, uStep = (b.uq - a.uq) / fdy, vStep = (b.vq - a.vq) / fdy;
-            int32_t colour[4], colourStep[4];
-            for (int c = 0; c < 4; ++c) {
-                colour[c] = a.colour[c] * 65536;
-                colourStep[c] = (b.colour[c] - a.colour[c]) * 65536 / dy;
+            int32_t colour[4] = {}, colourStep[4] = {};
+            if (gouraud)
+                for (int c = 0; c < 4; ++c) {
+                    colour[c] = a.colour[c] * 65536;
+                    colourStep[c] = (b.colour[c] - a.colour[c]) * 65536 / dy;
+                }
+            // Screen quads step 16.16 texel coordinates.
+            int32_t u16 = 0, v16 = 0, u16Step = 0, v16Step = 0;
+            if constexpr (kind == SetupKind::Quad) {
+                u16 = ToFixed16(a.uq), v16 = ToFixed16(a.vq);
+                u16Step = int32_t((int64_t(ToFixed16(b.uq)) - u16) / dy);
+                v16Step = int32_t((int64_t(ToFixed16(b.vq)) - v16) / dy);
             }
-            int32_t u16 = ToFixed16(a.uq), v16 = ToFixed16(a.vq);
-            const int32_t u16Step = int32_t((int64_t(ToFixed16(b.uq)) - u16) / dy);
-            const int32_t v16Step = int32_t((int64_t(ToFixed16(b.vq)) - v16) / dy);
             for (int32_t k = 0; k < rows; ++k) {
                 const int32_t row = a.row + k;
                 const int32_t column = int32_t(x >> 16);
@@ -289,14 +299,20 @@ int32_t LPolygon_Software::SetupEdges(SetupKind kind, int32_t* top) {
                         if (withMix) e.mix = colour[3];
                     }
                 }
+                // Only the values this kind of set-up records are stepped.
                 x += xStep;
-                depth += depthStep;
-                q += qStep;
-                uq += uStep;
-                vq += vStep;
-                u16 += u16Step;
-                v16 += v16Step;
-                for (int c = 0; c < 4; ++c) colour[c] += colourStep[c];
+                if constexpr (kind == SetupKind::Solid || mapped) depth += depthStep;
+                if constexpr (mapped) {
+                    q += qStep;
+                    uq += uStep;
+                    vq += vStep;
+                }
+                if constexpr (kind == SetupKind::Quad) {
+                    u16 += u16Step;
+                    v16 += v16Step;
+                }
+                if (gouraud)
+                    for (int c = 0; c < 4; ++c) colour[c] += colourStep[c];
             }
         }
     };

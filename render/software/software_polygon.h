@@ -110,7 +110,8 @@ public:
 
 private:
     enum class SetupKind { Flat, Quad, Solid, Textured };
-    int32_t SetupEdges(SetupKind kind, int32_t* top);
+    template <SetupKind kind>
+    int32_t SetupEdges(int32_t* top);
     int32_t DrawClippedWith(LCameraView* camera, bool shaded);
     LTexture* UsableTexture() const;
 

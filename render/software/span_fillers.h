@@ -34,6 +34,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace spans {
 
@@ -55,10 +59,31 @@ inline bool NearestInt(float f, int32_t* out) {
     return true;
 }
 
+#if defined(__SSE2__)
+// The SSE conversion rounds in the current mode (nearest, halves to even)
+// and gives INT32_MIN for NaN and values out of range, without undefined
+// behaviour: one instruction per index.
+inline int32_t RoundedOrMin(float f) { return _mm_cvtss_si32(_mm_set_ss(f)); }
+
+// A non-tiled texel index: round(f) clamped into [0, last]. The float is
+// clamped first (min and max, no branch; NaN gives 0); float(last) may lie
+// past last for sizes beyond 2^24, hence the integer bound after.
+inline int32_t ClampedIndex(float f, int32_t last) {
+    const float top = float(last);
+    f = f > 0.0f ? f : 0.0f;
+    f = f < top ? f : top;
+    const int32_t i = RoundedOrMin(f);
+    return i > last ? last : i;
+}
+
+// A tiled texel index: round(f) & mask; out of range INT32_MIN & mask is 0.
+inline int32_t WrappedIndex(float f, uint32_t mask) { return int32_t(uint32_t(RoundedOrMin(f)) & mask); }
+#else
 // A non-tiled texel index: round(f) clamped into [0, last].
 inline int32_t ClampedIndex(float f, int32_t last) {
-    if (!(f > 0.0f)) return 0;  // negatives, -0 and NaN
-    if (f >= float(last)) return last;
+    const float top = float(last);
+    f = f > 0.0f ? f : 0.0f;
+    f = f < top ? f : top;
     int32_t i = 0;
     NearestInt(f, &i);
     return i > last ? last : i;
@@ -70,6 +95,7 @@ inline int32_t WrappedIndex(float f, uint32_t mask) {
     if (!NearestInt(f, &i)) i = 0;
     return int32_t(uint32_t(i) & mask);
 }
+#endif
 
 // What a depth changes: texel size, key form, channels and writes.
 template <int Depth>
@@ -84,7 +110,12 @@ struct Texels {
     }
     static bool IsKey(const uint8_t* t, uint32_t key) {
         uint32_t v = 0;
-        std::memcpy(&v, t, Depth == 32 ? 3 : size_t(kBytes));
+        if constexpr (Depth == 32) {
+            // One whole load; the fourth byte is not part of the key.
+            std::memcpy(&v, t, 4);
+            return (v & 0xFFFFFFu) == key;
+        }
+        std::memcpy(&v, t, size_t(kBytes));
         return v == key;
     }
     // The texel copied unlit; `whole`: all four bytes of a 32-bit texel.
@@ -120,8 +151,49 @@ inline Rgb Lit(Rgb c, Rgb light, int32_t k, bool modulate) {
             LitChannel(c.b, light.b, k, modulate)};
 }
 
+// Flat lighting of a 15- or 16-bit texel by table: lighting and packing
+// treat each channel alone, so the lit word is the OR of one entry per
+// channel, made once per polygon from the same Lit and Pack.
+template <int Depth>
+struct FlatLitTable {
+    static constexpr int kGreenBits = Depth == 16 ? 6 : 5;
+    static constexpr int kRedShift = Depth == 16 ? 11 : 10;
+    uint16_t red[32], green[64], blue[32];
+    FlatLitTable(Rgb light, int32_t k, bool modulate) {
+        using F = pixel::Format<Depth>;
+        for (int32_t level = 0; level < 64; ++level) {
+            uint8_t word[2];
+            const auto entry = [&](uint32_t v) {
+                const uint16_t texel = uint16_t(v);
+                std::memcpy(word, &texel, 2);
+                F::Put(word, Lit(F::Get(word), light, k, modulate));
+                uint16_t lit;
+                std::memcpy(&lit, word, 2);
+                return lit;
+            };
+            // Each entry keeps its own channel's bits: mix lights a
+            // channel of 0 too.
+            const uint32_t greenMask = ((1u << kGreenBits) - 1) << 5;
+            if (level < 32) red[level] = uint16_t(entry(uint32_t(level) << kRedShift) & (31u << kRedShift));
+            if (level < (1 << kGreenBits)) green[level] = uint16_t(entry(uint32_t(level) << 5) & greenMask);
+            if (level < 32) blue[level] = uint16_t(entry(uint32_t(level)) & 31u);
+        }
+    }
+    uint16_t operator()(uint16_t v) const {
+        return uint16_t(red[(v >> kRedShift) & 31] | green[(v >> 5) & ((1 << kGreenBits) - 1)] | blue[v & 31]);
+    }
+};
+
 inline Rgb Blended(Rgb c, Rgb old, int32_t a) {
     return {(c.r * a + old.r * (255 - a)) >> 8, (c.g * a + old.g * (255 - a)) >> 8, (c.b * a + old.b * (255 - a)) >> 8};
+}
+
+template <class Table>
+Table MakeFlatTable(const TexturedSpan& s, bool modulate) {
+    if constexpr (std::is_empty_v<Table>)
+        return Table{};
+    else
+        return Table(s.light, s.k, modulate);
 }
 
 // The rows of one polygon with one lighting loop.
@@ -132,7 +204,12 @@ void TexturedRows(const TexturedSpan& s, LRenderAPI_Software* r, int32_t top, in
     constexpr bool kModulate = L == Light::FlatModulate || L == Light::GouraudModulate;
     constexpr bool kPlain = L == Light::None && !Translucent;
     constexpr bool kDepthFirst = Depth == 15 || Depth == 16 || !Keyed;
+    constexpr bool kFlatTable = (Depth == 15 || Depth == 16) && !Translucent &&
+                                (L == Light::FlatModulate || L == Light::FlatMix);
     const int32_t columns = r->DrawColumns();
+    struct NoTable {};
+    using Table = std::conditional_t<kFlatTable, FlatLitTable<Depth == 15 ? 15 : 16>, NoTable>;
+    const Table flatLit = MakeFlatTable<Table>(s, kModulate);
     for (int32_t y = top; y < top + rows; ++y) {
         SpanRow row;
         if (!CutRow(r->leftEdges[y], r->rightEdges[y], columns, &row)) continue;
@@ -161,6 +238,11 @@ void TexturedRows(const TexturedSpan& s, LRenderAPI_Software* r, int32_t top, in
                     if (!kDepthFirst) z[i] = d.value;
                     if constexpr (Depth == 8 || kPlain) {
                         T::Copy(px, t, !Keyed);
+                    } else if constexpr (kFlatTable) {
+                        uint16_t v;
+                        std::memcpy(&v, t, 2);
+                        v = flatLit(v);
+                        std::memcpy(px, &v, 2);
                     } else {
                         using F = typename T::F;
                         Rgb c = F::Get(t);

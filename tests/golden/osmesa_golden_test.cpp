@@ -7,6 +7,7 @@
 // (whose 3 x 3 neighbourhood lies in one polygon of an ID render) must match
 // within a per-case tolerance; edge pixels may differ, on about 1% of the
 // frame at most.
+#include "golden/mesa_frame.h"
 #include "render/software_fixture.h"
 #include "render/software_scene.h"
 
@@ -146,25 +147,8 @@ std::vector<int> IdRender(const std::vector<Polygon>& polygons) {
 
 // Mesa's picture of the same polygons, as 8-bit channels (B, G, R, A rows).
 std::vector<uint8_t> MesaRender(const std::vector<Polygon>& polygons) {
-    setenv("GALLIUM_DRIVER", "llvmpipe", 1);
-    setenv("LP_NUM_THREADS", "0", 1);
-    std::vector<uint8_t> buffer(size_t(kW) * kH * 4, 0);
-    OSMesaContext context = OSMesaCreateContextExt(OSMESA_BGRA, 24, 0, 0, nullptr);
-    EXPECT_NE(context, nullptr);
-    if (!context) return buffer;
-    OSMesaMakeCurrent(context, buffer.data(), GL_UNSIGNED_BYTE, kW, kH);
-    OSMesaPixelStore(OSMESA_Y_UP, 0);
-    glViewport(0, 0, kW, kH);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, kW, kH, 0, 0, -1);  // window depth = q
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClearColor(0, 0, 0, 0);
-    glClearDepth(0.0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_GEQUAL);
+    MesaFrame frame(kW, kH);
+    if (!frame.Ready()) return frame.pixels;
     glShadeModel(GL_SMOOTH);
     for (const Polygon& p : polygons) {
         glBegin(GL_POLYGON);
@@ -174,9 +158,7 @@ std::vector<uint8_t> MesaRender(const std::vector<Polygon>& polygons) {
         }
         glEnd();
     }
-    glFinish();
-    OSMesaDestroyContext(context);
-    return buffer;
+    return frame.Finish();
 }
 
 struct Comparison {

@@ -8,21 +8,25 @@
 // the alpha test for keys. Vertices sit at whole pixels plus half a pixel,
 // so GL's pixel centre is the engine's sample point.
 //
-// Interior pixels (3 x 3 inside the polygon) match exactly when unlit, at
-// every depth, and within 1 per channel when modulated (GL's c·l / 255
-// against the engine's c·l >> 8), 8 after 5-6-5 unpacking. Two kinds of
-// pixel are told apart and counted instead: those whose exact texel
-// coordinate lies within kTie of a half (exact halves round to even in the
-// engine and up in GL; near them either side's single-precision values may
-// fall across), and, on polygons with slanted edges, those that match a
+// Translucent entries blend over a flat backdrop (GL: GL_SRC_ALPHA
+// blending with the material's transparency as the fragment's alpha).
+// Interior pixels (3 x 3 inside the polygon) match exactly when unlit and
+// opaque, at every depth (32, 24, 16, 15); each product the engine shifts by
+// 8 where GL divides by 255 may lie below GL's by up to 2 per channel (one
+// such step for modulate and for translucency, observed 1 and 2; both for
+// lit translucency, observed 3), 7 more after unpacking at 15/16 bits. Two
+// kinds of pixel are told apart and counted instead: those whose exact
+// texel coordinate lies within kTie of a half (exact halves round to even
+// in the engine and up in GL; near them either side's single-precision
+// values may fall across), and, on polygons with slanted edges, those that match a
 // horizontal neighbour of GL's (a row starts at the floor of the edge's
 // column with the edge's values, a sub-pixel lag by design). Edge pixels
 // may differ on about 1% of the frame, as in the untextured comparison.
 #include "engine3d/texture.h"
+#include "golden/golden_textures.h"
+#include "golden/mesa_frame.h"
 #include "render/software_fixture.h"
 
-#include <GL/gl.h>
-#include <GL/osmesa.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -48,7 +52,7 @@ struct Corner {
 struct Case {
     const char* name;
     int32_t depth;
-    int32_t entry;  // 3 plain, 5 keyed, 7 tiled
+    int32_t entry;  // 3 to 10: + 1 translucent, + 2 keyed, + 4 tiled
     bool modulate;
     int texture;  // 0 checker 16 x 16, 1 smooth 64 x 64, 2 keyed brick 32 x 32
     Plane plane;
@@ -61,49 +65,13 @@ struct Case {
     bool slanted = false;
     // A flat backdrop drawn first, farther: keys show it through.
     bool backdrop = false;
+    uint8_t alpha = 255;  // the material's transparency (translucent entries)
+    bool Tiled() const { return entry >= 7; }
+    bool Keyed() const { return ((entry - 3) & 2) != 0; }
 };
 
 constexpr uint32_t kBackdrop = 0x00306090;  // 0x00BBGGRR, exact in 5-6-5
 constexpr float kBackdropQ = 0.01f;
-
-// Colours 0x00BBGGRR.
-uint32_t Checker(int32_t x, int32_t y) { return ((x / 4 + y / 4) & 1) ? 0x00E0E0E0u : 0x00402010u; }
-uint32_t Smooth(int32_t x, int32_t y) {
-    return uint32_t(x * 4) | uint32_t(y * 4) << 8 | uint32_t((255 - 2 * (x + y)) & 0xFF) << 16;
-}
-uint32_t Brick(int32_t x, int32_t y) {
-    const bool mortar = y % 8 == 0 || (x + (y / 8 % 2) * 8) % 16 == 0;
-    const bool hole = (x - 16) * (x - 16) + (y - 16) * (y - 16) < 40;
-    return hole ? 0x00FF00FFu : mortar ? 0x00B0B0B0u : 0x001830A0u;
-}
-
-std::unique_ptr<LTexture> MakeTexture(int kind, int32_t depth) {
-    const int32_t size = kind == 0 ? 16 : kind == 1 ? 64 : 32;
-    const std::function<uint32_t(int32_t, int32_t)> colour = kind == 0 ? Checker : kind == 1 ? Smooth : Brick;
-    std::unique_ptr<LTexture> t(new LTexture(nullptr, "t", nullptr));
-    EXPECT_EQ(t->BindCamera(nullptr, size, size, depth), 0);
-    const int32_t bytes = (depth + 1) / 8;
-    for (int32_t y = 0; y < size; ++y)
-        for (int32_t x = 0; x < size; ++x) {
-            const uint32_t c = colour(x, y);
-            const int32_t r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
-            uint32_t v = uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
-            if (depth == 16) v = Pack16(r, g, b);
-            std::memcpy(t->GetPixels() + y * t->GetPitch() + x * bytes, &v, size_t(bytes));
-        }
-    if (kind == 2) t->SetTransparentColor(1, 0x00FF00FF);
-    return t;
-}
-
-// A pixel or texel of the depth as 8-bit channels (r, g, b).
-void Unpack(const uint8_t* p, int32_t depth, int* rgb) {
-    if (depth >= 24) {
-        rgb[0] = p[2], rgb[1] = p[1], rgb[2] = p[0];
-        return;
-    }
-    const int v = p[0] | p[1] << 8;
-    rgb[0] = (v >> 8) & 0xF8, rgb[1] = (v >> 3) & 0xFC, rgb[2] = (v << 3) & 0xFF;
-}
 
 const uint8_t kLight[3] = {200, 170, 120};
 
@@ -117,6 +85,7 @@ std::vector<uint8_t> EngineRender(const Case& c, LTexture* texture, std::vector<
     auto m = MakeMaterial(LMaterial::kMapped, 0x808080);
     m->SetTexture(0, texture);
     m->flags = LMaterial::kMapped;
+    m->transparency = c.alpha;
     HandPolygon p(m.get(), c.modulate ? uint32_t(LPolygon_Software::kOwnerFlat) : 0u);
     for (size_t i = 0; i < c.corners.size(); ++i) {
         const float x = c.corners[i].x, y = c.corners[i].y, q = Plane::At(c.plane.q, x, y);
@@ -142,25 +111,8 @@ std::vector<uint8_t> EngineRender(const Case& c, LTexture* texture, std::vector<
 }
 
 std::vector<uint8_t> MesaRender(const Case& c, LTexture* texture) {
-    setenv("GALLIUM_DRIVER", "llvmpipe", 1);
-    setenv("LP_NUM_THREADS", "0", 1);
-    std::vector<uint8_t> buffer(size_t(kW) * kH * 4, 0);
-    OSMesaContext context = OSMesaCreateContextExt(OSMESA_BGRA, 24, 0, 0, nullptr);
-    EXPECT_NE(context, nullptr);
-    if (!context) return buffer;
-    OSMesaMakeCurrent(context, buffer.data(), GL_UNSIGNED_BYTE, kW, kH);
-    OSMesaPixelStore(OSMESA_Y_UP, 0);
-    glViewport(0, 0, kW, kH);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, kW, kH, 0, 0, -1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClearColor(0, 0, 0, 0);
-    glClearDepth(0.0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_GEQUAL);
+    MesaFrame frame(kW, kH);
+    if (!frame.Ready()) return frame.pixels;
     if (c.backdrop) {
         glColor3ub(kBackdrop & 0xFF, (kBackdrop >> 8) & 0xFF, (kBackdrop >> 16) & 0xFF);
         glBegin(GL_QUADS);
@@ -170,41 +122,22 @@ std::vector<uint8_t> MesaRender(const Case& c, LTexture* texture) {
         glVertex3f(0.5f, kH + 0.5f, kBackdropQ);
         glEnd();
     }
-    // The engine's texels, unpacked, with alpha 0 on the key.
-    const int32_t w = texture->GetWidth(), h = texture->GetHeight(), bytes = (c.depth + 1) / 8;
-    const bool keyed = c.entry == 5 || c.entry == 9;
-    std::vector<uint8_t> rgba(size_t(w) * h * 4);
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            int rgb[3];
-            const uint8_t* t = texture->GetPixels() + y * texture->GetPitch() + x * bytes;
-            Unpack(t, c.depth, rgb);
-            uint8_t* o = &rgba[(size_t(y) * w + size_t(x)) * 4];
-            uint32_t raw = 0;
-            std::memcpy(&raw, t, size_t(c.depth == 32 ? 3 : bytes));
-            const uint32_t key = texture->GetTransparentColor();
-            const uint32_t packedKey = c.depth == 16 ? Pack16(int32_t(key & 0xFF), int32_t(key >> 8 & 0xFF), int32_t(key >> 16 & 0xFF))
-                                                     : ((key & 0xFF) << 16) | (key & 0xFF00) | ((key >> 16) & 0xFF);
-            o[0] = uint8_t(rgb[0]), o[1] = uint8_t(rgb[1]), o[2] = uint8_t(rgb[2]);
-            o[3] = keyed && raw == packedKey ? 0 : 255;
-        }
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    const GLint wrap = c.entry >= 7 ? GL_REPEAT : GL_CLAMP;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, c.modulate ? GL_MODULATE : GL_REPLACE);
-    if (keyed) {
-        glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(GL_GREATER, 0.5f);
+    const int32_t w = texture->GetWidth(), h = texture->GetHeight();
+    const std::vector<uint8_t> rgba = MesaTexels(*texture, c.depth, c.Keyed());
+    const GLuint name = BindNearestTexture(w, h, rgba, c.Tiled() ? GL_REPEAT : GL_CLAMP);
+    // Modulate by the light (white when unlit: GL's t × 255 / 255 is t);
+    // the fragment's alpha is then the material's, 0 on a key texel.
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.0f);
+    if (c.alpha < 255) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
-    glColor3ub(kLight[0], kLight[1], kLight[2]);
+    if (c.modulate)
+        glColor4ub(kLight[0], kLight[1], kLight[2], c.alpha);
+    else
+        glColor4ub(255, 255, 255, c.alpha);
     glBegin(GL_POLYGON);
     for (const Corner& k : c.corners) {
         // The engine's vertex values, as it computes them.
@@ -214,10 +147,9 @@ std::vector<uint8_t> MesaRender(const Case& c, LTexture* texture) {
         glVertex3f(std::nearbyint(k.x) + 0.5f, std::nearbyint(k.y) + 0.5f, q);
     }
     glEnd();
-    glFinish();
+    std::vector<uint8_t> out = frame.Finish();
     glDeleteTextures(1, &name);
-    OSMesaDestroyContext(context);
-    return buffer;
+    return out;
 }
 
 constexpr double kTie = 0.002;  // texels
@@ -243,7 +175,7 @@ Result Compare(const Case& c) {
     for (int y = 1; y + 1 < kH; ++y)
         for (int x = 1; x + 1 < kW; ++x) {
             int rgb[3];
-            Unpack(ours.data() + size_t(y) * pitch + size_t(x) * bytes, c.depth, rgb);
+            UnpackPixel(ours.data() + size_t(y) * pitch + size_t(x) * bytes, c.depth, rgb);
             const uint8_t* m = mesa.data() + (size_t(y) * kW + size_t(x)) * 4;
             const auto differ = [&](const uint8_t* m) {
                 int worst = 0;
@@ -308,13 +240,27 @@ std::vector<Case> Cases() {
         cases.push_back({"slanted floor", d, 7, false, 0, floor, floorTrapezoid, 0, true});
         cases.push_back({"slanted keyed", d, 5, false, 2, brick, {{140, 90}, {480, 130}, {300, 390}}, 0, true, true});
     }
-    for (int32_t d : {32, 24, 16}) {
-        const int lit = d == 16 ? 8 : 1;  // GL's c·l / 255 against >> 8; 5-6-5 steps
+    // Per-channel limits. Each product the engine shifts by 8 where GL
+    // divides by 255 (and rounds) is below GL's by less than 2: modulate
+    // c·l >> 8, translucency (t·a + o·(255 − a)) >> 8; lit translucency has
+    // both. At 15 and 16 bits the engine's result keeps the top 5 (or 6)
+    // bits, 7 more below GL's unquantised value.
+    const auto limit = [](int32_t depth, int perChannel) { return depth >= 24 ? perChannel : perChannel + 7; };
+    for (int32_t d : {32, 24, 16, 15}) {
+        const int lit = limit(d, 1), blend = limit(d, 2), litBlend = limit(d, 3);
         cases.push_back({"tiled floor", d, 7, false, 0, floor, floorRect, 0});
         cases.push_back({"perspective wall", d, 3, false, 1, wall, wallRect, 0});
         cases.push_back({"keyed brick", d, 5, false, 2, brick, brickRect, 0, false, true});
         cases.push_back({"modulated brick", d, 3, true, 2, brick, brickRect, lit});
         cases.push_back({"modulated floor", d, 7, true, 0, floor, floorRect, lit});
+        // Translucent entries over the backdrop.
+        cases.push_back({"translucent wall", d, 4, false, 1, wall, wallRect, blend, false, true, 160});
+        cases.push_back({"transl. keyed", d, 6, false, 2, brick, brickRect, blend, false, true, 100});
+        cases.push_back({"transl. floor", d, 8, false, 0, floor, floorRect, blend, false, true, 200});
+        cases.push_back({"transl. keyed tile", d, 10, false, 2, floor, floorRect, blend, false, true, 90});
+        cases.push_back({"lit transl. wall", d, 4, true, 1, wall, wallRect, litBlend, false, true, 128});
+        cases.push_back({"lit transl. keyed", d, 6, true, 2, brick, brickRect, litBlend, false, true, 60});
+        cases.push_back({"lit transl. tile", d, 10, true, 2, floor, floorRect, litBlend, false, true, 220});
     }
     return cases;
 }
@@ -322,7 +268,7 @@ std::vector<Case> Cases() {
 TEST(OSMesaGolden, TexturedSpansMatchMesa) {
     for (const Case& c : Cases()) {
         const Result r = Compare(c);
-        std::printf("%-16s %2d worst interior %3d (beyond %d: %.4f%%), near ties %.4f%% (worst %3d, within %.5f "
+        std::printf("%-18s %2d worst interior %3d (beyond %d: %.4f%%), near ties %.4f%% (worst %3d, within %.5f "
                     "texel), lag %.3f%%, edge pixels beyond %.3f%%\n",
                     c.name, c.depth, r.worstInterior, c.interiorLimit, 100.0 * r.interiorShare, 100.0 * r.tieShare,
                     r.worstTie, r.widestTie, 100.0 * r.lagShare, 100.0 * r.edgeShare);

@@ -287,6 +287,11 @@ TEST(TexturedSpans, PerspectiveRounding) {
     EXPECT_EQ(spans::ClampedIndex(-1e30f, 7), 0);
     EXPECT_EQ(spans::ClampedIndex(6.5f, 7), 6);
     EXPECT_EQ(spans::ClampedIndex(7.4f, 7), 7);
+    EXPECT_EQ(spans::ClampedIndex(0.5f, 7), 0);
+    EXPECT_EQ(spans::ClampedIndex(1.5f, 7), 2);
+    EXPECT_EQ(spans::ClampedIndex(-0.0f, 7), 0);
+    EXPECT_EQ(spans::ClampedIndex(5000000.5f, 8388607), 5000000);  // beyond 2^22: the slow path
+    EXPECT_EQ(spans::ClampedIndex(3e9f, 16777217), 16777216);
     EXPECT_EQ(spans::WrappedIndex(INFINITY, 63), 0);
     EXPECT_EQ(spans::WrappedIndex(1e30f, 63), 0);
     EXPECT_EQ(spans::WrappedIndex(-1.0f, 63), 63);
@@ -357,6 +362,33 @@ TEST(TexturedSpans, LightingPacksAt15And16Bits) {
         // White unpacks to 248 / 252 / 248 (15 bits: 248); × light >> 8.
         const uint32_t expected = d == 16 ? Pack16(124, 63, 31) : Pack15(124, 62, 31);
         EXPECT_EQ(r.Pixel(1, 1), expected) << d;
+    }
+}
+
+// The flat lighting tables of the 15- and 16-bit loops give every texel
+// word what unpacking, lighting and packing it gives.
+TEST(TexturedSpans, FlatLightingTablesMatchPerChannelLighting) {
+    const struct {
+        pixel::Rgb light;
+        int32_t k;
+        bool modulate;
+    } lights[] = {{{255, 255, 255}, 0, true}, {{200, 37, 91}, 0, true}, {{200, 37, 91}, 0, false},
+                  {{200, 37, 91}, 128, false}, {{3, 250, 128}, 77, false}};
+    const auto check = [](auto table, auto format, const pixel::Rgb& light, int32_t k, bool modulate) {
+        using F = decltype(format);
+        for (uint32_t v = 0; v < 65536; ++v) {
+            uint8_t word[2];
+            const uint16_t texel = uint16_t(v);
+            std::memcpy(word, &texel, 2);
+            F::Put(word, spans::Lit(F::Get(word), light, k, modulate));
+            uint16_t expected;
+            std::memcpy(&expected, word, 2);
+            ASSERT_EQ(table(texel), expected) << v << " " << k << " " << modulate;
+        }
+    };
+    for (const auto& l : lights) {
+        check(spans::FlatLitTable<16>(l.light, l.k, l.modulate), pixel::Format<16>{}, l.light, l.k, l.modulate);
+        check(spans::FlatLitTable<15>(l.light, l.k, l.modulate), pixel::Format<15>{}, l.light, l.k, l.modulate);
     }
 }
 
