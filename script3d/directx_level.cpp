@@ -8,12 +8,28 @@ namespace {
 // The service keeps no object of its own; Load needs a non-null answer.
 int g_loaded = 0;
 
-void* LoadDirectXLevel(CInterpretor* interpretor) {
+uint32_t (*g_probe)() = nullptr;
+bool g_probed = false;
+uint32_t g_level = 0;
+
+uint32_t ProbeRenderLayer() {
     uint32_t version = 0, platform = 0;
     GetDirectXVersion(&version, &platform);
-    CProgramState& state = ProgramState(interpretor);
-    state.directXVersion = version;
-    state.sound3DUsed = state.sound3DRequested && version >= 0x600 ? 1 : 0;
+    return version;
+}
+
+// The render layer caches only the levels its probe reached; this keeps
+// whatever was answered, a failed probe included.
+uint32_t ProcessDirectXLevel() {
+    if (!g_probed) {
+        g_level = g_probe();
+        g_probed = true;
+    }
+    return g_level;
+}
+
+void* LoadDirectXLevel(CInterpretor* interpretor) {
+    ProgramState(interpretor).DeferDirectXVersion(&ProcessDirectXLevel);
     return &g_loaded;
 }
 
@@ -21,6 +37,8 @@ void UnloadDirectXLevel(CInterpretor*, void*) {}
 
 }  // namespace
 
-void RegisterDirectXLevelService() {
+void RegisterDirectXLevelService(uint32_t (*probe)()) {
+    g_probe = probe != nullptr ? probe : &ProbeRenderLayer;
+    g_probed = false;
     RegisterInterpreterService({kServiceDirectXLevel, &LoadDirectXLevel, &UnloadDirectXLevel});
 }

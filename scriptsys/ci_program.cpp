@@ -313,14 +313,13 @@ int32_t CIProgram::IsScreenSaverControlPanel() {
 
 int32_t CIProgram::IsModPlugInstalled() { ResultInt(OsCanLoadLibrary("npmod32.dll") ? 1 : 0); return 0; }
 
-int32_t CIProgram::IsDirectSound3DUsed() { ResultInt(ProgramState(m_interpretor).sound3DUsed); return 0; }
-int32_t CIProgram::IsDirectSound3DEnabled() { ResultInt(ProgramState(m_interpretor).sound3DRequested); return 0; }
+int32_t CIProgram::IsDirectSound3DUsed() { ResultInt(ProgramState(m_interpretor).Sound3DUsed()); return 0; }
+int32_t CIProgram::IsDirectSound3DEnabled() { ResultInt(ProgramState(m_interpretor).Sound3DRequested()); return 0; }
 
 void CIProgram::SwitchSound3D(bool requested) {
     // Speakers hold 3D buffers made under the current setting.
     if (CountInstances(m_interpretor, kClassSpeaker) > 0) RaiseError(m_interpretor, 78);
-    ProgramState(m_interpretor).sound3DRequested = requested ? 1 : 0;
-    ProgramState(m_interpretor).sound3DUsed = requested && ProgramState(m_interpretor).directXVersion >= 0x600 ? 1 : 0;
+    ProgramState(m_interpretor).SetSound3DRequested(requested ? 1 : 0);
 }
 
 int32_t CIProgram::EnableDirectSound3D() { SwitchSound3D(true); return 0; }

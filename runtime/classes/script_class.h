@@ -187,10 +187,24 @@ struct CProgramState {
 #else
     int32_t releaseBuild = 0;
 #endif
-    int32_t sound3DRequested = 1;  // 3D sound asked for (package setting, Program switches)
-    int32_t sound3DUsed = 0;       // 3D sound in use: requested and DirectX 6 or later
-    uint32_t directXVersion = 0;   // installed DirectX version found by the render layer; 0: none
     CIBaseClassImpl* gameInput = nullptr;  // the application's default game-input object
+    // The installed DirectX version found by the render layer (0: none), and
+    // 3D sound: asked for (package setting, Program switches) and in use
+    // (asked for and DirectX 6 or later). The Load only names the probe of
+    // the version; the first reader runs it, as the probe costs a good part
+    // of a second under Wine and most programs never ask.
+    uint32_t DirectXVersion();
+    int32_t Sound3DUsed();
+    int32_t Sound3DRequested() const { return m_sound3DRequested; }
+    void SetSound3DRequested(int32_t requested);
+    void DeferDirectXVersion(uint32_t (*probe)());
+
+private:
+    void SettleDirectXVersion();
+    uint32_t (*m_directXProbe)() = nullptr;  // set from the Load until the first reader
+    uint32_t m_directXVersion = 0;
+    int32_t m_sound3DRequested = 1;
+    int32_t m_sound3DUsed = 0;
 };
 CProgramState& ProgramState(CInterpretor* interpretor);
 // The loaded application package and the runner (either may be null).

@@ -69,7 +69,7 @@ TEST_P(BlitTest, ModesAndRefusedArguments) {
     Pattern(dst, 4);
     const std::vector<uint32_t> before = RawPixels(dst);
     // Refused: the destination stays as it was.
-    if (!HasDC(src)) EXPECT_EQ(src->Blit(dst, 0, 0, 0, 0, 8, 6, 0, 7, 0, 0), 0) << "mode 7 without a DC";
+    if (!HasDC(src)) { EXPECT_EQ(src->Blit(dst, 0, 0, 0, 0, 8, 6, 0, 7, 0, 0), 0) << "mode 7 without a DC"; }
     EXPECT_EQ(src->Blit(dst, 0, 0, 0, 0, 8, 6, 0, 9, 0, 0), 0);
     EXPECT_EQ(src->Blit(dst, 0, 0, 0, 0, 8, 6, 2, 0, 0, 0), 0);
     EXPECT_EQ(src->Blit(nullptr, 0, 0, 0, 0, 8, 6, 0, 0, 0, 0), 0);
@@ -339,7 +339,9 @@ TEST_P(BlitTest, SoftenBlendsTheOuterEdgePixels) {
                 const bool vertical = covered(x, y - 1) || covered(x, y + 1);
                 const bool horizontal = covered(x - 1, y) || covered(x + 1, y);
                 if (covered(x, y) || !vertical || !horizontal) {
-                    if (!c.black) EXPECT_EQ(ColourOf(softened, x, y), Stored(softened, before(x, y))) << x << "," << y;
+                    if (!c.black) {
+                        EXPECT_EQ(ColourOf(softened, x, y), Stored(softened, before(x, y))) << x << "," << y;
+                    }
                     continue;
                 }
                 const uint32_t centre = before(x, y);

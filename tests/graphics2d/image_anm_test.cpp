@@ -199,7 +199,7 @@ TEST(AnmFormat, WrittenAnimationsReadBackAtEveryDepth) {
             EXPECT_EQ(image.GetFormat()->GetExtraWord1(), 2);
             EXPECT_EQ(image.GetFormat()->GetExtraWord2(), 7);
             EXPECT_EQ(image.GetFormat()->GetUserDataSize(), 3);
-            if (depth == 8) EXPECT_EQ(image.GetPalette()->entries[77].green, uint8_t(77 * 3));
+            if (depth == 8) { EXPECT_EQ(image.GetPalette()->entries[77].green, uint8_t(77 * 3)); }
         }
     }
 }

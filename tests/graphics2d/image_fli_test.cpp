@@ -192,6 +192,6 @@ TEST(FliFormat, MalformedFiles) {
         int32_t status = r.Open(c.file);
         for (int32_t i = 0; status == kImageOk && i < r.image.GetFrameCount(); ++i) status = r.Frame(i);
         EXPECT_EQ(status, c.status) << c.what;
-        if (status == kImageOk) EXPECT_EQ(r.picture.size(), 12u) << c.what;
+        if (status == kImageOk) { EXPECT_EQ(r.picture.size(), 12u) << c.what; }
     }
 }

@@ -160,7 +160,7 @@ TEST_P(PixelOpsTest, PaletteOperations) {
     for (int32_t y = 0; y < 5; ++y)
         for (int32_t x = 0; x < 5; ++x) {
             EXPECT_EQ(ColourOf(s, x, y), colours[size_t(y) * 5 + x]) << x << "," << y;
-            if (zeros[size_t(y) * 5 + x] == 0) EXPECT_EQ(Raw(s, x, y), 0u);
+            if (zeros[size_t(y) * 5 + x] == 0) { EXPECT_EQ(Raw(s, x, y), 0u); }
         }
     EXPECT_EQ(s->SetPalette(s->GetPalette(), 1), 1) << "the same palette";
 

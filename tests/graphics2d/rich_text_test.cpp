@@ -155,8 +155,8 @@ TEST(RichTokens, FontAttributes) {
         const RichToken t = NextRichToken(c.text, &pos, c.height);
         EXPECT_EQ(t.kind, kRichFont | c.flags) << c.text;
         EXPECT_EQ(t.face, c.face) << c.text;
-        if (c.flags & kRichFontHeight) EXPECT_EQ(t.height, c.newHeight) << c.text;
-        if (c.flags & kRichFontColour) EXPECT_EQ(t.colour, c.colour) << c.text;
+        if (c.flags & kRichFontHeight) { EXPECT_EQ(t.height, c.newHeight) << c.text; }
+        if (c.flags & kRichFontColour) { EXPECT_EQ(t.colour, c.colour) << c.text; }
         EXPECT_EQ(pos, std::strlen(c.text)) << c.text;
     }
 }

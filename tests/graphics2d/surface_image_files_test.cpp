@@ -154,8 +154,9 @@ TEST_F(SurfaceImageFilesTest, SaveImageWritesOwnDepthsOrTheFallback) {
         else
             ASSERT_EQ(Int(s, kSurfaceSaveImage, {path.c_str()}), 1) << what;
         const Bytes file = imagetest::ReadWholeFile(path);
-        if (c.fileBits)
+        if (c.fileBits) {
             EXPECT_EQ(BmpBits(file), c.fileBits) << what;
+        }
         // Loaded back into a 32-bit surface, every pixel is the surface's.
         CISurface* back = NewSurface(7, 5, 32);
         ASSERT_EQ(Int(back, kSurfaceLoadImage, {path.c_str(), 0, 0}), 1) << what;

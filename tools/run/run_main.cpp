@@ -10,8 +10,9 @@
 // interpreter's Load ("time: 0.123456"), and the seconds of the Load apart
 // ("load: 0.001234"): the benchmarks time the interpreter this way where
 // starting the process costs much more than the run (under Wine), and where
-// the Load's per-interpreter services cost more than a short run (under Wine
-// the DirectX level probe makes a DirectDraw object). --general runs the general
+// the Load's per-interpreter services would cost more than a short run (the
+// DirectX level probe, which makes a DirectDraw object under Wine, waits for
+// the first reader of the level). --general runs the general
 // evaluator alone, without the fast paths (as TW_GENERAL_ONLY=1 does).
 #include "app/script_modules.h"
 #include <chrono>
