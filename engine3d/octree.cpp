@@ -5,6 +5,7 @@
 #include "engine3d/material.h"
 #include "engine3d/material_cache.h"
 #include "engine3d/point.h"
+#include "engine3d/pointer_index.h"
 #include "engine3d/polygon.h"
 #include "engine3d/vec3.h"
 #include "engine3d/world.h"
@@ -12,7 +13,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -93,16 +93,18 @@ private:
     std::vector<L3DPoint*> m_made;
 };
 
-// The camera's box test over the eight corners in camera space: outside
-// when every corner is outside one plane, inside when none is outside any.
-int32_t CameraBoxTest(const LCameraView& camera, L3DObject* box) {
-    LBasePoint* corners = box ? box->GetPoints() : nullptr;
-    if (!corners || corners->GetCount() < 8) return L3DOctreeNode::kCrossing;
+// The camera's box test over the eight corners of [low, high] in camera
+// space: outside when every corner is outside one plane, inside when none
+// is outside any. The corners come from the node's own bounds (where its
+// box object's corners lie): the pass over a large tree then reads no
+// vertex objects, whose loads from all over the heap were most of its time.
+int32_t CameraBoxTest(const LCameraView& camera, const float* low, const float* high) {
     uint32_t any = 0, all = ~0u;
     for (int32_t i = 0; i < 8; ++i) {
-        L3DPoint* c = corners->GetPoint(i);
-        c->ProjectFromWorld(camera);
-        const uint32_t code = camera.PointOutcode(c->camera);
+        float corner[3], c[3];
+        L3DObject::BoxCorner(i, low, high, corner);
+        camera.ToCamera(corner, c);
+        const uint32_t code = camera.PointOutcode(c);
         any |= code;
         all &= code;
     }
@@ -281,12 +283,12 @@ L3DPoint* L3DOctreeNode::CopyVertex(const L3DPoint* from, int32_t use) {
     return copy;
 }
 
-void L3DOctreeNode::Take(LPolygon* polygon) {
+void L3DOctreeNode::Take(LPolygon* polygon, bool refresh) {
     // AddPolygon with refresh for an object outside the world's list,
     // without its search for the polygon in the list (it is in none).
     if (polygon->count != 3 && polygon->count != 4) return;
     AppendNewPolygon(polygon);
-    polygon->ComputePlanes(0);
+    if (refresh) polygon->ComputePlanes(0);
 }
 
 void L3DOctreeNode::TakeOut(L3DObject* source, LPolygon* polygon) {
@@ -370,13 +372,12 @@ void L3DOctreeNode::AbsorbAll(L3DObject* source) {
     to->Reserve(base + from->GetCount());
     const int32_t sharing = to->IsSharing();
     to->DisableSharing();
-    std::unordered_map<const L3DPoint*, L3DPoint*> copies;
-    copies.reserve(size_t(from->GetCount()));
+    LPointerIndex copies(size_t(from->GetCount()));  // source vertex -> its copy's place in this list
     for (int32_t i = 0; i < from->GetCount(); ++i) {
         const L3DPoint* p = from->GetPoint(i);
         if (L3DPoint* copy = CopyVertex(p, from->GetUseCount(i))) {
             copy->useByte = p->useByte;
-            copies[p] = copy;
+            copies.Set(p, to->GetCount() - 1);
         }
     }
     if (sharing) to->EnableSharing();
@@ -384,10 +385,10 @@ void L3DOctreeNode::AbsorbAll(L3DObject* source) {
         TakeOut(source, p);
         p->owner = this;
         for (int i = 0; i < p->count; ++i) {
-            auto found = copies.find(p->points[i]);
-            if (found != copies.end()) p->points[i] = found->second;
+            const int32_t found = copies.Find(p->points[i]);
+            if (found >= 0) p->points[i] = to->GetPoint(found);
         }
-        Take(p);
+        Take(p, true);
     }
     from->Clear();
 }
@@ -411,7 +412,9 @@ void L3DOctreeNode::MoveWhole(L3DObject* source, LPolygon* polygon, L3DOctreeNod
         polygon->points[i] = copies[i];
     }
     polygon->owner = child;
-    child->Take(polygon);
+    // A polygon passed on by a node that splits itself keeps its corners'
+    // positions, so the planes it got on entering the tree still hold.
+    child->Take(polygon, source->GetKind() != kKindOctree);
 }
 
 void L3DOctreeNode::SplitPolygon(L3DObject* source, LPolygon* polygon) {
@@ -538,7 +541,7 @@ int32_t L3DOctreeNode::AddPiece(LMaterial* material, L3DPoint* const* vertices, 
         piece->count = 3;
         piece->RecomputeRadius();
         if (material && piece->material != material) piece->SetMaterial(material);  // a material lists triangles only
-        Take(piece);
+        Take(piece, true);
     }
     return pieces;
 }
@@ -548,22 +551,21 @@ void L3DOctreeNode::Redistribute(int32_t force) {
     LMaterialCacheList* caches = GetCacheList();
     if (points && GetNPolygons(0) > 0) {
         if (force) DropCaches(this);  // every polygon joins its cache again below
-        std::unordered_map<const L3DPoint*, int32_t> index;
-        index.reserve(size_t(points->GetCount()));
+        LPointerIndex index(size_t(points->GetCount()));
         for (int32_t i = 0; i < points->GetCount(); ++i) {
             L3DPoint* p = points->GetPoint(i);
             points->SetUseCount(i, 0);
             p->useByte = 0;
             p->material = nullptr;
             Vec3Copy(p->local, p->world);
-            index[p] = i;
+            index.Set(p, i);
         }
         for (LPolygon* polygon : PolygonsOf(this)) {
             bool copied = false;
             for (int i = 0; i < polygon->count; ++i) {
                 L3DPoint* p = polygon->points[i];
-                auto found = index.find(p);
-                if (found == index.end()) continue;  // not this node's: left alone
+                int32_t found = index.Find(p);
+                if (found < 0) continue;  // not this node's: left alone
                 if (p->material && p->material != polygon->material) {
                     const int32_t sharing = points->IsSharing();
                     points->DisableSharing();
@@ -572,14 +574,15 @@ void L3DOctreeNode::Redistribute(int32_t force) {
                     if (copy) {
                         Vec3Copy(p->world, copy->world);
                         Vec3Copy(p->normal, copy->normal);
-                        found = index.emplace(copy, points->GetCount() - 1).first;
+                        found = points->GetCount() - 1;
+                        index.Set(copy, found);
                         polygon->points[i] = p = copy;
                         copied = true;
                     }
                 }
                 p->material = polygon->material;
                 ++p->useByte;
-                points->SetUseCount(found->second, points->GetUseCount(found->second) + 1);
+                points->SetUseCount(found, points->GetUseCount(found) + 1);
             }
             if ((force || copied) && polygon->material && caches) {
                 if (polygon->inCache && !force) caches->RemovePolygon(polygon->material, polygon);
@@ -674,7 +677,7 @@ void L3DOctreeNode::Cull(const LCameraView& camera, int32_t known) {
     // A child's box lies inside its parent's and the view volume is convex:
     // under a box wholly inside (or wholly outside one plane) every box
     // tests the same, so only the nodes under crossing boxes are projected.
-    const int32_t test = known ? known : CameraBoxTest(camera, GetBox());
+    const int32_t test = known ? known : CameraBoxTest(camera, m_min, m_max);
     LMaterialCacheList* caches = GetCacheList();
     SetInView(test == kInside || test == kCrossing ? 1 : 0);
     if (caches && test == kInside) caches->ClearClip();

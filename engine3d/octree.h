@@ -101,7 +101,8 @@ private:
     int32_t AddPiece(LMaterial* material, L3DPoint* const* vertices, int32_t count, LPolygon*& reuse);
     int32_t FirstChildHolding(const float* point) const;
     L3DPoint* CopyVertex(const L3DPoint* from, int32_t use);
-    void Take(LPolygon* polygon);
+    // Appends the polygon; `refresh` recomputes its planes.
+    void Take(LPolygon* polygon, bool refresh);
     static void TakeOut(L3DObject* source, LPolygon* polygon);
 
     float m_min[3], m_max[3];
