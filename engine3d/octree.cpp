@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <unordered_set>
 #include <vector>
 
@@ -92,6 +93,33 @@ private:
     L3DWorld* m_world;
     std::vector<L3DPoint*> m_made;
 };
+
+// Takes the vertices handed to children out of a splitting node's list
+// (they are the children's now). The others stay with their use counts;
+// when no polygon is left they are destroyed and the list is emptied.
+void ReleaseHanded(LBasePoint* points, const LPointerIndex& handed, bool nothingLeft) {
+    const uint32_t flags = points->GetFlags();
+    L3DWorld* world = points->GetWorld();
+    std::vector<std::pair<L3DPoint*, int32_t>> kept;
+    for (int32_t i = 0; i < points->GetCount(); ++i) {
+        L3DPoint* p = points->GetPoint(i);
+        const int32_t code = handed.Find(p);
+        if (code >= 0 && (code & L3DOctreeNode::kHandedChild) < 8) continue;
+        if (!nothingLeft)
+            kept.emplace_back(p, points->GetUseCount(i));
+        else if (flags & LBasePoint::kDestroyUnused) {
+            if (world)
+                world->DeletePoint(p);
+            else
+                delete p;
+        }
+    }
+    points->SetFlags(flags & ~uint32_t(LBasePoint::kDestroyUnused));
+    points->Clear();  // forgets every entry, destroys none
+    points->DisableSharing();
+    for (const auto& entry : kept) points->SetUseCount(points->AddExistingPoint(entry.first), entry.second);
+    points->SetFlags(flags);
+}
 
 // The camera's box test over the eight corners of [low, high] in camera
 // space: outside when every corner is outside one plane, inside when none
@@ -340,17 +368,29 @@ void L3DOctreeNode::AddMesh(L3DObject* source) {
     LDataLink* sourceList = source->GetPolygonList();
     const int32_t indexSwitch = sourceList ? sourceList->GetIndexSwitch() : 1;
     if (sourceList) sourceList->SetIndexSwitch(0);
+    // A node splitting itself hands its vertices down instead of copying
+    // them at every level; a vertex of a polygon that stays is kept here.
+    LBasePoint* ownPoints = source == this ? GetPoints() : nullptr;
+    std::unique_ptr<LPointerIndex> handed;
+    if (ownPoints) {
+        handed = std::make_unique<LPointerIndex>(size_t(ownPoints->GetCount()));
+        for (size_t k = 0; k < polygons.size(); ++k)
+            if (target[k] < 0)
+                for (int i = 0; i < polygons[k]->count; ++i) handed->Set(polygons[k]->points[i], kHandedChild);
+    }
     for (size_t k = 0; k < polygons.size(); ++k) {
         if (target[k] == 8)
             SplitPolygon(source, polygons[k]);
         else if (target[k] >= 0)
-            MoveWhole(source, polygons[k], children[target[k]]);
+            MoveWhole(source, polygons[k], target[k], handed.get());
     }
     if (sourceList) sourceList->SetIndexSwitch(indexSwitch);
     // A mesh that gave up every polygon gives up its vertices too; so does
     // a node that split itself (Redistribute passes over a node without
-    // polygons, which would keep every level's copies until the end).
-    if (source->GetNPolygons(0) == 0)
+    // polygons, which would keep every level's vertices until the end).
+    if (ownPoints)
+        ReleaseHanded(ownPoints, *handed, GetNPolygons(0) == 0);
+    else if (source->GetNPolygons(0) == 0)
         if (LBasePoint* points = source->GetPoints()) points->Clear();
     // A child re-splits only when some polygon came to it whole: one filled
     // with pieces of polygons that span it would get them back as pieces
@@ -393,24 +433,43 @@ void L3DOctreeNode::AbsorbAll(L3DObject* source) {
     from->Clear();
 }
 
-void L3DOctreeNode::MoveWhole(L3DObject* source, LPolygon* polygon, L3DOctreeNode* child) {
+void L3DOctreeNode::MoveWhole(L3DObject* source, LPolygon* polygon, int32_t childIndex, LPointerIndex* handed) {
+    L3DOctreeNode* child = GetChild(childIndex);
     LBasePoint* to = child->GetPoints();
     const int32_t sharing = to->IsSharing();
     to->DisableSharing();
-    L3DPoint* copies[4] = {};
+    // Copies first, the one step that can fail: every vertex of a polygon
+    // from a mesh; from a node splitting itself, only a vertex that another
+    // child or a polygon staying behind holds (the rest are handed over).
+    L3DPoint* next[4] = {};
     for (int i = 0; i < polygon->count; ++i) {
-        copies[i] = child->CopyVertex(polygon->points[i], 1);
-        if (!copies[i]) {
+        const int32_t code = handed ? handed->Find(polygon->points[i]) : -1;
+        if (handed && (code < 0 || (code & kHandedChild) == childIndex)) continue;
+        next[i] = child->CopyVertex(polygon->points[i], 1);
+        if (!next[i]) {
             if (sharing) to->EnableSharing();
             return;  // no vertex to be had: the polygon stays where it was
         }
+        next[i]->useByte = 1;
+    }
+    for (int i = 0; i < polygon->count; ++i) {
+        if (next[i]) continue;
+        L3DPoint* v = polygon->points[i];
+        const int32_t code = handed->Find(v);
+        if (code >= 0) {  // handed to this child by an earlier polygon: shared
+            const int32_t at = code / kHandedSlots;
+            to->SetUseCount(at, to->GetUseCount(at) + 1);
+            ++v->useByte;
+        } else {
+            const int32_t at = to->AddExistingPoint(v);  // sharing off: appended with one use
+            v->useByte = 1;
+            handed->Set(v, at * kHandedSlots + childIndex);
+        }
+        next[i] = v;
     }
     if (sharing) to->EnableSharing();
     TakeOut(source, polygon);
-    for (int i = 0; i < polygon->count; ++i) {
-        copies[i]->useByte = 1;
-        polygon->points[i] = copies[i];
-    }
+    for (int i = 0; i < polygon->count; ++i) polygon->points[i] = next[i];
     polygon->owner = child;
     // A polygon passed on by a node that splits itself keeps its corners'
     // positions, so the planes it got on entering the tree still hold.

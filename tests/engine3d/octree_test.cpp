@@ -144,6 +144,7 @@ struct OctreeTest : ::testing::Test {
         std::map<float, double> found;
         std::map<float, int> parts;
         std::map<LPolygon*, int> seen;
+        std::map<const L3DPoint*, int> listed;  // a vertex belongs to one node's list, once
         Walk(root, [&](L3DOctreeNode* node) {
             ++out.nodes;
             out.deepest = std::max(out.deepest, node->GetDepth());
@@ -151,7 +152,10 @@ struct OctreeTest : ::testing::Test {
             if (sizeRule && node->GetDepth() < L3DOctreeNode::kMaxDepth) EXPECT_LE(n, L3DOctreeNode::kMaxPolygons) << node->GetDepth();
             LBasePoint* points = node->GetPoints();
             std::set<const L3DPoint*> own;
-            for (int32_t i = 0; i < points->GetCount(); ++i) own.insert(points->GetPoint(i));
+            for (int32_t i = 0; i < points->GetCount(); ++i) {
+                own.insert(points->GetPoint(i));
+                ++listed[points->GetPoint(i)];
+            }
             for (int32_t i = 0; i < points->GetCount(); ++i)
                 for (int a = 0; a < 3; ++a) {
                     const float c = points->GetPoint(i)->local[a];
@@ -168,6 +172,7 @@ struct OctreeTest : ::testing::Test {
             }
         });
         for (auto& [p, times] : seen) EXPECT_EQ(times, 1);
+        for (auto& [v, times] : listed) EXPECT_EQ(times, 1) << "a vertex in several lists";
         // Every original is in the tree once, whole or as the first piece.
         EXPECT_EQ(seen.size(), originals.size());
         for (auto& [id, n] : parts) out.split += n > 1;
