@@ -202,16 +202,27 @@ TEST_F(OctreeTest, RandomMeshesKeepAreaVerticesAndEveryPolygon) {
     }
 }
 
-TEST_F(OctreeTest, FlatLevelOfQuads) {
-    // 80 x 80 quads on y = 0: a box flat on y still splits on x and z.
-    L3DObject* level = NewMesh();
-    for (int i = 0; i < 80; ++i)
-        for (int j = 0; j < 80; ++j) {
-            const float x = float(i) * 10 - 400, z = float(j) * 10 - 400;
-            AddPolygon(level, {{x, 0, z}, {x, 0, z + 10}, {x + 10, 0, z + 10}, {x + 10, 0, z}}, float(i * 80 + j));
-        }
-    const Outcome o = BuildAndCheck(level);
-    EXPECT_GT(o.nodes, 1);
+TEST_F(OctreeTest, LevelsOfQuads) {
+    // 80 x 80 quads. On y = 0 with edges on the split planes: a box flat on
+    // y still splits on x and z. Tilted and shifted: quads straddle the
+    // planes of every level on all three axes and are clipped as quads
+    // (their fourth corner and area kept through the pieces).
+    struct Case {
+        float slopeX, slopeZ, shift;
+    };
+    for (const Case c : {Case{0, 0, 0}, Case{0.3f, -0.2f, 3.7f}}) {
+        L3DObject* level = NewMesh();
+        const auto corner = [&](float x, float z) { return Vertex{x, c.slopeX * x + c.slopeZ * z, z}; };
+        for (int i = 0; i < 80; ++i)
+            for (int j = 0; j < 80; ++j) {
+                const float x = float(i) * 10 - 400 + c.shift, z = float(j) * 10 - 400 + c.shift * 0.5f;
+                AddPolygon(level, {corner(x, z), corner(x, z + 10), corner(x + 10, z + 10), corner(x + 10, z)},
+                           float(i * 80 + j));
+            }
+        const Outcome o = BuildAndCheck(level);
+        EXPECT_GT(o.nodes, 1);
+        EXPECT_GT(o.split, 0) << c.shift;
+    }
 }
 
 TEST_F(OctreeTest, DenseBuiltSpheres) {
