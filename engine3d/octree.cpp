@@ -295,11 +295,20 @@ void L3DOctreeNode::Split() {
     }
 }
 
-int32_t L3DOctreeNode::FirstChildHolding(const float* point) const {
-    int32_t i = 0;
-    for (LDataNode* n = GetChildren() ? GetChildren()->GetHead() : nullptr; n; n = n->next, ++i)
-        if (static_cast<L3DOctreeNode*>(n->value)->ContainsPoint(point)) return i;
-    return -1;
+int32_t L3DOctreeNode::FirstChildHolding(const float* point, const float* split) const {
+    // The children tile this box and meet at `split`; of the closed child
+    // boxes holding the point, the first is on each axis the lower one
+    // unless the point lies above the split. The same answer as testing
+    // each child's planes in turn (with unit normals each plane test is an
+    // exact comparison), without the up to 48 plane tests per vertex.
+    static const int32_t kBits[3] = {1, 4, 2};  // x, y, z
+    int32_t child = 0;
+    for (int a = 0; a < 3; ++a) {
+        const float c = point[a];
+        if (!(c >= m_min[a] && c <= m_max[a])) return -1;  // NaN too
+        if (c > split[a]) child |= kBits[a];
+    }
+    return child;
 }
 
 L3DPoint* L3DOctreeNode::CopyVertex(const L3DPoint* from, int32_t use) {
@@ -345,14 +354,17 @@ void L3DOctreeNode::AddMesh(L3DObject* source) {
     const std::vector<LPolygon*> polygons = PolygonsOf(source);
     std::vector<int8_t> target(polygons.size(), -1);
     int64_t room[8] = {};
+    for (L3DOctreeNode* child : children)
+        if (!child) return;  // no children to be had: everything stays
+    const float* split = children[0]->m_max;  // where the children meet
     for (size_t k = 0; k < polygons.size(); ++k) {
         LPolygon* p = polygons[k];
         if (p->count < 3 || !AllFinite(p)) continue;
-        const int32_t first = FirstChildHolding(p->points[0]->local);
+        const int32_t first = FirstChildHolding(p->points[0]->local, split);
         if (first < 0) continue;
         int32_t same = first;
         for (int i = 1; i < p->count && same >= 0; ++i)
-            if (FirstChildHolding(p->points[i]->local) != first) same = -1;
+            if (FirstChildHolding(p->points[i]->local, split) != first) same = -1;
         target[k] = int8_t(same >= 0 ? same : 8);
         if (same >= 0)
             room[same] += p->count;

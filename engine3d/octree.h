@@ -105,7 +105,9 @@ private:
     // Copies the vertices and fans them into triangles of the material;
     // `reuse`, when set, is taken as the first triangle. The count made.
     int32_t AddPiece(LMaterial* material, L3DPoint* const* vertices, int32_t count, LPolygon*& reuse);
-    int32_t FirstChildHolding(const float* point) const;
+    // The first child whose box holds the point (-1: none); `split` is where
+    // the children meet (child 0's max corner).
+    int32_t FirstChildHolding(const float* point, const float* split) const;
     L3DPoint* CopyVertex(const L3DPoint* from, int32_t use);
     // Appends the polygon; `refresh` recomputes its planes.
     void Take(LPolygon* polygon, bool refresh);
