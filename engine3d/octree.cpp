@@ -5,6 +5,7 @@
 #include "engine3d/material.h"
 #include "engine3d/material_cache.h"
 #include "engine3d/point.h"
+#include "engine3d/pointer_index.h"
 #include "engine3d/polygon.h"
 #include "engine3d/vec3.h"
 #include "engine3d/world.h"
@@ -12,7 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <unordered_map>
+#include <memory>
 #include <unordered_set>
 #include <vector>
 
@@ -93,16 +94,45 @@ private:
     std::vector<L3DPoint*> m_made;
 };
 
-// The camera's box test over the eight corners in camera space: outside
-// when every corner is outside one plane, inside when none is outside any.
-int32_t CameraBoxTest(const LCameraView& camera, L3DObject* box) {
-    LBasePoint* corners = box ? box->GetPoints() : nullptr;
-    if (!corners || corners->GetCount() < 8) return L3DOctreeNode::kCrossing;
+// Takes the vertices handed to children out of a splitting node's list
+// (they are the children's now). The others stay with their use counts;
+// when no polygon is left they are destroyed and the list is emptied.
+void ReleaseHanded(LBasePoint* points, const LPointerIndex& handed, bool nothingLeft) {
+    const uint32_t flags = points->GetFlags();
+    L3DWorld* world = points->GetWorld();
+    std::vector<std::pair<L3DPoint*, int32_t>> kept;
+    for (int32_t i = 0; i < points->GetCount(); ++i) {
+        L3DPoint* p = points->GetPoint(i);
+        const int32_t code = handed.Find(p);
+        if (code >= 0 && (code & L3DOctreeNode::kHandedChild) < 8) continue;
+        if (!nothingLeft)
+            kept.emplace_back(p, points->GetUseCount(i));
+        else if (flags & LBasePoint::kDestroyUnused) {
+            if (world)
+                world->DeletePoint(p);
+            else
+                delete p;
+        }
+    }
+    points->SetFlags(flags & ~uint32_t(LBasePoint::kDestroyUnused));
+    points->Clear();  // forgets every entry, destroys none
+    points->DisableSharing();
+    for (const auto& entry : kept) points->SetUseCount(points->AddExistingPoint(entry.first), entry.second);
+    points->SetFlags(flags);
+}
+
+// The camera's box test over the eight corners of [low, high] in camera
+// space: outside when every corner is outside one plane, inside when none
+// is outside any. The corners come from the node's own bounds (where its
+// box object's corners lie): the pass over a large tree then reads no
+// vertex objects, whose loads from all over the heap were most of its time.
+int32_t CameraBoxTest(const LCameraView& camera, const float* low, const float* high) {
     uint32_t any = 0, all = ~0u;
     for (int32_t i = 0; i < 8; ++i) {
-        L3DPoint* c = corners->GetPoint(i);
-        c->ProjectFromWorld(camera);
-        const uint32_t code = camera.PointOutcode(c->camera);
+        float corner[3], c[3];
+        L3DObject::BoxCorner(i, low, high, corner);
+        camera.ToCamera(corner, c);
+        const uint32_t code = camera.PointOutcode(c);
         any |= code;
         all &= code;
     }
@@ -265,11 +295,20 @@ void L3DOctreeNode::Split() {
     }
 }
 
-int32_t L3DOctreeNode::FirstChildHolding(const float* point) const {
-    int32_t i = 0;
-    for (LDataNode* n = GetChildren() ? GetChildren()->GetHead() : nullptr; n; n = n->next, ++i)
-        if (static_cast<L3DOctreeNode*>(n->value)->ContainsPoint(point)) return i;
-    return -1;
+int32_t L3DOctreeNode::FirstChildHolding(const float* point, const float* split) const {
+    // The children tile this box and meet at `split`; of the closed child
+    // boxes holding the point, the first is on each axis the lower one
+    // unless the point lies above the split. The same answer as testing
+    // each child's planes in turn (with unit normals each plane test is an
+    // exact comparison), without the up to 48 plane tests per vertex.
+    static const int32_t kBits[3] = {1, 4, 2};  // x, y, z
+    int32_t child = 0;
+    for (int a = 0; a < 3; ++a) {
+        const float c = point[a];
+        if (!(c >= m_min[a] && c <= m_max[a])) return -1;  // NaN too
+        if (c > split[a]) child |= kBits[a];
+    }
+    return child;
 }
 
 L3DPoint* L3DOctreeNode::CopyVertex(const L3DPoint* from, int32_t use) {
@@ -281,12 +320,12 @@ L3DPoint* L3DOctreeNode::CopyVertex(const L3DPoint* from, int32_t use) {
     return copy;
 }
 
-void L3DOctreeNode::Take(LPolygon* polygon) {
+void L3DOctreeNode::Take(LPolygon* polygon, bool refresh) {
     // AddPolygon with refresh for an object outside the world's list,
     // without its search for the polygon in the list (it is in none).
     if (polygon->count != 3 && polygon->count != 4) return;
     AppendNewPolygon(polygon);
-    polygon->ComputePlanes(0);
+    if (refresh) polygon->ComputePlanes(0);
 }
 
 void L3DOctreeNode::TakeOut(L3DObject* source, LPolygon* polygon) {
@@ -315,14 +354,17 @@ void L3DOctreeNode::AddMesh(L3DObject* source) {
     const std::vector<LPolygon*> polygons = PolygonsOf(source);
     std::vector<int8_t> target(polygons.size(), -1);
     int64_t room[8] = {};
+    for (L3DOctreeNode* child : children)
+        if (!child) return;  // no children to be had: everything stays
+    const float* split = children[0]->m_max;  // where the children meet
     for (size_t k = 0; k < polygons.size(); ++k) {
         LPolygon* p = polygons[k];
         if (p->count < 3 || !AllFinite(p)) continue;
-        const int32_t first = FirstChildHolding(p->points[0]->local);
+        const int32_t first = FirstChildHolding(p->points[0]->local, split);
         if (first < 0) continue;
         int32_t same = first;
         for (int i = 1; i < p->count && same >= 0; ++i)
-            if (FirstChildHolding(p->points[i]->local) != first) same = -1;
+            if (FirstChildHolding(p->points[i]->local, split) != first) same = -1;
         target[k] = int8_t(same >= 0 ? same : 8);
         if (same >= 0)
             room[same] += p->count;
@@ -338,17 +380,29 @@ void L3DOctreeNode::AddMesh(L3DObject* source) {
     LDataLink* sourceList = source->GetPolygonList();
     const int32_t indexSwitch = sourceList ? sourceList->GetIndexSwitch() : 1;
     if (sourceList) sourceList->SetIndexSwitch(0);
+    // A node splitting itself hands its vertices down instead of copying
+    // them at every level; a vertex of a polygon that stays is kept here.
+    LBasePoint* ownPoints = source == this ? GetPoints() : nullptr;
+    std::unique_ptr<LPointerIndex> handed;
+    if (ownPoints) {
+        handed = std::make_unique<LPointerIndex>(size_t(ownPoints->GetCount()));
+        for (size_t k = 0; k < polygons.size(); ++k)
+            if (target[k] < 0)
+                for (int i = 0; i < polygons[k]->count; ++i) handed->Set(polygons[k]->points[i], kHandedChild);
+    }
     for (size_t k = 0; k < polygons.size(); ++k) {
         if (target[k] == 8)
             SplitPolygon(source, polygons[k]);
         else if (target[k] >= 0)
-            MoveWhole(source, polygons[k], children[target[k]]);
+            MoveWhole(source, polygons[k], target[k], handed.get());
     }
     if (sourceList) sourceList->SetIndexSwitch(indexSwitch);
     // A mesh that gave up every polygon gives up its vertices too; so does
     // a node that split itself (Redistribute passes over a node without
-    // polygons, which would keep every level's copies until the end).
-    if (source->GetNPolygons(0) == 0)
+    // polygons, which would keep every level's vertices until the end).
+    if (ownPoints)
+        ReleaseHanded(ownPoints, *handed, GetNPolygons(0) == 0);
+    else if (source->GetNPolygons(0) == 0)
         if (LBasePoint* points = source->GetPoints()) points->Clear();
     // A child re-splits only when some polygon came to it whole: one filled
     // with pieces of polygons that span it would get them back as pieces
@@ -370,13 +424,12 @@ void L3DOctreeNode::AbsorbAll(L3DObject* source) {
     to->Reserve(base + from->GetCount());
     const int32_t sharing = to->IsSharing();
     to->DisableSharing();
-    std::unordered_map<const L3DPoint*, L3DPoint*> copies;
-    copies.reserve(size_t(from->GetCount()));
+    LPointerIndex copies(size_t(from->GetCount()));  // source vertex -> its copy's place in this list
     for (int32_t i = 0; i < from->GetCount(); ++i) {
         const L3DPoint* p = from->GetPoint(i);
         if (L3DPoint* copy = CopyVertex(p, from->GetUseCount(i))) {
             copy->useByte = p->useByte;
-            copies[p] = copy;
+            copies.Set(p, to->GetCount() - 1);
         }
     }
     if (sharing) to->EnableSharing();
@@ -384,34 +437,55 @@ void L3DOctreeNode::AbsorbAll(L3DObject* source) {
         TakeOut(source, p);
         p->owner = this;
         for (int i = 0; i < p->count; ++i) {
-            auto found = copies.find(p->points[i]);
-            if (found != copies.end()) p->points[i] = found->second;
+            const int32_t found = copies.Find(p->points[i]);
+            if (found >= 0) p->points[i] = to->GetPoint(found);
         }
-        Take(p);
+        Take(p, true);
     }
     from->Clear();
 }
 
-void L3DOctreeNode::MoveWhole(L3DObject* source, LPolygon* polygon, L3DOctreeNode* child) {
+void L3DOctreeNode::MoveWhole(L3DObject* source, LPolygon* polygon, int32_t childIndex, LPointerIndex* handed) {
+    L3DOctreeNode* child = GetChild(childIndex);
     LBasePoint* to = child->GetPoints();
     const int32_t sharing = to->IsSharing();
     to->DisableSharing();
-    L3DPoint* copies[4] = {};
+    // Copies first, the one step that can fail: every vertex of a polygon
+    // from a mesh; from a node splitting itself, only a vertex that another
+    // child or a polygon staying behind holds (the rest are handed over).
+    L3DPoint* next[4] = {};
     for (int i = 0; i < polygon->count; ++i) {
-        copies[i] = child->CopyVertex(polygon->points[i], 1);
-        if (!copies[i]) {
+        const int32_t code = handed ? handed->Find(polygon->points[i]) : -1;
+        if (handed && (code < 0 || (code & kHandedChild) == childIndex)) continue;
+        next[i] = child->CopyVertex(polygon->points[i], 1);
+        if (!next[i]) {
             if (sharing) to->EnableSharing();
             return;  // no vertex to be had: the polygon stays where it was
         }
+        next[i]->useByte = 1;
+    }
+    for (int i = 0; i < polygon->count; ++i) {
+        if (next[i]) continue;
+        L3DPoint* v = polygon->points[i];
+        const int32_t code = handed->Find(v);
+        if (code >= 0) {  // handed to this child by an earlier polygon: shared
+            const int32_t at = code / kHandedSlots;
+            to->SetUseCount(at, to->GetUseCount(at) + 1);
+            ++v->useByte;
+        } else {
+            const int32_t at = to->AddExistingPoint(v);  // sharing off: appended with one use
+            v->useByte = 1;
+            handed->Set(v, at * kHandedSlots + childIndex);
+        }
+        next[i] = v;
     }
     if (sharing) to->EnableSharing();
     TakeOut(source, polygon);
-    for (int i = 0; i < polygon->count; ++i) {
-        copies[i]->useByte = 1;
-        polygon->points[i] = copies[i];
-    }
+    for (int i = 0; i < polygon->count; ++i) polygon->points[i] = next[i];
     polygon->owner = child;
-    child->Take(polygon);
+    // A polygon passed on by a node that splits itself keeps its corners'
+    // positions, so the planes it got on entering the tree still hold.
+    child->Take(polygon, source->GetKind() != kKindOctree);
 }
 
 void L3DOctreeNode::SplitPolygon(L3DObject* source, LPolygon* polygon) {
@@ -538,7 +612,7 @@ int32_t L3DOctreeNode::AddPiece(LMaterial* material, L3DPoint* const* vertices, 
         piece->count = 3;
         piece->RecomputeRadius();
         if (material && piece->material != material) piece->SetMaterial(material);  // a material lists triangles only
-        Take(piece);
+        Take(piece, true);
     }
     return pieces;
 }
@@ -548,22 +622,21 @@ void L3DOctreeNode::Redistribute(int32_t force) {
     LMaterialCacheList* caches = GetCacheList();
     if (points && GetNPolygons(0) > 0) {
         if (force) DropCaches(this);  // every polygon joins its cache again below
-        std::unordered_map<const L3DPoint*, int32_t> index;
-        index.reserve(size_t(points->GetCount()));
+        LPointerIndex index(size_t(points->GetCount()));
         for (int32_t i = 0; i < points->GetCount(); ++i) {
             L3DPoint* p = points->GetPoint(i);
             points->SetUseCount(i, 0);
             p->useByte = 0;
             p->material = nullptr;
             Vec3Copy(p->local, p->world);
-            index[p] = i;
+            index.Set(p, i);
         }
         for (LPolygon* polygon : PolygonsOf(this)) {
             bool copied = false;
             for (int i = 0; i < polygon->count; ++i) {
                 L3DPoint* p = polygon->points[i];
-                auto found = index.find(p);
-                if (found == index.end()) continue;  // not this node's: left alone
+                int32_t found = index.Find(p);
+                if (found < 0) continue;  // not this node's: left alone
                 if (p->material && p->material != polygon->material) {
                     const int32_t sharing = points->IsSharing();
                     points->DisableSharing();
@@ -572,14 +645,15 @@ void L3DOctreeNode::Redistribute(int32_t force) {
                     if (copy) {
                         Vec3Copy(p->world, copy->world);
                         Vec3Copy(p->normal, copy->normal);
-                        found = index.emplace(copy, points->GetCount() - 1).first;
+                        found = points->GetCount() - 1;
+                        index.Set(copy, found);
                         polygon->points[i] = p = copy;
                         copied = true;
                     }
                 }
                 p->material = polygon->material;
                 ++p->useByte;
-                points->SetUseCount(found->second, points->GetUseCount(found->second) + 1);
+                points->SetUseCount(found, points->GetUseCount(found) + 1);
             }
             if ((force || copied) && polygon->material && caches) {
                 if (polygon->inCache && !force) caches->RemovePolygon(polygon->material, polygon);
@@ -674,7 +748,7 @@ void L3DOctreeNode::Cull(const LCameraView& camera, int32_t known) {
     // A child's box lies inside its parent's and the view volume is convex:
     // under a box wholly inside (or wholly outside one plane) every box
     // tests the same, so only the nodes under crossing boxes are projected.
-    const int32_t test = known ? known : CameraBoxTest(camera, GetBox());
+    const int32_t test = known ? known : CameraBoxTest(camera, m_min, m_max);
     LMaterialCacheList* caches = GetCacheList();
     SetInView(test == kInside || test == kCrossing ? 1 : 0);
     if (caches && test == kInside) caches->ClearClip();

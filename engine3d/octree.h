@@ -32,6 +32,7 @@
 
 class LChunkStream;
 class LMaterial;
+class LPointerIndex;
 
 class L3DOctreeNode : public L3DObject {
 public:
@@ -48,6 +49,7 @@ public:
     static constexpr float kTemporaryMark = 1974.0f;
     // Room for a quad clipped by six planes.
     static constexpr int32_t kMaxClipVertices = 10;
+    enum : int32_t { kHandedSlots = 16, kHandedChild = 15 };
 
     L3DOctreeNode(const float* low, const float* high, L3DWorld* world, L3DOctreeNode* parent);
     ~L3DOctreeNode() override;
@@ -94,14 +96,21 @@ private:
     void Cull(const LCameraView& camera, int32_t known);
     void ReleaseMaterialLinks();
     void AbsorbAll(L3DObject* source);
-    void MoveWhole(L3DObject* source, LPolygon* polygon, L3DOctreeNode* child);
+    // Moves a polygon whole into child `childIndex`. With `handed` (a node
+    // splitting itself) its vertices are handed over, not copied: the index
+    // holds each handed vertex as (place in the child's list) x
+    // kHandedSlots + child, and kHandedChild for one that must stay here.
+    void MoveWhole(L3DObject* source, LPolygon* polygon, int32_t childIndex, LPointerIndex* handed);
     void SplitPolygon(L3DObject* source, LPolygon* polygon);
     // Copies the vertices and fans them into triangles of the material;
     // `reuse`, when set, is taken as the first triangle. The count made.
     int32_t AddPiece(LMaterial* material, L3DPoint* const* vertices, int32_t count, LPolygon*& reuse);
-    int32_t FirstChildHolding(const float* point) const;
+    // The first child whose box holds the point (-1: none); `split` is where
+    // the children meet (child 0's max corner).
+    int32_t FirstChildHolding(const float* point, const float* split) const;
     L3DPoint* CopyVertex(const L3DPoint* from, int32_t use);
-    void Take(LPolygon* polygon);
+    // Appends the polygon; `refresh` recomputes its planes.
+    void Take(LPolygon* polygon, bool refresh);
     static void TakeOut(L3DObject* source, LPolygon* polygon);
 
     float m_min[3], m_max[3];

@@ -144,6 +144,7 @@ struct OctreeTest : ::testing::Test {
         std::map<float, double> found;
         std::map<float, int> parts;
         std::map<LPolygon*, int> seen;
+        std::map<const L3DPoint*, int> listed;  // a vertex belongs to one node's list, once
         Walk(root, [&](L3DOctreeNode* node) {
             ++out.nodes;
             out.deepest = std::max(out.deepest, node->GetDepth());
@@ -151,7 +152,10 @@ struct OctreeTest : ::testing::Test {
             if (sizeRule && node->GetDepth() < L3DOctreeNode::kMaxDepth) EXPECT_LE(n, L3DOctreeNode::kMaxPolygons) << node->GetDepth();
             LBasePoint* points = node->GetPoints();
             std::set<const L3DPoint*> own;
-            for (int32_t i = 0; i < points->GetCount(); ++i) own.insert(points->GetPoint(i));
+            for (int32_t i = 0; i < points->GetCount(); ++i) {
+                own.insert(points->GetPoint(i));
+                ++listed[points->GetPoint(i)];
+            }
             for (int32_t i = 0; i < points->GetCount(); ++i)
                 for (int a = 0; a < 3; ++a) {
                     const float c = points->GetPoint(i)->local[a];
@@ -168,6 +172,7 @@ struct OctreeTest : ::testing::Test {
             }
         });
         for (auto& [p, times] : seen) EXPECT_EQ(times, 1);
+        for (auto& [v, times] : listed) EXPECT_EQ(times, 1) << "a vertex in several lists";
         // Every original is in the tree once, whole or as the first piece.
         EXPECT_EQ(seen.size(), originals.size());
         for (auto& [id, n] : parts) out.split += n > 1;
@@ -197,16 +202,27 @@ TEST_F(OctreeTest, RandomMeshesKeepAreaVerticesAndEveryPolygon) {
     }
 }
 
-TEST_F(OctreeTest, FlatLevelOfQuads) {
-    // 80 x 80 quads on y = 0: a box flat on y still splits on x and z.
-    L3DObject* level = NewMesh();
-    for (int i = 0; i < 80; ++i)
-        for (int j = 0; j < 80; ++j) {
-            const float x = float(i) * 10 - 400, z = float(j) * 10 - 400;
-            AddPolygon(level, {{x, 0, z}, {x, 0, z + 10}, {x + 10, 0, z + 10}, {x + 10, 0, z}}, float(i * 80 + j));
-        }
-    const Outcome o = BuildAndCheck(level);
-    EXPECT_GT(o.nodes, 1);
+TEST_F(OctreeTest, LevelsOfQuads) {
+    // 80 x 80 quads. On y = 0 with edges on the split planes: a box flat on
+    // y still splits on x and z. Tilted and shifted: quads straddle the
+    // planes of every level on all three axes and are clipped as quads
+    // (their fourth corner and area kept through the pieces).
+    struct Case {
+        float slopeX, slopeZ, shift;
+    };
+    for (const Case c : {Case{0, 0, 0}, Case{0.3f, -0.2f, 3.7f}}) {
+        L3DObject* level = NewMesh();
+        const auto corner = [&](float x, float z) { return Vertex{x, c.slopeX * x + c.slopeZ * z, z}; };
+        for (int i = 0; i < 80; ++i)
+            for (int j = 0; j < 80; ++j) {
+                const float x = float(i) * 10 - 400 + c.shift, z = float(j) * 10 - 400 + c.shift * 0.5f;
+                AddPolygon(level, {corner(x, z), corner(x, z + 10), corner(x + 10, z + 10), corner(x + 10, z)},
+                           float(i * 80 + j));
+            }
+        const Outcome o = BuildAndCheck(level);
+        EXPECT_GT(o.nodes, 1);
+        EXPECT_GT(o.split, 0) << c.shift;
+    }
 }
 
 TEST_F(OctreeTest, DenseBuiltSpheres) {
