@@ -8,7 +8,6 @@ cd "$(dirname "$0")/.."
 HERE=$PWD/scripts
 . "$HERE/wine-env.sh"
 arch=$(tw_wine_arch)
-wpreset=win32
-[ "$arch" = x86_64 ] && wpreset=win64
+wpreset=$(tw_windows_preset)
 build=${TW_BENCH_WINDOWS_BUILD:-build/$wpreset}
 "$HERE/with-display.sh" "$arch" "$HERE/wine-test.sh" "$build/bench/wine/present_bench.exe" | tr -d '\r'

@@ -9,8 +9,7 @@ cd "$(dirname "$0")/.."
 HERE=$PWD/scripts
 . "$HERE/wine-env.sh"
 arch=$(tw_wine_arch)
-wpreset=win32
-[ "$arch" = x86_64 ] && wpreset=win64
+wpreset=$(tw_windows_preset)
 build=${TW_BENCH_WINDOWS_BUILD:-build/$wpreset}
 native=${TW_BENCH_NATIVE_BUILD:-build/bench}/bench/sprites_bench
 if [ -x "$native" ]; then

@@ -20,8 +20,7 @@ HERE=$PWD/scripts
 . "$HERE/wine-env.sh"
 runs=${1:-15}
 arch=$(tw_wine_arch)
-wpreset=win32
-[ "$arch" = x86_64 ] && wpreset=win64
+wpreset=$(tw_windows_preset)
 build=${TW_BENCH_WINDOWS_BUILD:-build/$wpreset}
 packer=${TW_BENCH_PACKER:-build/native/tools/twpack}
 work=build/bench-startup

@@ -21,8 +21,7 @@ bash "$HERE/setup.sh"
 # The Windows build that can run here: the product's win32 build under 32-bit
 # Wine, or the same sources built for win64 where 32-bit processes cannot run.
 arch=$(tw_wine_arch)
-wpreset=win32
-[ "$arch" = x86_64 ] && wpreset=win64
+wpreset=$(tw_windows_preset)
 for preset in native win32 $([ "$wpreset" = win64 ] && echo win64); do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"

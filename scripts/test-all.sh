@@ -14,8 +14,7 @@ step "set-up"
 bash "$HERE/setup.sh" || exit 1
 
 arch=$(tw_wine_arch)
-wpreset=win32
-[ "$arch" = x86_64 ] && wpreset=win64
+wpreset=$(tw_windows_preset)
 
 for preset in native win32 $([ "$wpreset" = win64 ] && echo win64); do
   step "build $preset"

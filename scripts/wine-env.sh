@@ -11,6 +11,12 @@ tw_wine_arch() {
   if /usr/lib/wine/wine --version >/dev/null 2>&1; then echo i686; else echo x86_64; fi
 }
 
+# Prints win32 or win64: the preset of the Windows build whose tests run here
+# (the product's build under 32-bit Wine, else the win64 build of the sources).
+tw_windows_preset() {
+  if [ "$(tw_wine_arch)" = x86_64 ]; then echo win64; else echo win32; fi
+}
+
 # Selects the loader and prefix for an architecture (i686 or x86_64).
 tw_wine_select() {
   case "$1" in
