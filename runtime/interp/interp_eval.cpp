@@ -169,21 +169,8 @@ static bool IsMemberAccess(uint16_t code) {
 // a text, or the value itself with its variable as target.
 void CInterpretor::AfterValueOperand(CValue* value, uint32_t nameRef) {
     CValue* result = Result();
-    const uint32_t tag = value->GetTag();
     if (IsMemberAccess(Code())) {
-        if (tag == CValue::kObject) {
-            CIBaseClassImpl* object = value->GetObject();
-            if (object == nullptr)
-                RaiseError(32);
-            if (IsScriptObject(object))
-                CallScriptObjectMember(static_cast<CIBaseObjectVar*>(object));
-            else
-                CallObjectMember(object);
-            return;
-        }
-        if (tag != CValue::kText)
-            RaiseError(35);
-        MemberOnText(nullptr, value);
+        MemberOnValue(value);
         return;
     }
     // The left operand of "=" or of a compound assignment that nothing
@@ -199,6 +186,36 @@ void CInterpretor::AfterValueOperand(CValue* value, uint32_t nameRef) {
         result->Assign(*value);
     }
     result->SetOrigin(value);
+}
+
+// The member access at the code pointer on a value: a member of the object it
+// refers to, or a String member of its text; other values have no members.
+void CInterpretor::MemberOnValue(CValue* value) {
+    const uint32_t tag = value->GetTag();
+    if (tag == CValue::kObject) {
+        CIBaseClassImpl* object = value->GetObject();
+        if (object == nullptr)
+            RaiseError(32);
+        if (IsScriptObject(object))
+            CallScriptObjectMember(static_cast<CIBaseObjectVar*>(object));
+        else
+            CallObjectMember(object);
+        return;
+    }
+    if (tag != CValue::kText)
+        RaiseError(35);
+    MemberOnText(nullptr, value);
+}
+
+// A member written after a call (a.B().C, s.ToUpperCase().Length()) applies
+// to the call's result. The result is taken out of the slot first: the next
+// handler writes its own result there.
+void CInterpretor::MemberOnCallResult() {
+    if (!IsMemberAccess(Code()))
+        return;
+    CValue held(this);
+    held.Assign(*Result());
+    MemberOnValue(&held);
 }
 
 void CInterpretor::MemberOnText(const char* text, const CValue* value) {

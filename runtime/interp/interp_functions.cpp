@@ -217,10 +217,11 @@ void CInterpretor::OpEvalCall() {
         RaiseError(42);
     if (variable->value.GetTag() != CValue::kFunction)
         RaiseError(44);
-    if (TryIntegerCallHere(variable->value.FunctionOf(), m_thisObject))
-        return;
-    LocalScope local(this);
-    CallScriptFunction(local.Get(), m_thisObject, variable->value.FunctionOf());
+    if (!TryIntegerCallHere(variable->value.FunctionOf(), m_thisObject)) {
+        LocalScope local(this);
+        CallScriptFunction(local.Get(), m_thisObject, variable->value.FunctionOf());
+    }
+    MemberOnCallResult();
 }
 
 bool CInterpretor::RunMethodStatement() {
@@ -268,11 +269,14 @@ void CInterpretor::CallScriptObjectMember(CIBaseObjectVar* object) {
         const CFunctionRecord* function = member->value.FunctionOf();
         // The object is the This of the call from here on: while its
         // arguments are evaluated it may be neither deleted nor collected.
-        ActiveObject active(object);
-        if (TryIntegerCallHere(function, object))
-            return;
-        LocalScope local(this);
-        CallScriptFunction(local.Get(), object, function);
+        {
+            ActiveObject active(object);
+            if (!TryIntegerCallHere(function, object)) {
+                LocalScope local(this);
+                CallScriptFunction(local.Get(), object, function);
+            }
+        }
+        MemberOnCallResult();
         return;
     }
     StepInstr();

@@ -120,6 +120,7 @@ void CInterpretor::CallObjectMember(CIBaseClassImpl* object) {
         else
             Result()->Assign(*cell);
     }
+    MemberOnCallResult();
 }
 
 void CInterpretor::CallConstant(uint32_t classId, uint32_t memberId) {

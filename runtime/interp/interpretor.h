@@ -643,6 +643,9 @@ private:
     void AfterValueOperand(CValue* value, uint32_t nameRef = kNotAName);
     // Hands the global String object a text (a literal) or a text value.
     void MemberOnText(const char* text, const CValue* value = nullptr);
+    void MemberOnValue(CValue* value);
+    // Follows a member chain on the result a call left in the result slot.
+    void MemberOnCallResult();
     // The variable of a name: the current call's, the current object's, then
     // the global one; null when none.
     CVariable* LookUpName(uint32_t nameRef);
