@@ -101,7 +101,7 @@ int main() {
     DeleteObject(bitmap);
     DeleteDC(memory);
     // The surface's DC is not nested: the rich text host's ReleaseDC below
-    // would delete this one, so the text reference takes its own afterwards.
+    // would end this taking, so the text reference takes its own afterwards.
     s.ReleaseDC(dc);
 
     // 10,000 characters of plain text in lines of 80.

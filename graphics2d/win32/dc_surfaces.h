@@ -26,8 +26,9 @@ enum DibStep { kDibStepNone, kDibStepReferenceDC, kDibStepMemoryDC, kDibStepSect
 void FailDibStep(DibStep step);
 int LiveDibGdiObjects();
 
-// DIB-section surface: pixels in a GDI DIB section, a memory DC made while a
-// caller holds one (one ReleaseDC ends all nested GetDCs). Rows bottom-up.
+// DIB-section surface: pixels in a GDI DIB section and a memory DC made at
+// the first GetDC, kept until the surface goes (one ReleaseDC ends all
+// nested GetDCs and puts the DC's state back). Rows bottom-up.
 class CDIBSurface : public CSurfaceImpl {
 public:
     CDIBSurface();
@@ -73,6 +74,8 @@ protected:
     void DeleteMemoryDC();
 
     HDC m_dc = nullptr;
+    // SaveDC's level while a caller holds the DC, 0 when none does.
+    int m_takenLevel = 0;
     int32_t m_originX = 0;
     int32_t m_originY = 0;
     HWND m_window = nullptr;

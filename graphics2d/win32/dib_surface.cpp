@@ -89,7 +89,7 @@ int GdiSurfaceBlit(CSurfaceImpl* source, CSurfaceImpl* destination, int32_t dx, 
                          : BitBlt(target, dx, dy, dw, dh, own, sx, sy, rop);
     }
     // A blit onto itself takes the same DC twice; the second release finds
-    // no DC left and does nothing.
+    // no DC taken and does nothing.
     if (own) source->ReleaseDC(own);
     if (target) destination->ReleaseDC(target);
     return result;
@@ -124,6 +124,7 @@ void CDIBSurface::DeleteMemoryDC() {
     DeleteMemoryDCHandle(m_dc);
     m_dc = nullptr;
     m_previous = nullptr;
+    m_takenLevel = 0;
 }
 
 void CDIBSurface::UpdateColourTable(HDC dc) {
@@ -240,20 +241,39 @@ uint32_t CDIBSurface::GetOrigin() {
     return (static_cast<uint32_t>(m_originY) << 16) | (static_cast<uint32_t>(m_originX) & 0xFFFF);
 }
 
+// The memory DC is made once and kept between uses: making and deleting one
+// costs far more than the drawing most callers do with it (a line of text).
+// Each taking saves the DC's state and each release restores it, so what a
+// caller leaves selected or set does not reach the next caller, and the
+// origin and colour table are applied afresh as on a new DC.
 void* CDIBSurface::GetDC() {
-    if (m_dc) return m_dc;
-    if (!m_section) return nullptr;
-    HGDIOBJ previous = nullptr;
-    HDC dc = MakeMemoryDC(&previous);
-    if (!dc) return nullptr;
-    m_dc = dc;
-    m_previous = previous;
-    UpdateColourTable(dc);
-    SetWindowOrgEx(dc, m_originX, m_originY, nullptr);
-    return dc;
+    if (m_takenLevel) return m_dc;
+    if (!m_dc) {
+        if (!m_section) return nullptr;
+        HGDIOBJ previous = nullptr;
+        m_dc = MakeMemoryDC(&previous);
+        if (!m_dc) return nullptr;
+        m_previous = previous;
+    }
+    m_takenLevel = SaveDC(m_dc);
+    if (!m_takenLevel) {  // a DC whose state cannot be saved is not kept
+        DeleteMemoryDC();
+        return nullptr;
+    }
+    UpdateColourTable(m_dc);
+    SetWindowOrgEx(m_dc, m_originX, m_originY, nullptr);
+    return m_dc;
 }
 
-void CDIBSurface::ReleaseDC(void*) { DeleteMemoryDC(); }
+void CDIBSurface::ReleaseDC(void*) {
+    if (!m_takenLevel) return;
+    // Pixels are read and written directly once the DC is given back: GDI's
+    // batched drawing must have reached them.
+    GdiFlush();
+    const bool restored = RestoreDC(m_dc, m_takenLevel) != 0;
+    m_takenLevel = 0;
+    if (!restored) DeleteMemoryDC();
+}
 
 int CDIBSurface::BlitFromDC(int32_t dx, int32_t dy, void* source, int32_t sx, int32_t sy, int32_t w, int32_t h,
                             int32_t, int32_t mode, uint32_t parameter) {

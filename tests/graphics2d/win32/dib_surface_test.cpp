@@ -13,6 +13,7 @@
 #include "gdi_test_support.h"
 #include "graphics2d/surface_registry.h"
 #include "graphics2d/win32/dc_surfaces.h"
+#include "runtime/package/shared_palette.h"
 
 namespace {
 
@@ -122,16 +123,38 @@ TEST_F(DIBSurfaceTest, LibraryAndGdiSeeTheSamePixels) {
 TEST_F(DIBSurfaceTest, OneMemoryDCUntilOneRelease) {
     auto s = Make(32, 4, 4);
     ASSERT_NE(s, nullptr);
+    const int held = LiveDibGdiObjects();
     HDC first = static_cast<HDC>(s->GetDC());
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(GetCurrentObject(first, OBJ_BITMAP), SectionOf(s.get()));
     EXPECT_EQ(s->GetDC(), first) << "no count: the same DC";
+    // What a caller leaves on the DC does not reach the next one to take it.
+    HFONT font = CreateFontA(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+    HGDIOBJ defaultFont = SelectObject(first, font);
+    SetTextColor(first, RGB(1, 2, 3));
+    SetBkMode(first, TRANSPARENT);
+    IntersectClipRect(first, 1, 1, 2, 2);
+    SetWindowOrgEx(first, 7, 7, nullptr);
     s->ReleaseDC(first);
-    EXPECT_EQ(GetObjectType(first), 0u) << "one release deletes it";
-    s->ReleaseDC(first);  // nothing left: harmless
+    s->ReleaseDC(first);  // one release ended both GetDCs: harmless
+    EXPECT_EQ(LiveDibGdiObjects(), held + 1) << "the memory DC is kept for the next GetDC";
+
     HDC again = static_cast<HDC>(s->GetDC());
-    ASSERT_NE(again, nullptr);
+    ASSERT_EQ(again, first);
+    EXPECT_EQ(GetCurrentObject(again, OBJ_BITMAP), SectionOf(s.get()));
+    EXPECT_EQ(GetCurrentObject(again, OBJ_FONT), defaultFont);
+    EXPECT_EQ(GetTextColor(again), RGB(0, 0, 0));
+    EXPECT_EQ(GetBkMode(again), OPAQUE);
+    RECT clip = {};
+    EXPECT_EQ(GetClipBox(again, &clip), SIMPLEREGION);
+    EXPECT_EQ(clip.right - clip.left, 4) << "whole surface, no clip left over";
+    POINT origin = {};
+    ASSERT_TRUE(GetWindowOrgEx(again, &origin));
+    EXPECT_EQ(origin.x, 0);
     s->ReleaseDC(again);
+    DeleteObject(font);
+    s.reset();
+    EXPECT_EQ(LiveDibGdiObjects(), held - 1) << "deleting the surface frees the DC and the section";
 
     // The kept-DC class hands out its one DC and ignores releases.
     auto kept = Make(32, 4, 4, kPlaceKeptDC);
@@ -142,6 +165,27 @@ TEST_F(DIBSurfaceTest, OneMemoryDCUntilOneRelease) {
     kept->ReleaseDC(keptDC);
     EXPECT_EQ(GetObjectType(keptDC), static_cast<DWORD>(OBJ_MEMDC));
     EXPECT_EQ(kept->GetDC(), keptDC);
+}
+
+// At 8 bits GDI draws through the section's colour table: a palette set
+// while the surface's memory DC is kept between uses must reach it.
+TEST_F(DIBSurfaceTest, PaletteSetBetweenUsesReachesTheKeptDC) {
+    auto s = Make(8, 4, 4);
+    ASSERT_NE(s, nullptr);
+    s->ReleaseDC(s->GetDC());  // the DC now exists and is kept
+    LogPalette256 greys = {0x300, 256, {}};
+    for (int i = 0; i < 256; ++i) greys.entries[i] = {uint8_t(i), uint8_t(i), uint8_t(i), 0};
+    greys.entries[5] = {10, 20, 200, 0};
+    ASSERT_EQ(s->SetPaletteEntries(&greys, 0), 1);
+    HDC dc = static_cast<HDC>(s->GetDC());
+    ASSERT_NE(dc, nullptr);
+    RGBQUAD entry = {};
+    ASSERT_EQ(GetDIBColorTable(dc, 5, 1, &entry), 1u);
+    EXPECT_EQ(entry.rgbRed, 10);
+    EXPECT_EQ(entry.rgbBlue, 200);
+    SetPixelV(dc, 1, 1, RGB(10, 20, 200));
+    s->ReleaseDC(dc);
+    EXPECT_EQ(ReadBitmap(SectionOf(s.get()), 4, 4)[1 * 4 + 1], 0x0A14C8u) << "GDI matched the new entry";
 }
 
 TEST_F(DIBSurfaceTest, OriginReachesTheDC) {
@@ -316,6 +360,10 @@ TEST_F(DIBSurfaceTest, FailingGdiStepsReleaseWhatTheyMade) {
     ASSERT_NE(dc, nullptr);
     EXPECT_EQ(LiveDibGdiObjects(), held + 1);
     s->ReleaseDC(dc);
-    s->ReleaseDC(dc);  // a second release finds no DC left
-    EXPECT_EQ(LiveDibGdiObjects(), held);
+    s->ReleaseDC(dc);  // a second release finds no DC taken
+    EXPECT_EQ(LiveDibGdiObjects(), held + 1) << "kept for the next GetDC";
+    EXPECT_EQ(s->GetDC(), dc);
+    s->ReleaseDC(dc);
+    s.reset();
+    EXPECT_EQ(LiveDibGdiObjects(), held - 1);
 }
