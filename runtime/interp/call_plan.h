@@ -49,7 +49,10 @@ struct CCallPlanStep {
 struct CIntOperand {
     int8_t parameter = -1;  // -1: no parameter
     int32_t value = 0;      // the constant
-    uint32_t member = 0;    // nonzero: This.member of that name
+    // This.member of that name when isMember (every name ref, 0 too, is a
+    // name: the flag alone tells a member from a constant).
+    bool isMember = false;
+    uint32_t member = 0;
     // The member's variable as found in This, with This's stamp then.
     mutable const CIBaseObjectVar* object = nullptr;
     mutable uint64_t stamp = 0;

@@ -63,6 +63,7 @@ void CInterpretor::MakeIntegerPlan(const CFunctionRecord* function, CCallPlan& p
             out->value = operand.value;
             return true;
         case CSimpleOperand::kThisMember:
+            out->isMember = true;
             out->member = operand.nameRef;
             return true;
         case CSimpleOperand::kName:
@@ -82,7 +83,7 @@ void CInterpretor::MakeIntegerPlan(const CFunctionRecord* function, CCallPlan& p
             if (!IsIntegerOperator(out->code) || !operandOf(entry.operands[first + 1], &out->b))
                 return false;
         }
-        out->members = out->a.member != 0 || out->b.member != 0;
+        out->members = out->a.isMember || out->b.isMember;
         return count == 1 || count == 2;
     };
     auto expressionOf = [&](const uint8_t* at, CIntExpr* out) {
@@ -97,6 +98,7 @@ void CInterpretor::MakeIntegerPlan(const CFunctionRecord* function, CCallPlan& p
             return false;
         out->shape = entry.shape;
         out->code = entry.operators[0];
+        out->target.isMember = true;
         out->target.member = entry.operands[0].nameRef;
         switch (entry.shape) {
         case kShapeAssign:
@@ -377,7 +379,7 @@ __attribute__((always_inline)) inline CValue* CInterpretor::IntegerMember(const 
 __attribute__((always_inline)) inline bool CInterpretor::IntegerOperand(const CIntOperand& operand,
                                                                         CIBaseClassImpl* thisObject,
                                                                         const int32_t* args, int32_t* value) {
-    if (operand.member == 0) {
+    if (!operand.isMember) {
         *value = operand.Read(args);
         return true;
     }
