@@ -6,11 +6,6 @@
 # Usage: bench/sprites-under-wine.sh   (after a Windows build, and the bench build for the references)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-HERE=$PWD/scripts
-. "$HERE/wine-env.sh"
-arch=$(tw_wine_arch)
-wpreset=$(tw_windows_preset)
-build=${TW_BENCH_WINDOWS_BUILD:-build/$wpreset}
 native=${TW_BENCH_NATIVE_BUILD:-build/bench}/bench/sprites_bench
 if [ -x "$native" ]; then
   echo "== native (Linux, optimised), with the references"
@@ -18,5 +13,5 @@ if [ -x "$native" ]; then
 else
   echo "== no native references: build the bench preset for them ($native)"
 fi
-echo "== under Wine ($arch)"
-"$HERE/with-display.sh" "$arch" "$HERE/wine-test.sh" "$build/bench/wine/sprites_bench.exe" | tr -d '\r'
+echo "== under Wine"
+bench/run-wine-bench.sh sprites_bench
