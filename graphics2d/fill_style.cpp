@@ -88,6 +88,22 @@ std::vector<GradientBand> GradientSurfaceBands(uint32_t first, uint32_t second, 
     return bands;
 }
 
+std::vector<GradientBand> GradientSurfaceBands(uint32_t first, uint32_t second, int32_t size, int32_t origin,
+                                               int32_t from, int32_t to, bool avoidZero) {
+    std::vector<GradientBand> window;
+    std::vector<GradientBand> whole = GradientSurfaceBands(first, second, size, origin, avoidZero);
+    if (whole.empty() || to <= from) return window;
+    // Widen the first and last bands over whatever of the window lies
+    // outside [0, size), then cut every band to the window.
+    whole.front().from = std::min(whole.front().from, from);
+    whole.back().to = std::max(whole.back().to, to);
+    for (const GradientBand& b : whole) {
+        const int32_t lo = std::max(b.from, from), hi = std::min(b.to, to);
+        if (lo < hi) window.push_back({lo - from, hi - from, b.colour});
+    }
+    return window;
+}
+
 int CSolidFillStyle::FillRect(CSurface* surface, int32_t left, int32_t top, int32_t right, int32_t bottom,
                               int32_t avoidZero) {
     const uint32_t colour = (m_colour == 0 && avoidZero) ? 8 : m_colour;
@@ -132,13 +148,26 @@ int CGradientFillStyle::FillSurface(CSurface* surface, int32_t width, int32_t he
                       0, 0, width, height);
 }
 
+std::vector<GradientBand> CGradientFillStyle::PatternBands(int32_t width, int32_t height, const PatternPlace& place,
+                                                           int32_t avoidZero) const {
+    if (m_direction == 0)
+        return GradientSurfaceBands(m_first, m_second, place.wholeWidth, m_originX, place.x, place.x + width,
+                                    avoidZero != 0);
+    return GradientSurfaceBands(m_first, m_second, place.wholeHeight, m_originY, place.y, place.y + height,
+                                avoidZero != 0);
+}
+
+int CGradientFillStyle::FillPattern(CSurface* pattern, int32_t width, int32_t height, const PatternPlace& place,
+                                    int32_t avoidZero) {
+    return PaintBands(pattern, PatternBands(width, height, place, avoidZero), 0, 0, width, height);
+}
+
 // Bands across the width repeat on every row; bands down the height are
 // each one colour for all their rows.
-void CGradientFillStyle::FillSurfaceRows(CSurface* row, int32_t width, int32_t height, int32_t avoidZero,
-                                         const PatternRowUser& use) {
-    if (m_direction == 0) return CFillStyle::FillSurfaceRows(row, width, height, avoidZero, use);
-    for (const GradientBand& b : GradientSurfaceBands(m_first, m_second, height, m_originY, avoidZero != 0)) {
-        if (b.to <= b.from) continue;
+void CGradientFillStyle::FillPatternRows(CSurface* row, int32_t width, int32_t height, const PatternPlace& place,
+                                         int32_t avoidZero, const PatternRowUser& use) {
+    if (m_direction == 0) return CFillStyle::FillPatternRows(row, width, height, place, avoidZero, use);
+    for (const GradientBand& b : PatternBands(width, height, place, avoidZero)) {
         PaintBands(row, {GradientBand{0, 1, b.colour}}, 0, 0, width, 1);
         use(b.from, b.to);
     }

@@ -36,11 +36,27 @@ std::vector<GradientBand> GradientRectBands(uint32_t first, uint32_t second, int
 // origin: the first band [0, trunc(e)) with e = bs - fmod(origin, bs) takes
 // the colour trunc(origin / bs) steps on; whole bands follow, each a step
 // further (bands whose edges are equal are left out but still step), and the
-// rows after the last whole band take the last colour. Colours outside the
-// two ends stay at the nearer end. Origin 0 gives the bands of
+// rows after the last whole band take the last colour. Steps before the
+// first colour (negative origins) go on past it, each channel held in
+// 0..255. Origin 0 gives the bands of
 // GradientRectBands (up to rounding of the edges).
 std::vector<GradientBand> GradientSurfaceBands(uint32_t first, uint32_t second, int32_t size, int32_t origin,
                                                bool avoidZero);
+// The window [from, to) of those bands, given relative to `from`: every
+// window cuts the same edges, so windows side by side join as the whole.
+// Positions before 0 take the colour at 0, positions from `size` on the last
+// colour. Nothing for a size of 0 or less.
+std::vector<GradientBand> GradientSurfaceBands(uint32_t first, uint32_t second, int32_t size, int32_t origin,
+                                               int32_t from, int32_t to, bool avoidZero);
+
+// Where a pattern lies on the surface its style is anchored to: its top
+// left corner at (x, y) of a wholeWidth x wholeHeight surface.
+struct PatternPlace {
+    int32_t x;
+    int32_t y;
+    int32_t wholeWidth;
+    int32_t wholeHeight;
+};
 
 // Called with rows [from, to) of a filled area that share one pattern row.
 using PatternRowUser = std::function<void(int32_t from, int32_t to)>;
@@ -56,15 +72,24 @@ public:
     }
     virtual int FillRect(CSurface* surface, int32_t left, int32_t top, int32_t right, int32_t bottom,
                          int32_t avoidZero) = 0;
-    // FillSurface of a width x height area one pattern row at a time, for
-    // callers that need no whole pattern: `row` (width x 1) takes the row
-    // that rows [from, to) of the area share, then use(from, to) is called,
-    // top to bottom over the whole height. The rows equal FillSurface's.
-    // This one paints a single row for all: styles whose pattern changes
-    // down the area override it.
-    virtual void FillSurfaceRows(CSurface* row, int32_t width, int32_t height, int32_t avoidZero,
-                                 const PatternRowUser& use) {
-        FillSurface(row, width, 1, avoidZero);
+    // Fills a width x height pattern with its part of what FillSurface
+    // paints over the whole surface of `place`, so that the patterns of
+    // shapes anywhere on that surface join into one fill. This one paints
+    // the pattern as a surface of its own: right for styles that look the
+    // same everywhere; styles that change across the surface override it.
+    virtual int FillPattern(CSurface* pattern, int32_t width, int32_t height, const PatternPlace&,
+                            int32_t avoidZero) {
+        return FillSurface(pattern, width, height, avoidZero);
+    }
+    // FillPattern of a width x height pattern one row at a time, for callers
+    // that need no whole pattern: `row` (width x 1) takes the row that rows
+    // [from, to) of the pattern share, then use(from, to) is called, top to
+    // bottom over the whole height. The rows equal FillPattern's. This one
+    // paints a single row for all: styles whose pattern changes down the
+    // area override it.
+    virtual void FillPatternRows(CSurface* row, int32_t width, int32_t height, const PatternPlace& place,
+                                 int32_t avoidZero, const PatternRowUser& use) {
+        FillPattern(row, width, 1, place, avoidZero);
         use(0, height);
     }
 };
@@ -88,7 +113,9 @@ public:
     int FillSurface(CSurface* surface, int32_t width, int32_t height, int32_t avoidZero) override;
     int FillRect(CSurface* surface, int32_t left, int32_t top, int32_t right, int32_t bottom,
                  int32_t avoidZero) override;
-    void FillSurfaceRows(CSurface* row, int32_t width, int32_t height, int32_t avoidZero,
+    int FillPattern(CSurface* pattern, int32_t width, int32_t height, const PatternPlace& place,
+                    int32_t avoidZero) override;
+    void FillPatternRows(CSurface* row, int32_t width, int32_t height, const PatternPlace& place, int32_t avoidZero,
                          const PatternRowUser& use) override;
 
     // Set directly by the surface's gradient members (a black set this way
@@ -100,6 +127,9 @@ public:
     int32_t Direction() const { return m_direction; }
 
 private:
+    // The bands of FillPattern along the gradient's direction.
+    std::vector<GradientBand> PatternBands(int32_t width, int32_t height, const PatternPlace& place,
+                                           int32_t avoidZero) const;
     // Paints the bands as columns (direction 0) or rows across the area.
     int PaintBands(CSurface* surface, const std::vector<GradientBand>& bands, int32_t left, int32_t top,
                    int32_t right, int32_t bottom);

@@ -39,24 +39,6 @@ std::unique_ptr<CSurface> Temporary(CSurface* target, int32_t w, int32_t h) {
     return s;
 }
 
-// Sets a style's origin for one fill and puts the old one back.
-class OriginFor {
-public:
-    OriginFor(CFillStyle* style, bool set, int32_t x, int32_t y) : m_style(set ? style : nullptr) {
-        if (m_style) m_previous = m_style->SetOrigin(x, y);
-    }
-    ~OriginFor() {
-        if (m_style)
-            m_style->SetOrigin(static_cast<int16_t>(m_previous & 0xFFFF), static_cast<int16_t>(m_previous >> 16));
-    }
-    OriginFor(const OriginFor&) = delete;
-    OriginFor& operator=(const OriginFor&) = delete;
-
-private:
-    CFillStyle* m_style;
-    uint32_t m_previous = 0;
-};
-
 // The passes of a mask: the outline, the interior without the outline, the
 // whole shape.
 enum MaskPass { kMaskOutline, kMaskInterior, kMaskWhole };
@@ -71,19 +53,23 @@ struct StyledJob {
     int32_t soften, mode;
     uint32_t parameter;
     bool filled;
-    bool setOrigins;   // styles anchored at the target's origin
+    bool anchored;     // the styles' patterns are parts of one fill over the target
     bool maskForFill;  // the filled-only entry needs a mask too
     bool andIntoMask;  // lines: the pattern goes into the mask, the mask onto the target
 };
+
+// Where the job's pattern lies: within the target, or, for shapes whose
+// styles are not anchored there, a whole of its own.
+PatternPlace PlaceOf(const CSurface* target, const StyledJob& job) {
+    if (!job.anchored) return {0, 0, job.area.Width(), job.area.Height()};
+    return {job.area.left, job.area.top, target->GetWidth(), target->GetHeight()};
+}
 
 // Fills the pattern with the style, cuts it with one mask pass and blits.
 bool StyledPass(CSurface* target, CSurface* pattern, CSurface* mask, const StyledJob& job, CFillStyle* style,
                 MaskPass pass, bool useMask, const MaskDrawer& draw) {
     const int32_t w = job.area.Width(), h = job.area.Height();
-    {
-        OriginFor origin(style, job.setOrigins, -job.area.left, -job.area.top);
-        style->FillSurface(pattern, w, h, 1);
-    }
+    style->FillPattern(pattern, w, h, PlaceOf(target, job), 1);
     CSurface* result = pattern;
     if (useMask) {
         ClearToZero(mask);
@@ -111,8 +97,7 @@ int StyledRows(CSurface* target, const StyledJob& job) {
         target->SetStatus(kSurfaceNoImpl);
         return 0;
     }
-    OriginFor origin(job.fill, job.setOrigins, -job.area.left, -job.area.top);
-    job.fill->FillSurfaceRows(row.get(), w, h, 1, [&](int32_t from, int32_t to) {
+    job.fill->FillPatternRows(row.get(), w, h, PlaceOf(target, job), 1, [&](int32_t from, int32_t to) {
         for (int32_t y = from; y < to; ++y)
             row->Blit(target, job.area.left, job.area.top + y, 0, 0, w, 1, 1, job.mode, job.parameter, 0);
     });

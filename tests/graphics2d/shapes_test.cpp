@@ -183,7 +183,7 @@ void ExpectSamePixels(CSurface* a, CSurface* b) {
 
 TEST_F(ShapeSurfaceTest, StyledFilledRectangleEqualsItsWholePatternBlitted) {
     // The rectangle paints the style row by row; the reference is the style's
-    // whole pattern over the clipped box, anchored at the target's origin,
+    // whole pattern over the clipped box, its part of the target's fill,
     // blitted transparently at once.
     CSolidFillStyle solid(0x3080C0);
     CGradientFillStyle across(0x102030, 0xE0C0A0, 0), down(0x0000F0, 0x40F000, 1), black(0, 0x000300, 1);
@@ -214,12 +214,44 @@ TEST_F(ShapeSurfaceTest, StyledFilledRectangleEqualsItsWholePatternBlitted) {
                 ASSERT_TRUE(pattern.Create(area.Width(), area.Height(), prototype));
                 if (pattern.IsPaletted()) pattern.SetPalette(target[1]->GetPalette(), 0);
                 ClearToZero(&pattern);
-                const uint32_t previous = styles[k]->SetOrigin(-area.left, -area.top);
-                styles[k]->FillSurface(&pattern, area.Width(), area.Height(), 1);
-                styles[k]->SetOrigin(static_cast<int16_t>(previous & 0xFFFF), static_cast<int16_t>(previous >> 16));
+                styles[k]->FillPattern(&pattern, area.Width(), area.Height(), PatternPlace{area.left, area.top, 24, 20},
+                                       1);
                 pattern.Blit(target[1].get(), area.left, area.top, 0, 0, area.Width(), area.Height(), 1, m.mode,
                              m.parameter, 0);
                 ExpectSamePixels(target[0].get(), target[1].get());
+            }
+        }
+    }
+}
+
+TEST_F(ShapeSurfaceTest, GradientShapesAreSlicesOfTheTargetsOneGradient) {
+    // An odd target size gives fractional band edges; colours far from black
+    // keep every band drawn (a pixel value 0 would be left transparent).
+    CGradientFillStyle across(0x2040F0, 0xF08020, 0), down(0x30F030, 0x8020A0, 1);
+    const int32_t w = 97, h = 61;
+    for (int depth : {16, 32}) {
+        for (CGradientFillStyle* style : {&across, &down}) {
+            SCOPED_TRACE(::testing::Message() << depth << " bits, direction " << style->Direction());
+            // A shape over the whole target is the target's own FillSurface.
+            auto shape = Make(depth, w, h), fill = Make(depth, w, h);
+            ASSERT_EQ(shape->DrawRectangleStyledFilled(0, 0, w, h, style, 0, 0, 0), 1);
+            style->FillSurface(fill.get(), w, h, 1);
+            ExpectSamePixels(shape.get(), fill.get());
+            // A box drawn as two halves, split across or down, equals the box
+            // drawn at once: the halves join without a seam.
+            const CRect box(3, 5, 90, 50);
+            auto once = Make(depth, w, h);
+            ASSERT_EQ(once->DrawRectangleStyledFilled(box.left, box.top, box.right, box.bottom, style, 0, 0, 0), 1);
+            for (int32_t y = box.top; y < box.bottom; ++y)
+                for (int32_t x = box.left; x < box.right; ++x)
+                    ASSERT_EQ(At(once.get(), x, y), At(fill.get(), x, y)) << x << "," << y;
+            const CRect halves[][2] = {{CRect(3, 5, 41, 50), CRect(41, 5, 90, 50)},
+                                       {CRect(3, 5, 90, 23), CRect(3, 23, 90, 50)}};
+            for (const auto& pair : halves) {
+                auto split = Make(depth, w, h);
+                for (const CRect& r : pair)
+                    ASSERT_EQ(split->DrawRectangleStyledFilled(r.left, r.top, r.right, r.bottom, style, 0, 0, 0), 1);
+                ExpectSamePixels(split.get(), once.get());
             }
         }
     }

@@ -185,9 +185,24 @@ def bands(first, second, size, origin, avoid):
     if not out: out.append((0, size, colour(step)))
     elif out[-1][1] < size: out.append((out[-1][1], size, out[-1][2]))
     return out
+# A window [lo, hi) of the bands, pixel by pixel: before 0 the colour at 0,
+# from size on the last colour; printed as runs of one colour from lo.
+def window(f, s, size, origin, avoid, lo, hi):
+    whole = bands(f, s, size, origin, avoid)
+    if not whole or hi <= lo: return []
+    at = [None] * size
+    for a, b, c in whole:
+        for p in range(a, b): at[p] = c
+    runs = []
+    for p in range(lo, hi):
+        c = at[0] if p < 0 else at[-1] if p >= size else at[p]
+        if runs and runs[-1][2] == c: runs[-1][1] = p - lo + 1
+        else: runs.append([p - lo, p - lo + 1, c])
+    return runs
 for line in sys.stdin:
-    f, s, size, origin, avoid = [int(v, 0) for v in line.split()]
-    print(" ".join("%d %d %d" % b for b in bands(f, s, size, origin, avoid)))
+    v = [int(x, 0) for x in line.split()]
+    out = bands(*v) if len(v) == 5 else window(*v)
+    print(" ".join("%d %d %d" % tuple(b) for b in out))
 )PY";
 
 TEST_F(DrawingReferenceTest, GradientBandsEqualAnIndependentComputation) {
@@ -222,6 +237,65 @@ TEST_F(DrawingReferenceTest, GradientBandsEqualAnIndependentComputation) {
         }
         EXPECT_EQ(ours.str(), line) << std::hex << c.first << " " << c.second << std::dec << " size " << c.size
                                     << " origin " << c.origin;
+    }
+}
+
+// Our bands of a window as runs of one colour, gaps marked: the python
+// script prints runs, and neighbouring bands may share a colour.
+std::string WindowRuns(const std::vector<GradientBand>& bands) {
+    std::ostringstream out;
+    int32_t runFrom = 0, at = 0;
+    uint32_t colour = 0;
+    const char* space = "";
+    for (size_t i = 0; i < bands.size(); ++i) {
+        if (bands[i].from != at) out << "gap at " << at << " ";
+        if (i > 0 && bands[i].colour == colour && bands[i].from == at) {
+            at = bands[i].to;
+            continue;
+        }
+        if (i > 0) out << space << runFrom << " " << at << " " << colour, space = " ";
+        runFrom = bands[i].from, at = bands[i].to, colour = bands[i].colour;
+    }
+    if (!bands.empty()) out << space << runFrom << " " << at << " " << colour;
+    return out.str();
+}
+
+TEST_F(DrawingReferenceTest, GradientWindowsEqualAnIndependentComputation) {
+    // Windows of the bands over a whole size: inside it, across its ends and
+    // wholly beyond them, at origin 0 (the styled shapes' case) and others.
+    struct Case {
+        uint32_t first, second;
+        int32_t size, origin, from, to;
+        int avoid;
+    };
+    std::vector<Case> cases = {{0x0000FF, 0xFF0000, 400, 0, 10, 130, 1},  {0x0000FF, 0xFF0000, 400, 0, 0, 400, 1},
+                               {0x000000, 0xFFFFFF, 97, 0, -20, 30, 1},   {0x000000, 0xFFFFFF, 97, 0, 80, 140, 1},
+                               {0x102030, 0x8090F0, 97, -33, 5, 60, 0},   {0x000000, 0x000003, 4, 0, 1, 3, 1},
+                               {0x0000FF, 0x00FF00, 1000, 0, 999, 1000, 1}, {0x0000FF, 0x00FF00, 50, 0, 60, 70, 1},
+                               {0x0000FF, 0x00FF00, 50, 0, -70, -60, 1},  {0x0000FF, 0x00FF00, 0, 0, 0, 10, 1}};
+    std::mt19937 rng(5);
+    for (int i = 0; i < 40; ++i) {
+        const int32_t size = static_cast<int32_t>(rng() % 700), from = static_cast<int32_t>(rng() % 800) - 50;
+        cases.push_back({static_cast<uint32_t>(rng() & 0xFFFFFF), static_cast<uint32_t>(rng() & 0xFFFFFF), size,
+                         i % 4 == 0 ? -static_cast<int32_t>(rng() % 300) : 0, from,
+                         from + static_cast<int32_t>(rng() % 300), static_cast<int>(rng() % 2)});
+    }
+    const std::string script = dir_ + "/bands.py", input = dir_ + "/windows.txt";
+    std::ofstream(script) << kBandScript;
+    {
+        std::ofstream in(input);
+        for (const Case& c : cases)
+            in << c.first << " " << c.second << " " << c.size << " " << c.origin << " " << c.avoid << " " << c.from
+               << " " << c.to << "\n";
+    }
+    std::istringstream lines(RunCommand("python3 '" + script + "' < '" + input + "'"));
+    for (const Case& c : cases) {
+        std::string line;
+        ASSERT_TRUE(std::getline(lines, line));
+        EXPECT_EQ(WindowRuns(GradientSurfaceBands(c.first, c.second, c.size, c.origin, c.from, c.to, c.avoid != 0)),
+                  line)
+            << std::hex << c.first << " " << c.second << std::dec << " size " << c.size << " origin " << c.origin
+            << " window " << c.from << ".." << c.to;
     }
 }
 
