@@ -143,6 +143,38 @@ TEST_F(ShapesGdiTest, StyledShapesWithModes) {
     }
 }
 
+TEST_F(ShapesGdiTest, MaskedGradientShapesShowTheTargetsOneGradient) {
+    // Every pixel a gradient-filled and gradient-outlined ellipse draws is
+    // the pixel the styles' own FillSurface paints there over the whole
+    // target: the shape shows its part of one gradient, not one of its own.
+    CGradientFillStyle fill(0x2040F0, 0xF08020, 0), pen(0x30F030, 0x8020A0, 1);
+    const int32_t w = 97, h = 61;
+    for (int depth : {16, 32}) {
+        SCOPED_TRACE(depth);
+        CSurface shape, fillWhole, penWhole;
+        ASSERT_TRUE(MakeDIB(&shape, depth, w, h));
+        ASSERT_TRUE(MakeDIB(&fillWhole, depth, w, h));
+        ASSERT_TRUE(MakeDIB(&penWhole, depth, w, h));
+        fill.FillSurface(&fillWhole, w, h, 1);
+        pen.FillSurface(&penWhole, w, h, 1);
+        ASSERT_EQ(shape.DrawEllipseStyled(20, 8, 80, 55, &fill, 3, &pen, 0, 0, 0, 1), 1);
+        const uint32_t white = Stored(depth, 0xFFFFFF);
+        int32_t fillPixels = 0, penPixels = 0;
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x) {
+                const uint32_t c = At(&shape, x, y);
+                if (c == white) continue;
+                const bool fromFill = c == At(&fillWhole, x, y), fromPen = c == At(&penWhole, x, y);
+                ASSERT_TRUE(fromFill || fromPen) << x << "," << y << " " << std::hex << c;
+                fillPixels += fromFill, penPixels += fromPen && !fromFill;
+            }
+        EXPECT_EQ(At(&shape, 50, 31), At(&fillWhole, 50, 31));  // the middle: filled
+        EXPECT_EQ(At(&shape, 20, 31), At(&penWhole, 20, 31));   // the left edge: the pen
+        EXPECT_GT(fillPixels, 1500);
+        EXPECT_GT(penPixels, 300);
+    }
+}
+
 class SurfaceRichTextTest : public LoadedInterpreterTest {};
 
 TEST_F(SurfaceRichTextTest, FontColourPrintsRedAndKeepsThePen) {
