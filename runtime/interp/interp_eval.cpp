@@ -153,7 +153,7 @@ static bool IsMemberAccess(uint16_t code) {
 
 // What follows an operand that holds a value: a member access on an object or
 // a text, or the value itself with its variable as target.
-void CInterpretor::AfterValueOperand(CValue* value, uint32_t nameRef) {
+void CInterpretor::AfterOtherValueOperand(CValue* value, uint32_t nameRef) {
     CValue* result = Result();
     if (IsMemberAccess(Code())) {
         MemberOnValue(value);

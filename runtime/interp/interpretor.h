@@ -641,7 +641,21 @@ private:
     static constexpr uint32_t kNotAName = 0xFFFFFFFF;
     // nameRef: the name the value's variable was found by (kNotAName: not
     // a variable found by name).
-    void AfterValueOperand(CValue* value, uint32_t nameRef = kNotAName);
+    void AfterValueOperand(CValue* value, uint32_t nameRef = kNotAName) {
+        // A number that an operator (or the statement's end) reads, the
+        // commonest operand: copied, with its variable as the origin.
+        const uint16_t next = Code();
+        if (value->GetTag() <= CValue::kDouble && next != kOpAssign && !(next >= kOpAddAssign && next <= kOpShrAssign) &&
+            !(next >= kOpMemberCall && next <= kOpMemberIndex)) {
+            CValue* result = Result();
+            result->Assign(*value);
+            result->SetOrigin(value);
+            return;
+        }
+        AfterOtherValueOperand(value, nameRef);
+    }
+    void AfterOtherValueOperand(CValue* value, uint32_t nameRef);
+    static_assert(kOpMember == kOpMemberCall + 1 && kOpMemberIndex == kOpMember + 1, "member accesses in one range");
     // Hands the global String object a text (a literal) or a text value.
     void MemberOnText(const char* text, const CValue* value = nullptr);
     void MemberOnValue(CValue* value);
