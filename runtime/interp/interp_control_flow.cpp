@@ -132,6 +132,25 @@ void CInterpretor::ExecIn() {
     StepInstr();
 }
 
+// The place behind the first label of the table equal to the value, or null.
+const uint8_t* CInterpretor::MatchIntLabel(const CSwitchTable& table, int32_t value) {
+    for (int i = 0; i < table.count; ++i)
+        if (table.values[i] == value)
+            return table.targets[i];
+    return nullptr;
+}
+
+// Texts compare as TextOp compares them (up to the first zero byte), so a
+// label of another length is passed over without comparing its bytes.
+const uint8_t* CInterpretor::MatchTextLabel(const CSwitchTable& table, const CValue& value) {
+    const char* text = value.GetText() != nullptr ? value.GetText() : "";
+    const std::size_t length = std::strlen(text);
+    for (int i = 0; i < table.count; ++i)
+        if (table.lengths[i] == length && std::memcmp(text, table.texts[i], length) == 0)
+            return table.targets[i];
+    return nullptr;
+}
+
 void CInterpretor::ExecSwitch() {
     ExecSwitchBy(nullptr);
 }
@@ -152,19 +171,17 @@ void CInterpretor::ExecSwitchBy(const CTranslatedExpression* translated) {
     if (isInt || evaluated->GetTag() == CValue::kText) {
         const CSwitchTable* table = SwitchTableAt(instr, firstLabel);
         if (table != nullptr && table->textLabels != isInt) {
-            // Texts compare as TextOp compares them.
-            const char* text = isInt ? nullptr : evaluated->GetText() != nullptr ? evaluated->GetText() : "";
-            for (int i = 0; i < table->count; ++i) {
-                if (isInt ? table->values[i] == intValue : std::strcmp(text, table->texts[i]) == 0) {
-                    m_pc = table->targets[i];
-                    return;
-                }
+            const uint8_t* target = isInt ? MatchIntLabel(*table, intValue) : MatchTextLabel(*table, *evaluated);
+            if (target != nullptr) {
+                m_pc = target;
+                return;
             }
             firstToTest = 0;  // no label matches
         }
     }
+    // Labels evaluated one by one compare with a copy of the value.
     CValue value(this);
-    if (!isInt)
+    if (!isInt && firstToTest != 0)
         value.Assign(*evaluated);
     for (uint32_t label = firstToTest; label != 0;) {
         GoTo(label);

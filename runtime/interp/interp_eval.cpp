@@ -147,27 +147,13 @@ CVariable* CInterpretor::LookUpNameAt(const uint8_t* instr) {
     return variable;
 }
 
-CVariable* CInterpretor::FindMemberAt(CIBaseObjectVar* object, const uint8_t* instr) {
-    CNameCacheEntry& entry = CacheEntry(instr);
-    if (entry.instr == instr && entry.object == object && entry.stamp == object->m_stamp)
-        return entry.variable;
-    CVariable* variable = object->FindVariable(ReadU32(instr + kFieldNameRef));
-    if (variable != nullptr) {
-        entry.instr = instr;
-        entry.object = object;
-        entry.stamp = object->m_stamp;
-        entry.variable = variable;
-    }
-    return variable;
-}
-
 static bool IsMemberAccess(uint16_t code) {
     return code == kOpMemberCall || code == kOpMember || code == kOpMemberIndex;
 }
 
 // What follows an operand that holds a value: a member access on an object or
 // a text, or the value itself with its variable as target.
-void CInterpretor::AfterValueOperand(CValue* value, uint32_t nameRef) {
+void CInterpretor::AfterOtherValueOperand(CValue* value, uint32_t nameRef) {
     CValue* result = Result();
     if (IsMemberAccess(Code())) {
         MemberOnValue(value);
@@ -220,7 +206,11 @@ void CInterpretor::MemberOnCallResult() {
 
 void CInterpretor::MemberOnText(const char* text, const CValue* value) {
     CIBaseClassImpl* subject = m_globalObjects[kGlobalString];
-    CITextSubject* holder = dynamic_cast<CITextSubject*>(subject);
+    if (subject != m_textSubjectOf) {
+        m_textSubject = dynamic_cast<CITextSubject*>(subject);
+        m_textSubjectOf = subject;
+    }
+    CITextSubject* holder = m_textSubject;
     if (holder == nullptr)
         RaiseError(35);
     if (value != nullptr)

@@ -24,6 +24,20 @@ uint32_t CInterpretor::ResolveMember(CClassRecord* record) {
     return member->memberId;
 }
 
+// FindMemberAt when the instruction's cache entry is for another
+// instruction, object or table state: the member by name, remembered.
+CVariable* CInterpretor::FindMemberUncached(CIBaseObjectVar* object, const uint8_t* instr) {
+    CVariable* variable = object->FindVariable(ReadU32(instr + kFieldNameRef));
+    if (variable != nullptr) {
+        CNameCacheEntry& entry = CacheEntry(instr);
+        entry.instr = instr;
+        entry.object = object;
+        entry.stamp = object->m_stamp;
+        entry.variable = variable;
+    }
+    return variable;
+}
+
 void CInterpretor::SetArgCount(int32_t count) {
     m_argCounts[m_callDepth] = count;
     const int32_t extent = m_callDepth * kFrameSize + count;

@@ -19,6 +19,8 @@
 
 #include "runtime/interp/script_array.h"
 
+#include <cstring>
+
 using namespace tw_simple;
 
 namespace {
@@ -389,8 +391,10 @@ const CInterpretor::CSwitchTable* CInterpretor::SwitchTableAt(const uint8_t* ins
             table.textLabels = code == kOpString;
         if (table.textLabels != (code == kOpString))
             return nullptr;
-        if (code == kOpString)
+        if (code == kOpString) {
             table.texts[count] = m_program.StringConstantText(p);
+            table.lengths[count] = static_cast<uint32_t>(std::strlen(table.texts[count]));
+        }
         else if (IsIntConstant(code))
             table.values[count] = ReadI32(p + kFieldValue);
         else if (code == kOpZero || code == kOpFalse || code == kOpOff)

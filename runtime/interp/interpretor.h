@@ -66,6 +66,7 @@ class CSymbolTable;
 class CScriptCompiler;
 class CEventRecord;
 class CIBaseMessages;
+class CITextSubject;
 
 
 // Class id of objects defined by scripts (and of the local-variable objects of
@@ -640,7 +641,21 @@ private:
     static constexpr uint32_t kNotAName = 0xFFFFFFFF;
     // nameRef: the name the value's variable was found by (kNotAName: not
     // a variable found by name).
-    void AfterValueOperand(CValue* value, uint32_t nameRef = kNotAName);
+    void AfterValueOperand(CValue* value, uint32_t nameRef = kNotAName) {
+        // A number that an operator (or the statement's end) reads, the
+        // commonest operand: copied, with its variable as the origin.
+        const uint16_t next = Code();
+        if (value->GetTag() <= CValue::kDouble && next != kOpAssign && !(next >= kOpAddAssign && next <= kOpShrAssign) &&
+            !(next >= kOpMemberCall && next <= kOpMemberIndex)) {
+            CValue* result = Result();
+            result->Assign(*value);
+            result->SetOrigin(value);
+            return;
+        }
+        AfterOtherValueOperand(value, nameRef);
+    }
+    void AfterOtherValueOperand(CValue* value, uint32_t nameRef);
+    static_assert(kOpMember == kOpMemberCall + 1 && kOpMemberIndex == kOpMember + 1, "member accesses in one range");
     // Hands the global String object a text (a literal) or a text value.
     void MemberOnText(const char* text, const CValue* value = nullptr);
     void MemberOnValue(CValue* value);
@@ -866,6 +881,10 @@ private:
     CPointerArray m_blockStack;
     CClassRecord m_classRecords[kClassSlotCount];
     CIBaseClassImpl* m_globalObjects[kGlobalObjectCount] = {};
+    // The text side of the String object that text members run on, cast once
+    // per object rather than at every member of a text.
+    const CIBaseClassImpl* m_textSubjectOf = nullptr;
+    CITextSubject* m_textSubject = nullptr;
     CValue m_defaultCell;
     CValue* m_valueStack[kValueStackSize] = {};
     uint32_t m_operatorStack[kValueStackSize] = {};
@@ -953,8 +972,16 @@ private:
     CNameCacheEntry& CacheEntry(const uint8_t* instr) {
         return m_nameCache[(reinterpret_cast<uintptr_t>(instr) >> 2) & (kNameCacheSize - 1)];
     }
-    // A member variable of a script object, remembered per instruction.
-    CVariable* FindMemberAt(CIBaseObjectVar* object, const uint8_t* instr);
+    // A member variable of a script object, remembered per instruction
+    // while the object's table is unchanged (inline: every member read and
+    // write of a script object comes here).
+    CVariable* FindMemberAt(CIBaseObjectVar* object, const uint8_t* instr) {
+        const CNameCacheEntry& entry = CacheEntry(instr);
+        if (entry.instr == instr && entry.object == object && entry.stamp == object->m_stamp)
+            return entry.variable;
+        return FindMemberUncached(object, instr);
+    }
+    CVariable* FindMemberUncached(CIBaseObjectVar* object, const uint8_t* instr);
     static constexpr int kNameCacheSize = 256;
     CNameCacheEntry m_nameCache[kNameCacheSize];
     CVariable* LookUpNameAt(const uint8_t* instr);
@@ -1043,10 +1070,14 @@ private:
         bool textLabels = false;  // the labels are text constants (texts), else integer ones (values)
         int32_t values[kSwitchLabels] = {};
         const char* texts[kSwitchLabels] = {};
+        // Byte counts of the texts: a label of another length cannot be equal.
+        uint32_t lengths[kSwitchLabels] = {};
         const uint8_t* targets[kSwitchLabels] = {};  // behind each label's ":"
     };
     std::unique_ptr<CSwitchTable[]> m_switchTables;
     const CSwitchTable* SwitchTableAt(const uint8_t* instr, uint32_t firstLabel);
+    static const uint8_t* MatchIntLabel(const CSwitchTable& table, int32_t value);
+    static const uint8_t* MatchTextLabel(const CSwitchTable& table, const CValue& value);
     // For loops whose body is a few simple expression statements: after the
     // loop's "}" found that the loop goes on, RunForBody runs rounds of the
     // body, step and test itself, as long as every statement takes its

@@ -363,9 +363,8 @@ const char* CValue::GetString() const {
     }
 }
 
-CIBaseClassImpl* CValue::GetObject() const {
+void CValue::RaiseNotAnObject() const {
     switch (m_tag) {
-    case kObject: return m_payload.object;
     case kInt:
     case kDouble:
     case kText:

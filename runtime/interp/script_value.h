@@ -109,7 +109,11 @@ public:
     // they are freed at the end of the tick period.
     const char* GetString() const;
     const char* GetStringNonNull() const { return GetString(); }
-    CIBaseClassImpl* GetObject() const;
+    CIBaseClassImpl* GetObject() const {
+        if (m_tag != kObject)
+            RaiseNotAnObject();
+        return m_payload.object;
+    }
     CIBaseClassImpl* GetObjectNonNull() const;
     CFunctionRecord* GetFunction() const;
     // The function of a value known to hold one (tag 4).
@@ -227,6 +231,7 @@ private:
     void ReleaseContent();  // the release part of DropContent
     int32_t GetIntOther() const;  // GetInt of anything but an integer
     double GetDoubleOther() const;  // GetDouble of anything but a double
+    [[noreturn]] void RaiseNotAnObject() const;  // 18, or 41 for a place
     void AssignHeld(const CValue& source);  // Assign of a text, object, array or place
     void TakeObject(CIBaseClassImpl* object);  // tag 3, counted and linked
     void TakeOwnedText(char* text);

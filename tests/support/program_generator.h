@@ -103,6 +103,11 @@ private:
                                             "31", "32", "0xFF"};
         return kInts[m_c.Below(sizeof kInts / sizeof *kInts)];
     }
+    // Text labels of several lengths, some equal to texts the programs make.
+    std::string TextLabel() {
+        static const char* const kLabels[] = {"a", "b", "c", "ab", "", "12", "x y", "1", "ab1"};
+        return kLabels[m_c.Below(sizeof kLabels / sizeof *kLabels)];
+    }
     std::string Double() {
         static const char* const kDoubles[] = {"1.5", "-0.25", "2.0", "0.0", "1e10"};
         return kDoubles[m_c.Below(5)];
@@ -243,8 +248,7 @@ private:
             Line("Switch (" + (texts ? std::string(m_c.Chance(50) ? "\"b\"" : Variable()) : Expression(1)) + ") {");
             ++m_depth;
             for (int l = 0, n = 1 + static_cast<int>(m_c.Below(4)); l < n; ++l) {
-                Line(texts ? "Case \"" + std::string(1, static_cast<char>('a' + m_c.Below(3))) + "\":"
-                           : "Case " + IntConstant() + ":");
+                Line(texts ? "Case \"" + TextLabel() + "\":" : "Case " + IntConstant() + ":");
                 ++m_depth;
                 Statement();
                 if (m_c.Chance(60))
