@@ -63,7 +63,7 @@ struct CTranslatedOp {
         kKindCount
     };
     Kind kind;
-    uint8_t code;   // kPush, kReduce, kStore and the fused kinds: the operator
+    uint8_t code;   // kPush, kReduce, kStore and the fused kinds: the operator; kIndexName: see ends
     int16_t level;  // relative to the level the expression starts at
     // An operand or an opened parenthesis right behind a push carries the
     // pushed operator: it sets the operator below its level itself.
@@ -74,6 +74,7 @@ struct CTranslatedOp {
     uint8_t arith = 0;
     // The stores: no operator follows at the instruction the store happens
     // at, so an expression statement drops the stored value (OpCompound).
+    // kIndexName: an assignment (code) follows the cell.
     bool ends = false;
     const uint8_t* pc;  // the instruction of the operand, or the one a reduction happens at
     const uint8_t* at = nullptr;  // the fused kinds: the instruction the reduction happens at
@@ -189,6 +190,12 @@ void ChooseArithmetic(std::vector<CTranslatedOp>& ops) {
         case CTranslatedOp::kStore:
             op.ends = !IsBinaryOperator(InstrCode(op.pc));
             op.arith = ArithOf(op.code);
+            break;
+        case CTranslatedOp::kIndexName:
+            // An assignment behind the cell: its code, for the test of
+            // whether the cell's value is read (AfterValueOperand).
+            op.ends = IsAssignCode(InstrCode(op.at));
+            op.code = op.ends ? static_cast<uint8_t>(InstrCode(op.at)) : 0;
             break;
         case CTranslatedOp::kNameStore: case CTranslatedOp::kIntStore: case CTranslatedOp::kDoubleStore:
             op.ends = !IsBinaryOperator(InstrCode(op.at));
@@ -584,6 +591,30 @@ CValue* CInterpretor::RunTranslation() {
     return RunTranslated(TranslationAt(m_pc));
 }
 
+namespace {
+
+// The cell of an array at indices inside its sizes, when it exists and holds
+// an integer or a double: a storage index counts in the capacities
+// (CScriptArray::CellIndex). Null for anything CellIndex would have to grow,
+// refuse or make.
+CValue* ExistingCell(const CScriptArray* array, const int32_t* indices, int32_t count) {
+    if (array == nullptr || array->m_dimensionCount != count)
+        return nullptr;
+    uint32_t index = 0;
+    for (int32_t d = count - 1; d >= 0; --d) {
+        const uint32_t at = static_cast<uint32_t>(indices[d]);  // negative = huge
+        if (at >= array->m_sizes[d])
+            return nullptr;
+        index = index * array->m_capacity[d] + at;
+    }
+    CValue* cell = array->GetStoredCell(index);
+    if (cell == nullptr || cell->GetTag() > CValue::kDouble)
+        return nullptr;
+    return cell;
+}
+
+}  // namespace
+
 // The integer arithmetic of each Arith, as CValue::IntOp works it out: the
 // labels prefix##Add and so on leave r and go to done; a division by zero
 // (error 111) goes to generic, whose handler raises it.
@@ -961,12 +992,28 @@ member: {
     TW_NEXT();
 }
 indexName: {
-    // OpEvalIndexName behind its index list.
-    m_places[level]->count = op->i;
+    // OpEvalIndexName behind its index list. A cell that exists and holds
+    // an integer or a double is read directly, as AfterValueOperand reads
+    // it; anything else (no array, a cell to make, an index outside the
+    // sizes, another kind) the generic way.
+    CLevelPlace* place = m_places[level];
+    place->count = op->i;
+    CVariable* variable = variableAt(*op);
+    if (variable != nullptr) {
+        if (CValue* cell = ExistingCell(variable->value.GetArray(), place->indices, op->i)) {
+            left = stack[level];
+            // The target of an assignment that nothing reduces first is not read.
+            if (op->ends && m_operatorStack[level - 1] < op->code)
+                left->SetInt(0);
+            else
+                left->Assign(*cell);
+            left->SetOrigin(cell);
+            TW_NEXT();
+        }
+    }
     m_evalLevel = level;
     m_pc = op->at;
     stack[level]->SetOrigin(nullptr);
-    CVariable* variable = variableAt(*op);
     AfterIndexedValue(variable != nullptr ? &variable->value : nullptr, op->pc, CValue::kIndexedNameRef, nullptr);
     TW_NEXT();
 }
