@@ -40,7 +40,6 @@
 // conditional, Var, New, class names) are marked and go the general way.
 #include "runtime/interp/interpretor.h"
 #include "runtime/interp/script_array.h"
-#include "runtime/interp/simple_shapes.h"
 
 #include <memory>
 #include <unordered_map>
@@ -59,15 +58,24 @@ struct CTranslatedOp {
         kIndex, kIndexName,
         // A member of an object held by a name (name.member).
         kMember,
+        // The end of the operations.
+        kFinish,
         kKindCount
     };
     Kind kind;
-    uint8_t code;   // kPush, kReduce, kStore and the fused kinds: the operator
+    uint8_t code;   // kPush, kReduce, kStore and the fused kinds: the operator; kIndexName: see ends
     int16_t level;  // relative to the level the expression starts at
     // An operand or an opened parenthesis right behind a push carries the
     // pushed operator: it sets the operator below its level itself.
     bool pushed = false;
     uint8_t push = 0;
+    // The reductions and stores: the arithmetic their integer case does (an
+    // Arith), chosen once from the operator.
+    uint8_t arith = 0;
+    // The stores: no operator follows at the instruction the store happens
+    // at, so an expression statement drops the stored value (OpCompound).
+    // kIndexName: an assignment (code) follows the cell.
+    bool ends = false;
     const uint8_t* pc;  // the instruction of the operand, or the one a reduction happens at
     const uint8_t* at = nullptr;  // the fused kinds: the instruction the reduction happens at
     // kName, kTarget and the name kinds: the variable found, while the
@@ -116,35 +124,52 @@ bool IsAssignCode(uint16_t code) {
     return code == kOpAssign || (code >= kOpAddAssign && code <= kOpShrAssign);
 }
 
-// A reduction of two integers worked out directly, as CValue::IntOp works it
-// out; false for an operator it leaves to the handler (the assignments, the
-// shift right, a division by zero).
-bool QuickInt(uint32_t code, int32_t a, int32_t b, int32_t* r) {
+// What the integer case of a reduction or store does, so that each runs
+// its own arithmetic without a switch over operator codes.
+enum Arith : uint8_t {
+    kNoArith,  // the handler does it (the shift right of a compound store of a double, ...)
+    kArithAdd, kArithSub, kArithMul, kArithDiv, kArithMod, kArithAnd, kArithOr, kArithXor, kArithShl, kArithShr,
+    kArithEq, kArithNe, kArithLt, kArithGt, kArithLe, kArithGe, kArithLogicalAnd, kArithLogicalOr,
+    kArithAssign,  // "="
+    kArithStep,    // postfix "++" and "--"
+    kArithCount
+};
+
+// The arithmetic of a binary operator, or of the operator of a compound
+// assignment (as OpCompound applies it).
+uint8_t ArithOf(uint32_t code) {
     switch (code) {
-    case kOpAdd: case kOpSubtract: case kOpMultiply: case kOpBitAnd: case kOpBitOr: case kOpBitXor:
-    case kOpModulo: case kOpEqual: case kOpNotEqual: case kOpLess: case kOpGreater: case kOpLessEqual:
-    case kOpGreaterEqual: case kOpLogicalAnd: case kOpLogicalOr:
-        return tw_simple::IntResult(code, a, b, r);
-    case kOpDivide:
-        if (b == 0)
-            return false;  // 111, raised by the handler
-        *r = b == -1 ? static_cast<int32_t>(0u - static_cast<uint32_t>(a)) : a / b;
-        return true;
-    case kOpShiftLeft:
-        *r = static_cast<int32_t>(static_cast<uint32_t>(a) << (b & 31));
-        return true;
-    default:
-        return false;
+    case kOpAdd: case kOpAddAssign: return kArithAdd;
+    case kOpSubtract: case kOpSubAssign: return kArithSub;
+    case kOpMultiply: case kOpMulAssign: return kArithMul;
+    case kOpDivide: case kOpDivAssign: return kArithDiv;
+    case kOpModulo: case kOpModAssign: return kArithMod;
+    case kOpBitAnd: case kOpAndAssign: return kArithAnd;
+    case kOpBitOr: case kOpOrAssign: return kArithOr;
+    case kOpBitXor: case kOpXorAssign: return kArithXor;
+    case kOpShiftLeft: case kOpShlAssign: return kArithShl;
+    case kOpShiftRight: case kOpShrAssign: return kArithShr;
+    case kOpEqual: return kArithEq;
+    case kOpNotEqual: return kArithNe;
+    case kOpLess: return kArithLt;
+    case kOpGreater: return kArithGt;
+    case kOpLessEqual: return kArithLe;
+    case kOpGreaterEqual: return kArithGe;
+    case kOpLogicalAnd: return kArithLogicalAnd;
+    case kOpLogicalOr: return kArithLogicalOr;
+    case kOpAssign: return kArithAssign;
+    case kOpIncrement: case kOpDecrement: return kArithStep;
+    default: return kNoArith;
     }
 }
 
 // The arithmetic of two doubles, as CValue::DoubleOp works it out.
-bool QuickDouble(uint32_t code, double a, double b, double* r) {
-    switch (code) {
-    case kOpAdd: *r = a + b; return true;
-    case kOpSubtract: *r = a - b; return true;
-    case kOpMultiply: *r = a * b; return true;
-    case kOpDivide:
+bool QuickDouble(uint8_t arith, double a, double b, double* r) {
+    switch (arith) {
+    case kArithAdd: *r = a + b; return true;
+    case kArithSub: *r = a - b; return true;
+    case kArithMul: *r = a * b; return true;
+    case kArithDiv:
         if (b == 0.0)
             return false;
         *r = a / b;
@@ -154,19 +179,31 @@ bool QuickDouble(uint32_t code, double a, double b, double* r) {
     }
 }
 
-// The operator of a compound assignment.
-uint32_t CompoundOperator(uint32_t code) {
-    switch (code) {
-    case kOpAddAssign: return kOpAdd;
-    case kOpSubAssign: return kOpSubtract;
-    case kOpMulAssign: return kOpMultiply;
-    case kOpDivAssign: return kOpDivide;
-    case kOpAndAssign: return kOpBitAnd;
-    case kOpOrAssign: return kOpBitOr;
-    case kOpXorAssign: return kOpBitXor;
-    case kOpModAssign: return kOpModulo;
-    case kOpShlAssign: return kOpShiftLeft;
-    default: return 0;  // the shift right: its own rules, by the handler
+// Chooses the arithmetic of each reduction and store once.
+void ChooseArithmetic(std::vector<CTranslatedOp>& ops) {
+    for (CTranslatedOp& op : ops) {
+        switch (op.kind) {
+        case CTranslatedOp::kReduce: case CTranslatedOp::kNameReduce: case CTranslatedOp::kIntReduce:
+        case CTranslatedOp::kDoubleReduce:
+            op.arith = IsAssignCode(op.code) ? uint8_t{kNoArith} : ArithOf(op.code);
+            break;
+        case CTranslatedOp::kStore:
+            op.ends = !IsBinaryOperator(InstrCode(op.pc));
+            op.arith = ArithOf(op.code);
+            break;
+        case CTranslatedOp::kIndexName:
+            // An assignment behind the cell: its code, for the test of
+            // whether the cell's value is read (AfterValueOperand).
+            op.ends = IsAssignCode(InstrCode(op.at));
+            op.code = op.ends ? static_cast<uint8_t>(InstrCode(op.at)) : 0;
+            break;
+        case CTranslatedOp::kNameStore: case CTranslatedOp::kIntStore: case CTranslatedOp::kDoubleStore:
+            op.ends = !IsBinaryOperator(InstrCode(op.at));
+            op.arith = ArithOf(op.code);
+            break;
+        default:
+            break;
+        }
     }
 }
 
@@ -515,61 +552,6 @@ private:
 
 }  // namespace
 
-// An assignment, compound assignment or postfix step of an integer or a
-// double held by a variable, done as OpAssign, OpCompound and
-// OpPostIncrement do it; false (nothing done) for anything else, which the
-// handler does.
-bool CInterpretor::QuickStore(uint32_t code, int32_t level, const uint8_t* pc) {
-    CValue* left = m_valueStack[level];
-    CValue* target = left->GetOrigin();
-    if (target == nullptr || left->GetTag() > CValue::kDouble || m_textLoan.variable != nullptr)
-        return false;
-    const CValue* right = m_valueStack[level + 1];
-    const uint32_t targetTag = target->GetTag();
-    const uint32_t rightTag = right->GetTag();
-    switch (code) {
-    case kOpIncrement:
-    case kOpDecrement:
-        if (targetTag != CValue::kInt)
-            return false;
-        target->SetInt(static_cast<int32_t>(static_cast<uint32_t>(target->GetInt()) + (code == kOpIncrement ? 1u : ~0u)));
-        left->SetOrigin(nullptr);
-        return true;
-    case kOpAssign:
-        if (rightTag == CValue::kInt) {
-            target->SetInt(right->GetInt());
-            left->SetInt(right->GetInt());
-        } else if (rightTag == CValue::kDouble) {
-            target->SetDouble(right->GetDouble());
-            left->SetDouble(right->GetDouble());
-        } else {
-            return false;
-        }
-        m_places[level]->holder.Clear();
-        left->SetOrigin(target);
-        return true;
-    default: {
-        const uint32_t op = CompoundOperator(code);
-        int32_t result;
-        double real;
-        if (targetTag == CValue::kInt && rightTag == CValue::kInt && QuickInt(op, target->GetInt(), right->GetInt(), &result))
-            target->SetInt(result);
-        else if (targetTag == CValue::kDouble && rightTag == CValue::kDouble &&
-                 QuickDouble(op, target->GetDouble(), right->GetDouble(), &real))
-            target->SetDouble(real);
-        else
-            return false;
-        // The value of an expression statement is dropped (OpCompound).
-        if (level == m_discardLevel && !IsBinaryOperator(InstrCode(pc)))
-            left->SetInt(0);
-        else
-            left->Assign(*target);
-        left->SetOrigin(target);
-        return true;
-    }
-    }
-}
-
 CTranslatedExpression* CInterpretor::TranslationAt(const uint8_t* start) {
     if (!m_translations)
         m_translations = std::make_shared<CTranslations>();
@@ -589,6 +571,16 @@ CTranslatedExpression* CInterpretor::TranslationAt(const uint8_t* start) {
             slot->ops.clear();
         else
             FoldOperations(slot->ops);
+        if (slot->usable) {
+            ChooseArithmetic(slot->ops);
+            CTranslatedOp finish;
+            finish.kind = CTranslatedOp::kFinish;
+            finish.code = 0;
+            finish.level = 0;
+            finish.pc = slot->end;
+            finish.i = 0;
+            slot->ops.push_back(finish);
+        }
     }
     table.frontInstr[front] = start;
     table.frontEntry[front] = slot.get();
@@ -598,6 +590,73 @@ CTranslatedExpression* CInterpretor::TranslationAt(const uint8_t* start) {
 CValue* CInterpretor::RunTranslation() {
     return RunTranslated(TranslationAt(m_pc));
 }
+
+namespace {
+
+// The cell of an array at indices inside its sizes, when it exists and holds
+// an integer or a double: a storage index counts in the capacities
+// (CScriptArray::CellIndex). Null for anything CellIndex would have to grow,
+// refuse or make.
+CValue* ExistingCell(const CScriptArray* array, const int32_t* indices, int32_t count) {
+    if (array == nullptr || array->m_dimensionCount != count)
+        return nullptr;
+    uint32_t index = 0;
+    for (int32_t d = count - 1; d >= 0; --d) {
+        const uint32_t at = static_cast<uint32_t>(indices[d]);  // negative = huge
+        if (at >= array->m_sizes[d])
+            return nullptr;
+        index = index * array->m_capacity[d] + at;
+    }
+    CValue* cell = array->GetStoredCell(index);
+    if (cell == nullptr || cell->GetTag() > CValue::kDouble)
+        return nullptr;
+    return cell;
+}
+
+}  // namespace
+
+// The integer arithmetic of each Arith, as CValue::IntOp works it out: the
+// labels prefix##Add and so on leave r and go to done; a division by zero
+// (error 111) goes to generic, whose handler raises it.
+#define TW_INT_ARITHMETIC(prefix, done, generic)                        \
+    prefix##Add : r = static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b)); \
+    goto done;                                                          \
+    prefix##Sub : r = static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b)); \
+    goto done;                                                          \
+    prefix##Mul : r = static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b)); \
+    goto done;                                                          \
+    prefix##Div : if (b == 0) goto generic;                             \
+    r = b == -1 ? static_cast<int32_t>(0u - static_cast<uint32_t>(a)) : a / b; \
+    goto done;                                                          \
+    prefix##Mod : if (b == 0) goto generic;                             \
+    r = b == -1 ? 0 : a % b;                                            \
+    goto done;                                                          \
+    prefix##And : r = a & b;                                            \
+    goto done;                                                          \
+    prefix##Or : r = a | b;                                             \
+    goto done;                                                          \
+    prefix##Xor : r = a ^ b;                                            \
+    goto done;                                                          \
+    prefix##Shl : r = static_cast<int32_t>(static_cast<uint32_t>(a) << (b & 31)); \
+    goto done;                                                          \
+    prefix##Shr : r = a >> (b & 31);                                    \
+    goto done;                                                          \
+    prefix##Eq : r = a == b;                                            \
+    goto done;                                                          \
+    prefix##Ne : r = a != b;                                            \
+    goto done;                                                          \
+    prefix##Lt : r = a < b;                                             \
+    goto done;                                                          \
+    prefix##Gt : r = a > b;                                             \
+    goto done;                                                          \
+    prefix##Le : r = a <= b;                                            \
+    goto done;                                                          \
+    prefix##Ge : r = a >= b;                                            \
+    goto done;                                                          \
+    prefix##LogicalAnd : r = a != 0 && b != 0;                          \
+    goto done;                                                          \
+    prefix##LogicalOr : r = a != 0 || b != 0;                           \
+    goto done;
 
 CValue* CInterpretor::RunTranslated(const CTranslatedExpression* entry) {
     const uint8_t* const start = m_pc;
@@ -651,35 +710,6 @@ CValue* CInterpretor::RunTranslated(const CTranslatedExpression* entry) {
         stack[level]->SetDouble(op.d);
         stack[level]->SetOrigin(nullptr);
     };
-    // A reduction at level, with the code pointer at the instruction pc.
-    const auto reduceAt = [&](uint32_t code, int32_t level, const uint8_t* pc) {
-        CValue* left = stack[level];
-        const CValue* right = stack[level + 1];
-        const uint32_t tags = left->GetTag() << 4 | right->GetTag();
-        int32_t result;
-        double number;
-        if (tags == (CValue::kInt << 4 | CValue::kInt) && QuickInt(code, left->GetInt(), right->GetInt(), &result)) {
-            left->SetInt(result);
-            left->SetOrigin(nullptr);
-            return;
-        }
-        if (tags == (CValue::kDouble << 4 | CValue::kDouble) &&
-            QuickDouble(code, left->GetDouble(), right->GetDouble(), &number)) {
-            left->SetDouble(number);
-            left->SetOrigin(nullptr);
-            return;
-        }
-        m_evalLevel = level;
-        m_pc = pc;
-        ApplyOperator(code);
-    };
-    const auto storeAt = [&](uint32_t code, int32_t level, const uint8_t* pc) {
-        if (QuickStore(code, level, pc))
-            return;
-        m_evalLevel = level;
-        m_pc = pc;
-        ApplyOperator(code);
-    };
 
     // Threaded dispatch: each operation jumps to the next one's handler by a
     // branch of its own, which the processor predicts far better than one
@@ -687,17 +717,33 @@ CValue* CInterpretor::RunTranslated(const CTranslatedExpression* entry) {
     static const void* const kHandlers[CTranslatedOp::kKindCount] = {
         &&operand, &&name, &&target, &&integer, &&real, &&omitted, &&push, &&reduce, &&store, &&open, &&take,
         &&negate, &&logicalNot, &&complement, &&nameReduce, &&intReduce, &&doubleReduce, &&nameStore, &&intStore,
-        &&doubleStore, &&index, &&indexName, &&member,
+        &&doubleStore, &&index, &&indexName, &&member, &&finished,
     };
+    // The integer arithmetic of a reduction (kReduceInt) and of a compound
+    // store (kStoreInt), by Arith; each leaves r, or goes the generic way.
+#define TW_INT_TABLE(prefix, generic)                                                                         \
+    {                                                                                                         \
+        &&generic, &&prefix##Add, &&prefix##Sub, &&prefix##Mul, &&prefix##Div, &&prefix##Mod, &&prefix##And, \
+            &&prefix##Or, &&prefix##Xor, &&prefix##Shl, &&prefix##Shr, &&prefix##Eq, &&prefix##Ne,           \
+            &&prefix##Lt, &&prefix##Gt, &&prefix##Le, &&prefix##Ge, &&prefix##LogicalAnd,                   \
+            &&prefix##LogicalOr, &&generic, &&generic,                                                       \
+    }
+    static const void* const kReduceInt[kArithCount] = TW_INT_TABLE(reduceInt, reduceGeneric);
+    static const void* const kStoreInt[kArithCount] = TW_INT_TABLE(storeInt, storeGeneric);
+#undef TW_INT_TABLE
     const CTranslatedOp* op = entry->ops.data();
-    const CTranslatedOp* const stop = op + entry->ops.size();
     int32_t level;
+    // The step in hand: its left slot, the instruction it happens at, and
+    // the integer operands and result.
+    CValue* left = nullptr;
+    CValue* target = nullptr;
+    const uint8_t* at = nullptr;
+    int32_t a = 0, b = 0, r = 0;
+    double number;
     // The operator pending below an operand is set by the operand (see
     // CTranslatedOp::push).
 #define TW_DISPATCH()                                   \
     do {                                                \
-        if (op == stop)                                 \
-            goto finished;                              \
         level = base + op->level;                       \
         if (op->pushed)                                 \
             m_operatorStack[level - 1] = op->push;      \
@@ -714,12 +760,14 @@ name:
     TW_NEXT();
 nameReduce:
     loadName(*op, level);
-    reduceAt(op->code, level - 1, op->at);
-    TW_NEXT();
+    --level;
+    at = op->at;
+    goto reduceHere;
 nameStore:
     loadName(*op, level);
-    storeAt(op->code, level - 1, op->at);
-    TW_NEXT();
+    --level;
+    at = op->at;
+    goto storeHere;
 target: {
     // As AfterValueOperand leaves an assignment's target: its value unread,
     // its variable as the origin.
@@ -739,23 +787,27 @@ integer:
     TW_NEXT();
 intReduce:
     loadInt(*op, level);
-    reduceAt(op->code, level - 1, op->at);
-    TW_NEXT();
+    --level;
+    at = op->at;
+    goto reduceHere;
 intStore:
     loadInt(*op, level);
-    storeAt(op->code, level - 1, op->at);
-    TW_NEXT();
+    --level;
+    at = op->at;
+    goto storeHere;
 real:
     loadDouble(*op, level);
     TW_NEXT();
 doubleReduce:
     loadDouble(*op, level);
-    reduceAt(op->code, level - 1, op->at);
-    TW_NEXT();
+    --level;
+    at = op->at;
+    goto reduceHere;
 doubleStore:
     loadDouble(*op, level);
-    storeAt(op->code, level - 1, op->at);
-    TW_NEXT();
+    --level;
+    at = op->at;
+    goto storeHere;
 omitted:
     stack[level]->SetOrigin(nullptr);
     stack[level]->SetDefault();
@@ -769,27 +821,132 @@ push:
 open:
     m_operatorStack[level] = op->code;
     TW_NEXT();
+
 reduce:
-    reduceAt(op->code, level, op->pc);
+    at = op->pc;
+reduceHere: {
+    // A reduction at level with the code pointer at the instruction at: two
+    // integers or two doubles directly, as CValue works them out; anything
+    // else by the operator's handler.
+    left = stack[level];
+    const CValue* right = stack[level + 1];
+    const uint32_t tags = left->GetTag() << 4 | right->GetTag();
+    if (tags == (CValue::kInt << 4 | CValue::kInt)) {
+        a = left->GetInt();
+        b = right->GetInt();
+        goto* kReduceInt[op->arith];
+    }
+    if (tags == (CValue::kDouble << 4 | CValue::kDouble) &&
+        QuickDouble(op->arith, left->GetDouble(), right->GetDouble(), &number)) {
+        left->SetDouble(number);
+        left->SetOrigin(nullptr);
+        TW_NEXT();
+    }
+}
+reduceGeneric:
+    m_evalLevel = level;
+    m_pc = at;
+    ApplyOperator(op->code);
     TW_NEXT();
+reduceDone:
+    left->SetInt(r);
+    left->SetOrigin(nullptr);
+    TW_NEXT();
+    TW_INT_ARITHMETIC(reduceInt, reduceDone, reduceGeneric)
+
 store:
-    storeAt(op->code, level, op->pc);
+    at = op->pc;
+storeHere: {
+    // An assignment, compound assignment or postfix step of an integer or a
+    // double held by a variable, as OpAssign, OpCompound and
+    // OpPostIncrement do it; anything else by the handler.
+    left = stack[level];
+    target = left->GetOrigin();
+    if (target == nullptr || left->GetTag() > CValue::kDouble || m_textLoan.variable != nullptr)
+        goto storeGeneric;
+    const CValue* right = stack[level + 1];
+    const uint32_t targetTag = target->GetTag();
+    const uint32_t rightTag = right->GetTag();
+    switch (op->arith) {
+    case kArithStep:
+        if (targetTag != CValue::kInt)
+            goto storeGeneric;
+        target->SetInt(static_cast<int32_t>(static_cast<uint32_t>(target->GetInt()) +
+                                            (op->code == kOpIncrement ? 1u : ~0u)));
+        left->SetOrigin(nullptr);
+        TW_NEXT();
+    case kArithAssign:
+        if (rightTag == CValue::kInt) {
+            target->SetInt(right->GetInt());
+            left->SetInt(right->GetInt());
+        } else if (rightTag == CValue::kDouble) {
+            target->SetDouble(right->GetDouble());
+            left->SetDouble(right->GetDouble());
+        } else {
+            goto storeGeneric;
+        }
+        m_places[level]->holder.Clear();
+        left->SetOrigin(target);
+        TW_NEXT();
+    default:
+        if (targetTag == CValue::kInt && rightTag == CValue::kInt) {
+            a = target->GetInt();
+            b = right->GetInt();
+            goto* kStoreInt[op->arith];
+        }
+        if (targetTag == CValue::kDouble && rightTag == CValue::kDouble &&
+            QuickDouble(op->arith, target->GetDouble(), right->GetDouble(), &number)) {
+            target->SetDouble(number);
+            goto storeDone;
+        }
+        break;
+    }
+}
+storeGeneric:
+    m_evalLevel = level;
+    m_pc = at;
+    ApplyOperator(op->code);
     TW_NEXT();
+storeIntDone:
+    target->SetInt(r);
+storeDone:
+    // The value of an expression statement is dropped (OpCompound).
+    if (level == m_discardLevel && op->ends)
+        left->SetInt(0);
+    else
+        left->Assign(*target);
+    left->SetOrigin(target);
+    TW_NEXT();
+    TW_INT_ARITHMETIC(storeInt, storeIntDone, storeGeneric)
+
 take:
     m_evalLevel = level;
     TakeSlotAbove();
     TW_NEXT();
 negate:
-    stack[level]->Negate();
-    stack[level]->SetOrigin(nullptr);
+    // The unary operators: an integer directly, anything else by CValue.
+    left = stack[level];
+    if (left->GetTag() == CValue::kInt)
+        left->SetInt(static_cast<int32_t>(0u - static_cast<uint32_t>(left->GetInt())));
+    else
+        left->Negate();
+    left->SetOrigin(nullptr);
     TW_NEXT();
 logicalNot:
-    stack[level]->LogicalNot();
-    stack[level]->SetOrigin(nullptr);
+    left = stack[level];
+    if (left->GetTag() == CValue::kInt)
+        left->SetInt(left->GetInt() == 0);
+    else
+        left->LogicalNot();
+    left->SetOrigin(nullptr);
     TW_NEXT();
 complement:
-    stack[level]->BitwiseNot();
-    stack[level]->SetOrigin(nullptr);
+    left = stack[level];
+    if (left->GetTag() == CValue::kInt)
+        left->SetInt(~left->GetInt());
+    else
+        left->BitwiseNot();
+    left->SetOrigin(nullptr);
     TW_NEXT();
 index: {
     // EvalIndexList: the index just evaluated, at the "," or "]" behind it.
@@ -835,17 +992,34 @@ member: {
     TW_NEXT();
 }
 indexName: {
-    // OpEvalIndexName behind its index list.
-    m_places[level]->count = op->i;
+    // OpEvalIndexName behind its index list. A cell that exists and holds
+    // an integer or a double is read directly, as AfterValueOperand reads
+    // it; anything else (no array, a cell to make, an index outside the
+    // sizes, another kind) the generic way.
+    CLevelPlace* place = m_places[level];
+    place->count = op->i;
+    CVariable* variable = variableAt(*op);
+    if (variable != nullptr) {
+        if (CValue* cell = ExistingCell(variable->value.GetArray(), place->indices, op->i)) {
+            left = stack[level];
+            // The target of an assignment that nothing reduces first is not read.
+            if (op->ends && m_operatorStack[level - 1] < op->code)
+                left->SetInt(0);
+            else
+                left->Assign(*cell);
+            left->SetOrigin(cell);
+            TW_NEXT();
+        }
+    }
     m_evalLevel = level;
     m_pc = op->at;
     stack[level]->SetOrigin(nullptr);
-    CVariable* variable = variableAt(*op);
     AfterIndexedValue(variable != nullptr ? &variable->value : nullptr, op->pc, CValue::kIndexedNameRef, nullptr);
     TW_NEXT();
 }
 #undef TW_NEXT
 #undef TW_DISPATCH
+#undef TW_INT_ARITHMETIC
 finished:
     m_pc = entry->end;
     m_evalLevel = base;

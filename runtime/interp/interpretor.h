@@ -240,7 +240,6 @@ public:
     // Switch with its value by the translation given (none: looked up).
     void ExecSwitchBy(const CTranslatedExpression* value);
     std::shared_ptr<CTranslatedStatements> m_translatedStatements;
-    bool QuickStore(uint32_t code, int32_t level, const uint8_t* pc);
     // The expression statement at m_pc by its translation, its value
     // dropped; false (nothing done) when it has none.
     bool RunTranslatedStatement() {
