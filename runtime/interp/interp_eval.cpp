@@ -136,14 +136,21 @@ CVariable* CInterpretor::LookUpNameAt(const uint8_t* instr) {
     CNameCacheEntry& entry = CacheEntry(instr);
     if (entry.instr == instr && entry.object == nullptr && entry.stamp == m_contextEpoch)
         return entry.variable;
-    CVariable* variable = LookUpName(ReadU32(instr + kFieldNameRef));
-    // A parameter is another variable in every call that shares the epoch.
-    if (variable != nullptr && !(m_sharedEpoch && m_scope->FindVariable(ReadU32(instr + kFieldNameRef)) == variable)) {
-        entry.instr = instr;
-        entry.object = nullptr;
-        entry.stamp = m_contextEpoch;
-        entry.variable = variable;
+    // A parameter is another variable in every call that shares the epoch,
+    // but always at the same position of the running call's scope.
+    if (entry.instr == instr && entry.stamp == m_contextEpoch && m_sharedEpoch) {
+        const int position = ParameterOfMark(entry.object);
+        if (position >= 0)
+            return static_cast<const CCallScope*>(m_scope)->m_dormant[position];
     }
+    CVariable* variable = LookUpName(ReadU32(instr + kFieldNameRef));
+    if (variable == nullptr)
+        return nullptr;
+    const int position = m_sharedEpoch ? ParameterPosition(variable) : -1;
+    entry.instr = instr;
+    entry.object = position >= 0 ? ParameterMark(position) : nullptr;
+    entry.stamp = m_contextEpoch;
+    entry.variable = position >= 0 ? nullptr : variable;
     return variable;
 }
 

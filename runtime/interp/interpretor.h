@@ -942,7 +942,8 @@ public:
 
 private:
     // Name lookups remembered per instruction. LookUpNameAt's are valid while
-    // the context epoch is the same (object null); FindMemberAt's while the
+    // the context epoch is the same (object null, or the mark of a
+    // parameter's position under a shared epoch); FindMemberAt's while the
     // object is the same and its table unchanged (its stamp).
     struct CNameCacheEntry {
         const uint8_t* instr = nullptr;
@@ -950,6 +951,15 @@ private:
         uint64_t stamp = 0;
         CVariable* variable = nullptr;
     };
+    // A parameter is remembered with a mark in place of the object: small
+    // values that no object has, one per position of the listed parameters.
+    static const CIBaseObjectVar* ParameterMark(int position) {
+        return reinterpret_cast<const CIBaseObjectVar*>(static_cast<uintptr_t>(position) + 1);
+    }
+    static int ParameterOfMark(const CIBaseObjectVar* object) {
+        const uintptr_t position = reinterpret_cast<uintptr_t>(object) - 1;
+        return position < CFunctionRecord::kListedParameters ? static_cast<int>(position) : -1;
+    }
     CNameCacheEntry& CacheEntry(const uint8_t* instr) {
         return m_nameCache[(reinterpret_cast<uintptr_t>(instr) >> 2) & (kNameCacheSize - 1)];
     }
