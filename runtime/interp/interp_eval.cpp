@@ -132,17 +132,8 @@ CVariable* CInterpretor::LookUpName(uint32_t nameRef) {
     return nullptr;
 }
 
-CVariable* CInterpretor::LookUpNameAt(const uint8_t* instr) {
+CVariable* CInterpretor::LookUpNameAndRemember(const uint8_t* instr) {
     CNameCacheEntry& entry = CacheEntry(instr);
-    if (entry.instr == instr && entry.object == nullptr && entry.stamp == m_contextEpoch)
-        return entry.variable;
-    // A parameter is another variable in every call that shares the epoch,
-    // but always at the same position of the running call's scope.
-    if (entry.instr == instr && entry.stamp == m_contextEpoch && m_sharedEpoch) {
-        const int position = ParameterOfMark(entry.object);
-        if (position >= 0)
-            return static_cast<const CCallScope*>(m_scope)->m_dormant[position];
-    }
     CVariable* variable = LookUpName(ReadU32(instr + kFieldNameRef));
     if (variable == nullptr)
         return nullptr;

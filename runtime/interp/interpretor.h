@@ -967,7 +967,10 @@ private:
     CVariable* FindMemberAt(CIBaseObjectVar* object, const uint8_t* instr);
     static constexpr int kNameCacheSize = 256;
     CNameCacheEntry m_nameCache[kNameCacheSize];
-    CVariable* LookUpNameAt(const uint8_t* instr);
+    // Inline (below CCallScope): the remembered variable or parameter; the
+    // rest is LookUpNameAndRemember.
+    inline CVariable* LookUpNameAt(const uint8_t* instr);
+    CVariable* LookUpNameAndRemember(const uint8_t* instr);
 
     // Expressions made only of names, integer constants, omitted operands
     // and binary operators (no "?"), decoded once per code position: they
@@ -1191,6 +1194,20 @@ public:
     // the same, the table holds the parameters alone.
     uint64_t m_bindStamp = 0;
 };
+
+inline CVariable* CInterpretor::LookUpNameAt(const uint8_t* instr) {
+    CNameCacheEntry& entry = CacheEntry(instr);
+    if (entry.instr == instr && entry.stamp == m_contextEpoch) {
+        if (entry.object == nullptr)
+            return entry.variable;
+        // A parameter is another variable in every call that shares the
+        // epoch, but always at the same position of the running call's scope.
+        const int position = ParameterOfMark(entry.object);
+        if (position >= 0 && m_sharedEpoch)
+            return static_cast<const CCallScope*>(m_scope)->m_dormant[position];
+    }
+    return LookUpNameAndRemember(instr);
+}
 
 // Back to the pool with its kept parameters, while the pool has room for it
 // without growing; the rest the slow way.
