@@ -132,18 +132,16 @@ CVariable* CInterpretor::LookUpName(uint32_t nameRef) {
     return nullptr;
 }
 
-CVariable* CInterpretor::LookUpNameAt(const uint8_t* instr) {
+CVariable* CInterpretor::LookUpNameAndRemember(const uint8_t* instr) {
     CNameCacheEntry& entry = CacheEntry(instr);
-    if (entry.instr == instr && entry.object == nullptr && entry.stamp == m_contextEpoch)
-        return entry.variable;
     CVariable* variable = LookUpName(ReadU32(instr + kFieldNameRef));
-    // A parameter is another variable in every call that shares the epoch.
-    if (variable != nullptr && !(m_sharedEpoch && m_scope->FindVariable(ReadU32(instr + kFieldNameRef)) == variable)) {
-        entry.instr = instr;
-        entry.object = nullptr;
-        entry.stamp = m_contextEpoch;
-        entry.variable = variable;
-    }
+    if (variable == nullptr)
+        return nullptr;
+    const int position = m_sharedEpoch ? ParameterPosition(variable) : -1;
+    entry.instr = instr;
+    entry.object = position >= 0 ? ParameterMark(position) : nullptr;
+    entry.stamp = m_contextEpoch;
+    entry.variable = position >= 0 ? nullptr : variable;
     return variable;
 }
 

@@ -51,8 +51,10 @@ void CInterpretor::MakeIntegerPlan(const CFunctionRecord* function, CCallPlan& p
     if (function->parameterState != 1 || function->parameterCount > kPlanArgs)
         return;
     const int32_t parameterCount = function->parameterCount;
+    // The last parameter of a name is the one the name reads (a later
+    // parameter hides an earlier one of the same name).
     auto parameterOf = [&](uint32_t nameRef) {
-        for (int32_t i = 0; i < parameterCount; ++i)
+        for (int32_t i = parameterCount - 1; i >= 0; --i)
             if (function->parameterNames[i] == nameRef)
                 return i;
         return -1;

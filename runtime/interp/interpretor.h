@@ -960,7 +960,8 @@ public:
 
 private:
     // Name lookups remembered per instruction. LookUpNameAt's are valid while
-    // the context epoch is the same (object null); FindMemberAt's while the
+    // the context epoch is the same (object null, or the mark of a
+    // parameter's position under a shared epoch); FindMemberAt's while the
     // object is the same and its table unchanged (its stamp).
     struct CNameCacheEntry {
         const uint8_t* instr = nullptr;
@@ -968,6 +969,15 @@ private:
         uint64_t stamp = 0;
         CVariable* variable = nullptr;
     };
+    // A parameter is remembered with a mark in place of the object: small
+    // values that no object has, one per position of the listed parameters.
+    static const CIBaseObjectVar* ParameterMark(int position) {
+        return reinterpret_cast<const CIBaseObjectVar*>(static_cast<uintptr_t>(position) + 1);
+    }
+    static int ParameterOfMark(const CIBaseObjectVar* object) {
+        const uintptr_t position = reinterpret_cast<uintptr_t>(object) - 1;
+        return position < CFunctionRecord::kListedParameters ? static_cast<int>(position) : -1;
+    }
     CNameCacheEntry& CacheEntry(const uint8_t* instr) {
         return m_nameCache[(reinterpret_cast<uintptr_t>(instr) >> 2) & (kNameCacheSize - 1)];
     }
@@ -983,7 +993,10 @@ private:
     CVariable* FindMemberUncached(CIBaseObjectVar* object, const uint8_t* instr);
     static constexpr int kNameCacheSize = 256;
     CNameCacheEntry m_nameCache[kNameCacheSize];
-    CVariable* LookUpNameAt(const uint8_t* instr);
+    // Inline (below CCallScope): the remembered variable or parameter; the
+    // rest is LookUpNameAndRemember.
+    inline CVariable* LookUpNameAt(const uint8_t* instr);
+    CVariable* LookUpNameAndRemember(const uint8_t* instr);
 
     // Expressions made only of names, integer constants, omitted operands
     // and binary operators (no "?"), decoded once per code position: they
@@ -1211,6 +1224,20 @@ public:
     // the same, the table holds the parameters alone.
     uint64_t m_bindStamp = 0;
 };
+
+inline CVariable* CInterpretor::LookUpNameAt(const uint8_t* instr) {
+    CNameCacheEntry& entry = CacheEntry(instr);
+    if (entry.instr == instr && entry.stamp == m_contextEpoch) {
+        if (entry.object == nullptr)
+            return entry.variable;
+        // A parameter is another variable in every call that shares the
+        // epoch, but always at the same position of the running call's scope.
+        const int position = ParameterOfMark(entry.object);
+        if (position >= 0 && m_sharedEpoch)
+            return static_cast<const CCallScope*>(m_scope)->m_dormant[position];
+    }
+    return LookUpNameAndRemember(instr);
+}
 
 // Back to the pool with its kept parameters, while the pool has room for it
 // without growing; the rest the slow way.
