@@ -1,6 +1,6 @@
 // The message box class against real message boxes: a helper thread finds
 // the box, reads its buttons, default button and icon, and presses one button
-// (BM_CLICK), so that the member answers a real press.
+// (the notification its click sends), so that the member answers a real press.
 #include "tests/graphics2d/loaded_interpreter.h"
 #include "ui/ci_message_box.h"
 #include "ui/ci_message_box_members.h"
@@ -70,7 +70,10 @@ std::thread PressOnBox(const char* caption, std::string press, SeenBox* seen) {
                 if (*p != '&')
                     clean += *p;
             if (clean == press) {
-                SendMessageA(b, BM_CLICK, 0, 0);
+                // The button's own notification, as a click sends it: BM_CLICK
+                // goes through the mouse capture, which a loaded Wine could
+                // hand to another window between button down and up.
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(b), BN_CLICKED), reinterpret_cast<LPARAM>(b));
                 return;
             }
         }
