@@ -65,7 +65,8 @@ void CInterpretor::ExecBlockEnd() {
             return;
         }
         GoBehind(top->start);
-        RunForBody(top);
+        if (!FusionRuledOut(top))
+            RunForBody(top);
         return;
     case kBlockFunction:
         m_returnFlag = 1;

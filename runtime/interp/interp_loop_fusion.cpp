@@ -59,8 +59,7 @@ const uint8_t* CInterpretor::ExpressionStatementEnd(const uint8_t* p, const uint
 CInterpretor::CFusedLoop* CInterpretor::FusedLoopFor(const CBlockRecord* record) {
     if (!m_fusedLoops)
         m_fusedLoops.reset(new CFusedLoop[kFusedLoopCacheSize]);
-    CFusedLoop& loop = m_fusedLoops[(reinterpret_cast<uintptr_t>(record) / sizeof(CBlockRecord)) &
-                                    (kFusedLoopCacheSize - 1)];
+    CFusedLoop& loop = m_fusedLoops[FusedLoopSlot(record)];
     const uint8_t* base = CodeBase();
     if (loop.record == record && loop.code == base)
         return loop.usable ? &loop : nullptr;

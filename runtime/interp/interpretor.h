@@ -1127,7 +1127,23 @@ private:
         bool roundsFailed = false;
     };
     std::unique_ptr<CFusedLoop[]> m_fusedLoops;
+    static std::size_t FusedLoopSlot(const CBlockRecord* record) {
+        return (reinterpret_cast<uintptr_t>(record) / sizeof(CBlockRecord)) & (kFusedLoopCacheSize - 1);
+    }
     CFusedLoop* FusedLoopFor(const CBlockRecord* record);
+    // The loop's body was found not to run fused (its statements with this
+    // code, or its integer rounds with these variables in this scope), and
+    // nothing it relied on has changed since: the loop's "}" does not look
+    // again every round. Inline: it is asked at every round's end.
+    bool FusionRuledOut(const CBlockRecord* record) const {
+        if (!m_fusedLoops)
+            return false;
+        const CFusedLoop& loop = m_fusedLoops[FusedLoopSlot(record)];
+        if (loop.record != record || loop.code != CodeBase())
+            return false;
+        return !loop.usable || (!loop.straight && loop.roundsFailed && loop.roundsEpoch == m_contextEpoch &&
+                                loop.roundsScope == m_scope && loop.roundsStamp == m_scope->m_stamp);
+    }
     static const uint8_t* ExpressionStatementEnd(const uint8_t* p, const uint8_t* limit);
     void RunForBody(const CBlockRecord* record);
     // The rounds of a fused loop whose statements, step and test all work on
