@@ -675,12 +675,11 @@ CValue* CInterpretor::RunTranslated(const CTranslatedExpression* entry) {
     // The operand of an instruction: a name, a constant, the target of an
     // assignment.
     // The variable of a name, remembered in the operation as long as the
-    // name cache would remember it (the same context epoch).
-    // A parameter is remembered by its position as the name cache keeps it:
-    // under the shared epoch the position names the same parameter in every
-    // call, read from the running call's scope.
-    // Out of line: the remembered variable is the case the handlers run
-    // with, and each of them inlines only that check.
+    // name cache would remember it (the same context epoch). A parameter is
+    // remembered by its position, as the name cache keeps it: under the
+    // shared epoch the position names the same parameter in every call,
+    // read from the running call's scope. The lookup is out of line so that
+    // each handler inlines only the two checks.
     const auto resolveName = [this](const CTranslatedOp& op) __attribute__((noinline)) {
         CVariable* variable = LookUpNameAt(op.pc);
         const CNameCacheEntry& cached = CacheEntry(op.pc);
