@@ -79,9 +79,16 @@ struct CTranslatedOp {
     const uint8_t* pc;  // the instruction of the operand, or the one a reduction happens at
     const uint8_t* at = nullptr;  // the fused kinds: the instruction the reduction happens at
     // kName, kTarget and the name kinds: the variable found, while the
-    // context epoch is stamp.
+    // context epoch is stamp; or, for a parameter of the running call,
+    // its position in the call's scope, while the epoch with
+    // kParameterStamp added is stamp (no epoch has that bit, so the plain
+    // check misses and the parameter is read from the scope).
+    static constexpr uint64_t kParameterStamp = uint64_t{1} << 63;
     mutable uint64_t stamp = 0;
-    mutable CVariable* variable = nullptr;
+    union {
+        mutable CVariable* variable = nullptr;
+        mutable int32_t parameter;
+    };
     union {
         int32_t i;
         double d;
@@ -668,18 +675,32 @@ CValue* CInterpretor::RunTranslated(const CTranslatedExpression* entry) {
     // The operand of an instruction: a name, a constant, the target of an
     // assignment.
     // The variable of a name, remembered in the operation as long as the
-    // name cache would remember it (the same context epoch).
-    const auto variableAt = [&](const CTranslatedOp& op) {
-        if (op.stamp == m_contextEpoch)
-            return op.variable;
+    // name cache would remember it (the same context epoch). A parameter is
+    // remembered by its position, as the name cache keeps it: under the
+    // shared epoch the position names the same parameter in every call,
+    // read from the running call's scope. The lookup is out of line so that
+    // each handler inlines only the two checks.
+    const auto resolveName = [this](const CTranslatedOp& op) __attribute__((noinline)) {
         CVariable* variable = LookUpNameAt(op.pc);
         const CNameCacheEntry& cached = CacheEntry(op.pc);
-        if (variable != nullptr && cached.instr == op.pc && cached.object == nullptr &&
-            cached.stamp == m_contextEpoch && cached.variable == variable) {
-            op.stamp = m_contextEpoch;
-            op.variable = variable;
+        if (variable != nullptr && cached.instr == op.pc && cached.stamp == m_contextEpoch) {
+            const int position = ParameterOfMark(cached.object);
+            if (cached.object == nullptr && cached.variable == variable) {
+                op.stamp = m_contextEpoch;
+                op.variable = variable;
+            } else if (position >= 0 && m_sharedEpoch) {
+                op.stamp = m_contextEpoch | CTranslatedOp::kParameterStamp;
+                op.parameter = position;
+            }
         }
         return variable;
+    };
+    const auto variableAt = [&](const CTranslatedOp& op) {
+        if (__builtin_expect(op.stamp == m_contextEpoch, 1))
+            return op.variable;
+        if (op.stamp == (m_contextEpoch | CTranslatedOp::kParameterStamp) && m_sharedEpoch)
+            return static_cast<const CCallScope*>(m_scope)->m_dormant[op.parameter];
+        return resolveName(op);
     };
     const auto loadName = [&](const CTranslatedOp& op, int32_t level) {
         CValue* slot = stack[level];
