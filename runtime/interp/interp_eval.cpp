@@ -134,10 +134,15 @@ CVariable* CInterpretor::LookUpName(uint32_t nameRef) {
 
 CVariable* CInterpretor::LookUpNameAndRemember(const uint8_t* instr) {
     CNameCacheEntry& entry = CacheEntry(instr);
-    CVariable* variable = LookUpName(ReadU32(instr + kFieldNameRef));
+    const uint32_t nameRef = ReadU32(instr + kFieldNameRef);
+    CVariable* variable = LookUpName(nameRef);
     if (variable == nullptr)
         return nullptr;
     const int position = m_sharedEpoch ? ParameterPosition(variable) : -1;
+    // A variable of the call's own scope that is no listed parameter is
+    // another variable in every call sharing the epoch: not remembered.
+    if (position < 0 && m_sharedEpoch && m_scope->FindVariable(nameRef) == variable)
+        return variable;
     entry.instr = instr;
     entry.object = position >= 0 ? ParameterMark(position) : nullptr;
     entry.stamp = m_contextEpoch;
